@@ -1,0 +1,1 @@
+"""tarvo_core: a terminal user interface toolkit with a native core."""
