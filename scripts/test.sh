@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs everything, builds the module and the C++ tests, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+jobs=$(nproc)
+
+# The Python package (abi3 extension) into the current environment.
+CMAKE_BUILD_PARALLEL_LEVEL=$jobs python3 -m pip install -q --no-build-isolation .
+
+# The core's C++ tests.
+cmake -S . -B build/tests -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_MODULE=OFF -DTARVO_BUILD_TESTS=ON >/dev/null
+cmake --build build/tests -j "$jobs"
+ctest --test-dir build/tests --output-on-failure -j "$jobs"
+
+# The Python surface, against the installed module (run from outside the source tree).
+(cd tests && python3 -m pytest -q -p no:cacheprovider .)
