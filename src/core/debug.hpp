@@ -46,7 +46,7 @@ public:
         out_ += value;
         return *this;
     }
-    std::string finish() && { return first_ ? std::move(out_) : std::move(out_) + " }"; }
+    std::string finish() { return first_ ? std::move(out_) : std::move(out_) + " }"; }
 
 private:
     std::string out_;
@@ -63,7 +63,7 @@ public:
         out_ += value;
         return *this;
     }
-    std::string finish() && { return std::move(out_) + ")"; }
+    std::string finish() { return std::move(out_) + ")"; }
 
 private:
     std::string out_;
