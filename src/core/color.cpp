@@ -191,15 +191,6 @@ std::uint8_t unit_to_byte_even(float v) noexcept {
 }
 }  // namespace
 
-float narrow_to_float(double v) noexcept {
-    // Halfway between the largest float and 2^128: from here on the rounding goes to infinity.
-    constexpr double kOverflow = 0x1.ffffffp127;
-    if (std::isnan(v)) return std::numeric_limits<float>::quiet_NaN();
-    if (std::fabs(v) >= kOverflow)
-        return std::signbit(v) ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-    return static_cast<float>(v);
-}
-
 Color color_from_hsl(float h, float s, float l) noexcept {
     const UnitRgb u = hsl_to_unit_rgb(h, clamp_unit(s), clamp_unit(l));
     return Color::rgb(unit_to_byte_even(u.r), unit_to_byte_even(u.g), unit_to_byte_even(u.b));

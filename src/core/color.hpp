@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/numeric.hpp"
+
 namespace tarvo::core {
 
 struct Color {
@@ -81,10 +83,6 @@ struct UnitRgb {
 // [0, 360)), the lightness offset; each channel ends clamped to [0, 1] (NaN stays NaN). s and l
 // are used as given.
 UnitRgb hsl_to_unit_rgb(float h, float s, float l) noexcept;
-
-// Double to single precision with round-to-nearest; magnitudes past the float range become
-// infinities (the plain cast would be undefined there).
-float narrow_to_float(double v) noexcept;
 
 // Rgb from hue (degrees, wraps), saturation and lightness (fractions, clamped), computed in
 // single precision; channels round to nearest with ties to even.

@@ -75,6 +75,16 @@ inline float round_half_away(float v) noexcept { return std::round(v); }
 inline double round_half_even(double v) noexcept { return std::nearbyint(v); }
 inline float round_half_even(float v) noexcept { return std::nearbyint(v); }
 
+// Narrow a double to a float, rounding to nearest; magnitudes past the float range become
+// infinities (a plain cast would be undefined there).
+inline float narrow_to_float(double v) noexcept {
+    constexpr double kOverflow = 0x1.ffffffp127;  // halfway between FLT_MAX and 2^128
+    if (std::isnan(v)) return std::numeric_limits<float>::quiet_NaN();
+    if (std::fabs(v) >= kOverflow)
+        return std::signbit(v) ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
 // Fused multiply-add where the arithmetic is defined with one rounding.
 inline double fused_mul_add(double a, double b, double c) noexcept { return std::fma(a, b, c); }
 

@@ -16,6 +16,7 @@
 #include "bindings/runtime/args.hpp"
 #include "bindings/runtime/error.hpp"
 #include "bindings/runtime/ref.hpp"
+#include "core/numeric.hpp"
 
 namespace tarvo::bindings {
 
@@ -55,7 +56,7 @@ template <> struct Convert<double> {
     static double from(PyObject* o) { return to_double(o); }
 };
 template <> struct Convert<float> {
-    static float from(PyObject* o) { return static_cast<float>(to_double(o)); }
+    static float from(PyObject* o) { return core::narrow_to_float(to_double(o)); }
 };
 template <> struct Convert<bool> {
     static bool from(PyObject* o) { return to_bool(o); }
