@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/numeric.hpp"
 #include "core/panic.hpp"
+#include "core/text.hpp"
 #include "core/unicode.hpp"
 
 namespace tarvo::core {
@@ -84,6 +86,21 @@ Position Buffer::set_stringn(std::uint16_t x, std::uint16_t y, std::string_view 
         remaining -= w;
     }
     return Position{static_cast<std::uint16_t>(area.x + cx), y};
+}
+
+Position Buffer::set_span(std::uint16_t x, std::uint16_t y, const Span& span, std::uint16_t max_width) {
+    return set_stringn(x, y, span.content, max_width, span.style);
+}
+
+Position Buffer::set_line(std::uint16_t x, std::uint16_t y, const Line& line, std::uint16_t max_width) {
+    std::uint16_t remaining = max_width;
+    for (const Span& span : line.spans) {
+        if (remaining == 0) break;
+        const Position end = set_stringn(x, y, span.content, remaining, line.style.patch(span.style));
+        remaining = static_cast<std::uint16_t>(remaining - std::min<std::uint16_t>(remaining, sat_sub(end.x, x)));
+        x = end.x;
+    }
+    return Position{x, y};
 }
 
 void Buffer::set_style(const Rect& r, const Style& style) {

@@ -16,6 +16,9 @@
 
 namespace tarvo::core {
 
+struct Span;
+struct Line;
+
 // The text of one cell: absent (reads as a single space) or any text. Up to kInlineCapacity
 // bytes are kept inside the object; longer texts go to the heap. The object is byte-aligned
 // so that a Cell packs into 40 bytes.
@@ -219,6 +222,14 @@ struct Buffer {
     Position set_string(std::uint16_t x, std::uint16_t y, std::string_view text, const Style& style) {
         return set_stringn(x, y, text, SIZE_MAX, style);
     }
+
+    // Writes a span's content with its style from the absolute position (x, y), into at most
+    // `max_width` cells (as set_stringn).
+    Position set_span(std::uint16_t x, std::uint16_t y, const Span& span, std::uint16_t max_width);
+    // Writes a line's spans one after the other from the absolute position (x, y), each with the
+    // line's style layered under its own, each limited to the room the spans before it left;
+    // stops once no room is left. The alignment is not looked at.
+    Position set_line(std::uint16_t x, std::uint16_t y, const Line& line, std::uint16_t max_width);
 
     // Layers a style over every cell of the intersection of `area` (absolute) with the buffer.
     void set_style(const Rect& area, const Style& style);

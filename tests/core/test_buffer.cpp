@@ -5,6 +5,7 @@
 
 #include "core/buffer.hpp"
 #include "core/panic.hpp"
+#include "core/text.hpp"
 
 using namespace tarvo::core;
 using Lines = std::vector<std::string>;
@@ -411,4 +412,53 @@ TEST(BufferCopies, WriteBackClearsModifiersAndCarriesEverything) {
     EXPECT_EQ(py.content[1].symbol.view(), "k");
     EXPECT_EQ(py.content[1].bg, Color::rgb(9, 8, 7));
     EXPECT_EQ(py.content[0].symbol.view(), " ");  // absent symbols come back explicit
+}
+
+TEST(Buffer, SetLineTable) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> spans;
+        std::uint16_t x, max_width;
+        std::uint16_t end_x;
+        const char* expected;
+    } cases[] = {
+        {"spans side by side", {"ab", "cd"}, 0, 6, 4, "abcd"},
+        {"room shared by the spans", {"abc", "def"}, 1, 4, 5, " abcd"},
+        {"a span that stops early leaves room to the next", {"a\u65e5", "b"}, 0, 2, 2, "ab"},
+        {"no room", {"ab"}, 0, 0, 0, ""},
+        {"clipped at the right edge", {"abc", "def"}, 4, 100, 6, "    ab"},
+        {"empty spans", {"", "x", ""}, 0, 6, 1, "x"},
+    };
+    for (const auto& c : cases) {
+        Line line;
+        for (const char* s : c.spans) line.spans.push_back(Span::raw(s));
+        Buffer b = Buffer::empty(Rect{0, 0, 6, 1});
+        EXPECT_EQ(b.set_line(c.x, 0, line, c.max_width), (Position{c.end_x, 0})) << c.name;
+        EXPECT_EQ(b.to_string_lines(), Lines{c.expected}) << c.name;
+    }
+}
+
+TEST(Buffer, SetLineLayersLineStyleUnderSpanStyle) {
+    Line line;
+    line.style.fg = Color::named(Color::Red);
+    line.style.add_modifier = modifier::BOLD | modifier::ITALIC;
+    Style span_style;
+    span_style.bg = Color::named(Color::Blue);
+    span_style.sub_modifier = modifier::ITALIC;
+    line.spans.push_back(Span::styled("a", span_style));
+    line.spans.push_back(Span::styled("b", fg_style(Color::named(Color::Green))));
+    Buffer b = Buffer::empty(Rect{3, 1, 4, 1});
+    EXPECT_EQ(b.set_line(4, 1, line, 3), (Position{6, 1}));
+    const Cell& a = *b.cell_at(4, 1);
+    EXPECT_EQ(a.fg, Color::named(Color::Red));
+    EXPECT_EQ(a.bg, Color::named(Color::Blue));
+    EXPECT_EQ(a.modifier, modifier::BOLD);
+    const Cell& c = *b.cell_at(5, 1);
+    EXPECT_EQ(c.fg, Color::named(Color::Green));
+    EXPECT_EQ(c.modifier, modifier::BOLD | modifier::ITALIC);
+    EXPECT_EQ(b.set_span(3, 1, Span::styled("xyz", fg_style(Color::named(Color::Cyan))), 2),
+              (Position{5, 1}));
+    EXPECT_EQ(b.to_string_lines(), Lines{"xyb"});
+    EXPECT_EQ(b.cell_at(4, 1)->fg, Color::named(Color::Cyan));
+    EXPECT_EQ(b.cell_at(4, 1)->bg, Color::named(Color::Blue));  // untouched by the span's style
 }
