@@ -1,0 +1,463 @@
+#include "core/layout.hpp"
+
+#include <algorithm>
+#include <initializer_list>
+#include <list>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "core/cassowary.hpp"
+#include "core/debug.hpp"
+#include "core/numeric.hpp"
+#include "core/panic.hpp"
+
+namespace tarvo::core {
+
+namespace cw = cassowary;
+
+// ---- names and texts ----
+
+const char* direction_name(Direction d) noexcept {
+    return d == Direction::Horizontal ? "Horizontal" : "Vertical";
+}
+
+const char* flex_name(Flex f) noexcept {
+    switch (f) {
+        case Flex::Legacy: return "Legacy";
+        case Flex::Start: return "Start";
+        case Flex::End: return "End";
+        case Flex::Center: return "Center";
+        case Flex::SpaceBetween: return "SpaceBetween";
+        case Flex::SpaceAround: return "SpaceAround";
+        case Flex::SpaceEvenly: return "SpaceEvenly";
+    }
+    return "Start";
+}
+
+std::uint16_t Constraint::apply(std::uint16_t length) const noexcept {
+    const auto v16 = static_cast<std::uint16_t>(value);
+    switch (kind) {
+        case Kind::Min: return std::max(length, v16);
+        case Kind::Max:
+        case Kind::Length:
+        case Kind::Fill: return std::min(length, v16);
+        case Kind::Percentage: {
+            const float l = static_cast<float>(length);
+            const float f = (static_cast<float>(v16) / 100.0f) * l;
+            return sat_cast<std::uint16_t>(std::min(f, l));
+        }
+        case Kind::Ratio: {
+            const float l = static_cast<float>(length);
+            const float d = static_cast<float>(std::max<std::uint32_t>(denominator, 1));
+            const float f = (static_cast<float>(value) / d) * l;
+            return sat_cast<std::uint16_t>(std::min(f, l));
+        }
+    }
+    return 0;
+}
+
+std::string Constraint::debug() const {
+    switch (kind) {
+        case Kind::Min: return "Min(" + std::to_string(value) + ")";
+        case Kind::Max: return "Max(" + std::to_string(value) + ")";
+        case Kind::Length: return "Length(" + std::to_string(value) + ")";
+        case Kind::Percentage: return "Percentage(" + std::to_string(value) + ")";
+        case Kind::Ratio:
+            return "Ratio(" + std::to_string(value) + ", " + std::to_string(denominator) + ")";
+        case Kind::Fill: return "Fill(" + std::to_string(value) + ")";
+    }
+    return {};
+}
+
+Spacing Spacing::from_signed(std::int64_t value) noexcept {
+    const std::int64_t v = std::clamp<std::int64_t>(value, -32768, 32767);
+    return v >= 0 ? space(static_cast<std::uint16_t>(v)) : overlap(static_cast<std::uint16_t>(-v));
+}
+
+std::int16_t Spacing::solver_amount() const noexcept {
+    const auto s = static_cast<std::int16_t>(amount);
+    if (kind == Kind::Space) return s;
+    // Negation wraps: Overlap(32768) stays at −32768.
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(-static_cast<std::int32_t>(s)));
+}
+
+std::string Spacing::debug() const {
+    return (kind == Kind::Space ? "Space(" : "Overlap(") + std::to_string(amount) + ")";
+}
+
+std::string Layout::debug() const {
+    debug::Struct m("Margin");
+    m.field("horizontal", std::to_string(margin.horizontal))
+        .field("vertical", std::to_string(margin.vertical));
+    debug::Struct out("Layout");
+    out.field("direction", direction_name(direction))
+        .field("constraints", debug::list(constraints, [](const Constraint& c) { return c.debug(); }))
+        .field("margin", std::move(m).finish())
+        .field("flex", flex_name(flex))
+        .field("spacing", spacing.debug());
+    return std::move(out).finish();
+}
+
+// ---- solving ----
+//
+// The split axis is worked in hundredths of a cell. For n constraints there are 2n + 2
+// variables v0 … v(2n+1): spacer i spans (v2i, v2i+1), segment i spans (v2i+1, v2i+2), and the
+// whole area spans (v0, v2n+1). Spacers may come out negative, which is how overlap works.
+// The constraints are added in a fixed order; the incremental solver re-optimises after each
+// one, and where the optimum is not unique that order decides which vertex is reached.
+
+namespace {
+
+constexpr double kRequired = cw::strength::required;
+constexpr double kEmpty = cw::strength::required - cw::strength::weak;     // a spacer of size 0
+constexpr double kSpacerEq = cw::strength::required / 10.0;                // spacer sizes
+constexpr double kMinGe = cw::strength::strong * 100.0;                    // Min lower bound
+constexpr double kMaxLe = cw::strength::strong * 100.0;                    // Max upper bound
+constexpr double kLengthEq = cw::strength::strong * 10.0;
+constexpr double kPercentEq = cw::strength::strong;
+constexpr double kRatioEq = cw::strength::strong / 10.0;
+constexpr double kMinEq = cw::strength::medium * 10.0;                     // Legacy Min
+constexpr double kMaxEq = cw::strength::medium * 10.0;
+constexpr double kFillGrow = cw::strength::medium;
+constexpr double kGrow = cw::strength::medium / 10.0;
+constexpr double kSpaceGrow = cw::strength::weak * 10.0;
+constexpr double kAllSegmentGrow = cw::strength::weak;
+
+constexpr double kCellScale = 100.0;
+
+struct Element {
+    cw::Variable start;
+    cw::Variable end;
+};
+
+using Rel = cw::Relation;
+
+// Feeds constraints to the solver. Each is written as "left − right": the left's terms first,
+// then the right's negated; size(E) stands for (+1 · end, −1 · start). One constraint object
+// is reused, so adding one allocates nothing once the term list has grown.
+class Builder {
+public:
+    Builder(std::size_t constraints, std::size_t variables) {
+        solver_.reserve(constraints, variables);
+        c_.expression.terms.reserve(4);
+    }
+    cw::Variable variable() { return solver_.new_variable(); }
+    double value(cw::Variable v) const { return solver_.value(v); }
+
+    // x rel y
+    void vars(cw::Variable x, Rel rel, cw::Variable y, double strength) {
+        add({{x, 1.0}, {y, -1.0}}, 0.0, rel, strength);
+    }
+    // x rel value
+    void var_value(cw::Variable x, Rel rel, double value, double strength) {
+        add({{x, 1.0}}, 0.0 - value, rel, strength);
+    }
+    // size(e) rel value
+    void size_value(Element e, Rel rel, double value, double strength) {
+        add({{e.end, 1.0}, {e.start, -1.0}}, 0.0 - value, rel, strength);
+    }
+    // size(e) × a rel size(f) × b
+    void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
+        add({{e.end, 1.0 * a}, {e.start, -1.0 * a}, {f.end, -(1.0 * b)}, {f.start, -(-1.0 * b)}},
+            0.0, rel, strength);
+    }
+
+private:
+    void add(std::initializer_list<cw::Term> terms, double constant, Rel rel, double strength) {
+        c_.expression.terms.assign(terms);
+        c_.expression.constant = constant;
+        c_.relation = rel;
+        c_.strength = strength;
+        if (solver_.add_constraint(c_) != cw::Status::Ok) panic("failed to split");
+    }
+
+    cw::Solver solver_;
+    cw::Constraint c_;
+};
+
+// A solved position (hundredths of a cell) as a cell coordinate. Rounded twice, half away
+// from zero: first to a whole hundredth, then to a cell.
+std::uint16_t to_cell(double value) noexcept {
+    return sat_cast<std::uint16_t>(round_half_away(round_half_away(value) / kCellScale));
+}
+
+void add_flex_constraints(Builder& b, Flex flex, const std::vector<Element>& spacers, Element area,
+                          double gap) {
+    const std::size_t count = spacers.size();
+    const Element first = spacers.front();
+    const Element last = spacers.back();
+    // The spacers between segments (none with fewer than two segments).
+    const std::size_t mid_begin = 1, mid_end = count >= 2 ? count - 1 : 1;
+
+    auto exact_gaps = [&] {
+        for (std::size_t i = mid_begin; i < mid_end; ++i)
+            b.size_value(spacers[i], Rel::Equal, gap, kSpacerEq);
+    };
+    auto equal_pairs = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            for (std::size_t j = i + 1; j < to; ++j)
+                b.sizes(spacers[i], 1.0, Rel::Equal, spacers[j], 1.0, kSpacerEq);
+    };
+    auto growing_gaps = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            b.size_value(spacers[i], Rel::GreaterOrEqual, gap, kSpacerEq);
+            b.sizes(spacers[i], 1.0, Rel::Equal, area, 1.0, kSpaceGrow);
+        }
+    };
+
+    switch (flex) {
+        case Flex::Legacy:
+            exact_gaps();
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            break;
+        case Flex::Start:
+            exact_gaps();
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.sizes(last, 1.0, Rel::Equal, area, 1.0, kGrow);
+            break;
+        case Flex::Center:
+            exact_gaps();
+            b.sizes(first, 1.0, Rel::Equal, area, 1.0, kGrow);
+            b.sizes(last, 1.0, Rel::Equal, area, 1.0, kGrow);
+            b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
+            break;
+        case Flex::End:
+            exact_gaps();
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            b.sizes(first, 1.0, Rel::Equal, area, 1.0, kGrow);
+            break;
+        case Flex::SpaceBetween:
+            equal_pairs(mid_begin, mid_end);
+            growing_gaps(mid_begin, mid_end);
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            break;
+        case Flex::SpaceAround:
+            if (count > 2) {
+                // Outer gaps are half the inner ones.
+                equal_pairs(mid_begin, mid_end);
+                b.sizes(spacers[1], 1.0, Rel::Equal, first, 2.0, kSpacerEq);
+                b.sizes(spacers[1], 1.0, Rel::Equal, last, 2.0, kSpacerEq);
+                growing_gaps(0, count);
+                break;
+            }
+            [[fallthrough]];
+        case Flex::SpaceEvenly:
+            equal_pairs(0, count);
+            growing_gaps(0, count);
+            break;
+    }
+}
+
+void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint>& constraints,
+                             const std::vector<Element>& segments, Element area) {
+    for (std::size_t i = 0; i < constraints.size(); ++i) {
+        const Constraint& c = constraints[i];
+        const Element seg = segments[i];
+        switch (c.kind) {
+            case Constraint::Kind::Max:
+                b.size_value(seg, Rel::LessOrEqual, c.value * kCellScale, kMaxLe);
+                b.size_value(seg, Rel::Equal, c.value * kCellScale, kMaxEq);
+                break;
+            case Constraint::Kind::Min: {
+                // The bound reads the amount as a signed 16-bit value.
+                const auto bound = static_cast<std::int16_t>(static_cast<std::uint16_t>(c.value));
+                b.size_value(seg, Rel::GreaterOrEqual, bound * kCellScale, kMinGe);
+                if (flex == Flex::Legacy)
+                    b.size_value(seg, Rel::Equal, c.value * kCellScale, kMinEq);
+                else
+                    b.sizes(seg, 1.0, Rel::Equal, area, 1.0, kFillGrow);
+                break;
+            }
+            case Constraint::Kind::Length:
+                b.size_value(seg, Rel::Equal, c.value * kCellScale, kLengthEq);
+                break;
+            case Constraint::Kind::Percentage:
+                b.sizes(seg, 1.0, Rel::Equal, area, static_cast<double>(c.value) / 100.0, kPercentEq);
+                break;
+            case Constraint::Kind::Ratio: {
+                const double d = static_cast<double>(std::max<std::uint32_t>(c.denominator, 1));
+                b.sizes(seg, 1.0, Rel::Equal, area, static_cast<double>(c.value) / d, kRatioEq);
+                break;
+            }
+            case Constraint::Kind::Fill:
+                b.sizes(seg, 1.0, Rel::Equal, area, 1.0, kFillGrow);
+                break;
+        }
+    }
+}
+
+void add_proportion_constraints(Builder& b, Flex flex, const std::vector<Constraint>& constraints,
+                                const std::vector<Element>& segments) {
+    struct Scaled {
+        Element seg;
+        double scale;
+    };
+    std::vector<Scaled> growers;
+    for (std::size_t i = 0; i < constraints.size(); ++i) {
+        const Constraint& c = constraints[i];
+        if (c.kind == Constraint::Kind::Fill)
+            growers.push_back({segments[i], std::max(static_cast<double>(c.value), 1e-6)});
+        else if (c.kind == Constraint::Kind::Min && flex != Flex::Legacy)
+            growers.push_back({segments[i], 1.0});
+    }
+    for (std::size_t i = 0; i < growers.size(); ++i)
+        for (std::size_t j = i + 1; j < growers.size(); ++j)
+            b.sizes(growers[i].seg, growers[j].scale, Rel::Equal, growers[j].seg, growers[i].scale, kGrow);
+}
+
+}  // namespace
+
+Split solve_split(const Layout& layout, Rect area) {
+    const Rect inner = area.inner(layout.margin);
+    const bool horizontal = layout.direction == Direction::Horizontal;
+    const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
+    const double a1 = static_cast<double>(horizontal ? inner.right() : inner.bottom()) * kCellScale;
+    const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
+
+    const std::size_t n = layout.constraints.size();
+    const std::size_t var_count = 2 * n + 2;
+    Builder b(6 * n + 8 + n * n, var_count);
+
+    std::vector<cw::Variable> v;
+    v.reserve(var_count);
+    for (std::size_t k = 0; k < var_count; ++k) v.push_back(b.variable());
+
+    std::vector<Element> spacers, segments;
+    spacers.reserve(n + 1);
+    segments.reserve(n);
+    for (std::size_t i = 0; i <= n; ++i) spacers.push_back({v[2 * i], v[2 * i + 1]});
+    for (std::size_t i = 0; i < n; ++i) segments.push_back({v[2 * i + 1], v[2 * i + 2]});
+    const Element whole{v.front(), v.back()};
+
+    // The area's bounds, every variable inside them, every segment the right way round.
+    b.var_value(whole.start, Rel::Equal, a0, kRequired);
+    b.var_value(whole.end, Rel::Equal, a1, kRequired);
+    for (const cw::Variable& x : v) {
+        b.vars(x, Rel::GreaterOrEqual, whole.start, kRequired);
+        b.vars(x, Rel::LessOrEqual, whole.end, kRequired);
+    }
+    for (const Element& s : segments) b.vars(s.start, Rel::LessOrEqual, s.end, kRequired);
+
+    add_flex_constraints(b, layout.flex, spacers, whole, gap);
+    add_segment_constraints(b, layout.flex, layout.constraints, segments, whole);
+    add_proportion_constraints(b, layout.flex, layout.constraints, segments);
+    if (layout.flex != Flex::Legacy)
+        for (std::size_t i = 0; i + 1 < n; ++i)
+            b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+
+    auto to_rect = [&](Element e) {
+        const std::uint16_t start = to_cell(b.value(e.start));
+        const std::uint16_t end = to_cell(b.value(e.end));
+        const std::uint16_t size = end > start ? static_cast<std::uint16_t>(end - start) : 0;
+        return horizontal ? Rect{start, inner.y, size, inner.height}
+                          : Rect{inner.x, start, inner.width, size};
+    };
+    Split out;
+    out.segments.reserve(n);
+    out.spacers.reserve(n + 1);
+    for (const Element& e : segments) out.segments.push_back(to_rect(e));
+    for (const Element& e : spacers) out.spacers.push_back(to_rect(e));
+    return out;
+}
+
+// ---- the per-thread cache of recent splits ----
+
+namespace {
+
+struct CacheKey {
+    Rect area;
+    Layout layout;
+    friend bool operator==(const CacheKey&, const CacheKey&) = default;
+};
+
+std::size_t hash_key(const Rect& area, const Layout& l) noexcept {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    auto mix = [&h](std::uint64_t x) {
+        h ^= x + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+        h *= 0x100000001b3ull;
+    };
+    mix((std::uint64_t{area.x} << 48) | (std::uint64_t{area.y} << 32) |
+        (std::uint64_t{area.width} << 16) | area.height);
+    mix((std::uint64_t{static_cast<std::uint8_t>(l.direction)} << 56) |
+        (std::uint64_t{static_cast<std::uint8_t>(l.flex)} << 48) |
+        (std::uint64_t{static_cast<std::uint8_t>(l.spacing.kind)} << 40) |
+        (std::uint64_t{l.spacing.amount} << 24));
+    mix((std::uint64_t{l.margin.horizontal} << 16) | l.margin.vertical);
+    for (const Constraint& c : l.constraints)
+        mix((std::uint64_t{static_cast<std::uint8_t>(c.kind)} << 56) ^
+            (std::uint64_t{c.value} << 24) ^ c.denominator);
+    return static_cast<std::size_t>(h);
+}
+
+class SplitCache {
+public:
+    const Split* find(const Rect& area, const Layout& layout) {
+        const std::size_t h = hash_key(area, layout);
+        auto [lo, hi] = index_.equal_range(h);
+        for (auto it = lo; it != hi; ++it) {
+            auto entry = it->second;
+            if (entry->key.area == area && entry->key.layout == layout) {
+                entries_.splice(entries_.begin(), entries_, entry);
+                return &entry->result;
+            }
+        }
+        return nullptr;
+    }
+
+    const Split& insert(const Rect& area, const Layout& layout, Split result) {
+        if (entries_.size() >= kSplitCacheCapacity) {
+            auto oldest = std::prev(entries_.end());
+            auto [lo, hi] = index_.equal_range(oldest->hash);
+            for (auto it = lo; it != hi; ++it)
+                if (it->second == oldest) {
+                    index_.erase(it);
+                    break;
+                }
+            entries_.pop_back();
+        }
+        const std::size_t h = hash_key(area, layout);
+        entries_.push_front(Entry{CacheKey{area, layout}, h, std::move(result)});
+        index_.emplace(h, entries_.begin());
+        return entries_.front().result;
+    }
+
+    void clear() noexcept {
+        index_.clear();
+        entries_.clear();
+    }
+    std::size_t size() const noexcept { return entries_.size(); }
+
+private:
+    struct Entry {
+        CacheKey key;
+        std::size_t hash;
+        Split result;
+    };
+    std::list<Entry> entries_;  // most recently used first
+    std::unordered_multimap<std::size_t, std::list<Entry>::iterator> index_;
+};
+
+SplitCache& thread_cache() {
+    thread_local SplitCache cache;
+    return cache;
+}
+
+const Split& cached_split(const Layout& layout, Rect area) {
+    SplitCache& cache = thread_cache();
+    if (const Split* hit = cache.find(area, layout)) return *hit;
+    return cache.insert(area, layout, solve_split(layout, area));
+}
+
+}  // namespace
+
+void clear_split_cache() noexcept { thread_cache().clear(); }
+std::size_t split_cache_size() noexcept { return thread_cache().size(); }
+
+std::vector<Rect> Layout::split(Rect area) const { return cached_split(*this, area).segments; }
+
+Split Layout::split_with_spacers(Rect area) const { return cached_split(*this, area); }
+
+}  // namespace tarvo::core

@@ -1,0 +1,142 @@
+// The incremental Cassowary solver on its own: required against preferred constraints,
+// strength ordering, inequalities, redundancy and unsatisfiable required constraints.
+#include <gtest/gtest.h>
+
+#include "core/cassowary.hpp"
+
+namespace tarvo::core::cassowary {
+namespace {
+
+using R = Relation;
+namespace st = strength;
+
+TEST(Cassowary, RequiredBeatsPreferred) {
+    Solver s;
+    const Variable x = s.new_variable();
+    ASSERT_EQ(s.add_constraint(x, R::Equal, 20.0, st::strong), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), 20.0);
+    ASSERT_EQ(s.add_constraint(x, R::Equal, 10.0, st::required), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), 10.0);
+}
+
+struct StrengthCase {
+    double a, b;  // strengths of "x = 0" and "x = 10"
+    double expected;
+};
+
+class StrengthOrder : public ::testing::TestWithParam<StrengthCase> {};
+
+TEST_P(StrengthOrder, StrongerPreferenceWins) {
+    Solver s;
+    const Variable x = s.new_variable();
+    ASSERT_EQ(s.add_constraint(x, R::GreaterOrEqual, -100.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(x, R::LessOrEqual, 100.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(x, R::Equal, 0.0, GetParam().a), Status::Ok);
+    ASSERT_EQ(s.add_constraint(x, R::Equal, 10.0, GetParam().b), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, StrengthOrder,
+    ::testing::Values(StrengthCase{st::weak, st::strong, 10.0}, StrengthCase{st::strong, st::medium, 0.0},
+                      StrengthCase{st::create(0, 0, 2), st::create(0, 0, 3), 10.0},
+                      StrengthCase{st::create(0, 1, 0), st::create(0, 0, 999), 0.0},
+                      StrengthCase{st::create(1, 0, 0, 2.0), st::strong, 0.0},
+                      // A clipped strength of required or more is required.
+                      StrengthCase{st::create(2000, 0, 0), st::strong, 0.0}));
+
+TEST(Cassowary, StrengthsAreClipped) {
+    EXPECT_EQ(st::create(1000, 1000, 1000), st::required);
+    EXPECT_EQ(st::create(5000, 0, 0), st::required);
+    EXPECT_EQ(st::create(-1, 0, 0), 0.0);
+    EXPECT_EQ(st::create(1, 2, 3, 10.0), 10'020'030.0);
+}
+
+TEST(Cassowary, InequalitiesBoundPreferences) {
+    Solver s;
+    const Variable x = s.new_variable(), y = s.new_variable();
+    ASSERT_EQ(s.add_constraint(x, R::LessOrEqual, 5.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(x, R::Equal, 10.0, st::strong), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), 5.0);
+    // y ≥ x + 3 with y preferring 0: pushed up to 8.
+    ASSERT_EQ(s.add_constraint(y, R::GreaterOrEqual, Expression(x) + 3.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(y, R::Equal, 0.0, st::weak), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(y), 8.0);
+}
+
+TEST(Cassowary, MidpointOfTwoBoundedEnds) {
+    Solver s;
+    const Variable left = s.new_variable(), mid = s.new_variable(), right = s.new_variable();
+    ASSERT_EQ(s.add_constraint(Expression(mid) * 2.0, R::Equal, Expression(left) + right, st::required),
+              Status::Ok);
+    ASSERT_EQ(s.add_constraint(Expression(left) + 10.0, R::LessOrEqual, right, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(right, R::LessOrEqual, 100.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(left, R::GreaterOrEqual, 0.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(left, R::Equal, 95.0, st::strong), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(left), 90.0);
+    EXPECT_DOUBLE_EQ(s.value(right), 100.0);
+    EXPECT_DOUBLE_EQ(s.value(mid), 95.0);
+}
+
+TEST(Cassowary, RepeatedVariablesAddUp) {
+    Solver s;
+    const Variable x = s.new_variable();
+    ASSERT_EQ(s.add_constraint(Expression(x) + x + x, R::Equal, 12.0, st::required), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), 4.0);
+    // x − x = 0 is redundant, not an error.
+    EXPECT_EQ(s.add_constraint(Expression(x) - x, R::Equal, 0.0, st::required), Status::Ok);
+    EXPECT_EQ(s.add_constraint(x, R::Equal, 4.0, st::required), Status::Ok);
+    EXPECT_EQ(s.constraint_count(), 3u);
+}
+
+TEST(Cassowary, UnmentionedVariableReadsZero) {
+    Solver s;
+    const Variable x = s.new_variable();
+    EXPECT_EQ(s.value(x), 0.0);
+    EXPECT_EQ(s.value(Variable{42}), 0.0);
+}
+
+struct Conflict {
+    const char* name;
+    Constraint first, second;
+    double probe;     // a weak wish for x added afterwards
+    double expected;  // what x becomes with only the first constraint in force
+};
+
+class Unsatisfiable : public ::testing::TestWithParam<Conflict> {};
+
+// A contradicting required constraint is refused and leaves the earlier ones in force.
+TEST_P(Unsatisfiable, IsReportedAndSolverStaysUsable) {
+    Solver s;
+    const Variable x{0};
+    ASSERT_EQ(s.new_variable(), x);
+    ASSERT_EQ(s.add_constraint(GetParam().first), Status::Ok);
+    const double before = s.value(x);
+    EXPECT_EQ(s.add_constraint(GetParam().second), Status::Unsatisfiable);
+    EXPECT_EQ(s.constraint_count(), 1u);
+    EXPECT_DOUBLE_EQ(s.value(x), before);
+    ASSERT_EQ(s.add_constraint(x, R::Equal, GetParam().probe, st::weak), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(x), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Required, Unsatisfiable,
+    ::testing::Values(
+        Conflict{"TwoEqualities", make_constraint(Variable{0}, R::Equal, 1.0, st::required),
+                 make_constraint(Variable{0}, R::Equal, 2.0, st::required), 1000.0, 1.0},
+        Conflict{"DisjointBounds", make_constraint(Variable{0}, R::GreaterOrEqual, 10.0, st::required),
+                 make_constraint(Variable{0}, R::LessOrEqual, 5.0, st::required), 1000.0, 1000.0},
+        Conflict{"EqualityOutsideBound", make_constraint(Variable{0}, R::LessOrEqual, 5.0, st::required),
+                 make_constraint(Variable{0}, R::Equal, 7.0, st::required), 1000.0, 5.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Cassowary, ConstantContradictionIsUnsatisfiable) {
+    Solver s;
+    EXPECT_EQ(s.add_constraint(Expression(1.0), R::Equal, 0.0, st::required), Status::Unsatisfiable);
+    EXPECT_EQ(s.add_constraint(Expression(0.0), R::Equal, 0.0, st::required), Status::Ok);
+    // A preferred contradiction is merely violated.
+    EXPECT_EQ(s.add_constraint(Expression(1.0), R::Equal, 0.0, st::strong), Status::Ok);
+}
+
+}  // namespace
+}  // namespace tarvo::core::cassowary
