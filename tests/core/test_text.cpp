@@ -5,6 +5,7 @@
 
 #include "core/buffer.hpp"
 #include "core/text.hpp"
+#include "core/unicode.hpp"
 
 namespace {
 
@@ -18,6 +19,23 @@ Style fg(Color::Tag t) {
 }
 
 Buffer blank(std::uint16_t w, std::uint16_t h) { return Buffer::empty(Rect{0, 0, w, h}); }
+
+// A row written as the cells show it (a wide grapheme covers the next cell) in the form of the
+// plain dump: the covered cell reads as a space, trailing spaces are trimmed.
+std::string dumped(std::string_view row) {
+    std::string out;
+    unicode::for_each_grapheme(row, [&](std::string_view g) {
+        out += g;
+        for (std::size_t k = 1; k < unicode::grapheme_width(g); ++k) out += ' ';
+    });
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+Line aligned(Line l, std::optional<Alignment> a) {
+    l.alignment = a;
+    return l;
+}
 
 TEST(TextCore, SplitLines) {
     struct Case {
@@ -171,10 +189,6 @@ TEST(TextCore, LineAlignmentAndTruncation) {
         std::uint16_t width;
         std::string row;
     };
-    auto aligned = [](Line l, Alignment a) {
-        l.alignment = a;
-        return l;
-    };
     Line spans;
     spans.spans = {Span::raw("ab"), Span::raw("\xE6\x97\xA5\xE6\x9C\xAC"), Span::raw("cd")};
     const std::vector<Case> cases = {
@@ -243,6 +257,105 @@ TEST(TextCore, TextRendering) {
     Buffer small = blank(3, 2);
     Text::raw("abcdef\nxyz\nmore").render(Rect{1, 0, 50, 50}, small);
     EXPECT_EQ(small.to_string_lines(), (Lines{" ab", " xy"}));
+}
+
+}  // namespace
+
+namespace {
+
+const std::string kCrab = "\xF0\x9F\xA6\x80";
+
+TEST(TextCore, LineTruncationAroundWideGraphemes) {
+    struct Case {
+        std::string content;
+        std::optional<Alignment> align;
+        std::uint16_t width;
+        std::string row;  // as the cells show it
+    };
+    const std::string digits = "1234" + kCrab + "7890";
+    const std::vector<Case> cases = {
+        {digits, Alignment::Left, 4, "1234"},
+        {digits, Alignment::Left, 5, "1234 "},
+        {digits, Alignment::Left, 6, "1234" + kCrab},
+        {digits, Alignment::Left, 7, "1234" + kCrab + "7"},
+        {digits, Alignment::Right, 4, "7890"},
+        {digits, Alignment::Right, 5, " 7890"},
+        {digits, Alignment::Right, 6, kCrab + "7890"},
+        {digits, Alignment::Right, 7, "4" + kCrab + "7890"},
+        {"ab" + kCrab + "cd", Alignment::Center, 0, ""},
+        {"ab" + kCrab + "cd", Alignment::Center, 1, " "},
+        {"ab" + kCrab + "cd", Alignment::Center, 2, kCrab},
+        {"ab" + kCrab + "cd", Alignment::Center, 3, "b" + kCrab},
+        {"ab" + kCrab + "cd", Alignment::Center, 4, "b" + kCrab + "c"},
+        {"ab" + kCrab + "cde", Alignment::Center, 1, " "},
+        {"ab" + kCrab + "cde", Alignment::Center, 3, kCrab + "c"},
+        {"ab" + kCrab + "cde", Alignment::Center, 4, "b" + kCrab + "c"},
+        {"ab" + kCrab + "cdef", Alignment::Center, 2, " c"},
+        {"ab" + kCrab + "cdef", Alignment::Center, 3, kCrab + "c"},
+        {"ab" + kCrab + "cdef", Alignment::Center, 5, "b" + kCrab + "cd"},
+        {"ab" + kCrab + "cdefg", Alignment::Center, 1, "c"},
+        {"ab" + kCrab + "cdefg", Alignment::Center, 3, " cd"},
+        {"ab" + kCrab + "cdefg", Alignment::Center, 6, "b" + kCrab + "cde"},
+        // a flag is one grapheme of two regional indicators
+        {"\xF0\x9F\x87\xBA\xF0\x9F\x87\xB8" "1234", std::nullopt, 1, " "},
+        {"\xF0\x9F\x87\xBA\xF0\x9F\x87\xB8" "1234", std::nullopt, 3,
+         "\xF0\x9F\x87\xBA\xF0\x9F\x87\xB8" "1"},
+        {"Hello\nworld!", std::nullopt, 11, "Helloworld!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content + " @" + std::to_string(c.width));
+        Buffer buf = blank(c.width, 1);
+        aligned(Line::raw(c.content), c.align).render(buf.area, buf);
+        const Lines want = c.width == 0 ? Lines{""} : Lines{dumped(c.row)};
+        EXPECT_EQ(buf.to_string_lines(), want);
+    }
+}
+
+TEST(TextCore, LineTruncationKeepsWhatIsUnderACutWideGrapheme) {
+    struct Case {
+        std::optional<Alignment> align;
+        Rect area;
+        std::uint16_t buf_width;
+        std::string row;
+    };
+    const std::vector<Case> cases = {
+        {Alignment::Left, {2, 0, 6, 1}, 10, "XXa" + kCrab + "bcXXX"},
+        {Alignment::Center, {2, 0, 6, 1}, 10, "XX" + kCrab + "bc" + kCrab + "XX"},
+        {Alignment::Right, {2, 0, 6, 1}, 10, "XXXbc" + kCrab + "dXX"},
+        {Alignment::Right, {0, 0, 4, 1}, 4, "c" + kCrab + "d"},
+        {Alignment::Right, {0, 0, 6, 1}, 6, "Xbc" + kCrab + "d"},
+        {Alignment::Right, {0, 0, 8, 1}, 8, "a" + kCrab + "bc" + kCrab + "d"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        Line line;
+        line.spans = {Span::raw("a" + kCrab + "b"), Span::raw("c" + kCrab + "d")};
+        line.alignment = c.align;
+        Cell x;
+        x.set_symbol("X");
+        Buffer buf = Buffer::filled(Rect{0, 0, c.buf_width, 1}, x);
+        line.render(c.area, buf);
+        EXPECT_EQ(buf.to_string_lines(), Lines{dumped(c.row)});
+    }
+}
+
+TEST(TextCore, LinesWiderThanTheCoordinateRange) {
+    const std::string part =
+        "This is some content with a somewhat long width to be repeated over and over again to "
+        "create horribly long Line over u16::MAX";
+    const std::size_t factor = (65536 + part.size() - 1) / part.size();
+    Line many;
+    for (std::size_t i = 0; i < factor; ++i) many.spans.push_back(Span::raw(part));
+    std::string joined;
+    for (std::size_t i = 0; i < factor; ++i) joined += part;
+    const Line single = Line::raw(joined);
+    for (const Line* l : {static_cast<const Line*>(&many), &single}) {
+        Buffer left = blank(32, 1), right = blank(32, 1);
+        aligned(*l, Alignment::Left).render(left.area, left);
+        aligned(*l, Alignment::Right).render(right.area, right);
+        EXPECT_EQ(left.to_string_lines(), Lines{"This is some content with a some"});
+        EXPECT_EQ(right.to_string_lines(), Lines{"horribly long Line over u16::MAX"});
+    }
 }
 
 }  // namespace
