@@ -2,7 +2,7 @@
 
 import pytest
 
-from tarvo_core.rust.native import Buffer, BufferCell, Color, Modifier, Rect, Style
+from tarvo_core.rust.native import Buffer, BufferCell, Color, Line, Modifier, Rect, Span, Style
 
 PLAIN = Style.new()
 RED = Style.new().fg(Color.RED)
@@ -195,6 +195,114 @@ def test_pos_of_index_is_u64():
     assert e.value.__notes__ == ["while processing 'index'"]
 
 
+# ---- span and line writers, with_lines ----
+
+def test_set_span_defaults_to_the_rest_of_the_row(offset_buffer):
+    b = offset_buffer
+    assert b.set_span(2, 1, Span.raw("xyz")) == (4, 1)
+    assert b.to_string_lines() == ["", "  xy"]
+    assert b.set_span(0, 0, Span.styled("abc", RED), max_width=2) == (2, 0)
+    assert b.to_string_lines() == ["ab", "  xy"]
+    assert b.cell_fg(1, 0) == Color.RED
+    assert b.set_span(3, 0, Span.raw("\u65e5")) == (3, 0)  # too wide for the last column
+
+
+@pytest.mark.parametrize("value,message", [
+    ("abc", "'str' object is not an instance of 'Span'"),
+    (Line.raw("abc"), "'Line' object is not an instance of 'Span'"),
+])
+def test_set_span_takes_only_a_span(offset_buffer, value, message):
+    with pytest.raises(TypeError) as e:
+        offset_buffer.set_span(0, 0, value)
+    assert str(e.value) == message
+    assert e.value.__notes__ == ["while processing 'span'"]
+
+
+@pytest.mark.parametrize("args,kwargs,result,rows", [
+    ((0, "hello"), {"x": 3}, (4, 0), ["   h", ""]),
+    ((1, "hello"), {}, (4, 1), ["", "hell"]),
+    ((1, "hello"), {"x": 1, "max_width": 2}, (3, 1), ["", " he"]),
+    ((0, "hello"), {"x": 4}, (4, 0), ["", ""]),
+    ((0, "hello"), {"x": 9}, (9, 0), ["", ""]),
+    ((0, "hello"), {"x": 65535, "max_width": 65535}, (65535, 0), ["", ""]),
+    ((0, "hello"), {"max_width": 0}, (0, 0), ["", ""]),
+    ((0, "a\u65e5b"), {"max_width": 2}, (1, 0), ["a", ""]),  # stops at the grapheme that does not fit
+])
+def test_set_line_text(offset_buffer, args, kwargs, result, rows):
+    assert offset_buffer.set_line(*args, **kwargs) == result
+    assert offset_buffer.to_string_lines() == rows
+
+
+def test_set_line_layers_the_line_style_under_each_span():
+    b = Buffer.empty(Rect(0, 0, 4, 1))
+    line = Line.from_spans([Span.styled("a", Style.new().bg(Color.BLUE)), Span.raw("b")]).style(RED)
+    assert b.set_line(0, line) == (2, 0)
+    assert [(c.symbol, c.fg, c.bg) for c in b.content()[:2]] == [
+        ("a", Color.RED, Color.BLUE), ("b", Color.RED, Color.RESET)]
+
+
+@pytest.mark.parametrize("line", ["abc", 5, None, Span.raw("x")])
+def test_set_line_checks_the_row_before_the_line(offset_buffer, line):
+    with pytest.raises(IndexError, match=r"^row 2 out of bounds$"):
+        offset_buffer.set_line(2, line)
+
+
+def test_set_line_converts_x_and_max_width_before_the_row_check(offset_buffer):
+    with pytest.raises(OverflowError) as e:
+        offset_buffer.set_line(9, "abc", x=-1)
+    assert e.value.__notes__ == ["while processing 'x'"]
+    with pytest.raises(OverflowError) as e:
+        offset_buffer.set_line(9, "abc", max_width=70000)
+    assert e.value.__notes__ == ["while processing 'max_width'"]
+
+
+@pytest.mark.parametrize("line", [5, Span.raw("x"), ["a"]])
+def test_set_line_refuses_other_kinds(offset_buffer, line):
+    with pytest.raises(TypeError, match="^expected str or Line$"):
+        offset_buffer.set_line(0, line)
+
+
+@pytest.mark.parametrize("lines,area,rows", [
+    (["ab", "cde"], (0, 0, 3, 2), ["ab", "cde"]),
+    ([], (0, 0, 0, 0), []),
+    ([Line.from_spans([Span.raw("\u65e5"), Span.raw("x")]), ""], (0, 0, 3, 2), ["\u65e5 x", ""]),
+    (["a\nb"], (0, 0, 2, 1), ["ab"]),  # a raw line holds one span per piece
+])
+def test_with_lines(lines, area, rows):
+    b = Buffer.with_lines(lines)
+    assert area_fields(b.area) == area
+    assert b.to_string_lines() == rows
+
+
+def test_with_lines_errors():
+    with pytest.raises(TypeError, match="^expected str or Line$") as e:
+        Buffer.with_lines(["ok", 1])
+    assert not getattr(e.value, "__notes__", None)
+    with pytest.raises(TypeError) as e:
+        Buffer.with_lines(("a",))
+    assert str(e.value) == "'tuple' object is not an instance of 'list'"
+    assert e.value.__notes__ == ["while processing 'lines'"]
+
+
+def test_with_lines_list_subclass():
+    class L(list):
+        pass
+    assert Buffer.with_lines(L(["xy"])).to_string_lines() == ["xy"]
+
+
+@pytest.mark.parametrize("lines", [["x" * 65536], ["a"] * 65536])
+def test_with_lines_refuses_sizes_beyond_the_grid(lines):
+    # A width or height above 65535 would wrap around to a tiny buffer and lose the text.
+    with pytest.raises(OverflowError, match="65535"):
+        Buffer.with_lines(lines)
+
+
+def test_with_lines_at_the_largest_width():
+    b = Buffer.with_lines(["x" * 65535])
+    assert b.area.width == 65535
+    assert b.to_string_lines() == ["x" * 65535]
+
+
 # ---- BufferCell ----
 
 def test_buffer_cell_empty_is_new_each_time():
@@ -290,3 +398,12 @@ def test_dumps_of_zero_sized_areas():
     assert Buffer.empty(Rect(0, 0, 0, 2)).to_string_lines() == ["", ""]
     assert Buffer.empty(Rect(0, 0, 3, 0)).to_string_lines() == []
     assert Buffer.empty(Rect(0, 0, 0, 2)).to_ansi_lines(True) == []
+
+
+def test_buffer_mut_view_is_only_handed_out():
+    from tarvo_core.rust.native import BufferMutView
+    with pytest.raises(TypeError):
+        BufferMutView()
+    assert BufferMutView.__doc__ == (
+        "Mutable view onto a live buffer, valid only for the duration of a drawable callback.")
+    assert BufferMutView.__module__ == "tarvo_core.rust.native"

@@ -1,11 +1,14 @@
 #include "bindings/buffer.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "bindings/convert_text.hpp"
 #include "bindings/geometry.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/style.hpp"
+#include "bindings/text.hpp"
 #include "core/debug.hpp"
 
 namespace tarvo::bindings {
@@ -87,6 +90,58 @@ void set_style(Buffer& b, Args& a) {
     b.set_style(area, style);
 }
 
+// The result of the span and line writers: the end position relative to the area's origin.
+PyObject* end_position(const Buffer& b, const core::Position& end, std::uint16_t y) {
+    return tuple_of({to_py(static_cast<std::uint16_t>(end.x - b.area.x)), to_py(y)});
+}
+
+PyObject* set_span(Buffer& b, Args& a) {
+    const auto x = a.get<std::uint16_t>(0);
+    const auto y = a.get<std::uint16_t>(1);
+    const core::Span span = a.value<SpanClass>(2);
+    const auto max_width = a.get_or<std::optional<std::uint16_t>>(3, std::nullopt);
+    check_position(b.area, x, y);
+    const std::uint16_t room = max_width ? *max_width : static_cast<std::uint16_t>(b.area.width - x);
+    const core::Position end = b.set_span(static_cast<std::uint16_t>(b.area.x + x),
+                                          static_cast<std::uint16_t>(b.area.y + y), span, room);
+    return end_position(b, end, y);
+}
+
+PyObject* set_line(Buffer& b, Args& a) {
+    const auto y = a.get<std::uint16_t>(0);
+    const auto x = a.get_or<std::uint16_t>(2, 0);
+    const auto max_width = a.get_or<std::optional<std::uint16_t>>(3, std::nullopt);
+    if (y >= b.area.height) raise(PyExc_IndexError, "row " + std::to_string(y) + " out of bounds");
+    const core::Line line = extract_str_or_line(a[1]);
+    // A start at or beyond the right edge leaves no room: nothing is written.
+    if (x >= b.area.width) return tuple_of({to_py(x), to_py(y)});
+    const std::uint16_t room = max_width ? *max_width : static_cast<std::uint16_t>(b.area.width - x);
+    const core::Position end = b.set_line(static_cast<std::uint16_t>(b.area.x + x),
+                                          static_cast<std::uint16_t>(b.area.y + y), line, room);
+    return end_position(b, end, y);
+}
+
+// A buffer at (0, 0) just large enough for the lines, each written at column 0 of its row.
+// Sizes beyond 65535 cells are refused rather than cut.
+PyObject* with_lines(Args& a) {
+    PyObject* list = a[0];
+    if (!PyList_Check(list)) with_note(a.name(0), [&] { raise_wrong_class(list, "list"); });
+    std::vector<core::Line> lines;
+    for_each_list_item(list, [&](PyObject* item) { lines.push_back(extract_str_or_line(item)); });
+    std::size_t width = 0;
+    for (const core::Line& l : lines) width = std::max(width, l.width());
+    if (lines.size() > 65535)
+        raise(PyExc_OverflowError, "Buffer.with_lines: " + std::to_string(lines.size()) +
+                                       " lines do not fit in a buffer of at most 65535 rows");
+    if (width > 65535)
+        raise(PyExc_OverflowError, "Buffer.with_lines: a line " + std::to_string(width) +
+                                       " cells wide does not fit in a buffer of at most 65535 columns");
+    const auto w = static_cast<std::uint16_t>(width);
+    Buffer b = Buffer::empty(core::Rect{0, 0, w, static_cast<std::uint16_t>(lines.size())});
+    for (std::size_t y = 0; y < lines.size(); ++y) b.set_line(0, static_cast<std::uint16_t>(y), lines[y], w);
+    return make<BufferClass>(std::move(b));
+}
+
 // ---- BufferCell.EMPTY: a descriptor that builds a new empty cell on every access ----
 
 PyObject* fresh_empty_cell(PyObject*, PyObject*, PyObject*) {
@@ -128,6 +183,7 @@ PyTypeObject* BufferClass::create() {
                            const Cell cell = a.value<BufferCellClass>(1);
                            return make<BufferClass>(Buffer::filled(area, cell));
                        })
+        .static_method("with_lines", "(lines)", [](Args& a) { return with_lines(a); })
         .getter("area", [](const Buffer& b) { return make<RectClass>(b.area); })
         .method("cell", "($self, x, y)",
                 [](const Buffer& b, Args& a) {
@@ -183,6 +239,10 @@ PyTypeObject* BufferClass::create() {
                     set_string(b, text_at_args(a));
                     return none();
                 })
+        .method("set_span", "($self, x, y, span, max_width=None)",
+                [](Buffer& b, Args& a) { return set_span(b, a); })
+        .method("set_line", "($self, y, line, x=0, max_width=None)",
+                [](Buffer& b, Args& a) { return set_line(b, a); })
         .method("set_style", "($self, area, style)",
                 [](Buffer& b, Args& a) {
                     set_style(b, a);
