@@ -359,3 +359,28 @@ TEST(TextCore, LinesWiderThanTheCoordinateRange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextCore, ZeroWidthGraphemesJoinANeighbouringCell) {
+    const std::string zw = "\xE2\x80\x8B";
+    struct Case {
+        std::string content;
+        std::vector<std::string> cells;
+    };
+    const std::vector<Case> cases = {
+        {zw + "abc", {zw + "a", "b", "c"}},
+        {"a" + zw + "bc", {"a" + zw, "b", "c"}},
+        {"ab" + zw + "c", {"a", "b" + zw, "c"}},
+        {"abc" + zw, {"a", "b", "c" + zw}},
+    };
+    for (const Case& c : cases) {
+        Buffer buf = blank(3, 1);
+        Span::raw(c.content).render(buf.area, buf);
+        std::vector<std::string> got;
+        for (const Cell& cell : buf.content) got.emplace_back(cell.symbol_text());
+        EXPECT_EQ(got, c.cells);
+    }
+}
+
+}  // namespace
