@@ -262,7 +262,7 @@ inline const utf8proc_property_t* prop(char32_t c) noexcept {
 
 // ---- width of one code point above U+00A0 ----
 
-int base_width(char32_t c) noexcept {
+int base_width_slow(char32_t c) noexcept {
     if (c == kInvalid) return 1;
     if (const WidthRange* r = find_range(kWidthOverrides, c)) return r->width;
     const utf8proc_property_t* p = prop(c);
@@ -278,7 +278,7 @@ int base_width(char32_t c) noexcept {
 
 // ---- grapheme classes ----
 
-Gcb grapheme_class(char32_t c) noexcept {
+Gcb grapheme_class_slow(char32_t c) noexcept {
     if (c < 0x80) {
         if (c == '\r') return kCR;
         if (c == '\n') return kLF;
@@ -321,7 +321,7 @@ Gcb grapheme_class(char32_t c) noexcept {
 
 enum Incb : std::uint8_t { kIncbNone, kIncbConsonantCls, kIncbLinker, kIncbExtend };
 
-Incb incb_class(char32_t c, Gcb cls) noexcept {
+Incb incb_class_slow(char32_t c, Gcb cls) noexcept {
     if (c >= 0x0915 && c <= 0x11F42) {
         if (std::binary_search(std::begin(kIncbLinkers), std::end(kIncbLinkers), c)) return kIncbLinker;
         if (in(kIncbConsonant, c)) return kIncbConsonantCls;
@@ -347,7 +347,7 @@ constexpr std::uint8_t kFlagE = 1, kFlagT = 2, kFlagQ = 4;
 
 inline bool is_ligature(Kind k) noexcept { return k >= K_ALEF; }
 
-Kind tag_of(char32_t c) noexcept {
+Kind tag_of_slow(char32_t c) noexcept {
     if (c == 0x05DC) return K_HEB_LAMED;
     if (c < 0x0622) return K_NONE;
     if (c <= 0x0882) return in(kAlef, c) ? K_ALEF : K_NONE;
@@ -365,6 +365,40 @@ Kind tag_of(char32_t c) noexcept {
     if (is_skin_tone(c)) return K_MOD;
     if (is_emoji_presentation(c)) return K_EMOJI;
     return K_NONE;
+}
+
+// Properties of the Basic Multilingual Plane, computed once on first use: bits 0-1 the width,
+// 2-5 the break class, 6-7 the conjunct class, bit 8 set when the code point has a tag.
+class BmpTable {
+public:
+    BmpTable() {
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            const Gcb g = grapheme_class_slow(c);
+            v_[c] = static_cast<std::uint16_t>(base_width_slow(c) | (g << 2) | (incb_class_slow(c, g) << 6) |
+                                               (tag_of_slow(c) != K_NONE ? 0x100 : 0));
+        }
+    }
+    std::uint16_t operator[](char32_t c) const noexcept { return v_[c]; }
+
+private:
+    std::uint16_t v_[0x10000];
+};
+
+const BmpTable& bmp() noexcept {
+    static const BmpTable table;
+    return table;
+}
+
+inline int base_width(char32_t c) noexcept { return c < 0x10000 ? bmp()[c] & 3 : base_width_slow(c); }
+inline Gcb grapheme_class(char32_t c) noexcept {
+    return c < 0x10000 ? static_cast<Gcb>((bmp()[c] >> 2) & 0xF) : grapheme_class_slow(c);
+}
+inline Incb incb_class(char32_t c, Gcb cls) noexcept {
+    return c < 0x10000 ? static_cast<Incb>((bmp()[c] >> 6) & 3) : incb_class_slow(c, cls);
+}
+inline Kind tag_of(char32_t c) noexcept {
+    if (c < 0x10000 && !(bmp()[c] & 0x100)) return K_NONE;
+    return tag_of_slow(c);
 }
 
 // Zero-width code points that an Alef looks through on its way to a Lam.
