@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <utf8proc.h>
+
 namespace tarvo::core::debug {
 
 namespace {
@@ -45,6 +47,26 @@ std::string format_float(F v) {
     return s;
 }
 
+// Characters a debug string shows as \u{hex}: control, format, private-use, unassigned,
+// surrogate and separator characters (the plain space excepted), and characters that extend
+// the grapheme before them (combining marks and the like), which would otherwise merge with
+// the quote or the previous escape.
+bool needs_escape(char32_t cp) {
+    if (cp < 0x20 || cp == 0x7F) return true;
+    if (cp < 0x7F) return false;
+    if (cp > 0x10FFFF) return true;
+    const utf8proc_property_t* p = utf8proc_get_property(static_cast<utf8proc_int32_t>(cp));
+    switch (p->category) {
+        case UTF8PROC_CATEGORY_CC: case UTF8PROC_CATEGORY_CF: case UTF8PROC_CATEGORY_CS:
+        case UTF8PROC_CATEGORY_CO: case UTF8PROC_CATEGORY_CN: case UTF8PROC_CATEGORY_ZL:
+        case UTF8PROC_CATEGORY_ZP: case UTF8PROC_CATEGORY_ZS: case UTF8PROC_CATEGORY_MN:
+        case UTF8PROC_CATEGORY_ME:
+            return true;
+        default:
+            return p->boundclass == UTF8PROC_BOUNDCLASS_EXTEND;
+    }
+}
+
 }  // namespace
 
 std::string quoted(std::string_view s) {
@@ -64,7 +86,7 @@ std::string quoted(std::string_view s) {
             case '\0': out += "\\0"; continue;
             default: break;
         }
-        if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) {
+        if (needs_escape(cp)) {
             char buf[16];
             std::snprintf(buf, sizeof buf, "\\u{%x}", static_cast<unsigned>(cp));
             out += buf;

@@ -24,6 +24,10 @@ TEST(Debug, QuotedStrings) {
     EXPECT_EQ(debug::quoted("\n\t\r"), "\"\\n\\t\\r\"");
     EXPECT_EQ(debug::quoted(std::string("\0\x1b", 2)), "\"\\0\\u{1b}\"");
     EXPECT_EQ(debug::quoted("日本"), "\"日本\"");
+    EXPECT_EQ(debug::quoted("e\u0301"), "\"e\\u{301}\"");     // combining acute accent
+    EXPECT_EQ(debug::quoted("a\u200bb"), "\"a\\u{200b}b\"");  // zero width space (format)
+    EXPECT_EQ(debug::quoted("\u00a0 x"), "\"\\u{a0} x\"");    // no-break space, plain space kept
+    EXPECT_EQ(debug::quoted("\u00e9"), "\"\u00e9\"");          // precomposed letters print as they are
 }
 
 TEST(Debug, Structures) {
