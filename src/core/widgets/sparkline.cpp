@@ -1,0 +1,63 @@
+#include "core/widgets/sparkline.hpp"
+
+#include <algorithm>
+
+#include "core/widgets/bar_symbols.hpp"
+
+namespace tarvo::core {
+
+void Sparkline::render(const Rect& area, Buffer& buf) const {
+    render_block(block, area, buf);
+    const Rect spark = inner_area(block, area);
+    if (spark.is_empty()) return;
+
+    std::uint64_t top = 1;
+    if (max) {
+        top = *max;
+    } else {
+        bool any = false;
+        for (const SparklineBar& bar : data) {
+            if (!bar.value) continue;
+            top = any ? std::max(top, *bar.value) : *bar.value;
+            any = true;
+        }
+    }
+
+    const std::uint64_t full = std::uint64_t{spark.height} * 8;
+    const std::size_t count = std::min<std::size_t>(spark.width, data.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const SparklineBar& bar = data[i];
+        const std::uint32_t x = spark.x + static_cast<std::uint32_t>(i);
+        // Height in eighths of a cell; scaled in 128 bits so that no value can overflow, and
+        // capped at the full height (anything above draws the same).
+        std::uint64_t height = full;
+        Style cell_style = style;
+        const bool absent = !bar.value;
+        if (!absent) {
+            if (top == 0) {
+                height = 0;
+            } else {
+                const unsigned __int128 scaled =
+                    static_cast<unsigned __int128>(*bar.value) * full / top;
+                height = scaled > full ? full : static_cast<std::uint64_t>(scaled);
+            }
+            if (bar.style) cell_style = style.patch(*bar.style);
+        } else {
+            cell_style = style.patch(absent_value_style);
+        }
+        // Bottom row first: each row takes up to eight eighths of what is left.
+        for (std::uint32_t j = spark.height; j-- > 0;) {
+            Cell* cell = buf.cell_at(x, spark.y + j);
+            const char* symbol = bar_symbols::nine_levels(height);
+            height = height > 8 ? height - 8 : 0;
+            if (!cell) continue;
+            if (absent)
+                cell->set_symbol(absent_value_symbol);
+            else
+                cell->set_symbol(symbol);
+            cell->set_style(cell_style);
+        }
+    }
+}
+
+}  // namespace tarvo::core
