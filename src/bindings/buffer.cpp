@@ -37,6 +37,16 @@ const Cell* cell_at_relative(const Buffer& b, std::uint16_t x, std::uint16_t y) 
     return b.cell_at(std::uint32_t{b.area.x} + x, std::uint32_t{b.area.y} + y);
 }
 
+// The cell at the relative position given by arguments 0 and 1; IndexError outside the area.
+const Cell& cell_arg(const Buffer& b, Args& a) {
+    const auto x = a.get<std::uint16_t>(0);
+    const auto y = a.get<std::uint16_t>(1);
+    check_position(b.area, x, y);
+    const Cell* c = cell_at_relative(b, x, y);
+    if (!c) position_out_of_bounds(x, y);
+    return *c;
+}
+
 Cell& writable_cell(Buffer& b, std::uint16_t x, std::uint16_t y) {
     Cell* c = b.cell_at(std::uint32_t{b.area.x} + x, std::uint32_t{b.area.y} + y);
     if (!c) position_out_of_bounds(x, y);
@@ -194,41 +204,13 @@ PyTypeObject* BufferClass::create() {
                     return c ? cell_to_py(*c) : none();
                 })
         .method("cell_symbol", "($self, x, y)",
-                [](const Buffer& b, Args& a) {
-                    const auto x = a.get<std::uint16_t>(0);
-                    const auto y = a.get<std::uint16_t>(1);
-                    check_position(b.area, x, y);
-                    const Cell* c = cell_at_relative(b, x, y);
-                    if (!c) position_out_of_bounds(x, y);
-                    return to_py(c->symbol_text());
-                })
+                [](const Buffer& b, Args& a) { return to_py(cell_arg(b, a).symbol_text()); })
         .method("cell_fg", "($self, x, y)",
-                [](const Buffer& b, Args& a) {
-                    const auto x = a.get<std::uint16_t>(0);
-                    const auto y = a.get<std::uint16_t>(1);
-                    check_position(b.area, x, y);
-                    const Cell* c = cell_at_relative(b, x, y);
-                    if (!c) position_out_of_bounds(x, y);
-                    return color_to_py(c->fg);
-                })
+                [](const Buffer& b, Args& a) { return color_to_py(cell_arg(b, a).fg); })
         .method("cell_bg", "($self, x, y)",
-                [](const Buffer& b, Args& a) {
-                    const auto x = a.get<std::uint16_t>(0);
-                    const auto y = a.get<std::uint16_t>(1);
-                    check_position(b.area, x, y);
-                    const Cell* c = cell_at_relative(b, x, y);
-                    if (!c) position_out_of_bounds(x, y);
-                    return color_to_py(c->bg);
-                })
+                [](const Buffer& b, Args& a) { return color_to_py(cell_arg(b, a).bg); })
         .method("cell_modifier", "($self, x, y)",
-                [](const Buffer& b, Args& a) {
-                    const auto x = a.get<std::uint16_t>(0);
-                    const auto y = a.get<std::uint16_t>(1);
-                    check_position(b.area, x, y);
-                    const Cell* c = cell_at_relative(b, x, y);
-                    if (!c) position_out_of_bounds(x, y);
-                    return modifier_to_py(c->modifier);
-                })
+                [](const Buffer& b, Args& a) { return modifier_to_py(cell_arg(b, a).modifier); })
         .method("set_cell", "($self, x, y, symbol, style)",
                 [](Buffer& b, Args& a) {
                     set_cell(b, text_at_args(a));
