@@ -1,0 +1,202 @@
+// RatList, ListItem and ListState: immutable builders over the core list and its items, and
+// the list's selection state, changed in place.
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "bindings/block.hpp"
+#include "bindings/convert_text.hpp"
+#include "bindings/render.hpp"
+#include "bindings/runtime/registry.hpp"
+#include "bindings/style.hpp"
+#include "bindings/widget_enums.hpp"
+#include "core/widgets/list.hpp"
+
+namespace tarvo::bindings {
+
+namespace {
+
+struct ListItemClass {
+    using Value = core::ListItem;
+    static constexpr const char* name = "ListItem";
+    static PyTypeObject* create();
+};
+
+struct RatListClass {
+    using Value = core::List;
+    static constexpr const char* name = "RatList";
+    static PyTypeObject* create();
+};
+
+struct ListStateClass {
+    using Value = core::ListState;
+    static constexpr const char* name = "ListState";
+    static PyTypeObject* create();
+};
+
+// The items of a Python list: ListItem objects are copied, anything else becomes a one-line
+// item through the line conversion. The first failing element ends the walk with its own error.
+std::vector<core::ListItem> items_arg(const Args& a, std::size_t i) {
+    PyObject* list = a[i];
+    if (!PyList_Check(list)) with_note(a.name(i), [&] { raise_wrong_class(list, "list"); });
+    std::vector<core::ListItem> items;
+    for_each_list_item(list, [&](PyObject* item) {
+        if (is_instance<ListItemClass>(item)) {
+            Shared<ListItemClass> held(item);
+            items.push_back(*held);
+        } else {
+            items.push_back(core::ListItem::from_line(extract_line(item)));
+        }
+    });
+    return items;
+}
+
+// A builder: a copy of the list with one field changed by `set`.
+template <typename F>
+PyObject* changed(const core::List& l, F&& set) {
+    core::List copy = l;
+    set(copy);
+    return make<RatListClass>(std::move(copy));
+}
+
+PyTypeObject* ListItemClass::create() {
+    using core::ListItem;
+    return ClassBuilder<ListItemClass>()
+        .static_method("new", "(content)",
+                       [](Args& a) { return make<ListItemClass>(ListItem::from_line(extract_line(a[0]))); })
+        .method("style", "($self, style)",
+                [](const ListItem& item, Args& a) {
+                    ListItem copy = item;
+                    copy.style = a.value<StyleClass>(0);
+                    return make<ListItemClass>(std::move(copy));
+                })
+        .repr([](const ListItem& item) { return item.repr(); })
+        .build();
+}
+
+PyTypeObject* RatListClass::create() {
+    using core::List;
+    return ClassBuilder<RatListClass>()
+        .static_method("new", "(items)",
+                       [](Args& a) {
+                           List l;
+                           l.items = items_arg(a, 0);
+                           return make<RatListClass>(std::move(l));
+                       })
+        .method("items", "($self, items)",
+                [](const List& l, Args& a) {
+                    auto items = items_arg(a, 0);
+                    return changed(l, [&](List& c) { c.items = std::move(items); });
+                })
+        .method("block", "($self, block)",
+                [](const List& l, Args& a) {
+                    auto block = a.value<BlockClass>(0);
+                    return changed(l, [&](List& c) { c.block = std::move(block); });
+                })
+        .method("style", "($self, style)",
+                [](const List& l, Args& a) {
+                    const auto style = a.value<StyleClass>(0);
+                    return changed(l, [&](List& c) { c.style = style; });
+                })
+        .method("highlight_style", "($self, style)",
+                [](const List& l, Args& a) {
+                    const auto style = a.value<StyleClass>(0);
+                    return changed(l, [&](List& c) { c.highlight_style = style; });
+                })
+        .method("highlight_symbol", "($self, symbol)",
+                [](const List& l, Args& a) {
+                    auto symbol = core::Line::raw(a.get<std::string>(0));
+                    return changed(l, [&](List& c) { c.highlight_symbol = std::move(symbol); });
+                })
+        .method("repeat_highlight_symbol", "($self, repeat)",
+                [](const List& l, Args& a) {
+                    const bool repeat = a.get<bool>(0);
+                    return changed(l, [&](List& c) { c.repeat_highlight_symbol = repeat; });
+                })
+        .method("highlight_spacing", "($self, spacing)",
+                [](const List& l, Args& a) {
+                    const auto spacing = static_cast<core::HighlightSpacing>(a.value<HighlightSpacingClass>(0));
+                    return changed(l, [&](List& c) { c.highlight_spacing = spacing; });
+                })
+        .method("direction", "($self, direction)",
+                [](const List& l, Args& a) {
+                    const auto direction = static_cast<core::ListDirection>(a.value<ListDirectionClass>(0));
+                    return changed(l, [&](List& c) { c.direction = direction; });
+                })
+        .method("scroll_padding", "($self, padding)",
+                [](const List& l, Args& a) {
+                    const std::uint64_t padding = a.get<std::uint64_t>(0);
+                    return changed(l, [&](List& c) { c.scroll_padding = padding; });
+                })
+        .method("len", "($self)", [](const List& l) { return to_py(static_cast<std::uint64_t>(l.items.size())); })
+        .method("is_empty", "($self)", [](const List& l) { return to_py(l.items.empty()); })
+        .repr([](const List& l) { return l.repr(); })
+        .build();
+}
+
+PyTypeObject* ListStateClass::create() {
+    using core::ListState;
+    return ClassBuilder<ListStateClass>()
+        .constructor("()", [](Args&) { return ListState{}; })
+        .getter("selected", [](const ListState& s) { return s.selected ? to_py(*s.selected) : none(); })
+        .getter("offset", [](const ListState& s) { return to_py(s.offset); })
+        .method("select", "($self, index=None)",
+                [](ListState& s, Args& a) {
+                    s.select(a.has(0) ? a.get<std::optional<std::uint64_t>>(0) : std::nullopt);
+                    return none();
+                })
+        .method("set_offset", "($self, value)",
+                [](ListState& s, Args& a) {
+                    s.offset = a.get<std::uint64_t>(0);
+                    return none();
+                })
+        .method("select_next", "($self)",
+                [](ListState& s) {
+                    s.select_next();
+                    return none();
+                })
+        .method("select_previous", "($self)",
+                [](ListState& s) {
+                    s.select_previous();
+                    return none();
+                })
+        .method("select_first", "($self)",
+                [](ListState& s) {
+                    s.select_first();
+                    return none();
+                })
+        .method("select_last", "($self)",
+                [](ListState& s) {
+                    s.select_last();
+                    return none();
+                })
+        .method("scroll_down_by", "($self, amount)",
+                [](ListState& s, Args& a) {
+                    s.scroll_down_by(a.get<std::uint16_t>(0));
+                    return none();
+                })
+        .method("scroll_up_by", "($self, amount)",
+                [](ListState& s, Args& a) {
+                    s.scroll_up_by(a.get<std::uint16_t>(0));
+                    return none();
+                })
+        .repr([](const ListState& s) { return s.repr(); })
+        .build();
+}
+
+// A plain render draws with a fresh state; a stateful one updates the given state.
+[[maybe_unused]] const bool list_drawn = register_widget_renderer<RatListClass>(
+    [](const core::List& l, const core::Rect& area, core::Buffer& buf) { l.render(area, buf); });
+[[maybe_unused]] const bool list_state_drawn = register_stateful_renderer<RatListClass, ListStateClass>(
+    [](const core::List& l, core::ListState& s, const core::Rect& area, core::Buffer& buf) {
+        l.render(area, buf, s);
+    });
+
+}  // namespace
+
+TARVO_REGISTER_CLASS(ListItemClass);
+TARVO_REGISTER_CLASS(RatListClass);
+TARVO_REGISTER_CLASS(ListStateClass);
+
+}  // namespace tarvo::bindings

@@ -1,0 +1,309 @@
+// RatTable, Row and Cell: immutable builders over the core table, its rows and cells; and
+// TableState, the table's selection and scroll position, changed in place.
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "bindings/block.hpp"
+#include "bindings/convert_text.hpp"
+#include "bindings/layout.hpp"
+#include "bindings/render.hpp"
+#include "bindings/runtime/registry.hpp"
+#include "bindings/style.hpp"
+#include "bindings/widget_enums.hpp"
+#include "core/widgets/table.hpp"
+
+namespace tarvo::bindings {
+
+namespace {
+
+struct CellClass {
+    using Value = core::TableCell;
+    static constexpr const char* name = "Cell";
+    static PyTypeObject* create();
+};
+
+struct RowClass {
+    using Value = core::Row;
+    static constexpr const char* name = "Row";
+    static PyTypeObject* create();
+};
+
+struct RatTableClass {
+    using Value = core::Table;
+    static constexpr const char* name = "RatTable";
+    static PyTypeObject* create();
+};
+
+struct TableStateClass {
+    using Value = core::TableState;
+    static constexpr const char* name = "TableState";
+    static PyTypeObject* create();
+};
+
+// Argument i must be a Python list; otherwise the wrong-class TypeError with the note.
+PyObject* list_param(const Args& a, std::size_t i) {
+    PyObject* list = a[i];
+    if (!PyList_Check(list)) with_note(a.name(i), [&] { raise_wrong_class(list, "list"); });
+    return list;
+}
+
+// Cells of a list: Cell objects are copied, anything else becomes a one-line cell.
+std::vector<core::TableCell> cells_arg(const Args& a, std::size_t i) {
+    PyObject* list = list_param(a, i);
+    std::vector<core::TableCell> cells;
+    for_each_list_item(list, [&](PyObject* item) {
+        if (is_instance<CellClass>(item)) {
+            Shared<CellClass> held(item);
+            cells.push_back(*held);
+        } else {
+            cells.push_back(core::TableCell::from_line(extract_line(item)));
+        }
+    });
+    return cells;
+}
+
+// Rows of a list (checked to be a list by the caller): every element must be a Row.
+std::vector<core::Row> rows_of(PyObject* list) {
+    std::vector<core::Row> rows;
+    for_each_list_item(list, [&](PyObject* item) {
+        if (!is_instance<RowClass>(item)) raise(PyExc_TypeError, "expected Row");
+        Shared<RowClass> held(item);
+        rows.push_back(*held);
+    });
+    return rows;
+}
+
+// Widths of a list (checked to be a list by the caller), refusing percentages above 100.
+std::vector<core::Constraint> widths_of(PyObject* list) {
+    std::vector<core::Constraint> widths = collect_table_widths(list);
+    core::Table::check_widths(widths);
+    return widths;
+}
+
+template <typename Tag, typename F>
+PyObject* changed(const typename Tag::Value& v, F&& set) {
+    typename Tag::Value copy = v;
+    set(copy);
+    return make<Tag>(std::move(copy));
+}
+
+// Builders of the form `name(value)` with a 0..65535 value, setting one row field.
+template <std::uint16_t core::Row::*Field>
+PyObject* set_row_amount(const core::Row& r, Args& a) {
+    const std::uint16_t value = a.get<std::uint16_t>(0);
+    return changed<RowClass>(r, [&](core::Row& c) { c.*Field = value; });
+}
+
+// Builders of the form `name(style)` setting one table style.
+template <core::Style core::Table::*Field>
+PyObject* set_table_style(const core::Table& t, Args& a) {
+    const core::Style style = a.value<StyleClass>(0);
+    return changed<RatTableClass>(t, [&](core::Table& c) { c.*Field = style; });
+}
+
+PyObject* optional_index(const std::optional<std::uint64_t>& v) { return v ? to_py(*v) : none(); }
+
+PyTypeObject* CellClass::create() {
+    using core::TableCell;
+    return ClassBuilder<CellClass>()
+        .static_method("new", "(content)",
+                       [](Args& a) { return make<CellClass>(TableCell::from_line(extract_line(a[0]))); })
+        .method("content", "($self, value)",
+                [](const TableCell& c, Args& a) {
+                    core::Text content = core::Text::from_line(extract_line(a[0]));
+                    return changed<CellClass>(c, [&](TableCell& d) { d.content = std::move(content); });
+                })
+        .method("style", "($self, style)",
+                [](const TableCell& c, Args& a) {
+                    const core::Style style = a.value<StyleClass>(0);
+                    return changed<CellClass>(c, [&](TableCell& d) { d.style = style; });
+                })
+        .build();
+}
+
+PyTypeObject* RowClass::create() {
+    using core::Row;
+    return ClassBuilder<RowClass>()
+        .static_method("new", "(cells)",
+                       [](Args& a) {
+                           Row r;
+                           r.cells = cells_arg(a, 0);
+                           return make<RowClass>(std::move(r));
+                       })
+        .method("cells", "($self, cells)",
+                [](const Row& r, Args& a) {
+                    auto cells = cells_arg(a, 0);
+                    return changed<RowClass>(r, [&](Row& c) { c.cells = std::move(cells); });
+                })
+        .method("style", "($self, style)",
+                [](const Row& r, Args& a) {
+                    const core::Style style = a.value<StyleClass>(0);
+                    return changed<RowClass>(r, [&](Row& c) { c.style = style; });
+                })
+        .method("height", "($self, value)", [](const Row& r, Args& a) { return set_row_amount<&Row::height>(r, a); })
+        .method("top_margin", "($self, value)",
+                [](const Row& r, Args& a) { return set_row_amount<&Row::top_margin>(r, a); })
+        .method("bottom_margin", "($self, value)",
+                [](const Row& r, Args& a) { return set_row_amount<&Row::bottom_margin>(r, a); })
+        .build();
+}
+
+PyTypeObject* RatTableClass::create() {
+    using core::Table;
+    return ClassBuilder<RatTableClass>()
+        .static_method("new", "(rows, widths)",
+                       [](Args& a) {
+                           // Both arguments are checked to be lists before any element is.
+                           PyObject* rows = list_param(a, 0);
+                           PyObject* widths = list_param(a, 1);
+                           Table t;
+                           t.rows = rows_of(rows);
+                           t.widths = widths_of(widths);
+                           return make<RatTableClass>(std::move(t));
+                       })
+        .method("rows", "($self, rows)",
+                [](const Table& t, Args& a) {
+                    auto rows = rows_of(list_param(a, 0));
+                    return changed<RatTableClass>(t, [&](Table& c) { c.rows = std::move(rows); });
+                })
+        .method("widths", "($self, widths)",
+                [](const Table& t, Args& a) {
+                    auto widths = widths_of(list_param(a, 0));
+                    return changed<RatTableClass>(t, [&](Table& c) { c.widths = std::move(widths); });
+                })
+        .method("header", "($self, row)",
+                [](const Table& t, Args& a) {
+                    auto row = a.value<RowClass>(0);
+                    return changed<RatTableClass>(t, [&](Table& c) { c.header = std::move(row); });
+                })
+        .method("footer", "($self, row)",
+                [](const Table& t, Args& a) {
+                    auto row = a.value<RowClass>(0);
+                    return changed<RatTableClass>(t, [&](Table& c) { c.footer = std::move(row); });
+                })
+        .method("block", "($self, block)",
+                [](const Table& t, Args& a) {
+                    auto block = a.value<BlockClass>(0);
+                    return changed<RatTableClass>(t, [&](Table& c) { c.block = std::move(block); });
+                })
+        .method("style", "($self, style)", [](const Table& t, Args& a) { return set_table_style<&Table::style>(t, a); })
+        .method("row_highlight_style", "($self, style)",
+                [](const Table& t, Args& a) { return set_table_style<&Table::row_highlight_style>(t, a); })
+        .method("column_highlight_style", "($self, style)",
+                [](const Table& t, Args& a) { return set_table_style<&Table::column_highlight_style>(t, a); })
+        .method("cell_highlight_style", "($self, style)",
+                [](const Table& t, Args& a) { return set_table_style<&Table::cell_highlight_style>(t, a); })
+        .method("highlight_symbol", "($self, symbol)",
+                [](const Table& t, Args& a) {
+                    core::Text symbol = extract_text(a[0]);
+                    return changed<RatTableClass>(t, [&](Table& c) { c.highlight_symbol = std::move(symbol); });
+                })
+        .method("highlight_spacing", "($self, spacing)",
+                [](const Table& t, Args& a) {
+                    const auto spacing = static_cast<core::HighlightSpacing>(a.value<HighlightSpacingClass>(0));
+                    return changed<RatTableClass>(t, [&](Table& c) { c.highlight_spacing = spacing; });
+                })
+        .method("column_spacing", "($self, value)",
+                [](const Table& t, Args& a) {
+                    const std::uint16_t value = a.get<std::uint16_t>(0);
+                    return changed<RatTableClass>(t, [&](Table& c) { c.column_spacing = value; });
+                })
+        .build();
+}
+
+// In-place methods without arguments: run the core step, return None.
+template <void (core::TableState::*Step)()>
+PyObject* step(core::TableState& s) {
+    (s.*Step)();
+    return none();
+}
+
+// In-place methods taking an `amount` of 0..65535.
+template <void (core::TableState::*Step)(std::uint16_t)>
+PyObject* step_by(core::TableState& s, Args& a) {
+    (s.*Step)(a.get<std::uint16_t>(0));
+    return none();
+}
+
+PyTypeObject* TableStateClass::create() {
+    using core::TableState;
+    return ClassBuilder<TableStateClass>()
+        .constructor("()", [](Args&) { return TableState{}; })
+        .getter("selected", [](const TableState& s) { return optional_index(s.selected); })
+        .getter("selected_column", [](const TableState& s) { return optional_index(s.selected_column); })
+        .getter("offset", [](const TableState& s) { return to_py(s.offset); })
+        .method("selected_cell", "($self)",
+                [](const TableState& s) {
+                    const auto cell = s.selected_cell();
+                    if (!cell) return none();
+                    Ref row = Ref::steal(to_py(cell->first));
+                    Ref column = Ref::steal(to_py(cell->second));
+                    return tuple_of({row.release(), column.release()});
+                })
+        .method("select", "($self, index=None)",
+                [](TableState& s, Args& a) {
+                    s.select(a.has(0) ? a.get<std::optional<std::uint64_t>>(0) : std::nullopt);
+                    return none();
+                })
+        .method("select_column", "($self, index=None)",
+                [](TableState& s, Args& a) {
+                    s.select_column(a.has(0) ? a.get<std::optional<std::uint64_t>>(0) : std::nullopt);
+                    return none();
+                })
+        .method("select_cell", "($self, indexes=None)",
+                [](TableState& s, Args& a) {
+                    if (!a.present(0)) {
+                        s.select_cell(std::nullopt);
+                        return none();
+                    }
+                    // Both items convert before either field is written.
+                    const auto cell = with_note(a.name(0), [&] {
+                        const std::vector<PyObject*> items = tuple_items_exact(a[0], 2);
+                        const std::uint64_t row = index_to_u64(items[0]);
+                        const std::uint64_t column = index_to_u64(items[1]);
+                        return std::make_pair(row, column);
+                    });
+                    s.select_cell(cell);
+                    return none();
+                })
+        .method("select_next", "($self)", [](TableState& s) { return step<&TableState::select_next>(s); })
+        .method("select_previous", "($self)", [](TableState& s) { return step<&TableState::select_previous>(s); })
+        .method("select_first", "($self)", [](TableState& s) { return step<&TableState::select_first>(s); })
+        .method("select_last", "($self)", [](TableState& s) { return step<&TableState::select_last>(s); })
+        .method("select_next_column", "($self)",
+                [](TableState& s) { return step<&TableState::select_next_column>(s); })
+        .method("select_previous_column", "($self)",
+                [](TableState& s) { return step<&TableState::select_previous_column>(s); })
+        .method("select_first_column", "($self)",
+                [](TableState& s) { return step<&TableState::select_first_column>(s); })
+        .method("select_last_column", "($self)",
+                [](TableState& s) { return step<&TableState::select_last_column>(s); })
+        .method("scroll_down_by", "($self, amount)",
+                [](TableState& s, Args& a) { return step_by<&TableState::scroll_down_by>(s, a); })
+        .method("scroll_up_by", "($self, amount)",
+                [](TableState& s, Args& a) { return step_by<&TableState::scroll_up_by>(s, a); })
+        .method("scroll_right_by", "($self, amount)",
+                [](TableState& s, Args& a) { return step_by<&TableState::scroll_right_by>(s, a); })
+        .method("scroll_left_by", "($self, amount)",
+                [](TableState& s, Args& a) { return step_by<&TableState::scroll_left_by>(s, a); })
+        .build();
+}
+
+// A plain render draws with a fresh state; a stateful one updates the given state.
+[[maybe_unused]] const bool table_drawn = register_widget_renderer<RatTableClass>(
+    [](const core::Table& t, const core::Rect& area, core::Buffer& buf) { t.render(area, buf); });
+[[maybe_unused]] const bool table_state_drawn = register_stateful_renderer<RatTableClass, TableStateClass>(
+    [](const core::Table& t, core::TableState& s, const core::Rect& area, core::Buffer& buf) {
+        t.render(area, buf, s);
+    });
+
+}  // namespace
+
+TARVO_REGISTER_CLASS(CellClass);
+TARVO_REGISTER_CLASS(RowClass);
+TARVO_REGISTER_CLASS(RatTableClass);
+TARVO_REGISTER_CLASS(TableStateClass);
+
+}  // namespace tarvo::bindings
