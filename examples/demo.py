@@ -15,6 +15,31 @@ def main() -> None:
     print("rows of a 3x2 rect:", tc.Rect(0, 0, 3, 2).rows())
     print("flex modes:", ", ".join(repr(getattr(tc.Flex, n)) for n in
                                    ("Legacy", "Start", "End", "Center", "SpaceBetween", "SpaceAround", "SpaceEvenly")))
+    widgets_screen()
+
+
+def widgets_screen() -> None:
+    """Bordered blocks, wrapped paragraphs and tabs drawn into one buffer, printed in colour."""
+    buf = tc.Buffer.empty(tc.Rect(0, 0, 60, 12))
+    accent = tc.Style.new().fg(tc.Color.CYAN).add_modifier(tc.Modifier.BOLD)
+    tabs = (tc.Tabs.new(["Overview", "Blocks", "Text"]).select(1)
+            .highlight_style(tc.Style.new().fg(tc.Color.BLACK).bg(tc.Color.CYAN))
+            .block(tc.Block.bordered().border_type(tc.BorderType.Rounded).title(tc.Span.styled(" tarvo ", accent))))
+    tc.render_widget(tabs, tc.Rect(0, 0, 60, 3), buf)
+    story = ("A block frames whatever is drawn inside it; a paragraph wraps its words "
+             "to the room it is given and keeps each line's own alignment.")
+    left = (tc.Paragraph.new(story).wrap(tc.Wrap(trim=True))
+            .block(tc.Block.bordered().title("Wrapped").title_bottom(tc.Line.raw("trim").right_aligned())
+                   .border_style(tc.Style.new().fg(tc.Color.GREEN)).padding(tc.Padding.horizontal(1))))
+    tc.render_widget(left, tc.Rect(0, 3, 30, 9), buf)
+    lines = [tc.Line.raw("left"), tc.Line.raw("centre").centered(), tc.Line.raw("right").right_aligned(),
+             tc.Line.styled("styled", tc.Style.new().fg(tc.Color.YELLOW).add_modifier(tc.Modifier.ITALIC))]
+    right = (tc.Paragraph.new(lines)
+             .block(tc.Block.bordered().border_type(tc.BorderType.Double)
+                    .title(tc.Line.raw("Aligned").centered()).title_style(accent)))
+    tc.render_widget(right, tc.Rect(30, 3, 30, 9), buf)
+    for row in buf.to_ansi_lines():
+        print(row)
 
 
 if __name__ == "__main__":
