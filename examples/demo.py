@@ -16,6 +16,7 @@ def main() -> None:
     print("flex modes:", ", ".join(repr(getattr(tc.Flex, n)) for n in
                                    ("Legacy", "Start", "End", "Center", "SpaceBetween", "SpaceAround", "SpaceEvenly")))
     widgets_screen()
+    stateful_widgets_screen()
 
 
 def widgets_screen() -> None:
@@ -40,6 +41,35 @@ def widgets_screen() -> None:
     tc.render_widget(right, tc.Rect(30, 3, 30, 9), buf)
     for row in buf.to_ansi_lines():
         print(row)
+
+
+def stateful_widgets_screen() -> None:
+    """A selectable list, a table with a header and a scrollbar; their states follow the selection."""
+    buf = tc.Buffer.empty(tc.Rect(0, 0, 60, 8))
+    picked = tc.Style.new().fg(tc.Color.BLACK).bg(tc.Color.YELLOW)
+    fruits = [f"fruit {i}" for i in range(12)]
+    fruit_list = (tc.RatList.new(fruits).highlight_symbol("> ").highlight_style(picked)
+                  .block(tc.Block.bordered().title("List")))
+    list_state = tc.ListState()
+    list_state.select(4)
+    list_state.scroll_down_by(5)  # past the rows shown: the list scrolls to keep it in view
+    tc.render_stateful_widget(fruit_list, tc.Rect(0, 0, 20, 8), list_state, buf)
+    bar_state = tc.ScrollbarState(len(fruits))
+    bar_state.set_position(list_state.selected)
+    tc.render_stateful_widget(tc.Scrollbar.new(tc.ScrollbarOrientation.VerticalRight),
+                              tc.Rect(19, 1, 1, 6), bar_state, buf)
+    header = tc.Row.new(["Name", "Kind", "Size"]).style(tc.Style.new().add_modifier(tc.Modifier.BOLD))
+    rows = [tc.Row.new(cells) for cells in (["core", "C++", "large"], ["bindings", "C++", "thin"],
+                                            ["tests", "Python", "many"], ["demo", "Python", "small"])]
+    table = (tc.RatTable.new(rows, [tc.Constraint.length(10), tc.Constraint.length(8), tc.Constraint.fill(1)])
+             .header(header.bottom_margin(1)).highlight_symbol(">> ").row_highlight_style(picked)
+             .block(tc.Block.bordered().title("Table")))
+    table_state = tc.TableState()
+    table_state.select(2)
+    tc.render_stateful_widget(table, tc.Rect(20, 0, 40, 8), table_state, buf)
+    for row in buf.to_ansi_lines():
+        print(row)
+    print(repr(list_state), "table row", table_state.selected, "offset", table_state.offset)
 
 
 if __name__ == "__main__":
