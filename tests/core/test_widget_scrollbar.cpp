@@ -18,15 +18,11 @@ ScrollbarState state_of(std::uint64_t length, std::uint64_t position, std::uint6
 
 // A horizontal bar with ASCII symbols, arrows optional.
 Scrollbar ascii(bool arrows) {
-    Scrollbar s = Scrollbar::make(ScrollbarOrientation::HorizontalTop);
-    s.thumb_symbol = "#";
-    s.track_symbol = "-";
+    Scrollbar s{ScrollbarOrientation::HorizontalTop, std::string(1, '#'), std::string(1, '-'),
+                std::nullopt, std::nullopt, Style{}, Style{}, Style{}, Style{}};
     if (arrows) {
-        s.begin_symbol = "<";
-        s.end_symbol = ">";
-    } else {
-        s.begin_symbol.reset();
-        s.end_symbol.reset();
+        s.begin_symbol.emplace(1, '<');
+        s.end_symbol.emplace(1, '>');
     }
     return s;
 }
