@@ -129,3 +129,39 @@ def test_function_signatures():
     assert native.set_foreground_color.__text_signature__ == "(color, *, ansi_value=None, rgb=None)"
     assert native.render_widget.__doc__ == "Render any supported widget into a buffer region."
     assert native.move_cursor_to.__module__ == "tarvo_core.rust.native"
+
+
+def test_a_second_execution_reuses_the_class_objects():
+    import importlib.util
+
+    saved = {k: sys.modules[k] for k in ("tarvo_core.rust.native", "tarvo_core.rust.engine")}
+    try:
+        spec = importlib.util.find_spec("tarvo_core.rust.native")
+        again = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(again)
+        assert again is not native
+        assert again.Rect is native.Rect and again.Terminal is native.Terminal
+        assert again.Flex.Start is native.Flex.Start
+        assert again.engine is not engine and again.engine.CoreSession is engine.CoreSession
+        assert again.__all__ == native.__all__
+        assert sys.modules["tarvo_core.rust.engine"] is again.engine
+    finally:
+        sys.modules.update(saved)
+
+
+def test_a_preset_all_must_be_a_list():
+    import importlib.util
+
+    saved = {k: sys.modules[k] for k in ("tarvo_core.rust.native", "tarvo_core.rust.engine")}
+    try:
+        spec = importlib.util.find_spec("tarvo_core.rust.native")
+        fresh = importlib.util.module_from_spec(spec)
+        fresh.__all__ = ("x",)
+        with pytest.raises(TypeError, match="'tuple' object is not an instance of 'list'"):
+            spec.loader.exec_module(fresh)
+        extended = importlib.util.module_from_spec(spec)
+        extended.__all__ = ["mine"]
+        spec.loader.exec_module(extended)
+        assert extended.__all__[0] == "mine" and len(extended.__all__) == 205
+    finally:
+        sys.modules.update(saved)

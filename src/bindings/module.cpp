@@ -5,6 +5,7 @@
 // binding provides yet is registered as a placeholder with the class properties it will have,
 // so that the module's shape is complete from the start.
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -183,7 +184,7 @@ void placeholder_dealloc(PyObject* self) {
     Py_DECREF(type);
 }
 
-PyTypeObject* placeholder_class(const Row& row, const char* module) {
+PyTypeObject* make_placeholder_class(const Row& row, const char* module) {
     std::vector<PyType_Slot> slots{{Py_tp_dealloc, reinterpret_cast<void*>(&placeholder_dealloc)}};
     unsigned int flags = Py_TPFLAGS_DEFAULT;
     std::string doc;
@@ -201,13 +202,26 @@ PyTypeObject* placeholder_class(const Row& row, const char* module) {
     return reinterpret_cast<PyTypeObject*>(check(PyType_FromSpec(spec)));
 }
 
+// Class objects are process-wide: a later execution of the module reuses them.
+PyTypeObject* placeholder_class(const Row& row, const char* module) {
+    static std::map<std::string, PyTypeObject*, std::less<>> made;
+    auto it = made.find(row.name);
+    if (it == made.end()) it = made.emplace(row.name, make_placeholder_class(row, module)).first;
+    return it->second;
+}
+
 PyObject* placeholder_function_call(PyObject*, PyObject* const*, Py_ssize_t, PyObject*);
 
 PyMethodDef* placeholder_function(const Row& row) {
+    static std::map<std::string, PyMethodDef*, std::less<>> made;
+    auto it = made.find(row.name);
+    if (it != made.end()) return it->second;
     std::string doc = std::string(row.name) + row.signature + "\n--\n\n" + (row.doc ? row.doc : "");
-    return new PyMethodDef{row.name,
-                           reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&placeholder_function_call)),
-                           METH_FASTCALL | METH_KEYWORDS, detail::keep(doc)};
+    auto* def = new PyMethodDef{row.name,
+                                reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&placeholder_function_call)),
+                                METH_FASTCALL | METH_KEYWORDS, detail::keep(doc)};
+    made.emplace(row.name, def);
+    return def;
 }
 
 PyObject* placeholder_function_call(PyObject*, PyObject* const*, Py_ssize_t, PyObject*) {
@@ -244,7 +258,6 @@ void add_row(PyObject* module, const Row& row, const char* module_name) {
         ClassFactory factory = find_class(row.name);
         PyTypeObject* type = factory ? factory() : placeholder_class(row, module_name);
         module_add(module, row.name, reinterpret_cast<PyObject*>(type));
-        if (!factory) Py_DECREF(type);  // the module holds it now
         return;
     }
     PyMethodDef* def = find_function(row.name);
