@@ -1,5 +1,6 @@
 #include "core/widgets/paragraph.hpp"
 
+#include <array>
 #include <deque>
 #include <vector>
 
@@ -39,6 +40,24 @@ bool separates_words(std::string_view g) noexcept {
     return true;
 }
 
+// Width and word-separation of the one-byte graphemes, measured once.
+struct AsciiTable {
+    std::array<std::uint16_t, 128> width{};
+    std::array<bool, 128> space{};
+    AsciiTable() {
+        for (int c = 0; c < 128; ++c) {
+            const char ch = static_cast<char>(c);
+            const std::string_view g(&ch, 1);
+            width[c] = clamp_to<std::uint16_t>(unicode::str_width(g));
+            space[c] = separates_words(g);
+        }
+    }
+};
+const AsciiTable& ascii_table() {
+    static const AsciiTable table;
+    return table;
+}
+
 // Walks the text's lines, giving each as glyphs with its effective alignment. The glyphs and
 // styles of one line stay valid until the next call of advance().
 class LineSource {
@@ -47,19 +66,35 @@ public:
 
     void skip(std::size_t n) noexcept { next_ = n > text_.lines.size() - next_ ? text_.lines.size() : next_ + n; }
 
-    bool advance() {
+    // Takes the next line. Glyph collection may stop once the glyphs that fit a row of `fit`
+    // columns add up to more than `limit` columns (a reader that cuts rows needs no more).
+    bool advance(std::uint32_t fit = UINT32_MAX, std::uint64_t limit = UINT64_MAX) {
         if (next_ >= text_.lines.size()) return false;
         const Line& line = text_.lines[next_++];
         alignment = line.alignment.value_or(fallback_);
         styles.clear();
         glyphs.clear();
         const Style base = text_.style.patch(line.style);
+        const AsciiTable& ascii = ascii_table();
+        std::uint64_t total = 0;
         for (const Span& span : line.spans) {
+            if (total > limit) break;
             const auto index = static_cast<std::uint32_t>(styles.size());
             styles.push_back(base.patch(span.style));
             unicode::for_each_grapheme(span.content, [&](std::string_view g) {
-                if (g == "\n") return;
-                glyphs.push_back(Glyph{g, index, clamp_to<std::uint16_t>(unicode::str_width(g)), separates_words(g)});
+                if (g == "\n") return true;
+                std::uint16_t w;
+                bool space;
+                if (g.size() == 1 && static_cast<unsigned char>(g[0]) < 0x80) {
+                    w = ascii.width[static_cast<unsigned char>(g[0])];
+                    space = ascii.space[static_cast<unsigned char>(g[0])];
+                } else {
+                    w = clamp_to<std::uint16_t>(unicode::str_width(g));
+                    space = separates_words(g);
+                }
+                glyphs.push_back(Glyph{g, index, w, space});
+                if (w <= fit) total += w;
+                return total <= limit;
             });
         }
         return true;
@@ -189,7 +224,8 @@ public:
     LineTruncator(LineSource& src, std::uint16_t max, std::uint16_t offset) : src_(src), max_(max), offset_(offset) {}
 
     bool next(Row& row) {
-        if (max_ == 0 || !src_.advance()) return false;
+        // Glyphs beyond the skipped columns plus one row can never be shown.
+        if (max_ == 0 || !src_.advance(max_, std::uint64_t{offset_} + max_)) return false;
         current_.clear();
         std::uint32_t w = 0;
         std::uint32_t skip = offset_;
