@@ -3,6 +3,7 @@
 #include "bindings/block.hpp"
 #include "bindings/convert_text.hpp"
 #include "bindings/layout_enums.hpp"
+#include "bindings/plot_args.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/style.hpp"
@@ -29,21 +30,6 @@ struct BarChartClass {
     static constexpr const char* name = "BarChart";
     static PyTypeObject* create();
 };
-
-// Copies of the values of a list of `Tag` objects; a non-list carries the parameter's note, an
-// item of another class raises `item_error` without one.
-template <typename Tag>
-std::vector<typename Tag::Value> values_from_list(const Args& a, std::size_t i, const char* item_error) {
-    PyObject* list = a[i];
-    if (!PyList_Check(list)) with_note(a.name(i), [&] { raise_wrong_class(list, "list"); });
-    std::vector<typename Tag::Value> out;
-    for_each_list_item(list, [&](PyObject* item) {
-        if (!is_instance<Tag>(item)) raise(PyExc_TypeError, item_error);
-        Shared<Tag> held(item);
-        out.push_back(*held);
-    });
-    return out;
-}
 
 PyTypeObject* BarClass::create() {
     using core::Bar;

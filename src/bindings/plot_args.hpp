@@ -1,5 +1,5 @@
-// Argument conversions shared by the Canvas and Chart classes: a pair of bounds and a list of
-// (x, y) points, each with the "while processing" note naming the parameter.
+// Argument conversions shared by the chart-like widget classes: a pair of bounds, a list of
+// (x, y) points and a list of objects of one class.
 #pragma once
 
 #include <array>
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "bindings/runtime/convert.hpp"
+#include "bindings/runtime/klass.hpp"
 
 namespace tarvo::bindings {
 
@@ -41,6 +41,21 @@ struct PointConvert {
 // A sequence (not a str) of (x, y) tuples.
 inline std::vector<std::pair<double, double>> points_arg(const Args& a, std::size_t i) {
     return with_note(a.name(i), [&] { return sequence_to_vector<std::pair<double, double>, PointConvert>(a[i]); });
+}
+
+// Copies of the values of a list of `Tag` objects; a non-list carries the parameter's note, an
+// item of another class raises `item_error` without one.
+template <typename Tag>
+std::vector<typename Tag::Value> values_from_list(const Args& a, std::size_t i, const char* item_error) {
+    PyObject* list = a[i];
+    if (!PyList_Check(list)) with_note(a.name(i), [&] { raise_wrong_class(list, "list"); });
+    std::vector<typename Tag::Value> out;
+    for_each_list_item(list, [&](PyObject* item) {
+        if (!is_instance<Tag>(item)) raise(PyExc_TypeError, item_error);
+        Shared<Tag> held(item);
+        out.push_back(*held);
+    });
+    return out;
 }
 
 }  // namespace tarvo::bindings
