@@ -17,6 +17,7 @@ def main() -> None:
                                    ("Legacy", "Start", "End", "Center", "SpaceBetween", "SpaceAround", "SpaceEvenly")))
     widgets_screen()
     stateful_widgets_screen()
+    dashboard_screen()
 
 
 def widgets_screen() -> None:
@@ -70,6 +71,42 @@ def stateful_widgets_screen() -> None:
     for row in buf.to_ansi_lines():
         print(row)
     print(repr(list_state), "table row", table_state.selected, "offset", table_state.offset)
+
+
+def dashboard_screen() -> None:
+    """A dashboard: a line chart with a legend, a bar chart, two gauges and a sparkline."""
+    import math
+
+    buf = tc.Buffer.empty(tc.Rect(0, 0, 60, 20))
+    sine = [(x / 4, math.sin(x / 4)) for x in range(41)]
+    cosine = [(x / 4, math.cos(x / 4)) for x in range(41)]
+    chart = (tc.Chart.new([
+        tc.Dataset.default().name("sin").data(sine).marker(tc.Marker.Braille).graph_type(tc.GraphType.Line)
+        .style(tc.Style.new().fg(tc.Color.CYAN)),
+        tc.Dataset.default().name("cos").data(cosine).marker(tc.Marker.Braille).graph_type(tc.GraphType.Line)
+        .style(tc.Style.new().fg(tc.Color.MAGENTA)),
+    ]).block(tc.Block.bordered().title("Waves"))
+        .hidden_legend_constraints(tc.Constraint.ratio(1, 2), tc.Constraint.ratio(1, 2))
+        .x_axis(tc.Axis.default().bounds([0, 10]).labels(["0", "5", "10"]).title("t"))
+        .y_axis(tc.Axis.default().bounds([-1, 1]).labels(["-1", "0", "1"])))
+    tc.render_widget(chart, tc.Rect(0, 0, 36, 12), buf)
+    sales = tc.BarGroup.new([tc.Bar.new(v, m).style(tc.Style.new().fg(tc.Color.GREEN))
+                             for m, v in (("Q1", 4), ("Q2", 7), ("Q3", 5), ("Q4", 9))])
+    bars = (tc.BarChart.new([sales]).bar_width(3).value_style(tc.Style.new().fg(tc.Color.BLACK).bg(tc.Color.GREEN))
+            .block(tc.Block.bordered().title("Sales")))
+    tc.render_widget(bars, tc.Rect(36, 0, 24, 12), buf)
+    cpu = (tc.Gauge.new().percent(62).use_unicode(True).gauge_style(tc.Style.new().fg(tc.Color.YELLOW))
+           .block(tc.Block.bordered().title("CPU")))
+    tc.render_widget(cpu, tc.Rect(0, 12, 30, 3), buf)
+    disk = (tc.LineGauge.new().ratio(0.35).label("disk").filled_style(tc.Style.new().fg(tc.Color.BLUE))
+            .block(tc.Block.bordered().title("Disk")))
+    tc.render_widget(disk, tc.Rect(30, 12, 30, 3), buf)
+    load = [3, 5, 4, 8, 6, 9, 12, 7, 5, 6, 10, 14, 11, 9, 7, 8, 12, 15, 13, 10]
+    spark = (tc.Sparkline.new(load * 3).style(tc.Style.new().fg(tc.Color.RED))
+             .block(tc.Block.bordered().title("Requests")))
+    tc.render_widget(spark, tc.Rect(0, 15, 60, 5), buf)
+    for row in buf.to_ansi_lines():
+        print(row)
 
 
 if __name__ == "__main__":
