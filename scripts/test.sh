@@ -14,5 +14,8 @@ cmake -S . -B build/tests -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_MODU
 cmake --build build/tests -j "$jobs"
 ctest --test-dir build/tests --output-on-failure -j "$jobs"
 
+# The same C++ tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+scripts/sanitize.sh --core-only --build-dir build/asan
+
 # The Python surface, against the installed module (run from outside the source tree).
 (cd tests && python3 -m pytest -q -p no:cacheprovider .)

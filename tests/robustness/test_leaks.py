@@ -1,0 +1,224 @@
+"""Leak checks. A million builder, render and conversion calls (every call the surface search
+found accepted, and the failing forms of them, mixed with the hot paths of a frame) leave the
+process's resident memory flat; and no single call leaves Python objects or heap bytes behind."""
+
+from __future__ import annotations
+
+import ctypes
+import gc
+import os
+import random
+import sys
+import time
+
+import pytest
+
+import fuzz_surface as fs
+
+native = fs.native
+
+pytestmark = pytest.mark.skipif(fs.SANITIZED, reason="AddressSanitizer has its own leak checks")
+
+CALLS = int(os.environ.get("TARVO_LEAK_CALLS", "1000000"))
+RESIDENT_BOUND = 6 << 20  # bytes the resident set may grow over the whole run
+PAGE = os.sysconf("SC_PAGE_SIZE")
+
+
+def resident() -> int:
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * PAGE
+
+
+class _MallInfo2(ctypes.Structure):
+    _fields_ = [(name, ctypes.c_size_t) for name in
+                ("arena", "ordblks", "smblks", "hblks", "hblkhd", "usmblks", "fsmblks", "uordblks",
+                 "fordblks", "keepcost")]
+
+
+def _malloc_in_use():
+    try:
+        fn = ctypes.CDLL(None).mallinfo2
+    except (AttributeError, OSError):
+        return None
+    fn.restype = _MallInfo2
+
+    def in_use() -> int:
+        info = fn()
+        return info.uordblks + info.hblkhd
+
+    return in_use
+
+
+malloc_in_use = _malloc_in_use()
+
+
+# ---------------------------------------------------------------------------------------------
+# the operations
+
+
+def _hot_paths() -> list[tuple[str, object]]:
+    """A frame's worth of common calls, each only when its classes are built, plus error paths
+    (the wrong-class and overflow errors carry notes, which are easy to leak)."""
+    n = native
+    ops = []
+
+    def add(name, fn):
+        try:
+            fn()
+        except NotImplementedError:
+            return
+        except AttributeError:
+            return
+        ops.append((name, fn))
+
+    def raising(fn, exc):
+        def call():
+            try:
+                fn()
+            except exc:
+                return
+            raise AssertionError("no error")
+        return call
+
+    add("style chain", lambda: n.Style.default().fg(n.Color.RED).bg(n.Color.rgb(1, 2, 3))
+        .add_modifier(n.Modifier.BOLD).remove_modifier(n.Modifier.ITALIC))
+    add("colour parse", lambda: n.Color.parse("#ff8800"))
+    add("rect", lambda: n.Rect(1, 2, 30, 40).inner(n.Margin(1, 2)).intersection(n.Rect(0, 0, 9, 9)))
+    add("wrong class", raising(lambda: n.Style.default().fg(1), TypeError))
+    add("overflow", raising(lambda: n.Rect(-1), OverflowError))
+    add("bad colour", raising(lambda: n.Color.parse("no such colour"), ValueError))
+    add("span", lambda: n.Span.styled("héllo 日本", n.Style.default()).width())
+    add("line", lambda: n.Line.from_spans(["a", n.Span.raw("b"), n.Style.default()]))
+    add("text", lambda: n.Text.from_lines(["a", ["b", "c"], n.Line.raw("d")]).height())
+    buf = n.Buffer.empty(n.Rect(0, 0, 40, 10))
+    add("buffer write", lambda: buf.set_string(0, 1, "hello 👩‍🔬 world", n.Style.default()))
+    add("buffer dumps", lambda: (buf.to_string_lines(), buf.to_ansi_lines()))
+    add("buffer cell", lambda: buf.cell(3, 1))
+    add("block", lambda: n.render_widget(n.Block.bordered().title("t"), n.Rect(0, 0, 20, 5), buf))
+    add("paragraph", lambda: n.render_widget(
+        n.Paragraph.new("lorem ipsum dolor " * 8).wrap(n.Wrap(trim=True)), buf.area, buf))
+    add("layout", lambda: n.Layout.horizontal([n.Constraint.length(3), n.Constraint.fill(1)])
+        .split(n.Rect(0, 0, 40, 3)))
+    add("list", lambda: n.render_widget(n.RatList.new(["a", "b", "c"]), buf.area, buf))
+    add("table", lambda: n.render_widget(
+        n.RatTable.new([n.Row.new(["a", "b"])], [n.Constraint.length(3), n.Constraint.fill(1)]),
+        buf.area, buf))
+    add("unsupported widget", raising(lambda: n.render_widget(object(), buf.area, buf), TypeError))
+    return ops
+
+
+def _surface_ops() -> list[tuple[str, object]]:
+    """Every call the surface search saw accepted, and the same call with one argument of the
+    wrong kind; method receivers are made afresh each time."""
+    ops = []
+    for t in fs.TARGETS:
+        for args in fs.GOOD_ARGS.get(t.id, [])[:2]:
+            variants = [("", list(args))]
+            if args:
+                broken = list(args)
+                broken[-1] = object()
+                variants.append((" (wrong kind)", broken))
+            for suffix, a in variants:
+                if t.kind == "method":
+                    sample = fs.POOL[t.owner][0]
+                    fn = (lambda t=t, a=a, sample=sample: t.fn(sample.make(), *a))
+                else:
+                    fn = (lambda t=t, a=a: t.fn(*a))
+                ops.append((t.id + suffix, fn))
+    return ops
+
+
+def _quietly(fn):
+    def call():
+        try:
+            fn()
+        except Exception:
+            pass
+        except BaseException as exc:  # noqa: B036 - the panic exception
+            if not fs.is_panic(exc):
+                raise
+    return call
+
+
+def _affordable(ops, limit=0.002):
+    """Drops calls slower than `limit` seconds so the run stays short."""
+    kept = []
+    for name, fn in ops:
+        call = _quietly(fn)
+        start = time.perf_counter()
+        call()
+        if time.perf_counter() - start < limit:
+            kept.append((name, call))
+    return kept
+
+
+HOT = _affordable(_hot_paths())
+OPS = HOT + _affordable(_surface_ops())
+
+
+# ---------------------------------------------------------------------------------------------
+# the checks
+
+
+def test_a_million_calls_leave_resident_memory_flat():
+    hot = [fn for _, fn in HOT]
+    everything = [fn for _, fn in OPS]
+    assert everything, "no operation could be made"
+    # Half the calls go to the hot paths, half spread over everything.
+    rng = random.Random(5)
+    schedule = [rng.choice(hot) if hot and i % 2 else rng.choice(everything) for i in range(4096)]
+
+    def run(count):
+        for i in range(count):
+            schedule[i & 4095]()
+
+    run(min(CALLS // 5, 200_000))  # warm-up: caches, free lists and allocator pools fill up
+    gc.collect()
+    before = resident()
+    start = time.perf_counter()
+    run(CALLS)
+    elapsed = time.perf_counter() - start
+    gc.collect()
+    growth = resident() - before
+    print(f"{CALLS} calls in {elapsed:.1f} s over {len(everything)} operations; "
+          f"resident growth {growth / 1024:.0f} KiB")
+    assert growth < RESIDENT_BOUND, f"resident memory grew by {growth / 1024:.0f} KiB"
+
+
+def leaking_calls(ops, rounds=300):
+    """The operations whose calls leave Python blocks or C heap bytes behind: each runs `rounds`
+    times in a row, twice, and counts as leaking when both runs grow with the number of calls."""
+    suspects = []
+    gc.collect()
+    gc.disable()  # the module's objects hold no cycles; a collection would only add noise
+    try:
+        for name, fn in ops:
+            for _ in range(20):
+                fn()
+            growth = []
+            for _ in range(2):
+                blocks = sys.getallocatedblocks()
+                heap = malloc_in_use() if malloc_in_use else 0
+                for _ in range(rounds):
+                    fn()
+                grown_blocks = sys.getallocatedblocks() - blocks
+                grown_heap = (malloc_in_use() - heap) if malloc_in_use else 0
+                growth.append((grown_blocks, grown_heap))
+            if all(b >= rounds // 2 or h >= rounds * 16 for b, h in growth):
+                b, h = growth[-1]
+                suspects.append(f"{name}: +{b} blocks, +{h} heap bytes per {rounds} calls")
+    finally:
+        gc.enable()
+    return suspects
+
+
+def test_the_per_call_check_sees_a_leak():
+    kept = []
+    assert leaking_calls([("leaks an object", lambda: kept.append(object()))])
+    assert leaking_calls([("leaks heap bytes", lambda: kept.append(bytes(4096)))])
+
+
+@pytest.mark.parametrize("chunk", range(4))
+def test_no_call_leaves_objects_or_heap_bytes_behind(chunk):
+    suspects = leaking_calls(OPS[chunk::4])
+    assert not suspects, "calls that leak:\n" + "\n".join(suspects)
