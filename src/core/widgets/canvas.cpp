@@ -1,6 +1,7 @@
 #include "core/widgets/canvas.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -34,6 +35,20 @@ std::string braille_symbol(std::uint8_t bits) {
     std::string s;
     append_utf8(s, 0x2800 + dots);
     return s;
+}
+
+// cos and sin of each whole degree, 0 to 359.
+const std::array<std::pair<double, double>, 360>& unit_circle() {
+    static const std::array<std::pair<double, double>, 360> table = [] {
+        constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+        std::array<std::pair<double, double>, 360> t{};
+        for (int angle = 0; angle < 360; ++angle) {
+            const double radians = static_cast<double>(angle) * kRadiansPerDegree;
+            t[static_cast<std::size_t>(angle)] = {std::cos(radians), std::sin(radians)};
+        }
+        return t;
+    }();
+    return table;
 }
 
 bool any_nan(std::initializer_list<double> values) {
@@ -150,12 +165,16 @@ void CanvasContext::paint(std::uint64_t gx, std::uint64_t gy, Color color) {
             break;
     }
     if (marker_ != Marker::HalfBlock) {
-        // A cell index past the end of a row runs on into the next row, as the grid is one
-        // vector of cells.
-        const std::uint64_t index = sat_add(sat_mul(row, std::uint64_t{width_}), col);
-        if (width_ == 0 || index >= std::uint64_t{width_} * height_) return;
-        col = index % width_;
-        row = index / width_;
+        if (col < width_) {
+            if (row >= height_) return;
+        } else {
+            // A cell index past the end of a row runs on into the next row, as the grid is one
+            // vector of cells.
+            const std::uint64_t index = sat_add(sat_mul(row, std::uint64_t{width_}), col);
+            if (width_ == 0 || index >= std::uint64_t{width_} * height_) return;
+            col = index % width_;
+            row = index / width_;
+        }
     }
     if (col < visible_.x || row < visible_.y || col >= visible_.right() || row >= visible_.bottom()) return;
     Painted& cell = cells_[(row - visible_.y) * visible_.width + (col - visible_.x)];
@@ -248,11 +267,10 @@ void CanvasContext::draw(const CanvasShape& shape) {
         draw_line(right, y, right, top, rect->color);
         draw_line(x, y, right, y, rect->color);
     } else if (const auto* circle = std::get_if<CanvasCircle>(&shape)) {
-        constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
-        for (int angle = 0; angle < 360; ++angle) {
-            const double radians = static_cast<double>(angle) * kRadiansPerDegree;
-            const double px = std::fma(circle->radius, std::cos(radians), circle->x);
-            const double py = std::fma(circle->radius, std::sin(radians), circle->y);
+        // 360 points, one per degree.
+        for (const auto& [cos_a, sin_a] : unit_circle()) {
+            const double px = std::fma(circle->radius, cos_a, circle->x);
+            const double py = std::fma(circle->radius, sin_a, circle->y);
             if (const auto p = grid_point(px, py)) paint(p->first, p->second, circle->color);
         }
     }
