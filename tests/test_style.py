@@ -10,6 +10,8 @@ from tarvo_core.rust.native import (
 
 COLOR_NAMES = ["RESET", "BLACK", "RED", "GREEN", "YELLOW", "BLUE", "MAGENTA", "CYAN", "GRAY", "DARK_GRAY",
                "LIGHT_RED", "LIGHT_GREEN", "LIGHT_YELLOW", "LIGHT_BLUE", "LIGHT_MAGENTA", "LIGHT_CYAN", "WHITE"]
+VARIANT_NAMES = ["Reset", "Black", "Red", "Green", "Yellow", "Blue", "Magenta", "Cyan", "Gray", "DarkGray",
+                 "LightRed", "LightGreen", "LightYellow", "LightBlue", "LightMagenta", "LightCyan", "White"]
 MODIFIER_NAMES = ["BOLD", "DIM", "ITALIC", "UNDERLINED", "SLOW_BLINK", "RAPID_BLINK", "REVERSED", "HIDDEN",
                   "CROSSED_OUT"]
 NAN, INF = float("nan"), float("inf")
@@ -37,22 +39,30 @@ def test_class_attributes_in_order_and_created_once():
     assert [k for k in vars(Modifier) if k.isupper()] == MODIFIER_NAMES + ["EMPTY"]
     for cls, name in [(Color, n) for n in COLOR_NAMES] + [(Modifier, n) for n in MODIFIER_NAMES]:
         assert getattr(cls, name) is getattr(cls, name)
-    assert repr(Color.DARK_GRAY) == str(Color.DARK_GRAY) == "DarkGray"
+    assert [repr(getattr(Color, n)) for n in COLOR_NAMES] == VARIANT_NAMES
+    assert [repr(getattr(Modifier, n)) for n in MODIFIER_NAMES + ["EMPTY"]] == MODIFIER_NAMES + ["NONE"]
+    assert str(Color.DARK_GRAY) == "DarkGray"
     for cls in (Color, Modifier, Style):
         raises(TypeError, cls)
         raises(TypeError, lambda: type("Sub", (cls,), {}))
 
 
 @pytest.mark.parametrize("text, expected", [
-    ("ReSeT", "Reset"), ("Dark-Gray", "DarkGray"), ("light-grey", "White"), ("SILVER", "Gray"),
-    ("Bright_Red", "LightRed"), ("blac\u212a", "Black"), ("007", "Indexed(7)"), ("+12", "Indexed(12)"),
-    ("#FF8000", "Rgb(255, 128, 0)"),
+    ("ReSeT", "Reset"), ("Dark-Gray", "DarkGray"), ("dark gray", "DarkGray"), ("DARK_GREY", "DarkGray"),
+    ("LightGray", "White"), ("light-grey", "White"), ("BrightGray", "White"), ("lightsilver", "White"),
+    ("SILVER", "Gray"), ("light_black", "DarkGray"), ("Bright_Red", "LightRed"), ("blac\u212a", "Black"),
+    ("12", "Indexed(12)"), ("007", "Indexed(7)"), ("+12", "Indexed(12)"), ("0255", "Indexed(255)"),
+    ("#FF8000", "Rgb(255, 128, 0)"), ("#ff8000", "Rgb(255, 128, 0)"), ("#+f+f+F", "Rgb(15, 15, 15)"),
 ])
 def test_parse(text, expected):
-    assert repr(Color.parse(value=text)) == expected
+    c = Color.parse(value=text)
+    assert repr(c) == expected
+    assert c is not Color.parse(text)  # a new object every call, never a cached constant
 
 
-@pytest.mark.parametrize("text", [" 12", "-1", "256", "", "#fff", "ff8000", "# FF8000", "\u0130ndigo", "#\u00e91234"])
+# "lightlightgray" becomes "lightwhite" and is not rescanned; only U+0020 counts as a blank.
+@pytest.mark.parametrize("text", [" 12", "-1", "256", "", "+", "#fff", "ff8000", "# FF8000", "\u0130ndigo",
+                                  "#\u00e91234", "lightlightgray", "\tred"])
 def test_parse_refuses(text):
     raises(ValueError, lambda: Color.parse(text), "Failed to parse Colors")
 
@@ -133,7 +143,8 @@ class IndexLike:
 
 
 @pytest.mark.parametrize("h, s, l, expected", [
-    (360, 1, 0.5, (255, 0, 0)), (120, 2.0, 0.5, (0, 255, 0)), (30, 1, 0.5, (255, 128, 0)),
+    (0, 1, 0.5, (255, 0, 0)), (360, 1, 0.5, (255, 0, 0)), (-360, 1, 0.5, (255, 0, 0)),
+    (120, 2.0, 0.5, (0, 255, 0)), (30, 1, 0.5, (255, 128, 0)),
     (0, 0, struct.unpack(">f", bytes.fromhex("3c20a0a1"))[0], (2, 2, 2)),  # 2.5 goes to even
     (FloatLike(), IndexLike(), 0.5, (0, 255, 0)), (1e300, 0, 0.5, (128, 128, 255)),
     (NAN, 1, 0.5, (255, 0, 255)), (0, INF, 0.5, (255, 0, 0)),
@@ -146,13 +157,17 @@ def test_modifier_algebra():
     bd = Modifier.BOLD | Modifier.DIM
     assert repr(bd) == "BOLD | DIM" and repr(Modifier.CROSSED_OUT | Modifier.BOLD) == "BOLD | CROSSED_OUT"
     assert bd.contains(Modifier.BOLD) and not Modifier.BOLD.contains(bd)
-    assert Modifier.EMPTY.contains(Modifier.EMPTY)
+    assert Modifier.EMPTY.contains(Modifier.EMPTY) and bd.contains(Modifier.EMPTY)
+    assert (Modifier.BOLD | Modifier.EMPTY) is not Modifier.BOLD
+    assert (Modifier.BOLD & Modifier.BOLD) is not Modifier.BOLD
     assert repr(bd & Modifier.DIM) == "DIM" and repr(bd.intersection(Modifier.ITALIC)) == "NONE"
     assert Modifier.EMPTY.is_empty() and not bd.is_empty() and bool(Modifier.EMPTY)
     assert (Modifier.BOLD | Modifier.DIM) != (Modifier.BOLD | Modifier.DIM)  # identity only
     m = Modifier.BOLD
     m |= Modifier.ITALIC
     assert repr(m) == "BOLD | ITALIC" and repr(Modifier.BOLD) == "BOLD"
+    m &= Modifier.ITALIC
+    assert repr(m) == "ITALIC" and repr(Modifier.ITALIC) == "ITALIC"
 
 
 @pytest.mark.parametrize("op", [
@@ -205,6 +220,7 @@ def test_style_reset_and_getters():
 
 @pytest.mark.parametrize("a, b, t, space, expected", [
     (Color.rgb(0, 0, 0), Color.rgb(255, 255, 255), 0.5, "rgb", (128, 128, 128)),
+    (Color.rgb(0, 0, 0), Color.rgb(255, 255, 255), 2.0, "rgb", (255, 255, 255)),
     (Color.rgb(0, 0, 0), Color.rgb(255, 255, 255), -1.0, "RGB", (0, 0, 0)),
     (Color.RED, Color.BLUE, 0.3, "rgb", (128, 128, 128)),
     (Color.rgb(10, 20, 30), Color.rgb(250, 0, 100), NAN, "rgb", (0, 0, 0)),
@@ -212,6 +228,12 @@ def test_style_reset_and_getters():
     (Color.rgb(255, 0, 0), Color.rgb(0, 0, 255), 0.5, "HSL", (255, 0, 255)),
     (Color.rgb(128, 128, 128), Color.rgb(255, 0, 0), 0.5, "hsl", (191, 64, 64)),
     (Color.rgb(255, 0, 0), Color.rgb(0, 0, 255), 5, "hsl", (0, 0, 255)),
+    # Halves round away from zero here (2.5 gives 3), unlike from_hsl.
+    (Color.rgb(0, 0, 0), Color.rgb(5, 5, 5), 0.5, "rgb", (3, 3, 3)),
+    (Color.rgb(0, 0, 0), Color.rgb(5, 5, 5), 0.5, "hsl", (3, 3, 3)),
+    # A hue difference of exactly half a turn goes forward either way: 180 -> 270 and 0 -> 90.
+    (Color.rgb(0, 255, 255), Color.rgb(255, 0, 0), 0.5, "hsl", (128, 0, 255)),
+    (Color.rgb(255, 0, 0), Color.rgb(0, 255, 255), 0.5, "hsl", (128, 255, 0)),
 ])
 def test_blends(a, b, t, space, expected):
     assert interpolate_colors(a, b, t, space=space) == Color.rgb(*expected)
@@ -234,6 +256,8 @@ def test_blends(a, b, t, space, expected):
     (lambda: tailwind_color("Crimson", 550), ValueError, "unknown tailwind palette: crimson", None),
     (lambda: tailwind_color(5, 70000), TypeError, None, "name"),
     (lambda: tailwind_color("red", 65536), OverflowError, "out of range integral type conversion attempted", "shade"),
+    (lambda: tailwind_color("Crimson", 70000), OverflowError, "out of range integral type conversion attempted",
+     "shade"),
 ])
 def test_function_errors(call, exc, message, param):
     raises(exc, call, message, param)
@@ -249,13 +273,18 @@ def test_conversions_to_floats():
     assert color_to_hsl(Color.rgb(128, 128, 128)) == (0.0, 0.0, f32(128 / 255))
 
 
+@pytest.mark.parametrize("name, shade, packed", [
+    ("red", 50, 0xFEF2F2), ("Red", 500, 0xEF4444), ("RED", 950, 0x450A0A), ("gray", 900, 0x111827),
+    ("green", 500, 0x22C55E), ("sky", 400, 0x38BDF8), ("black", 65535, 0x000000), ("WHITE", 7, 0xFFFFFF),
+])
+def test_palette_samples(name, shade, packed):
+    assert tailwind_color(name=name, shade=shade) == Color.from_u32(packed)
+
+
 def test_hex_and_palette():
     for text in ("#FF8000", "ff8000", "##ff8000"):
         assert color_from_hex(text) == Color.rgb(255, 128, 0)
     assert color_from_hex("#f80") == Color.rgb(255, 136, 0)
-    assert tailwind_color("Red", 500) == Color.rgb(239, 68, 68)
-    assert tailwind_color("WHITE", 7) == Color.rgb(255, 255, 255)
-    assert tailwind_color(name="sky", shade=400) == Color.from_u32(0x38BDF8)
     shades = [50, 100, 200, 300, 400, 500, 600, 700, 800, 900, 950]
     for family in ["slate", "gray", "zinc", "neutral", "stone", "red", "orange", "amber", "yellow", "lime", "green",
                    "emerald", "teal", "cyan", "sky", "blue", "indigo", "violet", "purple", "fuchsia", "pink", "rose"]:
@@ -263,8 +292,19 @@ def test_hex_and_palette():
         assert lightness == sorted(lightness, reverse=True), family
 
 
-def test_text_signatures():
-    assert native.interpolate_colors.__text_signature__ == '(a, b, t, space="rgb")'
-    assert native.tailwind_color.__text_signature__ == "(name, shade)"
-    assert Color.rgb.__text_signature__ == "(r, g, b)"
-    assert Style.fg.__text_signature__ == "($self, color)"
+@pytest.mark.parametrize("owner, names, signature", [
+    (Color, "parse indexed from_u32", "(value)"), (Color, "rgb", "(r, g, b)"), (Color, "from_hsl", "(h, s, l)"),
+    (Color, "to_u32", "($self)"), (Modifier, "contains intersection", "($self, other)"),
+    (Modifier, "is_empty", "($self)"), (Style, "new default reset", "()"),
+    (Style, "fg bg underline_color", "($self, color)"), (Style, "add_modifier remove_modifier", "($self, modifier)"),
+    (Style, "patch", "($self, other)"),
+    (Style, "get_fg get_bg get_underline_color get_modifiers get_sub_modifiers", "($self)"),
+    (native, "color_lerp", "(a, b, t)"), (native, "interpolate_colors", '(a, b, t, space="rgb")'),
+    (native, "color_to_srgb color_to_hsl", "(color)"), (native, "color_from_hsl", "(h, s, l)"),
+    (native, "color_from_hex", "(value)"), (native, "tailwind_color", "(name, shade)"),
+])
+def test_text_signatures(owner, names, signature):
+    for name in names.split():
+        f = getattr(owner, name)
+        assert f.__text_signature__ == signature, name
+        assert f.__doc__ is None, name
