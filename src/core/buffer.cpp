@@ -105,6 +105,9 @@ Position Buffer::set_line(std::uint16_t x, std::uint16_t y, const Line& line, st
 
 void Buffer::set_style(const Rect& r, const Style& style) {
     const Rect in = area.intersection(r);
+    // A rectangle beside the buffer meets it in an empty area whose corner may lie past the
+    // last cell: leave before forming a row pointer from it.
+    if (in.width == 0 || in.height == 0) return;
     for (std::uint16_t yy = in.y; yy < in.bottom(); ++yy) {
         Cell* row = content.data() + index_of(in.x, yy);
         for (std::uint16_t k = 0; k < in.width; ++k) row[k].set_style(style);
