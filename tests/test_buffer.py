@@ -76,6 +76,18 @@ def test_wrong_argument_classes(offset_buffer, call, param, message):
     assert e.value.__notes__ == [f"while processing '{param}'"]
 
 
+@pytest.mark.parametrize("call,error,param", [
+    (lambda b: b.set_cell(99, 0, 5, PLAIN), TypeError, "symbol"),
+    (lambda b: b.set_string(0, 99, "a", None), TypeError, "style"),
+    (lambda b: b.set_span(99, 0, "abc"), TypeError, "span"),
+    (lambda b: b.set_span(99, 0, Span.raw("abc"), 70000), OverflowError, "max_width"),
+])
+def test_arguments_are_converted_before_the_position_check(offset_buffer, call, error, param):
+    with pytest.raises(error) as e:
+        call(offset_buffer)
+    assert e.value.__notes__ == [f"while processing '{param}'"]
+
+
 def test_cell_returns_copies(offset_buffer):
     c = offset_buffer.cell(1, 1)
     c.set_symbol("x")
@@ -117,6 +129,11 @@ def test_set_cell_patches_the_style():
     (3, 1, "a\u65e5", [" a"]),  # the wide grapheme does not fit at the edge
     (4, 0, "e\u0301\u200bx\ty", ["e\u0301xy"]),  # combining mark kept, zero width and tab dropped
     (6, 0, "\U0001F469\u200d\U0001F52C\U0001F1EF\U0001F1F5", ["\U0001F469\u200d\U0001F52C \U0001F1EF\U0001F1F5"]),
+    # at the right edge
+    (2, 0, "ab\u0301", ["ab\u0301"]),  # a combining mark joins the grapheme in the last column
+    (2, 0, "ab\u200b\u00ad", ["ab"]),  # zero-width graphemes past the edge are simply dropped
+    (3, 1, "\u2764\ufe0f", [" \u2764\ufe0f"]),  # an emoji sequence two cells wide just fits
+    (2, 1, "\u2764\ufe0fx", [""]),  # it does not fit; nothing after it is written either
 ])
 def test_set_string_graphemes(width, x, text, expected):
     b = Buffer.empty(Rect(0, 0, width, 1))
@@ -193,6 +210,59 @@ def test_pos_of_index_is_u64():
     with pytest.raises(OverflowError) as e:
         b.pos_of(-1)
     assert e.value.__notes__ == ["while processing 'index'"]
+
+
+READERS = [
+    lambda b: b.area, lambda b: repr(b), lambda b: b.cell(0, 0), lambda b: b.cell_symbol(0, 0),
+    lambda b: b.cell_fg(0, 0), lambda b: b.cell_bg(0, 0), lambda b: b.cell_modifier(0, 0),
+    lambda b: b.index_of(0, 0), lambda b: b.pos_of(0), lambda b: b.content(),
+    lambda b: b.to_string_lines(), lambda b: b.to_ansi_lines(),
+]
+WRITERS = [
+    lambda b: b.set_cell(0, 0, "x", PLAIN), lambda b: b.set_string(0, 0, "x", PLAIN),
+    lambda b: b.set_span(0, 0, Span.raw("x")), lambda b: b.set_line(0, "x"),
+    lambda b: b.set_style(Rect(0, 0, 1, 1), RED), lambda b: b.resize(Rect(0, 0, 1, 1)),
+]
+
+
+@pytest.mark.parametrize("action,message", [(a, "Already mutably borrowed") for a in READERS] +
+                         [(a, "Already borrowed") for a in WRITERS])
+def test_methods_meet_the_buffer_held_by_a_render(action, message):
+    # A Python widget's render(area) runs while the buffer is held exclusively: readers are
+    # refused with one message, writers with the other, and the buffer is left as drawn.
+    from tarvo_core.rust.native import render_widget
+    b = Buffer.empty(Rect(0, 0, 3, 1))
+    seen = []
+
+    class Touches:
+        def render(self, area):
+            try:
+                action(b)
+            except RuntimeError as e:
+                seen.append(str(e))
+            return Span.raw("ok")
+
+    render_widget(Touches(), Rect(0, 0, 3, 1), b)
+    assert seen == [message]
+    assert b.to_string_lines() == ["ok"]
+
+
+def test_buffers_and_cells_are_not_bound_to_a_thread():
+    import threading
+    b = Buffer.empty(Rect(0, 0, 2, 1))
+    c = BufferCell.new("a")
+    results = []
+
+    def work():
+        b.set_string(0, 0, "xy", RED)
+        c.set_symbol("q")
+        results.append((b.to_string_lines(), c.symbol))
+
+    t = threading.Thread(target=work)
+    t.start()
+    t.join()
+    assert results == [(["xy"], "q")]
+    assert b.cell_fg(1, 0) == Color.RED
 
 
 # ---- span and line writers, with_lines ----

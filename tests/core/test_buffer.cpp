@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -228,8 +229,12 @@ TEST(Buffer, SetStyleClipsToArea) {
         for (std::uint16_t x = 2; x < 5; ++x)
             EXPECT_EQ(b.cell_at(x, y)->fg, (x < 4 && y < 4 ? Color::named(Color::Blue) : Color{}))
                 << x << "," << y;
-    b.set_style(Rect{10, 10, 4, 4}, fg_style(Color::named(Color::Red)));  // disjoint
-    EXPECT_EQ(b.cell_at(2, 2)->fg, Color::named(Color::Blue));
+    // Disjoint rectangles, also ones that share rows or columns with the buffer but no cell.
+    for (const Rect r : {Rect{10, 10, 4, 4}, Rect{5, 2, 3, 3}, Rect{0, 2, 2, 3}, Rect{2, 5, 3, 1}}) {
+        const Buffer before = b;
+        b.set_style(r, fg_style(Color::named(Color::Red)));
+        EXPECT_EQ(b, before) << r.x << "," << r.y;
+    }
 }
 
 TEST(Buffer, ResizeKeepsIndices) {
@@ -356,6 +361,9 @@ TEST(Buffer, AnsiLinesClipBottom) {
     b.set_string(6, 4, "c", Style{});
     EXPECT_EQ(b.to_ansi_lines(true), (Lines{"ab\x1b[0m", " c\x1b[0m"}));
     EXPECT_EQ(b.to_ansi_lines(false).size(), 4u);
+    // A row whose only mark is an underline colour counts as blank and is clipped.
+    b.content[3 * 2].underline_color = Color::named(Color::Red);
+    EXPECT_EQ(b.to_ansi_lines(true).size(), 2u);
     EXPECT_EQ(Buffer::empty(Rect{0, 0, 0, 3}).to_ansi_lines(true), Lines{});
     EXPECT_EQ(Buffer::empty(Rect{0, 0, 0, 3}).to_ansi_lines(false), Lines(3, "\x1b[0m"));
 }
@@ -389,6 +397,10 @@ TEST(BufferCopies, WriteBackTable) {
          concat(Lines(5, "#####....."), Lines(5, ".........."))},
         {"disjoint areas write nothing", Rect{0, 0, 3, 3}, Rect{4, 4, 3, 3}, Lines(3, "...")},
         {"core inside python", Rect{2, 1, 2, 1}, Rect{0, 0, 5, 2}, {".....", "..##."}},
+        {"core below and right of python", Rect{5, 5, 10, 10}, Rect{0, 0, 10, 10},
+         concat(Lines(5, ".........."), Lines(5, ".....#####"))},
+        {"columns overlap but rows do not", Rect{0, 0, 5, 2}, Rect{2, 3, 5, 2}, Lines(2, ".....")},
+        {"python inside core", Rect{0, 0, 10, 10}, Rect{2, 2, 3, 2}, Lines(2, "###")},
     };
     for (const auto& c : cases) {
         const Buffer core = Buffer::filled(c.core_area, Cell{}.set_char('#'));
@@ -461,4 +473,73 @@ TEST(Buffer, SetLineLayersLineStyleUnderSpanStyle) {
     EXPECT_EQ(b.to_string_lines(), Lines{"xyb"});
     EXPECT_EQ(b.cell_at(4, 1)->fg, Color::named(Color::Cyan));
     EXPECT_EQ(b.cell_at(4, 1)->bg, Color::named(Color::Blue));  // untouched by the span's style
+}
+
+TEST(BufferCopies, WriteBackReplacesSymbols) {
+    Buffer py = Buffer::empty(Rect{0, 0, 3, 1});
+    py.content[0].set_symbol(std::string(30, 'h'));  // held on the heap
+    py.content[1].set_symbol("q");
+    Buffer work = region_copy(py);
+    work.content[0].set_symbol("x");
+    work.content[1].set_symbol("");
+    work.content[2].skip = true;
+    write_back(work, py);
+    EXPECT_EQ(py.content[0].symbol.view(), "x");
+    EXPECT_FALSE(py.content[0].symbol.on_heap());
+    EXPECT_TRUE(py.content[1].symbol.has_value());  // an empty symbol stays empty, not a space
+    EXPECT_EQ(py.content[1].symbol.view(), "");
+    EXPECT_TRUE(py.content[2].skip);
+}
+
+TEST(BufferCopies, RegionCopyCapsEdgesAt65535) {
+    // An area reaching past the last coordinate: the copy is cut there, and the source rows are
+    // still read with the source's own width.
+    Buffer src = Buffer::empty(Rect{65530, 0, 10, 2});
+    for (std::size_t i = 0; i < src.content.size(); ++i) src.content[i].set_char(static_cast<char>('a' + i));
+    const Buffer copy = region_copy(src);
+    EXPECT_EQ(copy.area, (Rect{65530, 0, 5, 2}));
+    EXPECT_EQ(copy.to_string_lines(), (Lines{"abcde", "klmno"}));
+
+    Buffer tall = Buffer::empty(Rect{0, 65534, 1, 3});
+    tall.content[0].set_char('z');
+    const Buffer cut = region_copy(tall);
+    EXPECT_EQ(cut.area, (Rect{0, 65534, 1, 1}));
+    EXPECT_EQ(cut.to_string_lines(), Lines{"z"});
+}
+
+TEST(BufferCopies, CellCountShortOfTheAreaPanics) {
+    const auto short_of = [](Rect area, std::size_t missing) {
+        Buffer b = Buffer::empty(area);
+        b.content.resize(b.content.size() - missing);
+        return b;
+    };
+    const Buffer good = Buffer::empty(Rect{0, 0, 2, 2});
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        const char* message;
+    } cases[] = {
+        {"region copy", [&] { (void)region_copy(short_of(Rect{0, 0, 2, 2}, 1)); },
+         "index out of bounds: the len is 3 but the index is 3"},
+        {"write-back from a short buffer",
+         [&] {
+             Buffer dst = good;
+             write_back(short_of(Rect{0, 0, 2, 2}, 2), dst);
+         },
+         "index out of bounds: the len is 2 but the index is 2"},
+        {"write-back into a short buffer",
+         [&] {
+             Buffer dst = short_of(Rect{0, 0, 2, 2}, 1);
+             write_back(good, dst);
+         },
+         "index out of bounds: the len is 3 but the index is 3"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.run();
+            ADD_FAILURE() << "no panic: " << c.name;
+        } catch (const Panic& p) {
+            EXPECT_STREQ(p.what(), c.message) << c.name;
+        }
+    }
 }
