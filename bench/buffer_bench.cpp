@@ -83,4 +83,20 @@ void BM_ToAnsiLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ToAnsiLines);
 
+// The copy-in and write-back around every effects pass: a 200x50 styled buffer copied into a
+// rendering buffer and written back.
+void BM_RegionCopyAndWriteBack(benchmark::State& state) {
+    Buffer py = styled_buffer();
+    for (auto _ : state) {
+        Buffer work = region_copy(py);
+        write_back(work, py);
+        benchmark::DoNotOptimize(py.content.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kArea.area());
+    state.counters["ns_per_cell"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kArea.area(),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RegionCopyAndWriteBack);
+
 }  // namespace
