@@ -238,3 +238,23 @@ def test_signatures_and_construction():
     for cls in (Chart, Axis, Dataset):
         with pytest.raises(TypeError):
             cls()
+
+
+@pytest.mark.parametrize("make", [
+    lambda tc: tc.Gauge.new().percent(40).use_unicode(True),
+    lambda tc: tc.LineGauge.new().ratio(0.4),
+    lambda tc: tc.Sparkline.new(range(100000)),
+    lambda tc: tc.BarChart.new([tc.BarGroup.new([tc.Bar.new(i, "b") for i in range(1, 2000)])]).bar_gap(0),
+    lambda tc: tc.BarChart.new([tc.BarGroup.new([tc.Bar.new(i, "b") for i in range(1, 2000)])]).bar_gap(0)
+    .direction(tc.Direction.Horizontal),
+    lambda tc: tc.Canvas.default().x_bounds([0, 1]).y_bounds([0, 1]).line(0, 0, 1, 1, tc.Color.RED)
+    .circle(0.5, 0.5, 0.5, tc.Color.RED).print(0, 1, "label"),
+    lambda tc: legend_chart(),
+])
+def test_huge_area_over_a_small_buffer_draws_only_what_is_inside(make):
+    import tarvo_core.rust.native as tc
+
+    buf = Buffer.empty(Rect(10, 10, 4, 3))
+    for area in (Rect(0, 0, 65535, 65535), Rect(11, 11, 65000, 65000), Rect(60000, 60000, 5535, 5535)):
+        render_widget(make(tc), area, buf)
+    assert len(buf.to_string_lines()) == 3

@@ -174,22 +174,24 @@ void BarChart::render_vertical(const Rect& area, Buffer& buf) const {
 }
 
 void BarChart::render_vertical_bars(const Rect& area, Buffer& buf, const Ticks& ticks) const {
+    const Rect shown = area.intersection(buf.area);
     std::uint64_t bar_x = area.x;
     for (std::size_t g = 0; g < ticks.size() && g < data.size(); ++g) {
         const BarGroup& group = data[g];
         for (std::size_t b = 0; b < ticks[g].size() && b < group.bars.size(); ++b) {
             const Style cell_style = bar_style.patch(group.bars[b].style);
-            std::uint64_t left = ticks[g][b];
-            for (std::uint32_t j = area.height; j-- > 0;) {
-                const char* symbol = bar_symbols::nine_levels(left);
-                for (std::uint64_t x = 0; x < bar_width; ++x) {
-                    if (bar_x + x > kMaxCoord) break;
-                    if (Cell* cell = buf.cell_at(static_cast<std::uint32_t>(bar_x + x), area.y + j)) {
+            const std::uint64_t ticks_here = ticks[g][b];
+            // Filled from the bottom row up; only cells inside the buffer are visited.
+            const std::uint64_t x_end = std::min<std::uint64_t>(bar_x + bar_width, shown.right());
+            for (std::uint32_t y = shown.y; y < shown.bottom(); ++y) {
+                const std::uint64_t below = (std::uint64_t{area.bottom()} - 1 - y) * kTicksPerCell;
+                const char* symbol = bar_symbols::nine_levels(ticks_here > below ? ticks_here - below : 0);
+                for (std::uint64_t x = std::max<std::uint64_t>(bar_x, shown.x); x < x_end; ++x) {
+                    if (Cell* cell = buf.cell_at(static_cast<std::uint32_t>(x), y)) {
                         cell->set_symbol(symbol);
                         cell->set_style(cell_style);
                     }
                 }
-                left = left > kTicksPerCell ? left - kTicksPerCell : 0;
             }
             bar_x += std::uint64_t{bar_gap} + bar_width;
         }
@@ -245,12 +247,14 @@ void BarChart::render_horizontal(const Rect& area, Buffer& buf) const {
             const Bar& bar = group.bars[b];
             const std::uint64_t bar_length = ticks[g][b] / kTicksPerCell;
             const Style cell_style = bar_style.patch(bar.style);
-            for (std::uint64_t y = 0; y < bar_width; ++y) {
-                for (std::uint64_t x = 0; x < bars_width; ++x) {
-                    if (bars_x + x > kMaxCoord || bar_y + y > kMaxCoord) break;
-                    Cell* cell = buf.cell_at(static_cast<std::uint32_t>(bars_x + x), static_cast<std::uint32_t>(bar_y + y));
+            // Only the cells inside the buffer are visited.
+            const std::uint64_t y_end = std::min<std::uint64_t>(bar_y + bar_width, buf.area.bottom());
+            const std::uint64_t x_end = std::min<std::uint64_t>(bars_x + bars_width, buf.area.right());
+            for (std::uint64_t y = std::max<std::uint64_t>(bar_y, buf.area.y); y < y_end; ++y) {
+                for (std::uint64_t x = std::max<std::uint64_t>(bars_x, buf.area.x); x < x_end; ++x) {
+                    Cell* cell = buf.cell_at(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y));
                     if (!cell) continue;
-                    cell->set_symbol(x < bar_length ? "\u2588" : " ");
+                    cell->set_symbol(x - bars_x < bar_length ? "\u2588" : " ");
                     cell->set_style(cell_style);
                 }
             }

@@ -88,8 +88,11 @@ void Gauge::render(const Rect& area, Buffer& buf) const {
 
     const Color fill_fg = gauge_style.fg.value_or(Color{});
     const Color fill_bg = gauge_style.bg.value_or(Color{});
-    for (std::uint32_t y = g.y; y < g.bottom(); ++y) {
-        for (std::uint32_t x = g.x; x < end; ++x) {
+    // Only the part of the gauge inside the buffer is visited.
+    const Rect shown = g.intersection(buf.area);
+    const std::uint32_t fill_end = std::min<std::uint32_t>(end, shown.right());
+    for (std::uint32_t y = shown.y; y < shown.bottom(); ++y) {
+        for (std::uint32_t x = shown.x; x < fill_end; ++x) {
             Cell* cell = buf.cell_at(x, y);
             if (!cell) continue;
             // Under the label the colours are swapped so that the text stays readable.
@@ -127,7 +130,8 @@ void LineGauge::render(const Rect& area, Buffer& buf) const {
 
     const double filled = std::floor(static_cast<double>(right - start) * ratio);
     const std::uint32_t end = start + std::min<std::uint32_t>(sat_cast<std::uint16_t>(filled), right - start);
-    for (std::uint32_t x = start; x < right; ++x) {
+    const std::uint32_t shown_right = std::min<std::uint32_t>(right, buf.area.right());
+    for (std::uint32_t x = std::max<std::uint32_t>(start, buf.area.x); x < shown_right; ++x) {
         if (Cell* cell = buf.cell_at(x, after.y)) {
             cell->set_symbol(kLineSymbol);
             cell->set_style(x < end ? filled_style : unfilled_style);

@@ -25,7 +25,11 @@ void Sparkline::render(const Rect& area, Buffer& buf) const {
 
     const std::uint64_t full = std::uint64_t{spark.height} * 8;
     const std::size_t count = std::min<std::size_t>(spark.width, data.size());
-    for (std::size_t i = 0; i < count; ++i) {
+    // Only the bars and rows inside the buffer are visited.
+    const Rect shown = spark.intersection(buf.area);
+    const std::size_t first = shown.x - spark.x;
+    const std::size_t last = std::min<std::size_t>(count, std::size_t{shown.right()} - spark.x);
+    for (std::size_t i = first; i < last; ++i) {
         const SparklineBar& bar = data[i];
         const std::uint32_t x = spark.x + static_cast<std::uint32_t>(i);
         // Height in eighths of a cell; scaled in 128 bits so that no value can overflow, and
@@ -45,12 +49,12 @@ void Sparkline::render(const Rect& area, Buffer& buf) const {
         } else {
             cell_style = style.patch(absent_value_style);
         }
-        // Bottom row first: each row takes up to eight eighths of what is left.
-        for (std::uint32_t j = spark.height; j-- > 0;) {
-            Cell* cell = buf.cell_at(x, spark.y + j);
-            const char* symbol = bar_symbols::nine_levels(height);
-            height = height > 8 ? height - 8 : 0;
+        // Filled from the bottom row up: each row below takes eight eighths of the height.
+        for (std::uint32_t y = shown.y; y < shown.bottom(); ++y) {
+            Cell* cell = buf.cell_at(x, y);
             if (!cell) continue;
+            const std::uint64_t below = std::uint64_t{spark.bottom()} - 1 - y;
+            const char* symbol = bar_symbols::nine_levels(height > below * 8 ? height - below * 8 : 0);
             if (absent)
                 cell->set_symbol(absent_value_symbol);
             else
