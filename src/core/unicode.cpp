@@ -768,8 +768,7 @@ Truncated truncate_end(std::string_view s, std::size_t max_width) {
         return true;
     });
     if (!over) cut = s.size();
-    const std::string_view kept = s.substr(0, cut);
-    return {kept, str_width(kept)};
+    return {s.substr(0, cut), sum};
 }
 
 Truncated truncate_start(std::string_view s, std::size_t max_width) {
@@ -782,8 +781,7 @@ Truncated truncate_start(std::string_view s, std::size_t max_width) {
         sum += w;
         cut = static_cast<std::size_t>(it->data() - s.data());
     }
-    const std::string_view kept = s.substr(cut);
-    return {kept, str_width(kept)};
+    return {s.substr(cut), sum};
 }
 
 const char* data_library_version() noexcept { return utf8proc_version(); }

@@ -71,7 +71,8 @@ void for_each_grapheme(std::string_view s, F&& f) {
 // All extended grapheme clusters of s, as views into s.
 std::vector<std::string_view> graphemes(std::string_view s);
 
-// A piece of a string with its display width (string width of the piece).
+// A piece of a string with the sum of its graphemes' widths. That sum is what the cut is decided
+// on; it exceeds the string width of the piece where a ligature spans graphemes (lam-alef).
 struct Truncated {
     std::string_view text;
     std::size_t width;

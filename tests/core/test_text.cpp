@@ -208,6 +208,9 @@ TEST(TextCore, LineAlignmentAndTruncation) {
          " \xE6\x9C\xAC cd"},
         {"cut between spans", aligned(spans, Alignment::Right), std::nullopt, 6,
          "\xE6\x97\xA5 \xE6\x9C\xAC cd"},
+        // "aa" + lam-alef measures 3, its graphemes 4: the kept lam-alef fills both columns
+        {"cut before a ligature", aligned(Line::raw("aa\xD9\x84\xD8\xA7"), Alignment::Right), std::nullopt, 2,
+         "\xD9\x84\xD8\xA7"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

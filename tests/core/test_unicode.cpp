@@ -261,6 +261,11 @@ TEST(Unicode, Truncation) {
         {"zero-width graphemes at the cut are kept", utf8({'x', 0x200B, 'a', 'b', 0x200B, 'y'}), 3,
          utf8({'x', 0x200B, 'a', 'b', 0x200B}), 3, utf8({0x200B, 'a', 'b', 0x200B, 'y'}), 3},
         {"empty", "", 4, "", 0, "", 0},
+        // lam and alef are two graphemes of one column each but draw as one ligature column; the
+        // cut counts the graphemes, and so does the width reported with it
+        {"ligature across graphemes", utf8({'a', 'a', 0x644, 0x627}), 2, "aa", 2, utf8({0x644, 0x627}), 2},
+        {"ligature fits by its graphemes", utf8({0x644, 0x627, 'b'}), 2, utf8({0x644, 0x627}), 2, utf8({0x627, 'b'}),
+         2},
     };
     for (const T& r : rows) {
         SCOPED_TRACE(r.what);
