@@ -372,6 +372,8 @@ needs_with_lines = pytest.mark.skipif(
 @needs_with_lines
 @pytest.mark.parametrize("value, row", [
     ("ab", "ab"), (Line.from_spans(["c", "d"]), "cd"), ("x\ny", "xy"), (StrSub("s"), "s"),
+    # the str's own text, not what str() makes of it
+    (ShoutingStr("quiet"), "quiet"),
 ])
 def test_extract_str_or_line_kinds(value, row):
     buf = native.Buffer.with_lines([value])
@@ -397,16 +399,37 @@ needs_paragraph = pytest.mark.skipif(
 
 @needs_paragraph
 @pytest.mark.parametrize("value, rows", [
-    (Text.raw("a\nb"), ["a", "b", ""]),
-    (Line.from_spans(["a", "b"]), ["ab", "", ""]),
-    (Span.raw("s"), ["s", "", ""]),
-    ("x\ny", ["x", "y", ""]),
-    ("", ["", "", ""]),
-    ([], ["", "", ""]),
-    (["a", Span.raw("b"), Line.raw("c"), ["d", "e"]], ["a", "b", "c"]),
+    (Text.raw("a\nb"), ["a", "b", "", ""]),
+    (Line.from_spans(["a", "b"]), ["ab", "", "", ""]),
+    (["a", Span.raw("b"), Line.raw("c").right_aligned(), ["d", "e"]], ["a", "b", "     c", "de"]),
 ])
-def test_extract_text_kinds(value, rows):
-    assert _render_text(value) == rows
+def test_extract_text_draws(value, rows):
+    assert _render_text(value, height=4) == rows
+
+
+def _converted_text(value):
+    text = repr(native.Paragraph.new(value))
+    start, end = text.index("text: ") + len("text: "), text.index(", scroll: ")
+    return text[start:end]
+
+
+@needs_paragraph
+@pytest.mark.parametrize("value, expected", [
+    (Text.raw("a\nb").centered().style(RED_STYLE),
+     'Text::from_iter([Line::from("a"), Line::from("b")]).centered().red()'),
+    (Line.raw("l").right_aligned().style(RED_STYLE), 'Text::from(Line::from("l").right_aligned().red())'),
+    (Span.styled("s", BOLD_STYLE), 'Text::from(Line::from(Span::from("s").bold()))'),
+    ("x\r\ny\n", 'Text::from_iter([Line::from("x"), Line::from("y")])'),
+    (ShoutingStr("a\nb"), 'Text::from_iter([Line::from("A"), Line::from("B")])'),
+    ("", "Text::from(Line::default())"),
+    ([], "Text::default()"),
+    ([[]], "Text::from(Line::default())"),
+    (["a", Span.raw("b"), Line.raw("c").centered(), ["d", "e"]],
+     'Text::from_iter([Line::from("a"), Line::from("b"), Line::from("c").centered(), '
+     'Line::from_iter([Span::from("d"), Span::from("e")])])'),
+])
+def test_extract_text_values(value, expected):
+    assert _converted_text(value) == expected
 
 
 @needs_paragraph
