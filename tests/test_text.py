@@ -133,6 +133,21 @@ def test_line_from_strings():
     assert repr(styled) == 'Line::from("x").red()'
 
 
+@pytest.mark.parametrize("content, line, text", [
+    ("\n", 'Line::from("")', 'Text::from(Line::from(""))'),
+    ("x\n\n", 'Line::from_iter([Span::from("x"), Span::default()])',
+     'Text::from_iter([Line::from("x"), Line::from("")])'),
+    ("\r\n\r\n", "Line::from_iter([Span::default(), Span::default()])",
+     'Text::from_iter([Line::from(""), Line::from("")])'),
+    # a carriage return without a line feed after it stays in the text
+    ("a\r", 'Line::from("a\r")', 'Text::from(Line::from("a\r"))'),
+    ("a\rb\r\n", 'Line::from("a\rb")', 'Text::from(Line::from("a\rb"))'),
+])
+def test_splitting_into_lines(content, line, text):
+    assert repr(Line.raw(content)) == line
+    assert repr(Text.raw(content)) == text
+
+
 def test_line_from_spans_and_width():
     assert repr(Line.from_spans([])) == "Line::default()"
     three = Line.from_spans(["a", Span.raw("b"), Style.default()])
