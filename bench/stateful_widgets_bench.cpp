@@ -1,6 +1,6 @@
 // Drawing the stateful widgets over a full screen: a long list scrolled to a selection near its
-// end (with and without scroll padding), a table of many rows and columns with a header and a
-// selected cell, and a scrollbar.
+// end (with and without scroll padding) and one whose state is kept from frame to frame, a
+// table of many rows and columns with a header and a selected cell, and a scrollbar.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -39,6 +39,21 @@ void BM_ListScrolledSelection(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_ListScrolledSelection)->Args({1000, 0})->Args({1000, 5})->Args({100000, 5});
+
+// The usual frame: one state kept between frames, the selection moving down by one each time
+// (back to the top at the end), so the list scrolls by at most one item.
+void BM_ListKeptState(benchmark::State& st) {
+    const List l = long_list(static_cast<std::size_t>(st.range(0)), 2);
+    Buffer buf = Buffer::empty(kScreen);
+    ListState s;
+    for (auto _ : st) {
+        if (s.selected && *s.selected + 1 >= l.items.size()) s.select_first();
+        else s.select_next();
+        l.render(kScreen, buf, s);
+        benchmark::DoNotOptimize(buf.content.data());
+    }
+}
+BENCHMARK(BM_ListKeptState)->Arg(100000);
 
 void BM_TableSelectedCell(benchmark::State& st) {
     Table t;

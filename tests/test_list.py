@@ -1,7 +1,7 @@
 import pytest
 
 from tarvo_core.rust.native import (
-    Block, Buffer, Color, HighlightSpacing, Line, ListDirection, ListItem, ListState, RatList, Rect, Span,
+    Alignment, Block, Buffer, Color, HighlightSpacing, Line, ListDirection, ListItem, ListState, RatList, Rect, Span,
     Style, Text, render_stateful_widget, render_widget,
 )
 
@@ -48,6 +48,11 @@ def state_of(selected=None, offset=0):
     (lambda: RatList.new(ITEMS[:2]).block(Block.bordered()).highlight_symbol(">"), 1, 0, (8, 4),
      ["┌──────┐", "│ Item │", "│>Item │", "└──────┘"], (1, 0)),
     (lambda: RatList.new(ITEMS).highlight_symbol(">"), 2, 0, (8, 0), [], (2, 0)),
+    # A symbol wider than the list is cut at the list's edge and leaves the border alone.
+    (lambda: RatList.new(["ab", "cd"]).block(Block.bordered()).highlight_symbol(">>>>>>"), 1, 0, (5, 4),
+     ["┌───┐", "│   │", "│>>>│", "└───┘"], (1, 0)),
+    (lambda: RatList.new([Line.raw("ab").alignment(Alignment.Right), "cd"]), None, 0, (6, 2),
+     ["    ab", "cd"], (None, 0)),
 ])
 def test_stateful_screens_and_state_after(make, selected, offset, size, lines, after):
     state = state_of(selected, offset)
@@ -192,3 +197,29 @@ def test_state_is_held_exclusively_while_changed():
     assert s.offset == 0
     s.set_offset(2)
     assert s.offset == 2
+
+
+def test_symbol_stays_inside_a_narrow_area():
+    buf = Buffer.empty(Rect(0, 0, 8, 2))
+    state = state_of(0)
+    render_stateful_widget(RatList.new(["ab", "cd"]).highlight_symbol(">>>>>>"), Rect(0, 0, 3, 2), state, buf)
+    assert buf.to_string_lines() == [">>>", ""]
+
+
+def test_repeat_accepts_numpy_bool():
+    np = pytest.importorskip("numpy")
+    lst = RatList.new(["a\nb"]).highlight_symbol(">").repeat_highlight_symbol(np.bool_(True))
+    assert "repeat_highlight_symbol: true" in repr(lst)
+
+
+def test_arguments_by_name():
+    lst = RatList.new(items=["a", "b"]).highlight_symbol(symbol=">").scroll_padding(padding=1)
+    lst = lst.style(style=Style.new()).block(block=Block.bordered()).repeat_highlight_symbol(repeat=True)
+    lst = lst.direction(direction=ListDirection.TopToBottom).highlight_spacing(spacing=HighlightSpacing.Always)
+    assert lst.items(items=["z"]).len() == 1
+    assert "ListItem" in repr(ListItem.new(content="x").style(style=Style.new()))
+    s = ListState()
+    s.select(index=2)
+    s.set_offset(value=1)
+    s.scroll_down_by(amount=3)
+    assert (s.selected, s.offset) == (5, 1)

@@ -164,3 +164,39 @@ def test_only_the_stateful_dispatch_draws_a_scrollbar():
     draw(Scrollbar.new(O.VerticalRight), ScrollbarState(5), 3, 3, Rect(2, 2, 60000, 60000))
     tail = draw(Scrollbar.new(O.HorizontalBottom), ScrollbarState(5), 3, 3, Rect(1, 0, 100, 3))
     assert tail.to_string_lines() == ["", "", " ◄█"]
+
+
+def test_borrow_conflicts_raise_and_change_nothing():
+    s = ScrollbarState(10)
+    s.set_position(4)
+
+    class Steps:
+        def __index__(self):
+            s.next()
+            return 2
+
+    class Reads:
+        def __index__(self):
+            s.viewport_content_length(1)
+            return 7
+
+    # The copy holds the state for reading while it converts: a change meanwhile is refused.
+    with pytest.raises(RuntimeError) as e:
+        s.viewport_content_length(Steps())
+    assert str(e.value) == "Already borrowed"
+    # An in-place change holds it for writing: reading meanwhile is refused.
+    with pytest.raises(RuntimeError) as e:
+        s.set_position(Reads())
+    assert str(e.value) == "Already mutably borrowed"
+    assert position(s) == 4
+
+
+def test_arguments_by_name():
+    bar = (Scrollbar.new(orientation=O.HorizontalTop).begin_symbol(symbol="<").end_symbol(symbol=">")
+           .style(style=Style.new()).thumb_style(style=Style.new()).track_style(style=Style.new())
+           .begin_style(style=Style.new()).end_style(style=Style.new()))
+    s = ScrollbarState(content_length=4)
+    s.set_content_length(value=3)
+    s.set_position(value=1)
+    s.scroll(direction=ScrollDirection.Forward)
+    assert draw(bar, s.viewport_content_length(value=1), 5, 1).to_string_lines() == ["<══█>"]

@@ -262,3 +262,55 @@ def test_pairs_are_checked_by_class():
     buf = Buffer.empty(Rect(0, 0, 5, 1))
     with pytest.raises(TypeError, match="unsupported stateful widget/state pair: RatTable / ListState"):
         render_stateful_widget(table, Rect(0, 0, 5, 1), ListState(), buf)
+
+
+def test_symbol_is_cut_at_the_table_edge():
+    table = RatTable.new(rows(["ab"], ["cd"]), [Constraint.length(2)]).highlight_symbol(">>>>>>")
+    state = state_of(1)
+    assert draw(table.block(Block.bordered()), 5, 4, state).to_string_lines() == ["┌───┐", "│   │", "│>>>│", "└───┘"]
+    buf = Buffer.empty(Rect(0, 0, 8, 1))
+    render_stateful_widget(table, Rect(0, 0, 3, 1), state_of(0), buf)
+    assert buf.to_string_lines() == [">>>"]
+
+
+def test_header_footer_and_cell_styles():
+    red, blue, green = (Style.new().fg(c) for c in (Color.RED, Color.BLUE, Color.GREEN))
+    table = (RatTable.new([Row.new(["a", Cell.new("b").style(green)])], L5)
+             .header(Row.new(["H"]).style(red))
+             .footer(Row.new(["F"]).style(blue)))
+    buf = draw(table, 12, 3)
+    assert buf.to_string_lines() == ["H", "a     b", "F"]
+    assert fg_row(buf, 0, 12) == [Color.RED] * 12
+    assert fg_row(buf, 1, 12) == [Color.RESET] * 6 + [Color.GREEN] * 5 + [Color.RESET]
+    assert fg_row(buf, 2, 12) == [Color.BLUE] * 12
+
+
+def test_select_cell_holds_the_state_while_converting():
+    s = state_of(4, 5)
+
+    class Sneaky:
+        def __index__(self):
+            return s.selected
+
+    with pytest.raises(RuntimeError, match="Already mutably borrowed") as e:
+        s.select_cell((1, Sneaky()))
+    assert notes(e) == ["while processing 'indexes'"]
+    assert (s.selected, s.selected_column) == (4, 5)
+    s.select_cell(type("Pair", (tuple,), {})((7, 8)))
+    assert s.selected_cell() == (7, 8)
+
+
+def test_arguments_by_name():
+    row = Row.new(cells=["a"]).height(value=1).top_margin(value=0).bottom_margin(value=0).style(style=Style.new())
+    cell = Cell.new(content="x").content(value="y").style(style=Style.new())
+    table = (RatTable.new(rows=[row, Row.new([cell])], widths=[Constraint.length(1)])
+             .rows(rows=[row]).widths(widths=[Constraint.length(1)]).header(row=row).footer(row=row)
+             .highlight_symbol(symbol=">").highlight_spacing(spacing=HighlightSpacing.Never)
+             .column_spacing(value=0).row_highlight_style(style=Style.new()))
+    assert draw(table, 1, 3).to_string_lines() == ["a", "a", "a"]
+    s = TableState()
+    s.select(index=1)
+    s.select_column(index=2)
+    s.scroll_right_by(amount=1)
+    s.select_cell(indexes=(s.selected, s.selected_column))
+    assert s.selected_cell() == (1, 3)

@@ -9,6 +9,7 @@
 #include "bindings/convert_text.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
+#include "bindings/selection.hpp"
 #include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/list.hpp"
@@ -137,48 +138,12 @@ PyTypeObject* RatListClass::create() {
 
 PyTypeObject* ListStateClass::create() {
     using core::ListState;
-    return ClassBuilder<ListStateClass>()
-        .constructor("()", [](Args&) { return ListState{}; })
-        .getter("selected", [](const ListState& s) { return s.selected ? to_py(*s.selected) : none(); })
-        .getter("offset", [](const ListState& s) { return to_py(s.offset); })
-        .method("select", "($self, index=None)",
-                [](ListState& s, Args& a) {
-                    s.select(a.has(0) ? a.get<std::optional<std::uint64_t>>(0) : std::nullopt);
-                    return none();
-                })
+    ClassBuilder<ListStateClass> b;
+    b.constructor("()", [](Args&) { return ListState{}; });
+    return add_row_selection(b)
         .method("set_offset", "($self, value)",
                 [](ListState& s, Args& a) {
                     s.offset = a.get<std::uint64_t>(0);
-                    return none();
-                })
-        .method("select_next", "($self)",
-                [](ListState& s) {
-                    s.select_next();
-                    return none();
-                })
-        .method("select_previous", "($self)",
-                [](ListState& s) {
-                    s.select_previous();
-                    return none();
-                })
-        .method("select_first", "($self)",
-                [](ListState& s) {
-                    s.select_first();
-                    return none();
-                })
-        .method("select_last", "($self)",
-                [](ListState& s) {
-                    s.select_last();
-                    return none();
-                })
-        .method("scroll_down_by", "($self, amount)",
-                [](ListState& s, Args& a) {
-                    s.scroll_down_by(a.get<std::uint16_t>(0));
-                    return none();
-                })
-        .method("scroll_up_by", "($self, amount)",
-                [](ListState& s, Args& a) {
-                    s.scroll_up_by(a.get<std::uint16_t>(0));
                     return none();
                 })
         .repr([](const ListState& s) { return s.repr(); })

@@ -10,6 +10,7 @@
 #include "bindings/layout.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
+#include "bindings/selection.hpp"
 #include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/table.hpp"
@@ -102,8 +103,6 @@ PyObject* set_table_style(const core::Table& t, Args& a) {
     const core::Style style = a.value<StyleClass>(0);
     return changed<RatTableClass>(t, [&](core::Table& c) { c.*Field = style; });
 }
-
-PyObject* optional_index(const std::optional<std::uint64_t>& v) { return v ? to_py(*v) : none(); }
 
 PyTypeObject* CellClass::create() {
     using core::TableCell;
@@ -213,14 +212,14 @@ PyTypeObject* RatTableClass::create() {
         .build();
 }
 
-// In-place methods without arguments: run the core step, return None.
+// In-place column methods without arguments: run the core step, return None.
 template <void (core::TableState::*Step)()>
 PyObject* step(core::TableState& s) {
     (s.*Step)();
     return none();
 }
 
-// In-place methods taking an `amount` of 0..65535.
+// In-place column methods taking an `amount` of 0..65535.
 template <void (core::TableState::*Step)(std::uint16_t)>
 PyObject* step_by(core::TableState& s, Args& a) {
     (s.*Step)(a.get<std::uint16_t>(0));
@@ -229,11 +228,10 @@ PyObject* step_by(core::TableState& s, Args& a) {
 
 PyTypeObject* TableStateClass::create() {
     using core::TableState;
-    return ClassBuilder<TableStateClass>()
-        .constructor("()", [](Args&) { return TableState{}; })
-        .getter("selected", [](const TableState& s) { return optional_index(s.selected); })
-        .getter("selected_column", [](const TableState& s) { return optional_index(s.selected_column); })
-        .getter("offset", [](const TableState& s) { return to_py(s.offset); })
+    ClassBuilder<TableStateClass> b;
+    b.constructor("()", [](Args&) { return TableState{}; });
+    return add_row_selection(b)
+        .getter("selected_column", [](const TableState& s) { return s.selected_column ? to_py(*s.selected_column) : none(); })
         .method("selected_cell", "($self)",
                 [](const TableState& s) {
                     const auto cell = s.selected_cell();
@@ -241,11 +239,6 @@ PyTypeObject* TableStateClass::create() {
                     Ref row = Ref::steal(to_py(cell->first));
                     Ref column = Ref::steal(to_py(cell->second));
                     return tuple_of({row.release(), column.release()});
-                })
-        .method("select", "($self, index=None)",
-                [](TableState& s, Args& a) {
-                    s.select(a.has(0) ? a.get<std::optional<std::uint64_t>>(0) : std::nullopt);
-                    return none();
                 })
         .method("select_column", "($self, index=None)",
                 [](TableState& s, Args& a) {
@@ -268,10 +261,6 @@ PyTypeObject* TableStateClass::create() {
                     s.select_cell(cell);
                     return none();
                 })
-        .method("select_next", "($self)", [](TableState& s) { return step<&TableState::select_next>(s); })
-        .method("select_previous", "($self)", [](TableState& s) { return step<&TableState::select_previous>(s); })
-        .method("select_first", "($self)", [](TableState& s) { return step<&TableState::select_first>(s); })
-        .method("select_last", "($self)", [](TableState& s) { return step<&TableState::select_last>(s); })
         .method("select_next_column", "($self)",
                 [](TableState& s) { return step<&TableState::select_next_column>(s); })
         .method("select_previous_column", "($self)",
@@ -280,10 +269,6 @@ PyTypeObject* TableStateClass::create() {
                 [](TableState& s) { return step<&TableState::select_first_column>(s); })
         .method("select_last_column", "($self)",
                 [](TableState& s) { return step<&TableState::select_last_column>(s); })
-        .method("scroll_down_by", "($self, amount)",
-                [](TableState& s, Args& a) { return step_by<&TableState::scroll_down_by>(s, a); })
-        .method("scroll_up_by", "($self, amount)",
-                [](TableState& s, Args& a) { return step_by<&TableState::scroll_up_by>(s, a); })
         .method("scroll_right_by", "($self, amount)",
                 [](TableState& s, Args& a) { return step_by<&TableState::scroll_right_by>(s, a); })
         .method("scroll_left_by", "($self, amount)",

@@ -221,6 +221,41 @@ TEST(ListWidget, SymbolWiderThanTheItemRoom) {
     }
 }
 
+TEST(ListWidget, SymbolColumnStaysInsideTheList) {
+    List bordered = list_of({"ab", "cd\nef"}, ">>>>>>");
+    bordered.block = Block::bordered();
+    bordered.repeat_highlight_symbol = true;
+    struct Case {
+        std::optional<std::uint64_t> selected;
+        Lines expected;
+    };
+    for (const Case& c : {Case{0, {"┌───┐", "│>>>│", "│   │", "│   │", "└───┘"}},
+                          Case{1, {"┌───┐", "│   │", "│>>>│", "│>>>│", "└───┘"}}}) {
+        ListState state = state_with(c.selected);
+        EXPECT_EQ(draw(bordered, 5, 5, &state), c.expected);
+    }
+
+    // Drawn into part of a wider buffer, nothing lands right of the list's area.
+    Buffer buf = Buffer::empty(Rect{0, 0, 8, 2});
+    ListState state = state_with(0);
+    list_of({"ab", "cd"}, ">>>>>>").render(Rect{0, 0, 3, 2}, buf, state);
+    EXPECT_EQ(buf.to_string_lines(), (Lines{">>>", ""}));
+}
+
+TEST(ListWidget, HighlightStyleCoversAStyledSymbol) {
+    List l = list_of({"a", "b"});
+    Line symbol = Line::raw(">");
+    symbol.style = fg(Color::Green);
+    l.highlight_symbol = symbol;
+    l.highlight_style = fg(Color::Yellow);
+    Buffer buf = Buffer::empty(Rect{0, 0, 3, 2});
+    ListState state = state_with(1);
+    l.render(buf.area, buf, state);
+    EXPECT_EQ(buf.to_string_lines(), (Lines{" a", ">b"}));
+    EXPECT_EQ(buf.cell_at(0, 1)->fg.tag, Color::Yellow);
+    EXPECT_EQ(buf.cell_at(0, 0)->fg.tag, Color::Reset);
+}
+
 TEST(ListWidget, BlockAndDegenerateAreas) {
     List l = list_of({"Item 0", "Item 1"}, ">>");
     Block b = Block::bordered();

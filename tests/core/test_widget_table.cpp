@@ -237,7 +237,7 @@ TEST(TableWidget, ColumnWidthsFromConstraints) {
         Columns expected;
         Flex flex = Flex::Start;
     };
-    const auto L = Constraint::length(4), N = Constraint::min(4);
+    const auto L = Constraint::length(4), N = Constraint::min(4), X = Constraint::max(4);
     const auto P = Constraint::percentage(30), R = Constraint::ratio(1, 3);
     const std::vector<Case> cases = {
         {{L, L}, 20, 0, {{0, 4}, {5, 4}}},
@@ -247,6 +247,20 @@ TEST(TableWidget, ColumnWidthsFromConstraints) {
         {{P, P}, 20, 0, {{0, 6}, {7, 6}}},
         {{P, P}, 7, 3, {{3, 1}, {5, 1}}},
         {{R, R}, 20, 0, {{0, 7}, {8, 6}}},
+        {{R, R}, 20, 3, {{3, 6}, {10, 5}}},
+        {{R, R}, 7, 0, {{0, 2}, {3, 3}}},
+        {{R, R}, 7, 3, {{3, 1}, {5, 2}}},
+        {{P, P}, 20, 3, {{3, 5}, {9, 5}}},
+        {{P, P}, 7, 0, {{0, 2}, {3, 2}}},
+        {{N, N}, 20, 3, {{3, 8}, {12, 8}}},
+        {{N, N}, 7, 3, {{3, 2}, {6, 1}}},
+        {{X, X}, 20, 3, {{3, 4}, {8, 4}}},
+        {{X, X}, 7, 0, {{0, 3}, {4, 3}}},
+        {{Constraint::min(10), Constraint::min(10), Constraint::min(1)},
+         62,
+         0,
+         {{0, 20}, {21, 20}, {42, 20}},
+         Flex::SpaceBetween},
         {{Constraint::min(10), Constraint::min(10), Constraint::min(1)}, 62, 0, {{0, 20}, {21, 20}, {42, 20}}},
         {{Constraint::min(10), Constraint::min(10), Constraint::min(1)},
          62,
@@ -269,6 +283,27 @@ TEST(TableWidget, ColumnWidthsFromConstraints) {
     EXPECT_EQ(t.column_count(), 3u);
     EXPECT_EQ(t.column_layout(30, 0, 3), (Columns{{0, 10}, {10, 10}, {20, 10}}));
     EXPECT_TRUE(t.column_layout(30, 0, 0).empty());
+    // The header alone, or the footer alone, sets the column count too.
+    Table header_only;
+    header_only.header = row_of({"f", "g"});
+    Table footer_only;
+    footer_only.footer = row_of({"h", "i", "j"});
+    EXPECT_EQ(header_only.column_count(), 2u);
+    EXPECT_EQ(footer_only.column_count(), 3u);
+}
+
+TEST(TableWidget, SymbolColumnStaysInsideTheTable) {
+    Table t = table_of({row_of({"ab"}), row_of({"cd"})}, {Constraint::length(2)});
+    t.highlight_symbol = Text::raw(">>>>>>");
+    t.block = Block::bordered();
+    TableState state = state_with(1);
+    EXPECT_EQ(draw(t, 5, 4, &state), (Lines{"┌───┐", "│   │", "│>>>│", "└───┘"}));
+
+    Buffer buf = Buffer::empty(Rect{0, 0, 8, 1});
+    t.block.reset();
+    state = state_with(0);
+    t.render(Rect{0, 0, 3, 1}, buf, state);
+    EXPECT_EQ(buf.to_string_lines(), Lines{">>>"});
 }
 
 TEST(TableWidget, SymbolColumnAndSpacingAllocation) {

@@ -65,60 +65,28 @@ std::pair<std::size_t, std::size_t> List::visible_bounds(std::optional<std::uint
                                                          std::uint64_t offset, std::size_t max_height) const {
     const std::size_t n = items.size();
     if (n == 0) return {0, 0};
+    const auto height = [this](std::size_t i) { return std::uint64_t{items[i].height()}; };
     const std::size_t start = static_cast<std::size_t>(std::min<std::uint64_t>(offset, n - 1));
-
-    std::size_t first = start;
-    std::size_t last = start;
-    std::size_t used = 0;
-    for (std::size_t i = start; i < n; ++i) {
-        const std::size_t h = items[i].height();
-        if (used + h > max_height) break;
-        used += h;
-        ++last;
-    }
+    RowWindow window = RowWindow::fill(start, n, max_height, height, height);
 
     // Without a selection the list stays where the offset put it.
     const std::size_t target =
         selected ? padded_target(static_cast<std::size_t>(std::min<std::uint64_t>(*selected, n - 1)), max_height,
-                                 first, last)
+                                 window.first, window.last)
                  : start;
-
-    // Scroll down until the target is the last item shown, dropping items from the top.
-    while (target >= last) {
-        used += items[last].height();
-        ++last;
-        while (used > max_height) {
-            used -= items[first].height();
-            ++first;
-        }
-    }
-    // Scroll up until the target is the first item shown, dropping items from the bottom.
-    while (target < first) {
-        --first;
-        used += items[first].height();
-        while (used > max_height) {
-            --last;
-            used -= items[last].height();
-        }
-    }
-    return {first, last};
+    window.scroll_down_to(target, max_height, height);
+    window.scroll_up_to(target, max_height, height);
+    return {window.first, window.last};
 }
 
 void List::render(const Rect& area, Buffer& buf, ListState& state) const {
     buf.set_style(area, style);
-    Rect inner = area;
-    if (block) {
-        block->render(area, buf);
-        inner = block->inner(area);
-    }
+    render_block(block, area, buf);
+    const Rect inner = inner_area(block, area);
     if (inner.is_empty()) return;
 
-    if (items.empty()) {
-        state.select(std::nullopt);
-        return;
-    }
-    const std::size_t n = items.size();
-    if (state.selected && *state.selected >= n) state.select(static_cast<std::uint64_t>(n - 1));
+    state.bound_to(items.size());
+    if (items.empty()) return;
 
     const auto [first, last] = visible_bounds(state.selected, state.offset, inner.height);
     state.offset = first;
@@ -128,6 +96,8 @@ void List::render(const Rect& area, Buffer& buf, ListState& state) const {
     const std::uint16_t symbol_width = clamp_to<std::uint16_t>(symbol.width());
     const Line blank = Line::raw(std::string(symbol_width, ' '));
     const bool with_symbol_column = highlight_spacing_applies(highlight_spacing, state.selected.has_value());
+    // The symbol column is cut at the list's right edge.
+    const std::uint16_t column_width = std::min(symbol_width, inner.width);
 
     // The items shown fit in the inner height, so every row below lies inside it.
     std::uint32_t used = 0;
@@ -146,19 +116,19 @@ void List::render(const Rect& area, Buffer& buf, ListState& state) const {
         buf.set_style(row, style.patch(item.style));
 
         const bool is_selected = state.selected == i;
-        Rect item_area = row;
         if (with_symbol_column) {
-            item_area = Rect::clipped(sat_add(row.x, symbol_width), row.y, sat_sub(row.width, symbol_width), h);
-        }
-        item.content.render(item_area, buf);
-
-        if (is_selected) buf.set_style(row, highlight_style);
-        if (with_symbol_column) {
+            item.content.render(Rect{static_cast<std::uint16_t>(row.x + column_width), y,
+                                     static_cast<std::uint16_t>(row.width - column_width), h},
+                                buf);
             for (std::uint16_t j = 0; j < h; ++j) {
                 const Line& mark = is_selected && (j == 0 || repeat_highlight_symbol) ? symbol : blank;
-                mark.render(Rect::clipped(row.x, static_cast<std::uint16_t>(y + j), symbol_width, 1), buf);
+                mark.render(Rect{row.x, static_cast<std::uint16_t>(y + j), column_width, 1}, buf);
             }
+        } else {
+            item.content.render(row, buf);
         }
+        // The highlight covers the whole row, the symbol included.
+        if (is_selected) buf.set_style(row, highlight_style);
     }
 }
 

@@ -12,23 +12,13 @@
 
 #include "core/buffer.hpp"
 #include "core/geometry.hpp"
-#include "core/numeric.hpp"
 #include "core/style.hpp"
 #include "core/text.hpp"
 #include "core/widgets/block.hpp"
 #include "core/widgets/enums.hpp"
+#include "core/widgets/selection.hpp"
 
 namespace tarvo::core {
-
-// Where a list draws the symbol column: always, only while something is selected, or never.
-inline bool highlight_spacing_applies(HighlightSpacing spacing, bool has_selection) noexcept {
-    switch (spacing) {
-        case HighlightSpacing::Always: return true;
-        case HighlightSpacing::WhenSelected: return has_selection;
-        case HighlightSpacing::Never: return false;
-    }
-    return false;
-}
 
 struct ListItem {
     Text content;
@@ -42,32 +32,8 @@ struct ListItem {
     std::string repr() const;
 };
 
-// The selection and scroll position of a list. The stepping methods never look at the list:
-// the render bounds the selection to the items.
-struct ListState {
-    std::optional<std::uint64_t> selected;
-    // Index of the first item shown.
-    std::uint64_t offset = 0;
-
-    // Selecting nothing also scrolls back to the top.
-    void select(std::optional<std::uint64_t> index) noexcept {
-        selected = index;
-        if (!index) offset = 0;
-    }
-    void select_next() noexcept { select(selected ? sat_add<std::uint64_t>(*selected, 1) : 0); }
-    void select_previous() noexcept {
-        select(selected ? sat_sub<std::uint64_t>(*selected, 1) : UINT64_MAX);
-    }
-    void select_first() noexcept { select(std::uint64_t{0}); }
-    // The largest index stands for the last item; the render clamps it.
-    void select_last() noexcept { select(UINT64_MAX); }
-    void scroll_down_by(std::uint16_t amount) noexcept {
-        select(sat_add<std::uint64_t>(selected.value_or(0), amount));
-    }
-    void scroll_up_by(std::uint16_t amount) noexcept {
-        select(sat_sub<std::uint64_t>(selected.value_or(0), amount));
-    }
-
+// The selection and scroll position of a list.
+struct ListState : RowSelection {
     // "ListState(selected=Some(3), offset=0)".
     std::string repr() const;
 };
@@ -85,7 +51,8 @@ struct List {
     std::uint64_t scroll_padding = 0;
 
     // Draws the list and updates the state: a selection past the end becomes the last item, an
-    // empty list selects nothing, and the offset becomes the first item shown.
+    // empty list selects nothing, and the offset becomes the first item shown. The symbol
+    // column and the items stay inside the list's area.
     void render(const Rect& area, Buffer& buf, ListState& state) const;
     // Draws with a fresh state (nothing selected, offset 0).
     void render(const Rect& area, Buffer& buf) const {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/panic.hpp"
-#include "core/widgets/list.hpp"
 
 namespace tarvo::core {
 
@@ -52,35 +51,20 @@ Table::Columns Table::column_layout(std::uint16_t max_width, std::uint16_t selec
 std::pair<std::size_t, std::size_t> Table::visible_rows(const TableState& state, std::uint16_t height) const {
     const std::size_t n = rows.size();
     if (n == 0) return {0, 0};
-    const std::size_t last_row = n - 1;
-    std::size_t start = static_cast<std::size_t>(std::min<std::uint64_t>(state.offset, last_row));
-    if (state.selected) start = static_cast<std::size_t>(std::min<std::uint64_t>(start, *state.selected));
+    std::uint64_t start = std::min<std::uint64_t>(state.offset, n - 1);
+    if (state.selected) start = std::min(start, *state.selected);
 
-    // Heights add up in wide integers: margins may push the sum past the 16-bit range.
-    std::uint64_t used = 0;
-    std::size_t end = start;
-    for (std::size_t i = start; i < n; ++i) {
-        if (used + rows[i].height > height) break;
-        used += rows[i].height_with_margin();
-        ++end;
-    }
-
-    if (state.selected) {
-        const std::size_t selected = static_cast<std::size_t>(std::min<std::uint64_t>(*state.selected, last_row));
-        // Scroll down until the selected row fits, dropping rows from the top.
-        while (selected >= end) {
-            used += rows[end].height_with_margin();
-            ++end;
-            while (used > height) {
-                used -= rows[start].height_with_margin();
-                ++start;
-            }
-        }
-    }
+    // A row is taken while its own height fits; its margins may run past the bottom.
+    RowWindow window = RowWindow::fill(
+        static_cast<std::size_t>(start), n, height, [this](std::size_t i) { return std::uint64_t{rows[i].height}; },
+        [this](std::size_t i) { return std::uint64_t{rows[i].height_with_margin()}; });
+    if (state.selected)
+        window.scroll_down_to(static_cast<std::size_t>(std::min<std::uint64_t>(*state.selected, n - 1)), height,
+                              [this](std::size_t i) { return std::uint64_t{rows[i].height_with_margin()}; });
 
     // Room left at the bottom shows the top part of the next row.
-    if (used < height && end < n) ++end;
-    return {start, end};
+    if (window.used < height && window.last < n) ++window.last;
+    return {window.first, window.last};
 }
 
 void Table::render_edge_row(const std::optional<Row>& row, const Rect& area, Buffer& buf, const Columns& cols) const {
@@ -111,7 +95,8 @@ void Table::render_rows(const Rect& area, Buffer& buf, TableState& state, std::u
 
         const bool is_selected = state.selected == i;
         if (selection_width > 0 && is_selected) {
-            const Rect symbol_area = Rect::clipped(row_area.x, row_area.y, selection_width, row_area.height);
+            // The symbol column is cut at the table's right edge.
+            const Rect symbol_area{row_area.x, row_area.y, std::min(selection_width, row_area.width), row_area.height};
             buf.set_style(symbol_area, row.style);
             highlight_symbol.render(symbol_area, buf);
         }
@@ -125,7 +110,8 @@ void Table::render_rows(const Rect& area, Buffer& buf, TableState& state, std::u
             ++next_column;
             for (std::uint16_t k = 1; k < cell.column_span && next_column < cols.size(); ++k, ++next_column)
                 width = sat_add(sat_add(width, cols[next_column].second), column_spacing);
-            cell.render(Rect::clipped(sat_add(row_area.x, x), row_area.y, width, row_area.height), buf);
+            cell.render(Rect::clipped(sat_add(row_area.x, x), row_area.y, width, row_area.height).intersection(row_area),
+                        buf);
         }
 
         if (is_selected) selected_row_area = row_area;
@@ -147,21 +133,13 @@ void Table::render_rows(const Rect& area, Buffer& buf, TableState& state, std::u
 
 void Table::render(const Rect& area, Buffer& buf, TableState& state) const {
     buf.set_style(area, style);
-    Rect inner = area;
-    if (block) {
-        block->render(area, buf);
-        inner = block->inner(area);
-    }
+    render_block(block, area, buf);
+    const Rect inner = inner_area(block, area);
     if (inner.is_empty()) return;
 
-    if (state.selected && *state.selected >= rows.size())
-        state.select(static_cast<std::uint64_t>(rows.empty() ? 0 : rows.size() - 1));
-    if (rows.empty()) state.select(std::nullopt);
-
+    state.bound_to(rows.size());
     const std::size_t count = column_count();
-    if (state.selected_column && *state.selected_column >= count)
-        state.select_column(static_cast<std::uint64_t>(count == 0 ? 0 : count - 1));
-    if (count == 0) state.select_column(std::nullopt);
+    state.select_column(bounded_index(state.selected_column, count));
 
     const std::uint16_t selection_width =
         highlight_spacing_applies(highlight_spacing, state.selected.has_value())

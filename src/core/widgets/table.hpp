@@ -17,6 +17,7 @@
 #include "core/text.hpp"
 #include "core/widgets/block.hpp"
 #include "core/widgets/enums.hpp"
+#include "core/widgets/selection.hpp"
 
 namespace tarvo::core {
 
@@ -48,19 +49,11 @@ struct Row {
     }
 };
 
-// The selection and scroll position of a table. The stepping methods never look at a table:
-// the render bounds the indexes to its rows and columns.
-struct TableState {
-    std::optional<std::uint64_t> selected;
+// The selection and scroll position of a table: a row as a list has, plus a column. Row and
+// column steps are independent; the render bounds both to the table.
+struct TableState : RowSelection {
     std::optional<std::uint64_t> selected_column;
-    // Index of the first row shown.
-    std::uint64_t offset = 0;
 
-    // Selecting no row also scrolls back to the top.
-    void select(std::optional<std::uint64_t> index) noexcept {
-        selected = index;
-        if (!index) offset = 0;
-    }
     void select_column(std::optional<std::uint64_t> index) noexcept { selected_column = index; }
     // Both indexes, or (for nothing) no selection at all and the offset back at the top.
     void select_cell(std::optional<std::pair<std::uint64_t, std::uint64_t>> cell) noexcept {
@@ -78,31 +71,13 @@ struct TableState {
         return std::nullopt;
     }
 
-    void select_next() noexcept { select(selected ? sat_add<std::uint64_t>(*selected, 1) : 0); }
-    void select_previous() noexcept { select(selected ? sat_sub<std::uint64_t>(*selected, 1) : UINT64_MAX); }
-    void select_first() noexcept { select(std::uint64_t{0}); }
-    // The largest index stands for the last row; the render bounds it.
-    void select_last() noexcept { select(UINT64_MAX); }
-    void select_next_column() noexcept {
-        select_column(selected_column ? sat_add<std::uint64_t>(*selected_column, 1) : 0);
-    }
-    void select_previous_column() noexcept {
-        select_column(selected_column ? sat_sub<std::uint64_t>(*selected_column, 1) : UINT64_MAX);
-    }
+    void select_next_column() noexcept { select_column(index_after(selected_column)); }
+    void select_previous_column() noexcept { select_column(index_before(selected_column)); }
     void select_first_column() noexcept { select_column(std::uint64_t{0}); }
+    // The largest index stands for the last column.
     void select_last_column() noexcept { select_column(UINT64_MAX); }
-    void scroll_down_by(std::uint16_t amount) noexcept {
-        select(sat_add<std::uint64_t>(selected.value_or(0), amount));
-    }
-    void scroll_up_by(std::uint16_t amount) noexcept {
-        select(sat_sub<std::uint64_t>(selected.value_or(0), amount));
-    }
-    void scroll_right_by(std::uint16_t amount) noexcept {
-        select_column(sat_add<std::uint64_t>(selected_column.value_or(0), amount));
-    }
-    void scroll_left_by(std::uint16_t amount) noexcept {
-        select_column(sat_sub<std::uint64_t>(selected_column.value_or(0), amount));
-    }
+    void scroll_right_by(std::uint16_t amount) noexcept { select_column(index_plus(selected_column, amount)); }
+    void scroll_left_by(std::uint16_t amount) noexcept { select_column(index_minus(selected_column, amount)); }
 };
 
 struct Table {
@@ -126,7 +101,7 @@ struct Table {
 
     // Draws the table and updates the state: indexes past the end become the last row or
     // column, a table without rows or columns selects none, and the offset becomes the first
-    // row shown.
+    // row shown. The symbol column and the cells stay inside the table's area.
     void render(const Rect& area, Buffer& buf, TableState& state) const;
     // Draws with a fresh state (nothing selected, offset 0).
     void render(const Rect& area, Buffer& buf) const {
