@@ -169,7 +169,7 @@ def rich_frame_factory(d: Dashboard):
 
     def frame(i: int) -> str:
         selected = i % len(d.items)
-        items = Text()
+        items = Text(no_wrap=True, overflow="crop")
         for k, s in enumerate(d.items):
             if k == selected:
                 items.append("> " + s + "\n", style="black on yellow")
@@ -187,12 +187,12 @@ def rich_frame_factory(d: Dashboard):
         body = Layout(name="body")
         root.split_column(
             Layout(Panel(Text(f"tarvo dashboard  frame {i}  rows {len(d.rows)}"),
-                         title="Status", border_style="cyan"), size=3),
+                         title="Status", border_style="cyan", padding=0), size=3),
             body)
         body.split_row(
-            Layout(Panel(items, title="Items", border_style="cyan"), size=40),
-            Layout(Panel(Text(d.text), title="Log", border_style="cyan")),
-            Layout(Panel(table, title="Table", border_style="cyan"), size=70))
+            Layout(Panel(items, title="Items", border_style="cyan", padding=0), size=40),
+            Layout(Panel(Text(d.text), title="Log", border_style="cyan", padding=0)),
+            Layout(Panel(table, title="Table", border_style="cyan", padding=0), size=70))
         console.file = io.StringIO()
         console.print(root, end="")
         return console.file.getvalue()
@@ -211,7 +211,7 @@ def group_dashboard() -> list[dict]:
     note = f"{len(first)} rows"
     try:
         rich_frame = rich_frame_factory(d)
-        rich_rows = rich_frame(0).count("\n") + 1
+        rich_rows = len(rich_frame(0).splitlines())
         note += f"; Rich {rich_rows} rows"
     except ImportError:
         t = timing.compare({"ours": lambda: tarvo_frame(d, next(counter))})

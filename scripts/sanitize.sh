@@ -52,6 +52,6 @@ if [ "$python" = 1 ]; then
     preload="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so)"
     [ ${#pytest_args[@]} -eq 0 ] && pytest_args=(tests)
     LD_PRELOAD="$preload" PYTHONMALLOC=malloc \
-    ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=0" \
+    ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1" \
     PYTHONPATH="$build_dir/pkg" python3 -m pytest -q -p no:cacheprovider "${pytest_args[@]}"
 fi

@@ -20,6 +20,7 @@ import math
 import os
 import random
 import re
+import time
 from dataclasses import dataclass, field
 from typing import Any, Callable
 
@@ -682,4 +683,31 @@ def build_pool(seed: int = 1234, rounds: int = 5, tries: int = 40) -> None:
                     _collect(value, lambda sample=sample, g=g: getattr(sample.make(), g))
 
 
+# Instances built from integers at the edges of the 16-bit range (rectangles at the far corner,
+# huge margins and sizes): shared, and only those that are quick to make.
+EXTREMES: list = []
+EDGE_INTS = [0, 1, 255, 32767, 32768, 65534, 65535]
+
+
+def build_extremes(seed: int = 99, tries: int = 8, per_class: int = 4) -> None:
+    rng = random.Random(seed)
+    counts: dict[type, int] = {}
+    for t in TARGETS:
+        if t.kind not in ("constructor", "static") or not t.params:
+            continue
+        for _ in range(tries):
+            args = [rng.choice(EDGE_INTS) for _ in t.params]
+            start = time.perf_counter()
+            try:
+                result = t.fn(*args)
+            except BaseException:
+                continue
+            cls = type(result)
+            if (is_native(result) and time.perf_counter() - start < 0.005
+                    and counts.get(cls, 0) < per_class):
+                counts[cls] = counts.get(cls, 0) + 1
+                EXTREMES.append(result)
+
+
 build_pool()
+build_extremes()

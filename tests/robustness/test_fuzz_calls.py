@@ -21,7 +21,15 @@ import fuzz_surface as fs
 # A str subclass whose str() raises is reported through the unraisable hook by design.
 pytestmark = pytest.mark.filterwarnings("ignore::pytest.PytestUnraisableExceptionWarning")
 
-EXAMPLES = int(os.environ.get("TARVO_FUZZ_EXAMPLES", "25"))
+CALLABLES = [t for t in fs.TARGETS if t.kind in ("function", "static", "constructor")]
+METHODS = [t for t in fs.TARGETS if t.kind == "method"]
+CLASSES_WITH_SAMPLES = [c for c in fs.CLASSES if fs.POOL.get(c)]
+
+# Examples per property: TARVO_FUZZ_EXAMPLES, or a share of a fixed budget so that the suite
+# stays within about a minute however many classes the module grows.
+_BUDGET = 12_000
+_PROPERTIES = len(CALLABLES) + len(METHODS) + len(CLASSES_WITH_SAMPLES)
+EXAMPLES = int(os.environ.get("TARVO_FUZZ_EXAMPLES", "0")) or max(8, min(30, _BUDGET // max(1, _PROPERTIES)))
 FUZZ = settings(max_examples=EXAMPLES, deadline=None, database=None,
                 derandomize=bool(os.environ.get("CI")),
                 suppress_health_check=list(HealthCheck))
@@ -77,8 +85,12 @@ def pooled():
     return st.sampled_from(samples).map(lambda s: s.make())
 
 
+def extreme():
+    return st.sampled_from(fs.EXTREMES) if fs.EXTREMES else st.nothing()
+
+
 def leaf(victim):
-    return st.one_of(scalar(), pooled(), pooled(), hostile(victim))
+    return st.one_of(scalar(), pooled(), pooled(), extreme(), hostile(victim))
 
 
 @st.composite
@@ -86,7 +98,19 @@ def mutating_container(draw, victim):
     """Lists emptied while they are converted, lists and sequences that lie about their size."""
     items = draw(st.lists(st.one_of(pooled(), st.integers(0, 9), st.sampled_from(["ab", "x"])),
                           min_size=1, max_size=4))
-    kind = draw(st.integers(0, 4))
+    kind = draw(st.integers(0, 6))
+    if kind == 5:
+        # Points: a coordinate's conversion frees the tuple it sits in (and its neighbours).
+        lst = fs.PlainList() if draw(st.booleans()) else []
+        lst.extend((float(i), float(i)) for i in range(draw(st.integers(1, 4))))
+        at = draw(st.integers(0, len(lst) - 1))
+        lst[at] = (fs.Clearer(lst, 0.5), 1.0) if draw(st.booleans()) else (1.0, fs.Clearer(lst, 0.5))
+        return lst
+    if kind == 6:
+        # Nested lists: an inner item's conversion empties the outer list.
+        outer = []
+        outer.extend([[draw(st.integers(0, 9)), fs.Clearer(outer)], items])
+        return outer
     if kind == 0:
         lst = fs.PlainList(items)
         lst.insert(draw(st.integers(0, len(lst))), fs.Clearer(lst))
@@ -208,10 +232,6 @@ def _safe_repr(obj):
 # ---------------------------------------------------------------------------------------------
 # the properties
 
-CALLABLES = [t for t in fs.TARGETS if t.kind in ("function", "static", "constructor")]
-METHODS = [t for t in fs.TARGETS if t.kind == "method"]
-
-
 @pytest.mark.parametrize("target", CALLABLES, ids=lambda t: t.id)
 @FUZZ
 @given(data=st.data())
@@ -242,8 +262,6 @@ def test_method_with_arbitrary_arguments(target, data):
             except Exception:
                 pass
 
-
-CLASSES_WITH_SAMPLES = [c for c in fs.CLASSES if fs.POOL.get(c)]
 
 OPERATORS = [
     ("repr", lambda a, b: repr(a)), ("str", lambda a, b: str(a)), ("hash", lambda a, b: hash(a)),
