@@ -16,16 +16,8 @@ namespace {
 
 using core::Block;
 
-// A copy of the receiver with one change, as a new Block object.
-template <typename F>
-PyObject* changed(const Block& b, F&& change) {
-    Block out = b;
-    change(out);
-    return make<BlockClass>(std::move(out));
-}
-
 PyObject* with_title(const Block& b, core::Line line, std::optional<core::TitlePosition> position) {
-    return changed(b, [&](Block& out) { out.titles.push_back(core::BlockTitle{position, std::move(line)}); });
+    return rebuilt<BlockClass>(b, [&](Block& out) { out.titles.push_back(core::BlockTitle{position, std::move(line)}); });
 }
 
 PyObject* padding_of(std::uint16_t left, std::uint16_t right, std::uint16_t top, std::uint16_t bottom) {
@@ -42,28 +34,20 @@ PyTypeObject* BlockClass::create() {
         .method("borders", "($self, borders)",
                 [](const Block& b, Args& a) {
                     const std::uint8_t bits = a.value<BordersClass>(0);
-                    return changed(b, [&](Block& out) { out.borders = bits; });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.borders = bits; });
                 })
-        .method("border_style", "($self, style)",
-                [](const Block& b, Args& a) {
-                    const core::Style s = a.value<StyleClass>(0);
-                    return changed(b, [&](Block& out) { out.border_style = s; });
-                })
+        .method("border_style", "($self, style)", style_builder<BlockClass, &Block::border_style>())
         .method("border_type", "($self, border_type)",
                 [](const Block& b, Args& a) {
                     const core::BorderType t = to_core_border_type(a.value<BorderTypeClass>(0));
-                    return changed(b, [&](Block& out) { out.border_set = core::BorderSet::of(t); });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.border_set = core::BorderSet::of(t); });
                 })
         .method("border_set", "($self, border_set)",
                 [](const Block& b, Args& a) {
                     core::BorderSet set = a.value<BorderSetClass>(0);
-                    return changed(b, [&](Block& out) { out.border_set = std::move(set); });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.border_set = std::move(set); });
                 })
-        .method("style", "($self, style)",
-                [](const Block& b, Args& a) {
-                    const core::Style s = a.value<StyleClass>(0);
-                    return changed(b, [&](Block& out) { out.style = s; });
-                })
+        .method("style", "($self, style)", style_builder<BlockClass, &Block::style>())
         .method("title", "($self, title)",
                 [](const Block& b, Args& a) { return with_title(b, extract_line(a[0]), std::nullopt); })
         .method("title_top", "($self, title)",
@@ -82,22 +66,18 @@ PyTypeObject* BlockClass::create() {
         .method("title_alignment", "($self, alignment)",
                 [](const Block& b, Args& a) {
                     const auto al = static_cast<core::Alignment>(a.value<AlignmentClass>(0));
-                    return changed(b, [&](Block& out) { out.titles_alignment = al; });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.titles_alignment = al; });
                 })
-        .method("title_style", "($self, style)",
-                [](const Block& b, Args& a) {
-                    const core::Style s = a.value<StyleClass>(0);
-                    return changed(b, [&](Block& out) { out.titles_style = s; });
-                })
+        .method("title_style", "($self, style)", style_builder<BlockClass, &Block::titles_style>())
         .method("title_position", "($self, position)",
                 [](const Block& b, Args& a) {
                     const core::TitlePosition p = to_core_title_position(a.value<TitlePositionClass>(0));
-                    return changed(b, [&](Block& out) { out.titles_position = p; });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.titles_position = p; });
                 })
         .method("padding", "($self, padding)",
                 [](const Block& b, Args& a) {
                     const core::Padding p = a.value<PaddingClass>(0);
-                    return changed(b, [&](Block& out) { out.padding = p; });
+                    return rebuilt<BlockClass>(b, [&](Block& out) { out.padding = p; });
                 })
         .method("inner", "($self, area)",
                 [](const Block& b, Args& a) { return make<RectClass>(b.inner(a.value<RectClass>(0))); })
@@ -166,7 +146,6 @@ TARVO_REGISTER_CLASS(BlockClass);
 TARVO_REGISTER_CLASS(BorderSetClass);
 TARVO_REGISTER_CLASS(PaddingClass);
 
-[[maybe_unused]] static const bool block_drawn = register_widget_renderer<BlockClass>(
-    [](const core::Block& b, const core::Rect& area, core::Buffer& buf) { b.render(area, buf); });
+[[maybe_unused]] static const bool block_drawn = register_widget_renderer<BlockClass>();
 
 }  // namespace tarvo::bindings

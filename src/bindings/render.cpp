@@ -184,12 +184,9 @@ void render_stateful_any(PyObject* widget, core::Rect area, PyObject* state, cor
 }
 
 // The text values draw themselves.
-[[maybe_unused]] static const bool span_drawn = register_widget_renderer<SpanClass>(
-    [](const core::Span& s, const core::Rect& area, core::Buffer& buf) { s.render(area, buf); });
-[[maybe_unused]] static const bool line_drawn = register_widget_renderer<LineClass>(
-    [](const core::Line& l, const core::Rect& area, core::Buffer& buf) { l.render(area, buf); });
-[[maybe_unused]] static const bool text_drawn = register_widget_renderer<TextClass>(
-    [](const core::Text& t, const core::Rect& area, core::Buffer& buf) { t.render(area, buf); });
+[[maybe_unused]] static const bool span_drawn = register_widget_renderer<SpanClass>();
+[[maybe_unused]] static const bool line_drawn = register_widget_renderer<LineClass>();
+[[maybe_unused]] static const bool text_drawn = register_widget_renderer<TextClass>();
 
 TARVO_FUNCTION_DOC(render_widget, "(widget, area, buffer)", "Render any supported widget into a buffer region.",
                    [](Args& a) -> PyObject* { return render_widget_fn(a); });

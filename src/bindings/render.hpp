@@ -1,10 +1,9 @@
 // Drawing any widget object handed in from Python into a core buffer.
 //
 // Every widget class registers how its value is drawn, by class, from its own binding file
-// (from a static initialiser):
+// (from a static initialiser); without a function, the value's own render(area, buf) draws it:
 //
-//   static const bool gauge_drawn = register_widget_renderer<GaugeClass>(
-//       [](const core::Gauge& g, const core::Rect& area, core::Buffer& buf) { g.render(area, buf); });
+//   static const bool gauge_drawn = register_widget_renderer<GaugeClass>();
 //
 //   static const bool list_drawn = register_stateful_renderer<RatListClass, ListStateClass>(
 //       [](const core::List& l, core::ListState& s, const core::Rect& area, core::Buffer& buf) {
@@ -104,6 +103,13 @@ template <typename Tag>
 bool register_widget_renderer(detail::DrawFn<Tag> draw) {
     return detail::add_widget_renderer(Tag::name, &type_of<Tag>, &detail::widget_thunk<Tag>,
                                        reinterpret_cast<detail::AnyFn>(draw));
+}
+
+// Registers Tag's class as drawn by its value's own `render(area, buf)`.
+template <typename Tag>
+bool register_widget_renderer() {
+    return register_widget_renderer<Tag>(
+        [](const typename Tag::Value& w, const core::Rect& area, core::Buffer& buf) { w.render(area, buf); });
 }
 
 // Registers how a widget of WidgetTag's class is drawn with a state of StateTag's class by

@@ -1,6 +1,6 @@
 // The enumerations the widgets take (border type, title position, list direction, scrollbar
 // orientation, chart markers, ...) and the Borders flag set. Enumeration values are the variant
-// numbers, which match the core's enumerations in src/core/widgets/enums.hpp.
+// numbers of the core's enumerations in src/core/widgets/enums.hpp.
 #pragma once
 
 #include <array>
@@ -11,71 +11,24 @@
 
 namespace tarvo::bindings {
 
-struct HighlightSpacingClass {
+// The class of one of the core's enumerations: its name and variants are the core's.
+template <typename E>
+struct WidgetEnumClass {
     using Value = std::uint8_t;
-    static constexpr const char* name = "HighlightSpacing";
-    static constexpr std::array<const char*, 3> variants{"Always", "WhenSelected", "Never"};
-    static PyTypeObject* create() { return create_enum<HighlightSpacingClass>(); }
+    static constexpr const char* name = core::Variants<E>::type_name;
+    static constexpr const auto& variants = core::Variants<E>::names;
+    static PyTypeObject* create() { return create_enum<WidgetEnumClass>(); }
 };
 
-struct ScrollDirectionClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "ScrollDirection";
-    static constexpr std::array<const char*, 2> variants{"Forward", "Backward"};
-    static PyTypeObject* create() { return create_enum<ScrollDirectionClass>(); }
-};
-
-struct ScrollbarOrientationClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "ScrollbarOrientation";
-    static constexpr std::array<const char*, 4> variants{"VerticalRight", "VerticalLeft", "HorizontalBottom",
-                                                         "HorizontalTop"};
-    static PyTypeObject* create() { return create_enum<ScrollbarOrientationClass>(); }
-};
-
-struct ListDirectionClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "ListDirection";
-    static constexpr std::array<const char*, 2> variants{"TopToBottom", "BottomToTop"};
-    static PyTypeObject* create() { return create_enum<ListDirectionClass>(); }
-};
-
-struct GraphTypeClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "GraphType";
-    static constexpr std::array<const char*, 3> variants{"Scatter", "Line", "Bar"};
-    static PyTypeObject* create() { return create_enum<GraphTypeClass>(); }
-};
-
-struct LegendPositionClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "LegendPosition";
-    static constexpr std::array<const char*, 8> variants{"Top",   "TopRight", "TopLeft",     "Left",
-                                                         "Right", "Bottom",   "BottomRight", "BottomLeft"};
-    static PyTypeObject* create() { return create_enum<LegendPositionClass>(); }
-};
-
-struct MarkerClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "Marker";
-    static constexpr std::array<const char*, 5> variants{"Dot", "Block", "Bar", "Braille", "HalfBlock"};
-    static PyTypeObject* create() { return create_enum<MarkerClass>(); }
-};
-
-struct BorderTypeClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "BorderType";
-    static constexpr std::array<const char*, 6> variants{"Plain", "Rounded", "Double", "Thick", "QuadrantInside",
-                                                         "QuadrantOutside"};
-    static PyTypeObject* create() { return create_enum<BorderTypeClass>(); }
-};
-
-struct TitlePositionClass {
-    using Value = std::uint8_t;
-    static constexpr const char* name = "TitlePosition";
-    static constexpr std::array<const char*, 2> variants{"Top", "Bottom"};
-    static PyTypeObject* create() { return create_enum<TitlePositionClass>(); }
-};
+using HighlightSpacingClass = WidgetEnumClass<core::HighlightSpacing>;
+using ScrollDirectionClass = WidgetEnumClass<core::ScrollDirection>;
+using ScrollbarOrientationClass = WidgetEnumClass<core::ScrollbarOrientation>;
+using ListDirectionClass = WidgetEnumClass<core::ListDirection>;
+using GraphTypeClass = WidgetEnumClass<core::GraphType>;
+using LegendPositionClass = WidgetEnumClass<core::LegendPosition>;
+using MarkerClass = WidgetEnumClass<core::Marker>;
+using BorderTypeClass = WidgetEnumClass<core::BorderType>;
+using TitlePositionClass = WidgetEnumClass<core::TitlePosition>;
 
 // The sides of a block: top 0x1, right 0x2, bottom 0x4, left 0x8.
 struct BordersClass {

@@ -146,14 +146,32 @@ TEST(BlockTitles, PositionsAndAlignments) {
 }
 
 TEST(BlockTitles, CrowdedRowsOverlapAndTruncate) {
-    // Centred titles wider than the row lose columns on both sides.
-    Block center = titled({title("C12345", Alignment::Center), title("C67890", Alignment::Center)}, borders::NONE);
-    EXPECT_EQ(draw(center, 10, 1), Rows{"12345 C678"});
-    // A title longer than the row is cut at its right end.
+    struct Case {
+        const char* what;
+        std::vector<BlockTitle> titles;
+        std::string row;
+    };
+    const auto C = Alignment::Center;
+    const auto R = Alignment::Right;
+    const std::vector<Case> cases = {
+        {"left ones in order", {title("L12"), title("L34")}, "L12 L34   "},
+        {"left ones cut at the right edge", {title("L12345"), title("L67890")}, "L12345 L67"},
+        {"centred ones as a group", {title("C12", C), title("C34", C)}, " C12 C34  "},
+        // A centred group wider than the row loses columns on both sides.
+        {"centred ones cut on both sides", {title("C12345", C), title("C67890", C)}, "12345 C678"},
+        {"right ones, the last outermost", {title("R12", R), title("R34", R)}, "   R12 R34"},
+        {"right ones cut at the left", {title("R12345", R), title("R67890", R)}, "345 R67890"},
+        // Left titles are drawn first, then centred ones, then right ones over both.
+        {"centred over left", {title("L1234"), title("C5678", C)}, "L1C5678   "},
+        {"right over left", {title("L12345"), title("R67890", R)}, "L123R67890"},
+        {"right over centred", {title("C12345", C), title("R67890", R)}, "  C1R67890"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(draw(titled(c.titles, borders::NONE), 10, 1), Rows{c.row}) << c.what;
+    // A title longer than the row between borders is cut at its right end.
     EXPECT_EQ(draw(titled({title("abcdefgh")}), 6, 2), Rows({"┌abcd┐", "└────┘"}));
-    // Right titles are drawn last and cover left ones where they meet.
-    Block crowded = titled({title("LLLL"), title("RRR", Alignment::Right)}, borders::NONE);
-    EXPECT_EQ(draw(crowded, 5, 1), Rows{"LLRRR"});
+    // On a one-row block the bottom titles are drawn after the top ones.
+    EXPECT_EQ(draw(titled({title("top"), title("B", std::nullopt, TitlePosition::Bottom)}, borders::NONE), 5, 1),
+              Rows{"Bop  "});
 }
 
 TEST(BlockStyles, BlockBorderAndTitleStylesLayer) {

@@ -79,6 +79,42 @@ TEST(ParagraphWrap, NoBreakSpaceJoinsAndWideGlyphsFit) {
     EXPECT_EQ(draw(para("a\u4E16b", kKeep), 1, 2), Rows({"a", "b"}));
 }
 
+TEST(ParagraphWrap, BreaksAtWhiteSpaceOfEveryKind) {
+    struct Case {
+        const char* text;
+        std::optional<Wrap> wrap;
+        std::uint16_t width;
+        Rows expected;
+    };
+    const std::vector<Case> cases = {
+        // A zero-width space is a place to break and is never drawn.
+        {"foo\u200Bbar", kTrim, 3, {"foo", "bar", "", ""}},
+        {"foo\u200B", kTrim, 3, {"foo", "", "", ""}},
+        // Without trim, white space longer than a row fills whole rows of its own.
+        {"               4 Indent", kKeep, 10, {"", "    4", "Indent", ""}},
+        // Wide glyphs and spaces: rows of 8, 20 and 17 columns.
+        {"\u30B3\u30F3\u30D4\u30E5 \u30FC\u30BF\u4E0A\u3067\u6587\u5B57\u3092\u6271\u3046\u5834"
+         "\u5408\u3001 \u5178\u578B\u7684",
+         kTrim, 20,
+         {"\u30B3 \u30F3 \u30D4 \u30E5", "\u30FC \u30BF \u4E0A \u3067 \u6587 \u5B57 \u3092 \u6271 \u3046 \u5834",
+          "\u5408 \u3001  \u5178 \u578B \u7684", ""}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(draw(para(c.text, c.wrap), c.width, 4), c.expected) << c.text;
+}
+
+TEST(ParagraphText, ControlCharactersAreNeverDrawn) {
+    // Tabs, escapes, carriage returns, NUL, DEL and C1 controls take no room and leave no cell.
+    const std::string_view text("a\tb\x1B" "c\r\nd\x00" "e\x7F" "f\u0085g", 15);
+    for (const std::optional<Wrap>& wrap : {std::optional<Wrap>{}, std::optional<Wrap>{kKeep}, std::optional<Wrap>{kTrim}}) {
+        Paragraph p = Paragraph::of(Text{});
+        p.text.lines = {Line::raw(text)};
+        p.wrap = wrap;
+        EXPECT_EQ(draw(p, 9, 1), Rows{"abcdefg"});
+        // A tab does not separate words, so the seven letters wrap as one word.
+        EXPECT_EQ(draw(p, 4, 2), wrap ? Rows({"abcd", "efg"}) : Rows({"abcd", ""}));
+    }
+}
+
 TEST(ParagraphAlign, PerLineAlignmentOverParagraphAlignment) {
     Paragraph p = Paragraph::of(Text{});
     p.text.lines = {aligned("left", std::nullopt), aligned("mid", Alignment::Center),

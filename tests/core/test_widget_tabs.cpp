@@ -20,11 +20,11 @@ Buffer drawn(const Tabs& t, std::uint16_t w, std::uint16_t h = 1) {
     return buf;
 }
 
-// The columns of row 0 whose cells carry REVERSED.
+// The columns of the buffer's first row whose cells carry REVERSED.
 std::string reversed_columns(const Buffer& buf) {
     std::string out;
-    for (std::uint16_t x = 0; x < buf.area.width; ++x)
-        out += (buf.cell_at(x, 0)->modifier & modifier::REVERSED) ? '^' : '.';
+    for (std::uint32_t x = buf.area.x; x < buf.area.right(); ++x)
+        out += (buf.cell_at(x, buf.area.y)->modifier & modifier::REVERSED) ? '^' : '.';
     return out;
 }
 
@@ -93,6 +93,24 @@ TEST(TabsRender, StylesBlockAndClipping) {
     three().render(Rect{0, 3, 6, 1}, far);
     three().render(Rect{0, 0, 0, 1}, far);
     EXPECT_EQ(far, before);
+}
+
+TEST(TabsRender, AreaIsCutToTheBufferFirst) {
+    // An area that starts left of the buffer draws the bar from the buffer's first column.
+    Buffer left = Buffer::empty(Rect{5, 0, 10, 1});
+    three().render(Rect{0, 0, 15, 1}, left);
+    EXPECT_EQ(left.to_string_lines(), Rows({" Tab1 │ Ta"}));
+    EXPECT_EQ(reversed_columns(left), ".^^^^.....");
+    // Above the buffer: the bar takes the first row inside it.
+    Buffer above = Buffer::empty(Rect{0, 2, 6, 2});
+    three().render(Rect{0, 0, 6, 4}, above);
+    EXPECT_EQ(above.to_string_lines(), Rows({" Tab1", ""}));
+    // A block cut by the buffer's right edge keeps its right border: the bar stops inside it.
+    Tabs framed = three();
+    framed.block = Block::bordered();
+    Buffer right = Buffer::empty(Rect{0, 0, 10, 3});
+    framed.render(Rect{0, 0, 30, 3}, right);
+    EXPECT_EQ(right.to_string_lines(), Rows({"┌────────┐", "│ Tab1 │ │", "└────────┘"}));
 }
 
 TEST(TabsTitles, ReplacingTitlesKeepsTheSelectionInRange) {

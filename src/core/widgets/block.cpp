@@ -45,6 +45,13 @@ void draw_title(const Block& b, const Line& line, const Rect& at, Buffer& buf) {
     line.render(at, buf);
 }
 
+// Moves the left end of `strip` past a title `w` columns wide and the blank column after it.
+void step_past(Rect& strip, std::uint16_t w) noexcept {
+    const std::uint16_t step = sat_add<std::uint16_t>(w, 1);
+    strip.x = sat_add(strip.x, step);
+    strip.width = sat_sub(strip.width, step);
+}
+
 // Left titles run rightwards from the left end, one blank column between them.
 void left_titles(const Block& b, TitlePosition position, const Rect& area, Buffer& buf) {
     Rect strip = titles_row(b, area, position);
@@ -52,9 +59,7 @@ void left_titles(const Block& b, TitlePosition position, const Rect& area, Buffe
         if (strip.is_empty()) break;
         const std::uint16_t w = width16(*line);
         draw_title(b, *line, Rect{strip.x, strip.y, std::min(w, strip.width), 1}, buf);
-        const std::uint16_t step = sat_add<std::uint16_t>(w, 1);
-        strip.x = sat_add(strip.x, step);
-        strip.width = sat_sub(strip.width, step);
+        step_past(strip, w);
     }
 }
 
@@ -88,9 +93,7 @@ void center_titles(const Block& b, TitlePosition position, const Rect& area, Buf
         for (const Line* line : lines) {
             const std::uint16_t w = width16(*line);
             draw_title(b, *line, Rect::clipped(cur.x, cur.y, w, 1), buf);
-            const std::uint16_t step = sat_add<std::uint16_t>(w, 1);
-            cur.x = sat_add(cur.x, step);
-            cur.width = sat_sub(cur.width, step);
+            step_past(cur, w);
         }
         return;
     }
@@ -107,9 +110,7 @@ void center_titles(const Block& b, TitlePosition position, const Rect& area, Buf
             cut.alignment = Alignment::Left;
         }
         draw_title(b, cut, at, buf);
-        const std::uint16_t step = sat_add<std::uint16_t>(w, 1);
-        cur.x = sat_add(cur.x, step);
-        cur.width = sat_sub(cur.width, step);
+        step_past(cur, w);
     }
 }
 

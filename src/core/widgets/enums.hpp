@@ -3,6 +3,8 @@
 // Each enumeration's values are its variant numbers in declaration order.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,16 +21,35 @@ enum class GraphType : std::uint8_t { Scatter, Line, Bar };
 enum class LegendPosition : std::uint8_t { Top, TopRight, TopLeft, Left, Right, Bottom, BottomRight, BottomLeft };
 enum class Marker : std::uint8_t { Dot, Block, Bar, Braille, HalfBlock };
 
-// The variant names, as debug texts print them ("Top", "WhenSelected", "Braille", ...).
-std::string_view name_of(BorderType v) noexcept;
-std::string_view name_of(TitlePosition v) noexcept;
-std::string_view name_of(HighlightSpacing v) noexcept;
-std::string_view name_of(ListDirection v) noexcept;
-std::string_view name_of(ScrollbarOrientation v) noexcept;
-std::string_view name_of(ScrollDirection v) noexcept;
-std::string_view name_of(GraphType v) noexcept;
-std::string_view name_of(LegendPosition v) noexcept;
-std::string_view name_of(Marker v) noexcept;
+// Each enumeration's type name and its variant names in variant order, as debug texts print
+// them ("Top", "WhenSelected", "Braille", ...).
+template <typename E>
+struct Variants;
+
+#define TARVO_VARIANTS(E, ...)                                                        \
+    template <>                                                                       \
+    struct Variants<E> {                                                              \
+        static constexpr const char* type_name = #E;                                  \
+        static constexpr std::array names{__VA_ARGS__};                                \
+    }
+TARVO_VARIANTS(BorderType, "Plain", "Rounded", "Double", "Thick", "QuadrantInside", "QuadrantOutside");
+TARVO_VARIANTS(TitlePosition, "Top", "Bottom");
+TARVO_VARIANTS(HighlightSpacing, "Always", "WhenSelected", "Never");
+TARVO_VARIANTS(ListDirection, "TopToBottom", "BottomToTop");
+TARVO_VARIANTS(ScrollbarOrientation, "VerticalRight", "VerticalLeft", "HorizontalBottom", "HorizontalTop");
+TARVO_VARIANTS(ScrollDirection, "Forward", "Backward");
+TARVO_VARIANTS(GraphType, "Scatter", "Line", "Bar");
+TARVO_VARIANTS(LegendPosition, "Top", "TopRight", "TopLeft", "Left", "Right", "Bottom", "BottomRight",
+               "BottomLeft");
+TARVO_VARIANTS(Marker, "Dot", "Block", "Bar", "Braille", "HalfBlock");
+#undef TARVO_VARIANTS
+
+template <typename E>
+std::string_view name_of(E v) noexcept {
+    const auto& names = Variants<E>::names;
+    const auto i = static_cast<std::size_t>(v);
+    return i < names.size() ? names[i] : "?";
+}
 
 // The sides of a block as a bit set: top 0x1, right 0x2, bottom 0x4, left 0x8.
 namespace borders {

@@ -40,16 +40,19 @@ bool separates_words(std::string_view g) noexcept {
     return true;
 }
 
-// Width and word-separation of the one-byte graphemes, measured once.
+// Width, word separation and whether it is dropped (a control character), for each one-byte
+// grapheme, measured once.
 struct AsciiTable {
     std::array<std::uint16_t, 128> width{};
     std::array<bool, 128> space{};
+    std::array<bool, 128> control{};
     AsciiTable() {
         for (int c = 0; c < 128; ++c) {
             const char ch = static_cast<char>(c);
             const std::string_view g(&ch, 1);
             width[c] = clamp_to<std::uint16_t>(unicode::str_width(g));
             space[c] = separates_words(g);
+            control[c] = unicode::has_control(g);
         }
     }
 };
@@ -82,13 +85,17 @@ public:
             const auto index = static_cast<std::uint32_t>(styles.size());
             styles.push_back(base.patch(span.style));
             unicode::for_each_grapheme(span.content, [&](std::string_view g) {
-                if (g == "\n") return true;
+                // Graphemes holding a control character (tabs, line breaks, escapes, ...) are
+                // never drawn and take no room.
                 std::uint16_t w;
                 bool space;
                 if (g.size() == 1 && static_cast<unsigned char>(g[0]) < 0x80) {
-                    w = ascii.width[static_cast<unsigned char>(g[0])];
-                    space = ascii.space[static_cast<unsigned char>(g[0])];
+                    const auto c = static_cast<unsigned char>(g[0]);
+                    if (ascii.control[c]) return true;
+                    w = ascii.width[c];
+                    space = ascii.space[c];
                 } else {
+                    if (unicode::has_control(g)) return true;
                     w = clamp_to<std::uint16_t>(unicode::str_width(g));
                     space = separates_words(g);
                 }

@@ -18,7 +18,10 @@ void Tabs::set_titles(std::vector<Line> lines) {
     }
 }
 
-void Tabs::render(const Rect& area, Buffer& buf) const {
+void Tabs::render(const Rect& target, Buffer& buf) const {
+    // Only the part of the area inside the buffer is drawn on, so the bar and its block's frame
+    // line up.
+    const Rect area = target.intersection(buf.area);
     buf.set_style(area, style);
     render_block(block, area, buf);
     const Rect bar = inner_area(block, area);

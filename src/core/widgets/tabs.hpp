@@ -37,8 +37,8 @@ struct Tabs {
     // or the first one when nothing was selected, or none when there are no titles.
     void set_titles(std::vector<Line> lines);
 
-    // Draws the bar into the first row of the area (or of the block's inner area); what does
-    // not fit on the row is left out.
+    // Draws the bar into the first row of the area (or of the block's inner area), the area cut
+    // to the buffer first; what does not fit on the row is left out.
     void render(const Rect& area, Buffer& buf) const;
 };
 
