@@ -56,6 +56,16 @@ def test_group_gap():
     assert draw(chart([("a", 1)], [("b", 1)]).group_gap(3), 8, 2).to_string_lines() == ["1    1", "a    b"]
 
 
+@pytest.mark.parametrize("direction", [Direction.Vertical, Direction.Horizontal])
+def test_groups_without_bars_take_no_room(direction):
+    group = BarGroup.new([Bar.new(1, "a"), Bar.new(2, "b")])
+    empty = BarGroup.new([])
+    with_empties = BarChart.new([empty, group, empty, empty, group, empty]).group_gap(2).direction(direction)
+    without = BarChart.new([group, group]).group_gap(2).direction(direction)
+    assert draw(with_empties, 12, 8).to_string_lines() == draw(without, 12, 8).to_string_lines()
+    assert draw(BarChart.new([empty]), 4, 2).to_string_lines() == ["", ""]
+
+
 def test_styles():
     widget = (
         BarChart.new([BarGroup.new([Bar.new(1, "foo"), Bar.new(2, "bar").style(Style.new().fg(Color.MAGENTA))])])

@@ -24,6 +24,9 @@ def assert_panic(excinfo, message):
     (Gauge.new().ratio(0.25).label(Span.styled("a", Style.new().fg(Color.RED))), 4, 1, ["█a"]),
     (Gauge.new().percent(100).block(Block.bordered()), 6, 3, ["┌────┐", "│100%│", "└────┘"]),
     (Gauge.new(), 5, 1, [" 0%"]),
+    # The fill goes on right after the label: only the label's own cells show its text.
+    (Gauge.new().percent(100), 10, 1, ["███100%███"]),
+    (Gauge.new().ratio(0.8).label(""), 5, 1, ["████"]),
 ])
 def test_gauge_screens(gauge, width, height, lines):
     assert draw(gauge, width, height).to_string_lines() == lines
@@ -36,6 +39,9 @@ def test_gauge_label_colours_are_swapped_over_the_fill():
     assert buf.cell(3, 0).symbol == "5"
     assert (buf.cell(3, 0).fg, buf.cell(3, 0).bg) == (Color.BLUE, Color.RED)
     assert (buf.cell(9, 0).fg, buf.cell(9, 0).bg) == (Color.RED, Color.BLUE)
+    full = draw(Gauge.new().percent(100).gauge_style(style), 10, 1)
+    assert [(full.cell(x, 0).fg, full.cell(x, 0).bg) for x in (2, 3, 6, 7)] == [
+        (Color.RED, Color.BLUE), (Color.BLUE, Color.RED), (Color.BLUE, Color.RED), (Color.RED, Color.BLUE)]
 
 
 def test_gauge_builders_copy():
@@ -135,10 +141,16 @@ def test_wrong_classes(cls, method, param, expected):
 
 
 @pytest.mark.parametrize("gauge,width,lines", [
-    (LineGauge.new().ratio(0.5), 10, ["50% ──────"]),
+    # The default label pads the percentage to three columns, so the line keeps its place.
+    (LineGauge.new().ratio(0.5), 10, [" 50% ─────"]),
+    (LineGauge.new().ratio(1.0), 10, ["100% ─────"]),
+    (LineGauge.new().ratio(0.005), 10, ["  0% ─────"]),
+    (LineGauge.new().ratio(0.015), 10, ["  2% ─────"]),
+    (LineGauge.new().ratio(-0.0), 7, [" -0% ──"]),
     (LineGauge.new().ratio(1.0).label("ab"), 6, ["ab ───"]),
-    (LineGauge.new(), 4, ["0% ─"]),
-    (LineGauge.new().ratio(0.5), 3, ["50%"]),
+    (LineGauge.new().label(""), 3, [" ──"]),
+    (LineGauge.new(), 5, ["  0%"]),
+    (LineGauge.new().ratio(0.5), 3, [" 50"]),
 ])
 def test_line_gauge_screens(gauge, width, lines):
     assert draw(gauge, width, 1).to_string_lines() == lines
@@ -147,15 +159,16 @@ def test_line_gauge_screens(gauge, width, lines):
 def test_line_gauge_parts_differ_only_in_style():
     g = LineGauge.new().ratio(0.5).filled_style(Style.new().fg(Color.GREEN)).unfilled_style(
         Style.new().fg(Color.RED))
-    buf = draw(g, 10, 1)
-    assert {buf.cell(x, 0).symbol for x in range(4, 10)} == {"─"}
-    assert [buf.cell(x, 0).fg for x in range(4, 10)] == [Color.GREEN] * 3 + [Color.RED] * 3
+    buf = draw(g, 20, 1)
+    assert buf.to_string_lines() == [" 50% ───────────────"]
+    assert [buf.cell(x, 0).fg for x in range(5, 20)] == [Color.GREEN] * 7 + [Color.RED] * 8
+    assert buf.cell(4, 0).fg == Color.RESET
 
 
 def test_line_gauge_in_block_with_style():
     g = LineGauge.new().ratio(0.25).block(Block.bordered()).style(Style.new().bg(Color.BLUE))
     buf = draw(g, 10, 3)
-    assert buf.to_string_lines() == ["┌────────┐", "│25% ────│", "└────────┘"]
+    assert buf.to_string_lines() == ["┌────────┐", "│ 25% ───│", "└────────┘"]
     assert buf.cell(9, 2).bg == Color.BLUE
 
 

@@ -1,11 +1,8 @@
 // Canvas: an immutable builder that records shapes and labels for the core canvas.
 
-#include "bindings/block.hpp"
-#include "bindings/convert_text.hpp"
 #include "bindings/plot_args.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/canvas.hpp"
 
@@ -25,53 +22,32 @@ PyObject* with_shape(const core::Canvas& c, core::CanvasShape shape) {
     return make<CanvasClass>(std::move(copy));
 }
 
+// The builder that appends a shape whose numbers are the arguments before the last, read in
+// parameter order into `Fields`, and whose colour is the last argument.
+template <typename Shape, auto... Fields>
+struct AddShape {
+    PyObject* operator()(const core::Canvas& c, Args& a) const {
+        Shape shape;
+        std::size_t i = 0;
+        ((shape.*Fields = a.get<double>(i++)), ...);
+        shape.color = a.value<ColorClass>(i);
+        return with_shape(c, std::move(shape));
+    }
+};
+
 PyTypeObject* CanvasClass::create() {
     using core::Canvas;
+    using C = CanvasClass;
     return ClassBuilder<CanvasClass>()
         .static_method("default", "()", [](Args&) { return make<CanvasClass>(Canvas{}); })
-        .method("block", "($self, block)",
-                [](const Canvas& c, Args& a) {
-                    Canvas copy = c;
-                    copy.block = a.value<BlockClass>(0);
-                    return make<CanvasClass>(std::move(copy));
-                })
-        .method("x_bounds", "($self, bounds)",
-                [](const Canvas& c, Args& a) {
-                    const core::Bounds bounds = bounds_arg(a, 0);
-                    Canvas copy = c;
-                    copy.x_bounds = bounds;
-                    return make<CanvasClass>(std::move(copy));
-                })
-        .method("y_bounds", "($self, bounds)",
-                [](const Canvas& c, Args& a) {
-                    const core::Bounds bounds = bounds_arg(a, 0);
-                    Canvas copy = c;
-                    copy.y_bounds = bounds;
-                    return make<CanvasClass>(std::move(copy));
-                })
-        .method("marker", "($self, value)",
-                [](const Canvas& c, Args& a) {
-                    const core::Marker marker = to_core_marker(a.value<MarkerClass>(0));
-                    Canvas copy = c;
-                    copy.marker = marker;
-                    return make<CanvasClass>(std::move(copy));
-                })
-        .method("background_color", "($self, color)",
-                [](const Canvas& c, Args& a) {
-                    Canvas copy = c;
-                    copy.background_color = a.value<ColorClass>(0);
-                    return make<CanvasClass>(std::move(copy));
-                })
+        .method("block", "($self, block)", SetField<C, &Canvas::block, BlockArg>{})
+        .method("x_bounds", "($self, bounds)", SetField<C, &Canvas::x_bounds, BoundsArg>{})
+        .method("y_bounds", "($self, bounds)", SetField<C, &Canvas::y_bounds, BoundsArg>{})
+        .method("marker", "($self, value)", SetField<C, &Canvas::marker, EnumArg<MarkerClass, core::Marker>>{})
+        .method("background_color", "($self, color)", SetField<C, &Canvas::background_color, ColorArg>{})
         .method("line", "($self, x1, y1, x2, y2, color)",
-                [](const Canvas& c, Args& a) {
-                    core::CanvasLine line;
-                    line.x1 = a.get<double>(0);
-                    line.y1 = a.get<double>(1);
-                    line.x2 = a.get<double>(2);
-                    line.y2 = a.get<double>(3);
-                    line.color = a.value<ColorClass>(4);
-                    return with_shape(c, line);
-                })
+                AddShape<core::CanvasLine, &core::CanvasLine::x1, &core::CanvasLine::y1, &core::CanvasLine::x2,
+                         &core::CanvasLine::y2>{})
         .method("points", "($self, coords, color)",
                 [](const Canvas& c, Args& a) {
                     core::CanvasPoints points;
@@ -80,24 +56,11 @@ PyTypeObject* CanvasClass::create() {
                     return with_shape(c, std::move(points));
                 })
         .method("rectangle", "($self, x, y, width, height, color)",
-                [](const Canvas& c, Args& a) {
-                    core::CanvasRectangle rect;
-                    rect.x = a.get<double>(0);
-                    rect.y = a.get<double>(1);
-                    rect.width = a.get<double>(2);
-                    rect.height = a.get<double>(3);
-                    rect.color = a.value<ColorClass>(4);
-                    return with_shape(c, rect);
-                })
+                AddShape<core::CanvasRectangle, &core::CanvasRectangle::x, &core::CanvasRectangle::y,
+                         &core::CanvasRectangle::width, &core::CanvasRectangle::height>{})
         .method("circle", "($self, x, y, radius, color)",
-                [](const Canvas& c, Args& a) {
-                    core::CanvasCircle circle;
-                    circle.x = a.get<double>(0);
-                    circle.y = a.get<double>(1);
-                    circle.radius = a.get<double>(2);
-                    circle.color = a.value<ColorClass>(3);
-                    return with_shape(c, circle);
-                })
+                AddShape<core::CanvasCircle, &core::CanvasCircle::x, &core::CanvasCircle::y,
+                         &core::CanvasCircle::radius>{})
         .method("print", "($self, x, y, content)",
                 [](const Canvas& c, Args& a) {
                     core::CanvasLabel label;

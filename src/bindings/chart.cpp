@@ -1,13 +1,10 @@
 // Dataset, Axis and Chart: immutable builders over the core chart.
 
-#include "bindings/block.hpp"
-#include "bindings/convert_text.hpp"
 #include "bindings/layout.hpp"
 #include "bindings/layout_enums.hpp"
 #include "bindings/plot_args.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/chart.hpp"
 
@@ -35,88 +32,40 @@ struct ChartClass {
 
 PyTypeObject* DatasetClass::create() {
     using core::Dataset;
+    using D = DatasetClass;
     return ClassBuilder<DatasetClass>()
         .static_method("default", "()", [](Args&) { return make<DatasetClass>(Dataset{}); })
-        .method("name", "($self, value)",
-                [](const Dataset& d, Args& a) {
-                    core::Line name = extract_line(a[0]);
-                    Dataset c = d;
-                    c.name = std::move(name);
-                    return make<DatasetClass>(std::move(c));
-                })
-        .method("data", "($self, values)",
-                [](const Dataset& d, Args& a) {
-                    std::vector<core::Point2> data = points_arg(a, 0);
-                    Dataset c = d;
-                    c.data = std::move(data);
-                    return make<DatasetClass>(std::move(c));
-                })
-        .method("marker", "($self, value)",
-                [](const Dataset& d, Args& a) {
-                    const core::Marker marker = to_core_marker(a.value<MarkerClass>(0));
-                    Dataset c = d;
-                    c.marker = marker;
-                    return make<DatasetClass>(std::move(c));
-                })
+        .method("name", "($self, value)", SetField<D, &Dataset::name, LineArg>{})
+        .method("data", "($self, values)", SetField<D, &Dataset::data, PointsArg>{})
+        .method("marker", "($self, value)", SetField<D, &Dataset::marker, EnumArg<MarkerClass, core::Marker>>{})
         .method("graph_type", "($self, value)",
-                [](const Dataset& d, Args& a) {
-                    const core::GraphType type = to_core_graph_type(a.value<GraphTypeClass>(0));
-                    Dataset c = d;
-                    c.graph_type = type;
-                    return make<DatasetClass>(std::move(c));
-                })
-        .method("style", "($self, value)",
-                [](const Dataset& d, Args& a) {
-                    Dataset c = d;
-                    c.style = a.value<StyleClass>(0);
-                    return make<DatasetClass>(std::move(c));
-                })
+                SetField<D, &Dataset::graph_type, EnumArg<GraphTypeClass, core::GraphType>>{})
+        .method("style", "($self, value)", SetField<D, &Dataset::style, StyleArg>{})
         .build();
 }
 
+// A list of line-like values.
+struct LinesArg {
+    static std::vector<core::Line> read(const Args& a, std::size_t i) { return line_list_arg(a, i); }
+};
+
 PyTypeObject* AxisClass::create() {
     using core::Axis;
+    using A = AxisClass;
     return ClassBuilder<AxisClass>()
         .static_method("default", "()", [](Args&) { return make<AxisClass>(Axis{}); })
-        .method("title", "($self, value)",
-                [](const Axis& ax, Args& a) {
-                    core::Line title = extract_line(a[0]);
-                    Axis c = ax;
-                    c.title = std::move(title);
-                    return make<AxisClass>(std::move(c));
-                })
-        .method("bounds", "($self, bounds)",
-                [](const Axis& ax, Args& a) {
-                    const core::Bounds bounds = bounds_arg(a, 0);
-                    Axis c = ax;
-                    c.bounds = bounds;
-                    return make<AxisClass>(std::move(c));
-                })
-        .method("labels", "($self, values)",
-                [](const Axis& ax, Args& a) {
-                    std::vector<core::Line> labels = line_list_arg(a, 0);
-                    Axis c = ax;
-                    c.labels = std::move(labels);
-                    return make<AxisClass>(std::move(c));
-                })
+        .method("title", "($self, value)", SetField<A, &Axis::title, LineArg>{})
+        .method("bounds", "($self, bounds)", SetField<A, &Axis::bounds, BoundsArg>{})
+        .method("labels", "($self, values)", SetField<A, &Axis::labels, LinesArg>{})
         .method("labels_alignment", "($self, alignment)",
-                [](const Axis& ax, Args& a) {
-                    const std::uint8_t alignment = a.value<AlignmentClass>(0);
-                    Axis c = ax;
-                    c.labels_alignment = static_cast<core::Alignment>(alignment);
-                    return make<AxisClass>(std::move(c));
-                })
-        .method("style", "($self, value)",
-                [](const Axis& ax, Args& a) {
-                    Axis c = ax;
-                    c.style = a.value<StyleClass>(0);
-                    return make<AxisClass>(std::move(c));
-                })
+                SetField<A, &Axis::labels_alignment, EnumArg<AlignmentClass, core::Alignment>>{})
+        .method("style", "($self, value)", SetField<A, &Axis::style, StyleArg>{})
         .build();
 }
 
 PyTypeObject* ChartClass::create() {
     using core::Chart;
+    using C = ChartClass;
     return ClassBuilder<ChartClass>()
         .static_method("new", "(datasets)",
                        [](Args& a) {
@@ -124,30 +73,10 @@ PyTypeObject* ChartClass::create() {
                            chart.datasets = values_from_list<DatasetClass>(a, 0, "expected Dataset");
                            return make<ChartClass>(std::move(chart));
                        })
-        .method("block", "($self, block)",
-                [](const Chart& ch, Args& a) {
-                    Chart c = ch;
-                    c.block = a.value<BlockClass>(0);
-                    return make<ChartClass>(std::move(c));
-                })
-        .method("style", "($self, value)",
-                [](const Chart& ch, Args& a) {
-                    Chart c = ch;
-                    c.style = a.value<StyleClass>(0);
-                    return make<ChartClass>(std::move(c));
-                })
-        .method("x_axis", "($self, axis)",
-                [](const Chart& ch, Args& a) {
-                    Chart c = ch;
-                    c.x_axis = a.value<AxisClass>(0);
-                    return make<ChartClass>(std::move(c));
-                })
-        .method("y_axis", "($self, axis)",
-                [](const Chart& ch, Args& a) {
-                    Chart c = ch;
-                    c.y_axis = a.value<AxisClass>(0);
-                    return make<ChartClass>(std::move(c));
-                })
+        .method("block", "($self, block)", SetField<C, &Chart::block, BlockArg>{})
+        .method("style", "($self, value)", SetField<C, &Chart::style, StyleArg>{})
+        .method("x_axis", "($self, axis)", SetField<C, &Chart::x_axis, InstanceArg<AxisClass>>{})
+        .method("y_axis", "($self, axis)", SetField<C, &Chart::y_axis, InstanceArg<AxisClass>>{})
         .method("legend_position", "($self, position=None)",
                 [](const Chart& ch, Args& a) {
                     const std::optional<std::uint8_t> position = a.optional_value<LegendPositionClass>(0);

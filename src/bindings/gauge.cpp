@@ -1,10 +1,8 @@
 // Gauge and LineGauge: immutable builders over the core progress widgets.
 
-#include "bindings/block.hpp"
-#include "bindings/convert_text.hpp"
+#include "bindings/plot_args.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/style.hpp"
 #include "core/widgets/gauge.hpp"
 
 namespace tarvo::bindings {
@@ -23,103 +21,42 @@ struct LineGaugeClass {
     static PyTypeObject* create();
 };
 
+// The ratio of `Gauge.percent` and the checked ratio of `ratio`.
+struct PercentArg {
+    static double read(const Args& a, std::size_t i) { return core::gauge_percent_ratio(a.get<std::uint16_t>(i)); }
+};
+struct RatioArg {
+    static double read(const Args& a, std::size_t i) { return core::gauge_checked_ratio(a.get<double>(i)); }
+};
+
 PyTypeObject* GaugeClass::create() {
     using core::Gauge;
+    using G = GaugeClass;
     return ClassBuilder<GaugeClass>()
         .static_method("new", "()", [](Args&) { return make<GaugeClass>(Gauge{}); })
         .static_method("default", "()", [](Args&) { return make<GaugeClass>(Gauge{}); })
-        .method("block", "($self, block)",
-                [](const Gauge& g, Args& a) {
-                    Gauge c = g;
-                    c.block = a.value<BlockClass>(0);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("style", "($self, style)",
-                [](const Gauge& g, Args& a) {
-                    Gauge c = g;
-                    c.style = a.value<StyleClass>(0);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("gauge_style", "($self, style)",
-                [](const Gauge& g, Args& a) {
-                    Gauge c = g;
-                    c.gauge_style = a.value<StyleClass>(0);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("percent", "($self, value)",
-                [](const Gauge& g, Args& a) {
-                    const std::uint16_t percent = a.get<std::uint16_t>(0);
-                    Gauge c = g;
-                    c.ratio = core::gauge_percent_ratio(percent);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("ratio", "($self, value)",
-                [](const Gauge& g, Args& a) {
-                    const double ratio = a.get<double>(0);
-                    Gauge c = g;
-                    c.ratio = core::gauge_checked_ratio(ratio);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("label", "($self, label)",
-                [](const Gauge& g, Args& a) {
-                    core::Span label = extract_span(a[0]);
-                    Gauge c = g;
-                    c.label = std::move(label);
-                    return make<GaugeClass>(std::move(c));
-                })
-        .method("use_unicode", "($self, value)",
-                [](const Gauge& g, Args& a) {
-                    const bool value = a.get<bool>(0);
-                    Gauge c = g;
-                    c.use_unicode = value;
-                    return make<GaugeClass>(std::move(c));
-                })
+        .method("block", "($self, block)", SetField<G, &Gauge::block, BlockArg>{})
+        .method("style", "($self, style)", SetField<G, &Gauge::style, StyleArg>{})
+        .method("gauge_style", "($self, style)", SetField<G, &Gauge::gauge_style, StyleArg>{})
+        .method("percent", "($self, value)", SetField<G, &Gauge::ratio, PercentArg>{})
+        .method("ratio", "($self, value)", SetField<G, &Gauge::ratio, RatioArg>{})
+        .method("label", "($self, label)", SetField<G, &Gauge::label, SpanArg>{})
+        .method("use_unicode", "($self, value)", SetField<G, &Gauge::use_unicode, PlainArg<bool>>{})
         .repr([](const Gauge& g) { return g.repr(); })
         .build();
 }
 
 PyTypeObject* LineGaugeClass::create() {
     using core::LineGauge;
+    using G = LineGaugeClass;
     return ClassBuilder<LineGaugeClass>()
         .static_method("new", "()", [](Args&) { return make<LineGaugeClass>(LineGauge{}); })
-        .method("block", "($self, block)",
-                [](const LineGauge& g, Args& a) {
-                    LineGauge c = g;
-                    c.block = a.value<BlockClass>(0);
-                    return make<LineGaugeClass>(std::move(c));
-                })
-        .method("label", "($self, label)",
-                [](const LineGauge& g, Args& a) {
-                    core::Line label = extract_line(a[0]);
-                    LineGauge c = g;
-                    c.label = std::move(label);
-                    return make<LineGaugeClass>(std::move(c));
-                })
-        .method("ratio", "($self, value)",
-                [](const LineGauge& g, Args& a) {
-                    const double ratio = a.get<double>(0);
-                    LineGauge c = g;
-                    c.ratio = core::gauge_checked_ratio(ratio);
-                    return make<LineGaugeClass>(std::move(c));
-                })
-        .method("style", "($self, style)",
-                [](const LineGauge& g, Args& a) {
-                    LineGauge c = g;
-                    c.style = a.value<StyleClass>(0);
-                    return make<LineGaugeClass>(std::move(c));
-                })
-        .method("filled_style", "($self, style)",
-                [](const LineGauge& g, Args& a) {
-                    LineGauge c = g;
-                    c.filled_style = a.value<StyleClass>(0);
-                    return make<LineGaugeClass>(std::move(c));
-                })
-        .method("unfilled_style", "($self, style)",
-                [](const LineGauge& g, Args& a) {
-                    LineGauge c = g;
-                    c.unfilled_style = a.value<StyleClass>(0);
-                    return make<LineGaugeClass>(std::move(c));
-                })
+        .method("block", "($self, block)", SetField<G, &LineGauge::block, BlockArg>{})
+        .method("label", "($self, label)", SetField<G, &LineGauge::label, LineArg>{})
+        .method("ratio", "($self, value)", SetField<G, &LineGauge::ratio, RatioArg>{})
+        .method("style", "($self, style)", SetField<G, &LineGauge::style, StyleArg>{})
+        .method("filled_style", "($self, style)", SetField<G, &LineGauge::filled_style, StyleArg>{})
+        .method("unfilled_style", "($self, style)", SetField<G, &LineGauge::unfilled_style, StyleArg>{})
         .build();
 }
 

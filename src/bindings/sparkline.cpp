@@ -1,9 +1,8 @@
 // SparklineBar and Sparkline: immutable builders over the core sparkline.
 
-#include "bindings/block.hpp"
+#include "bindings/plot_args.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/style.hpp"
 #include "core/widgets/sparkline.hpp"
 
 namespace tarvo::bindings {
@@ -23,27 +22,23 @@ struct SparklineClass {
 };
 
 // Plain bars (a value, no style) from a sequence of unsigned 64-bit integers.
-std::vector<core::SparklineBar> bars_from_values(const Args& a) {
-    const std::vector<std::uint64_t> values =
-        with_note(a.name(0), [&] { return sequence_to_vector<std::uint64_t>(a[0]); });
-    std::vector<core::SparklineBar> bars;
-    bars.reserve(values.size());
-    for (std::uint64_t v : values) bars.push_back(core::SparklineBar{v, std::nullopt});
-    return bars;
-}
+struct ValuesArg {
+    static std::vector<core::SparklineBar> read(const Args& a, std::size_t i) {
+        const std::vector<std::uint64_t> values =
+            with_note(a.name(i), [&] { return sequence_to_vector<std::uint64_t>(a[i]); });
+        std::vector<core::SparklineBar> bars;
+        bars.reserve(values.size());
+        for (std::uint64_t v : values) bars.push_back(core::SparklineBar{v, std::nullopt});
+        return bars;
+    }
+};
 
 // Copies of the bars of a list of SparklineBar objects.
-std::vector<core::SparklineBar> bars_from_list(const Args& a) {
-    PyObject* list = a[0];
-    if (!PyList_Check(list)) with_note(a.name(0), [&] { raise_wrong_class(list, "list"); });
-    std::vector<core::SparklineBar> bars;
-    for_each_list_item(list, [&](PyObject* item) {
-        if (!is_instance<SparklineBarClass>(item)) raise(PyExc_TypeError, "expected SparklineBar");
-        Shared<SparklineBarClass> held(item);
-        bars.push_back(*held);
-    });
-    return bars;
-}
+struct BarsArg {
+    static std::vector<core::SparklineBar> read(const Args& a, std::size_t i) {
+        return values_from_list<SparklineBarClass>(a, i, "expected SparklineBar");
+    }
+};
 
 PyTypeObject* SparklineBarClass::create() {
     using core::SparklineBar;
@@ -52,77 +47,35 @@ PyTypeObject* SparklineBarClass::create() {
                        [](Args& a) {
                            return make<SparklineBarClass>(SparklineBar{a.get<std::uint64_t>(0), std::nullopt});
                        })
-        .method("style", "($self, style)",
-                [](const SparklineBar& b, Args& a) {
-                    SparklineBar c = b;
-                    c.style = a.value<StyleClass>(0);
-                    return make<SparklineBarClass>(std::move(c));
-                })
+        .method("style", "($self, style)", SetField<SparklineBarClass, &SparklineBar::style, StyleArg>{})
         .build();
 }
 
 PyTypeObject* SparklineClass::create() {
     using core::Sparkline;
+    using S = SparklineClass;
     return ClassBuilder<SparklineClass>()
         .static_method("default", "()", [](Args&) { return make<SparklineClass>(Sparkline{}); })
         .static_method("new", "(data)",
                        [](Args& a) {
                            Sparkline s;
-                           s.data = bars_from_values(a);
+                           s.data = ValuesArg::read(a, 0);
                            return make<SparklineClass>(std::move(s));
                        })
         .static_method("from_bars", "(bars)",
                        [](Args& a) {
                            Sparkline s;
-                           s.data = bars_from_list(a);
+                           s.data = BarsArg::read(a, 0);
                            return make<SparklineClass>(std::move(s));
                        })
-        .method("data", "($self, data)",
-                [](const Sparkline& s, Args& a) {
-                    std::vector<core::SparklineBar> bars = bars_from_values(a);
-                    Sparkline c = s;
-                    c.data = std::move(bars);
-                    return make<SparklineClass>(std::move(c));
-                })
-        .method("bars", "($self, bars)",
-                [](const Sparkline& s, Args& a) {
-                    std::vector<core::SparklineBar> bars = bars_from_list(a);
-                    Sparkline c = s;
-                    c.data = std::move(bars);
-                    return make<SparklineClass>(std::move(c));
-                })
-        .method("block", "($self, block)",
-                [](const Sparkline& s, Args& a) {
-                    Sparkline c = s;
-                    c.block = a.value<BlockClass>(0);
-                    return make<SparklineClass>(std::move(c));
-                })
-        .method("style", "($self, style)",
-                [](const Sparkline& s, Args& a) {
-                    Sparkline c = s;
-                    c.style = a.value<StyleClass>(0);
-                    return make<SparklineClass>(std::move(c));
-                })
-        .method("max", "($self, value)",
-                [](const Sparkline& s, Args& a) {
-                    const std::uint64_t max = a.get<std::uint64_t>(0);
-                    Sparkline c = s;
-                    c.max = max;
-                    return make<SparklineClass>(std::move(c));
-                })
-        .method("absent_value_style", "($self, style)",
-                [](const Sparkline& s, Args& a) {
-                    Sparkline c = s;
-                    c.absent_value_style = a.value<StyleClass>(0);
-                    return make<SparklineClass>(std::move(c));
-                })
+        .method("data", "($self, data)", SetField<S, &Sparkline::data, ValuesArg>{})
+        .method("bars", "($self, bars)", SetField<S, &Sparkline::data, BarsArg>{})
+        .method("block", "($self, block)", SetField<S, &Sparkline::block, BlockArg>{})
+        .method("style", "($self, style)", SetField<S, &Sparkline::style, StyleArg>{})
+        .method("max", "($self, value)", SetField<S, &Sparkline::max, PlainArg<std::uint64_t>>{})
+        .method("absent_value_style", "($self, style)", SetField<S, &Sparkline::absent_value_style, StyleArg>{})
         .method("absent_value_symbol", "($self, symbol)",
-                [](const Sparkline& s, Args& a) {
-                    std::string symbol = a.get<std::string>(0);
-                    Sparkline c = s;
-                    c.absent_value_symbol = std::move(symbol);
-                    return make<SparklineClass>(std::move(c));
-                })
+                SetField<S, &Sparkline::absent_value_symbol, PlainArg<std::string>>{})
         .build();
 }
 

@@ -34,8 +34,11 @@ TEST(GaugeCore, DefaultLabels) {
     EXPECT_EQ(gauge_default_label(0.425), "43%");   // rounds half away from zero
     EXPECT_EQ(gauge_default_label(1.0), "100%");
     EXPECT_EQ(gauge_default_label(-0.0), "-0%");
-    EXPECT_EQ(line_gauge_default_label(0.125), "12%");  // 12.5 rounds half to even
-    EXPECT_EQ(line_gauge_default_label(0.135), "14%");
+    // Rounded half to even and padded to three columns.
+    EXPECT_EQ(line_gauge_default_label(0.125), " 12%");
+    EXPECT_EQ(line_gauge_default_label(0.135), " 14%");
+    EXPECT_EQ(line_gauge_default_label(0.0), "  0%");
+    EXPECT_EQ(line_gauge_default_label(-0.0), " -0%");
     EXPECT_EQ(line_gauge_default_label(1.0), "100%");
 }
 
@@ -57,6 +60,8 @@ TEST(GaugeCore, Screens) {
     Gauge boxed;
     boxed.ratio = 1.0;
     boxed.block = Block::bordered();
+    Gauge full;
+    full.ratio = 1.0;
     Gauge wide_label;
     wide_label.ratio = 1.0;
     wide_label.label = Span::raw("far too long a label");
@@ -65,6 +70,7 @@ TEST(GaugeCore, Screens) {
         {"unicode partial cell", unicode, 16, 1, {"██████59%▌      "}},
         {"label row is the middle one", labelled, 8, 3, {"██      ", "██load  ", "██      "}},
         {"inside a block", boxed, 6, 3, {"┌────┐", "│100%│", "└────┘"}},
+        {"filled again right after the label", full, 10, 1, {"███100%███"}},
         {"label cut to the width", wide_label, 6, 1, {"far to"}},
         {"nothing in an empty area", half, 0, 0, {}},
     };
@@ -143,10 +149,11 @@ TEST(LineGaugeCore, Screens) {
     boxed.ratio = 0.0;
     boxed.block = Block::bordered();
     const std::vector<Case> cases = {
-        {"half", half, 10, 1, {"50% ──────"}},
+        {"half", half, 10, 1, {" 50% ─────"}},
         {"own label, full", labelled, 6, 2, {"ab ───", "      "}},
-        {"inside a block", boxed, 9, 3, {"┌───────┐", "│0% ────│", "└───────┘"}},
-        {"label fills the row", half, 4, 1, {"50% "}},
+        {"inside a block", boxed, 9, 3, {"┌───────┐", "│  0% ──│", "└───────┘"}},
+        {"label fills the row", half, 4, 1, {" 50%"}},
+        {"one cell after the label", half, 6, 1, {" 50% ─"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -163,9 +170,9 @@ TEST(LineGaugeCore, FilledAndUnfilledStyles) {
     g.unfilled_style = fg(Color::Red);
     Buffer buf = blank(10, 1);
     g.render(buf.area, buf);
-    for (std::uint32_t x = 4; x < 7; ++x) EXPECT_EQ(buf.cell_at(x, 0)->fg, Color::named(Color::Green)) << x;
+    for (std::uint32_t x = 5; x < 7; ++x) EXPECT_EQ(buf.cell_at(x, 0)->fg, Color::named(Color::Green)) << x;
     for (std::uint32_t x = 7; x < 10; ++x) EXPECT_EQ(buf.cell_at(x, 0)->fg, Color::named(Color::Red)) << x;
-    EXPECT_EQ(buf.cell_at(3, 0)->fg, Color{});
+    EXPECT_EQ(buf.cell_at(4, 0)->fg, Color{});
 }
 
 }  // namespace

@@ -104,6 +104,10 @@ std::optional<std::uint64_t> BarGroup::max() const {
     return m;
 }
 
+void BarChart::add_group(BarGroup group) {
+    if (!group.bars.empty()) data.push_back(std::move(group));
+}
+
 std::uint64_t BarChart::maximum_data_value() const {
     std::uint64_t m = 0;
     if (max) {

@@ -50,6 +50,9 @@ struct BarChart {
     Style label_style;
     Style style;
 
+    // Appends a group to the data; a group without bars is left out, so it takes no room.
+    void add_group(BarGroup group);
+
     void render(const Rect& area, Buffer& buf) const;
 
 private:

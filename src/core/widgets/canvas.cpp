@@ -51,6 +51,24 @@ const std::array<std::pair<double, double>, 360>& unit_circle() {
     return table;
 }
 
+// Bresenham's walk: the major coordinate runs from a1 up to a2 while the minor one starts at b1
+// and moves one step towards b2 whenever the error term says so; `plot(major, minor)` paints.
+template <typename Plot>
+void walk_segment(std::uint64_t a1, std::uint64_t b1, std::uint64_t a2, std::uint64_t b2, Plot&& plot) {
+    const std::int64_t da = static_cast<std::int64_t>(a2 - a1);
+    const std::int64_t db = std::llabs(static_cast<std::int64_t>(b2) - static_cast<std::int64_t>(b1));
+    std::int64_t d = 2 * db - da;
+    std::uint64_t b = b1;
+    for (std::uint64_t a = a1; a <= a2; ++a) {
+        plot(a, b);
+        if (d > 0) {
+            b = b1 > b2 ? sat_sub<std::uint64_t>(b, 1) : sat_add<std::uint64_t>(b, 1);
+            d -= 2 * da;
+        }
+        d += 2 * db;
+    }
+}
+
 bool any_nan(std::initializer_list<double> values) {
     return std::any_of(values.begin(), values.end(), [](double v) { return std::isnan(v); });
 }
@@ -209,38 +227,19 @@ void CanvasContext::paint_segment(std::uint64_t x1, std::uint64_t y1, std::uint6
         for (std::uint64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) paint(x, y1, color);
         return;
     }
+    // Step along the axis of the larger change, from the end with the smaller coordinate on it.
     if (dy < dx) {
-        // Mostly horizontal: step x, move y when the error says so.
         if (x1 > x2) {
             std::swap(x1, x2);
             std::swap(y1, y2);
         }
-        std::int64_t d = 2 * dy - dx;
-        std::uint64_t y = y1;
-        for (std::uint64_t x = x1; x <= x2; ++x) {
-            paint(x, y, color);
-            if (d > 0) {
-                y = y1 > y2 ? sat_sub<std::uint64_t>(y, 1) : sat_add<std::uint64_t>(y, 1);
-                d -= 2 * dx;
-            }
-            d += 2 * dy;
-        }
+        walk_segment(x1, y1, x2, y2, [&](std::uint64_t x, std::uint64_t y) { paint(x, y, color); });
     } else {
-        // Mostly vertical: step y, move x when the error says so.
         if (y1 > y2) {
             std::swap(x1, x2);
             std::swap(y1, y2);
         }
-        std::int64_t d = 2 * dx - dy;
-        std::uint64_t x = x1;
-        for (std::uint64_t y = y1; y <= y2; ++y) {
-            paint(x, y, color);
-            if (d > 0) {
-                x = x1 > x2 ? sat_sub<std::uint64_t>(x, 1) : sat_add<std::uint64_t>(x, 1);
-                d -= 2 * dy;
-            }
-            d += 2 * dx;
-        }
+        walk_segment(y1, x1, y2, x2, [&](std::uint64_t y, std::uint64_t x) { paint(x, y, color); });
     }
 }
 

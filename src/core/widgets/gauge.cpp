@@ -52,8 +52,11 @@ std::string gauge_default_label(double ratio) {
 }
 
 std::string line_gauge_default_label(double ratio) {
-    // Rounds half to even, as formatting with no decimals does.
-    return integral_text(std::nearbyint(ratio * 100.0)) + "%";
+    // Rounds half to even, as formatting with no decimals does, and pads the number to three
+    // columns so that the line starts in the same column at every ratio.
+    std::string number = integral_text(std::nearbyint(ratio * 100.0));
+    if (number.size() < 3) number.insert(0, 3 - number.size(), ' ');
+    return number + "%";
 }
 
 std::string Gauge::repr() const {
@@ -96,7 +99,7 @@ void Gauge::render(const Rect& area, Buffer& buf) const {
             Cell* cell = buf.cell_at(x, y);
             if (!cell) continue;
             // Under the label the colours are swapped so that the text stays readable.
-            if (x < label_col || x > label_col + label_width || y != label_row) {
+            if (x < label_col || x >= label_col + label_width || y != label_row) {
                 cell->set_symbol("\u2588");
                 cell->fg = fill_fg;
                 cell->bg = fill_bg;

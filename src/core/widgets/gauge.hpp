@@ -48,7 +48,7 @@ struct LineGauge {
 };
 
 // The default labels: the gauge's rounded percentage ("42%") and the line gauge's percentage
-// rounded half to even.
+// rounded half to even and padded to three columns (" 42%").
 std::string gauge_default_label(double ratio);
 std::string line_gauge_default_label(double ratio);
 
