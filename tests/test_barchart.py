@@ -100,6 +100,18 @@ def test_bar_value_and_label_builders():
     assert buf.cell(0, 1).modifier.is_empty()
 
 
+def test_value_texts_are_placed_by_their_bytes():
+    # A value is centred on its bar by its length in bytes, and split over a horizontal bar after
+    # the last whole character that starts inside the bar.
+    wide = BarGroup.new([Bar.default().value(v).label("B").text_value("写") for v in (123, 321, 333)])
+    buf = draw(BarChart.new([wide]).bar_width(3), 11, 5)
+    assert [buf.cell(x, 3).symbol for x in (0, 2, 4, 6, 8, 10)] == ["写", "█", "写", "█", "写", "█"]
+    narrow = BarGroup.new([Bar.default().text_value("\u202f").value(v) for v in range(5)])
+    buf = draw(BarChart.new([narrow]).bar_gap(0).direction(Direction.Horizontal), 4, 5)
+    assert [[buf.cell(x, y).symbol for x in range(4)] for y in (0, 1, 4)] == [
+        ["\u202f", " ", " ", " "], ["\u202f", " ", " ", " "], ["\u202f", "█", "█", "█"]]
+
+
 def test_bar_new_label_is_raw_line():
     buf = draw(BarChart.new([BarGroup.new([Bar.new(1, "a\nb")])]), 3, 3)
     assert buf.to_string_lines() == ["█", "1", "a"]
@@ -172,6 +184,21 @@ def test_line_label_errors():
 def test_tiny_areas(direction, width, height):
     buf = draw(chart(FOO_BAR).bar_width(3).direction(direction), width, height)
     assert all(line == "" for line in buf.to_string_lines())
+
+
+@pytest.mark.parametrize("cls,method,signature", [
+    (Bar, "default", "()"), (Bar, "new", "(value, label)"), (Bar, "value", "($self, value)"),
+    (Bar, "label", "($self, label)"), (Bar, "text_value", "($self, value)"), (Bar, "style", "($self, style)"),
+    (Bar, "value_style", "($self, style)"), (BarGroup, "new", "(bars)"), (BarChart, "new", "(groups)"),
+    (BarChart, "block", "($self, block)"), (BarChart, "style", "($self, style)"),
+    (BarChart, "bar_width", "($self, value)"), (BarChart, "bar_gap", "($self, value)"),
+    (BarChart, "group_gap", "($self, value)"), (BarChart, "max", "($self, value)"),
+    (BarChart, "bar_style", "($self, style)"), (BarChart, "value_style", "($self, style)"),
+    (BarChart, "label_style", "($self, style)"), (BarChart, "direction", "($self, direction)"),
+])
+def test_text_signatures(cls, method, signature):
+    assert getattr(cls, method).__text_signature__ == signature
+    assert getattr(cls, method).__doc__ is None
 
 
 def test_not_instantiable():

@@ -206,9 +206,18 @@ def test_numbers_accept_index_and_float_objects():
     assert draw(c, 3, 3).to_string_lines() == ["  •", " •", "•"]
 
 
-def test_docs_and_construction():
-    assert Canvas.line.__text_signature__ == "($self, x1, y1, x2, y2, color)"
-    assert Canvas.print.__text_signature__ == "($self, x, y, content)"
-    assert Canvas.default.__text_signature__ == "()"
+@pytest.mark.parametrize("method,signature", [
+    ("default", "()"), ("block", "($self, block)"), ("x_bounds", "($self, bounds)"), ("y_bounds", "($self, bounds)"),
+    ("marker", "($self, value)"), ("background_color", "($self, color)"),
+    ("line", "($self, x1, y1, x2, y2, color)"), ("points", "($self, coords, color)"),
+    ("rectangle", "($self, x, y, width, height, color)"), ("circle", "($self, x, y, radius, color)"),
+    ("print", "($self, x, y, content)"),
+])
+def test_text_signatures(method, signature):
+    assert getattr(Canvas, method).__text_signature__ == signature
+    assert getattr(Canvas, method).__doc__ is None
+
+
+def test_not_instantiable():
     with pytest.raises(TypeError):
         Canvas()

@@ -230,11 +230,24 @@ def test_name_and_title_conversions():
     assert e.value.__notes__ == ["while processing 'bounds'"]
 
 
-def test_signatures_and_construction():
-    assert Chart.legend_position.__text_signature__ == "($self, position=None)"
-    assert Chart.hidden_legend_constraints.__text_signature__ == "($self, width, height)"
-    assert Chart.new.__text_signature__ == "(datasets)"
-    assert Axis.default.__text_signature__ == "()"
+@pytest.mark.parametrize("cls,method,signature", [
+    (Dataset, "default", "()"), (Dataset, "name", "($self, value)"), (Dataset, "data", "($self, values)"),
+    (Dataset, "marker", "($self, value)"), (Dataset, "graph_type", "($self, value)"),
+    (Dataset, "style", "($self, value)"),
+    (Axis, "default", "()"), (Axis, "title", "($self, value)"), (Axis, "bounds", "($self, bounds)"),
+    (Axis, "labels", "($self, values)"), (Axis, "labels_alignment", "($self, alignment)"),
+    (Axis, "style", "($self, value)"),
+    (Chart, "new", "(datasets)"), (Chart, "block", "($self, block)"), (Chart, "style", "($self, value)"),
+    (Chart, "x_axis", "($self, axis)"), (Chart, "y_axis", "($self, axis)"),
+    (Chart, "legend_position", "($self, position=None)"),
+    (Chart, "hidden_legend_constraints", "($self, width, height)"),
+])
+def test_text_signatures(cls, method, signature):
+    assert getattr(cls, method).__text_signature__ == signature
+    assert getattr(cls, method).__doc__ is None
+
+
+def test_not_instantiable():
     for cls in (Chart, Axis, Dataset):
         with pytest.raises(TypeError):
             cls()

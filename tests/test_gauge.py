@@ -27,6 +27,14 @@ def assert_panic(excinfo, message):
     # The fill goes on right after the label: only the label's own cells show its text.
     (Gauge.new().percent(100), 10, 1, ["███100%███"]),
     (Gauge.new().ratio(0.8).label(""), 5, 1, ["████"]),
+    # Unicode partial cells: eighths rounded, a nearly full cell drawn full, none at 100%.
+    (Gauge.new().ratio(0.599).use_unicode(True).label(""), 10, 1, ["██████"]),
+    (Gauge.new().ratio(0.05).use_unicode(True).label(""), 10, 1, ["▌"]),
+    (Gauge.new().ratio(0.01).use_unicode(True).label(""), 10, 1, ["▏"]),
+    (Gauge.new().ratio(0.006).use_unicode(True).label(""), 10, 1, [""]),
+    (Gauge.new().ratio(1.0).use_unicode(True), 6, 1, ["█100%█"]),
+    # The label sits on the lower middle row of an even height.
+    (Gauge.new().label("ab"), 4, 4, ["", "", " ab", ""]),
 ])
 def test_gauge_screens(gauge, width, height, lines):
     assert draw(gauge, width, height).to_string_lines() == lines
@@ -170,6 +178,20 @@ def test_line_gauge_in_block_with_style():
     buf = draw(g, 10, 3)
     assert buf.to_string_lines() == ["┌────────┐", "│ 25% ───│", "└────────┘"]
     assert buf.cell(9, 2).bg == Color.BLUE
+
+
+@pytest.mark.parametrize("cls,method,signature", [
+    (Gauge, "new", "()"), (Gauge, "default", "()"), (Gauge, "block", "($self, block)"),
+    (Gauge, "style", "($self, style)"), (Gauge, "gauge_style", "($self, style)"),
+    (Gauge, "percent", "($self, value)"), (Gauge, "ratio", "($self, value)"), (Gauge, "label", "($self, label)"),
+    (Gauge, "use_unicode", "($self, value)"),
+    (LineGauge, "new", "()"), (LineGauge, "block", "($self, block)"), (LineGauge, "label", "($self, label)"),
+    (LineGauge, "ratio", "($self, value)"), (LineGauge, "style", "($self, style)"),
+    (LineGauge, "filled_style", "($self, style)"), (LineGauge, "unfilled_style", "($self, style)"),
+])
+def test_text_signatures(cls, method, signature):
+    assert getattr(cls, method).__text_signature__ == signature
+    assert getattr(cls, method).__doc__ is None
 
 
 def test_classes_cannot_be_instantiated():

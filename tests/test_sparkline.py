@@ -152,6 +152,18 @@ def test_index_objects_are_values():
     assert draw(Sparkline.new([Idx(), 4]), 2, 1).to_string_lines() == ["█▄"]
 
 
+@pytest.mark.parametrize("cls,method,signature", [
+    (SparklineBar, "new", "(value)"), (SparklineBar, "style", "($self, style)"),
+    (Sparkline, "default", "()"), (Sparkline, "new", "(data)"), (Sparkline, "from_bars", "(bars)"),
+    (Sparkline, "data", "($self, data)"), (Sparkline, "bars", "($self, bars)"), (Sparkline, "block", "($self, block)"),
+    (Sparkline, "style", "($self, style)"), (Sparkline, "max", "($self, value)"),
+    (Sparkline, "absent_value_style", "($self, style)"), (Sparkline, "absent_value_symbol", "($self, symbol)"),
+])
+def test_text_signatures(cls, method, signature):
+    assert getattr(cls, method).__text_signature__ == signature
+    assert getattr(cls, method).__doc__ is None
+
+
 def test_not_instantiable():
     for cls in (Sparkline, SparklineBar):
         with pytest.raises(TypeError):
