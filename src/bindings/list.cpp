@@ -9,7 +9,7 @@
 #include "bindings/convert_text.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/selection.hpp"
+#include "bindings/row_widgets.hpp"
 #include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/list.hpp"
@@ -36,42 +36,12 @@ struct ListStateClass {
     static PyTypeObject* create();
 };
 
-// The items of a Python list: ListItem objects are copied, anything else becomes a one-line
-// item through the line conversion. The first failing element ends the walk with its own error.
-std::vector<core::ListItem> items_arg(const Args& a, std::size_t i) {
-    PyObject* list = a[i];
-    if (!PyList_Check(list)) with_note(a.name(i), [&] { raise_wrong_class(list, "list"); });
-    std::vector<core::ListItem> items;
-    for_each_list_item(list, [&](PyObject* item) {
-        if (is_instance<ListItemClass>(item)) {
-            Shared<ListItemClass> held(item);
-            items.push_back(*held);
-        } else {
-            items.push_back(core::ListItem::from_line(extract_line(item)));
-        }
-    });
-    return items;
-}
-
-// A builder: a copy of the list with one field changed by `set`.
-template <typename F>
-PyObject* changed(const core::List& l, F&& set) {
-    core::List copy = l;
-    set(copy);
-    return make<RatListClass>(std::move(copy));
-}
-
 PyTypeObject* ListItemClass::create() {
     using core::ListItem;
     return ClassBuilder<ListItemClass>()
         .static_method("new", "(content)",
                        [](Args& a) { return make<ListItemClass>(ListItem::from_line(extract_line(a[0]))); })
-        .method("style", "($self, style)",
-                [](const ListItem& item, Args& a) {
-                    ListItem copy = item;
-                    copy.style = a.value<StyleClass>(0);
-                    return make<ListItemClass>(std::move(copy));
-                })
+        .method("style", "($self, style)", style_builder<ListItemClass, &ListItem::style>())
         .repr([](const ListItem& item) { return item.repr(); })
         .build();
 }
@@ -82,53 +52,41 @@ PyTypeObject* RatListClass::create() {
         .static_method("new", "(items)",
                        [](Args& a) {
                            List l;
-                           l.items = items_arg(a, 0);
+                           l.items = values_or_lines<ListItemClass>(a, 0);
                            return make<RatListClass>(std::move(l));
                        })
         .method("items", "($self, items)",
                 [](const List& l, Args& a) {
-                    auto items = items_arg(a, 0);
-                    return changed(l, [&](List& c) { c.items = std::move(items); });
+                    auto items = values_or_lines<ListItemClass>(a, 0);
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.items = std::move(items); });
                 })
-        .method("block", "($self, block)",
-                [](const List& l, Args& a) {
-                    auto block = a.value<BlockClass>(0);
-                    return changed(l, [&](List& c) { c.block = std::move(block); });
-                })
-        .method("style", "($self, style)",
-                [](const List& l, Args& a) {
-                    const auto style = a.value<StyleClass>(0);
-                    return changed(l, [&](List& c) { c.style = style; });
-                })
-        .method("highlight_style", "($self, style)",
-                [](const List& l, Args& a) {
-                    const auto style = a.value<StyleClass>(0);
-                    return changed(l, [&](List& c) { c.highlight_style = style; });
-                })
+        .method("block", "($self, block)", block_builder<RatListClass>())
+        .method("style", "($self, style)", style_builder<RatListClass, &List::style>())
+        .method("highlight_style", "($self, style)", style_builder<RatListClass, &List::highlight_style>())
         .method("highlight_symbol", "($self, symbol)",
                 [](const List& l, Args& a) {
                     auto symbol = core::Line::raw(a.get<std::string>(0));
-                    return changed(l, [&](List& c) { c.highlight_symbol = std::move(symbol); });
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.highlight_symbol = std::move(symbol); });
                 })
         .method("repeat_highlight_symbol", "($self, repeat)",
                 [](const List& l, Args& a) {
                     const bool repeat = a.get<bool>(0);
-                    return changed(l, [&](List& c) { c.repeat_highlight_symbol = repeat; });
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.repeat_highlight_symbol = repeat; });
                 })
         .method("highlight_spacing", "($self, spacing)",
                 [](const List& l, Args& a) {
                     const auto spacing = static_cast<core::HighlightSpacing>(a.value<HighlightSpacingClass>(0));
-                    return changed(l, [&](List& c) { c.highlight_spacing = spacing; });
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.highlight_spacing = spacing; });
                 })
         .method("direction", "($self, direction)",
                 [](const List& l, Args& a) {
                     const auto direction = static_cast<core::ListDirection>(a.value<ListDirectionClass>(0));
-                    return changed(l, [&](List& c) { c.direction = direction; });
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.direction = direction; });
                 })
         .method("scroll_padding", "($self, padding)",
                 [](const List& l, Args& a) {
                     const std::uint64_t padding = a.get<std::uint64_t>(0);
-                    return changed(l, [&](List& c) { c.scroll_padding = padding; });
+                    return rebuilt<RatListClass>(l, [&](List& c) { c.scroll_padding = padding; });
                 })
         .method("len", "($self)", [](const List& l) { return to_py(static_cast<std::uint64_t>(l.items.size())); })
         .method("is_empty", "($self)", [](const List& l) { return to_py(l.items.empty()); })

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "bindings/block.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/style.hpp"
@@ -27,25 +28,11 @@ struct ScrollbarStateClass {
     static PyTypeObject* create();
 };
 
-template <typename F>
-PyObject* changed(const core::Scrollbar& s, F&& set) {
-    core::Scrollbar copy = s;
-    set(copy);
-    return make<ScrollbarClass>(std::move(copy));
-}
-
-// Builders of the form `name(style)` setting one part style.
-template <core::Style core::Scrollbar::*Field>
-PyObject* set_part_style(const core::Scrollbar& s, Args& a) {
-    const core::Style style = a.value<StyleClass>(0);
-    return changed(s, [&](core::Scrollbar& c) { c.*Field = style; });
-}
-
 // Builders of the form `name(symbol=None)`: a str sets the arrow, None or nothing removes it.
 template <std::optional<std::string> core::Scrollbar::*Field>
 PyObject* set_arrow(const core::Scrollbar& s, Args& a) {
     std::optional<std::string> symbol = a.has(0) ? a.get<std::optional<std::string>>(0) : std::nullopt;
-    return changed(s, [&](core::Scrollbar& c) { c.*Field = std::move(symbol); });
+    return rebuilt<ScrollbarClass>(s, [&](core::Scrollbar& c) { c.*Field = std::move(symbol); });
 }
 
 template <void (core::ScrollbarState::*Step)()>
@@ -66,16 +53,12 @@ PyTypeObject* ScrollbarClass::create() {
         .method("style", "($self, style)",
                 [](const Scrollbar& s, Args& a) {
                     const core::Style style = a.value<StyleClass>(0);
-                    return changed(s, [&](Scrollbar& c) { c.set_style(style); });
+                    return rebuilt<ScrollbarClass>(s, [&](Scrollbar& c) { c.set_style(style); });
                 })
-        .method("thumb_style", "($self, style)",
-                [](const Scrollbar& s, Args& a) { return set_part_style<&Scrollbar::thumb_style>(s, a); })
-        .method("track_style", "($self, style)",
-                [](const Scrollbar& s, Args& a) { return set_part_style<&Scrollbar::track_style>(s, a); })
-        .method("begin_style", "($self, style)",
-                [](const Scrollbar& s, Args& a) { return set_part_style<&Scrollbar::begin_style>(s, a); })
-        .method("end_style", "($self, style)",
-                [](const Scrollbar& s, Args& a) { return set_part_style<&Scrollbar::end_style>(s, a); })
+        .method("thumb_style", "($self, style)", style_builder<ScrollbarClass, &Scrollbar::thumb_style>())
+        .method("track_style", "($self, style)", style_builder<ScrollbarClass, &Scrollbar::track_style>())
+        .method("begin_style", "($self, style)", style_builder<ScrollbarClass, &Scrollbar::begin_style>())
+        .method("end_style", "($self, style)", style_builder<ScrollbarClass, &Scrollbar::end_style>())
         .method("begin_symbol", "($self, symbol=None)",
                 [](const Scrollbar& s, Args& a) { return set_arrow<&Scrollbar::begin_symbol>(s, a); })
         .method("end_symbol", "($self, symbol=None)",

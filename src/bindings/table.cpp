@@ -10,7 +10,8 @@
 #include "bindings/layout.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
-#include "bindings/selection.hpp"
+#include "bindings/plot_args.hpp"
+#include "bindings/row_widgets.hpp"
 #include "bindings/style.hpp"
 #include "bindings/widget_enums.hpp"
 #include "core/widgets/table.hpp"
@@ -50,58 +51,28 @@ PyObject* list_param(const Args& a, std::size_t i) {
     return list;
 }
 
-// Cells of a list: Cell objects are copied, anything else becomes a one-line cell.
-std::vector<core::TableCell> cells_arg(const Args& a, std::size_t i) {
-    PyObject* list = list_param(a, i);
-    std::vector<core::TableCell> cells;
-    for_each_list_item(list, [&](PyObject* item) {
-        if (is_instance<CellClass>(item)) {
-            Shared<CellClass> held(item);
-            cells.push_back(*held);
-        } else {
-            cells.push_back(core::TableCell::from_line(extract_line(item)));
-        }
-    });
-    return cells;
-}
+// Argument i as rows: a list whose every element is a Row.
+std::vector<core::Row> rows_arg(const Args& a, std::size_t i) { return values_from_list<RowClass>(a, i, "expected Row"); }
 
-// Rows of a list (checked to be a list by the caller): every element must be a Row.
-std::vector<core::Row> rows_of(PyObject* list) {
-    std::vector<core::Row> rows;
-    for_each_list_item(list, [&](PyObject* item) {
-        if (!is_instance<RowClass>(item)) raise(PyExc_TypeError, "expected Row");
-        Shared<RowClass> held(item);
-        rows.push_back(*held);
-    });
-    return rows;
-}
-
-// Widths of a list (checked to be a list by the caller), refusing percentages above 100.
-std::vector<core::Constraint> widths_of(PyObject* list) {
-    std::vector<core::Constraint> widths = collect_table_widths(list);
+// Argument i as column widths, refusing percentages above 100.
+std::vector<core::Constraint> widths_arg(const Args& a, std::size_t i) {
+    std::vector<core::Constraint> widths = collect_table_widths(list_param(a, i));
     core::Table::check_widths(widths);
     return widths;
-}
-
-template <typename Tag, typename F>
-PyObject* changed(const typename Tag::Value& v, F&& set) {
-    typename Tag::Value copy = v;
-    set(copy);
-    return make<Tag>(std::move(copy));
 }
 
 // Builders of the form `name(value)` with a 0..65535 value, setting one row field.
 template <std::uint16_t core::Row::*Field>
 PyObject* set_row_amount(const core::Row& r, Args& a) {
     const std::uint16_t value = a.get<std::uint16_t>(0);
-    return changed<RowClass>(r, [&](core::Row& c) { c.*Field = value; });
+    return rebuilt<RowClass>(r, [&](core::Row& c) { c.*Field = value; });
 }
 
-// Builders of the form `name(style)` setting one table style.
-template <core::Style core::Table::*Field>
-PyObject* set_table_style(const core::Table& t, Args& a) {
-    const core::Style style = a.value<StyleClass>(0);
-    return changed<RatTableClass>(t, [&](core::Table& c) { c.*Field = style; });
+// Builders of the form `name(row)` setting the header or the footer to a copy of the row.
+template <std::optional<core::Row> core::Table::*Field>
+PyObject* set_edge_row(const core::Table& t, Args& a) {
+    core::Row row = a.value<RowClass>(0);
+    return rebuilt<RatTableClass>(t, [&](core::Table& c) { c.*Field = std::move(row); });
 }
 
 PyTypeObject* CellClass::create() {
@@ -112,13 +83,9 @@ PyTypeObject* CellClass::create() {
         .method("content", "($self, value)",
                 [](const TableCell& c, Args& a) {
                     core::Text content = core::Text::from_line(extract_line(a[0]));
-                    return changed<CellClass>(c, [&](TableCell& d) { d.content = std::move(content); });
+                    return rebuilt<CellClass>(c, [&](TableCell& d) { d.content = std::move(content); });
                 })
-        .method("style", "($self, style)",
-                [](const TableCell& c, Args& a) {
-                    const core::Style style = a.value<StyleClass>(0);
-                    return changed<CellClass>(c, [&](TableCell& d) { d.style = style; });
-                })
+        .method("style", "($self, style)", style_builder<CellClass, &TableCell::style>())
         .build();
 }
 
@@ -128,19 +95,15 @@ PyTypeObject* RowClass::create() {
         .static_method("new", "(cells)",
                        [](Args& a) {
                            Row r;
-                           r.cells = cells_arg(a, 0);
+                           r.cells = values_or_lines<CellClass>(a, 0);
                            return make<RowClass>(std::move(r));
                        })
         .method("cells", "($self, cells)",
                 [](const Row& r, Args& a) {
-                    auto cells = cells_arg(a, 0);
-                    return changed<RowClass>(r, [&](Row& c) { c.cells = std::move(cells); });
+                    auto cells = values_or_lines<CellClass>(a, 0);
+                    return rebuilt<RowClass>(r, [&](Row& c) { c.cells = std::move(cells); });
                 })
-        .method("style", "($self, style)",
-                [](const Row& r, Args& a) {
-                    const core::Style style = a.value<StyleClass>(0);
-                    return changed<RowClass>(r, [&](Row& c) { c.style = style; });
-                })
+        .method("style", "($self, style)", style_builder<RowClass, &Row::style>())
         .method("height", "($self, value)", [](const Row& r, Args& a) { return set_row_amount<&Row::height>(r, a); })
         .method("top_margin", "($self, value)",
                 [](const Row& r, Args& a) { return set_row_amount<&Row::top_margin>(r, a); })
@@ -155,59 +118,45 @@ PyTypeObject* RatTableClass::create() {
         .static_method("new", "(rows, widths)",
                        [](Args& a) {
                            // Both arguments are checked to be lists before any element is.
-                           PyObject* rows = list_param(a, 0);
-                           PyObject* widths = list_param(a, 1);
+                           list_param(a, 0);
+                           list_param(a, 1);
                            Table t;
-                           t.rows = rows_of(rows);
-                           t.widths = widths_of(widths);
+                           t.rows = rows_arg(a, 0);
+                           t.widths = widths_arg(a, 1);
                            return make<RatTableClass>(std::move(t));
                        })
         .method("rows", "($self, rows)",
                 [](const Table& t, Args& a) {
-                    auto rows = rows_of(list_param(a, 0));
-                    return changed<RatTableClass>(t, [&](Table& c) { c.rows = std::move(rows); });
+                    auto rows = rows_arg(a, 0);
+                    return rebuilt<RatTableClass>(t, [&](Table& c) { c.rows = std::move(rows); });
                 })
         .method("widths", "($self, widths)",
                 [](const Table& t, Args& a) {
-                    auto widths = widths_of(list_param(a, 0));
-                    return changed<RatTableClass>(t, [&](Table& c) { c.widths = std::move(widths); });
+                    auto widths = widths_arg(a, 0);
+                    return rebuilt<RatTableClass>(t, [&](Table& c) { c.widths = std::move(widths); });
                 })
-        .method("header", "($self, row)",
-                [](const Table& t, Args& a) {
-                    auto row = a.value<RowClass>(0);
-                    return changed<RatTableClass>(t, [&](Table& c) { c.header = std::move(row); });
-                })
-        .method("footer", "($self, row)",
-                [](const Table& t, Args& a) {
-                    auto row = a.value<RowClass>(0);
-                    return changed<RatTableClass>(t, [&](Table& c) { c.footer = std::move(row); });
-                })
-        .method("block", "($self, block)",
-                [](const Table& t, Args& a) {
-                    auto block = a.value<BlockClass>(0);
-                    return changed<RatTableClass>(t, [&](Table& c) { c.block = std::move(block); });
-                })
-        .method("style", "($self, style)", [](const Table& t, Args& a) { return set_table_style<&Table::style>(t, a); })
-        .method("row_highlight_style", "($self, style)",
-                [](const Table& t, Args& a) { return set_table_style<&Table::row_highlight_style>(t, a); })
+        .method("header", "($self, row)", [](const Table& t, Args& a) { return set_edge_row<&Table::header>(t, a); })
+        .method("footer", "($self, row)", [](const Table& t, Args& a) { return set_edge_row<&Table::footer>(t, a); })
+        .method("block", "($self, block)", block_builder<RatTableClass>())
+        .method("style", "($self, style)", style_builder<RatTableClass, &Table::style>())
+        .method("row_highlight_style", "($self, style)", style_builder<RatTableClass, &Table::row_highlight_style>())
         .method("column_highlight_style", "($self, style)",
-                [](const Table& t, Args& a) { return set_table_style<&Table::column_highlight_style>(t, a); })
-        .method("cell_highlight_style", "($self, style)",
-                [](const Table& t, Args& a) { return set_table_style<&Table::cell_highlight_style>(t, a); })
+                style_builder<RatTableClass, &Table::column_highlight_style>())
+        .method("cell_highlight_style", "($self, style)", style_builder<RatTableClass, &Table::cell_highlight_style>())
         .method("highlight_symbol", "($self, symbol)",
                 [](const Table& t, Args& a) {
                     core::Text symbol = extract_text(a[0]);
-                    return changed<RatTableClass>(t, [&](Table& c) { c.highlight_symbol = std::move(symbol); });
+                    return rebuilt<RatTableClass>(t, [&](Table& c) { c.highlight_symbol = std::move(symbol); });
                 })
         .method("highlight_spacing", "($self, spacing)",
                 [](const Table& t, Args& a) {
                     const auto spacing = static_cast<core::HighlightSpacing>(a.value<HighlightSpacingClass>(0));
-                    return changed<RatTableClass>(t, [&](Table& c) { c.highlight_spacing = spacing; });
+                    return rebuilt<RatTableClass>(t, [&](Table& c) { c.highlight_spacing = spacing; });
                 })
         .method("column_spacing", "($self, value)",
                 [](const Table& t, Args& a) {
                     const std::uint16_t value = a.get<std::uint16_t>(0);
-                    return changed<RatTableClass>(t, [&](Table& c) { c.column_spacing = value; });
+                    return rebuilt<RatTableClass>(t, [&](Table& c) { c.column_spacing = value; });
                 })
         .build();
 }
