@@ -122,6 +122,16 @@ def test_screens(para, width, rows):
     assert screen(para, width, 3) == rows
 
 
+@pytest.mark.parametrize("wrap", [None, Wrap(trim=False), Wrap(trim=True)])
+def test_control_characters_are_never_drawn(wrap):
+    para = Paragraph.new(Line.raw("a\tb\x1bc\r\nd\x00e\x7ff\x85g"))
+    if wrap is not None:
+        para = para.wrap(wrap)
+    buf = draw(para, 9, 2)
+    assert buf.to_string_lines() == ["abcdefg", ""]
+    assert [buf.cell(x, 0).symbol for x in range(9)] == list("abcdefg  ")
+
+
 def test_scroll_counts_rows_first():
     text = "first\nsecond\nthird\nfourth"
     assert screen(Paragraph.new(text).scroll(2, 0), 8, 3) == ["third", "fourth", ""]
@@ -130,6 +140,14 @@ def test_scroll_counts_rows_first():
     # Wrapped text scrolls by wrapped rows; columns do not apply.
     assert screen(Paragraph.new("aaa bbb ccc").wrap(Wrap()).scroll(1, 2), 4, 3) == ["bbb", "ccc", ""]
     assert screen(Paragraph.new(text).scroll(9, 0), 8, 2) == ["", ""]
+
+
+@pytest.mark.parametrize("trim", [False, True])
+def test_wide_glyphs_wrap_inside_the_block(trim):
+    para = Paragraph.new("ab世 c").wrap(Wrap(trim=trim)).block(Block.bordered())
+    buf = draw(para, 5, 5)
+    assert buf.to_string_lines() == ["┌───┐", "│ab │", "│世  │", "│c  │", "└───┘"]
+    assert buf.cell(4, 1).symbol == buf.cell(4, 2).symbol == "│"
 
 
 def test_paragraph_in_a_block():

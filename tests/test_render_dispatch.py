@@ -169,6 +169,26 @@ def test_inner_is_read_not_called():
     assert str(e.value) == "unsupported widget type: RaisingInner"
 
 
+@pytest.mark.parametrize("to_core", [5, None, "not callable"])
+def test_uncallable_to_core_is_ignored_and_inner_is_not_read(to_core):
+    class Odd:
+        _inner = Span.raw("inner")
+
+        def render(self, area):
+            return Span.raw("own render")
+
+    Odd._to_core = to_core
+    assert drawn(Odd()) == ["own rend", ""]
+
+
+def test_one_unwrap_per_pass():
+    # The result of _to_core is not unwrapped again; its own render(area) is what is called.
+    assert drawn(ToCore(Renders(Text.raw("via render")))) == ["via rend", ""]
+    with pytest.raises(TypeError) as e:
+        render_widget(ToCore(ToCore(Span.raw("deep"))), Rect(0, 0, 8, 2), fresh())
+    assert str(e.value) == "unsupported widget type: ToCore"
+
+
 def test_unsupported_unwrapped_value_names_the_wrapper():
     with pytest.raises(TypeError) as e:
         render_widget(ToCore(5), Rect(0, 0, 8, 2), fresh())

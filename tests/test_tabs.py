@@ -110,3 +110,20 @@ def test_partly_outside_the_buffer():
     render_widget(Tabs.new(ABC), Rect(0, 4, 6, 1), buf)
     render_widget(Tabs.new(ABC), Rect(0, 0, 0, 0), buf)
     assert buf.to_string_lines() == ["   Tab"]
+
+
+@pytest.mark.parametrize("buffer_area,area,rows", [
+    # The part of the area inside the buffer is drawn on, starting at its own first column.
+    (Rect(5, 0, 10, 1), Rect(0, 0, 15, 1), [" Tab1 │ Ta"]),
+    (Rect(0, 2, 6, 2), Rect(0, 0, 6, 4), [" Tab1", ""]),
+])
+def test_area_reaching_before_the_buffer(buffer_area, area, rows):
+    buf = Buffer.empty(buffer_area)
+    render_widget(Tabs.new(ABC), area, buf)
+    assert buf.to_string_lines() == rows
+
+
+def test_block_cut_by_the_buffer_keeps_its_border():
+    buf = Buffer.empty(Rect(0, 0, 10, 3))
+    render_widget(Tabs.new(ABC).block(Block.bordered()), Rect(0, 0, 30, 3), buf)
+    assert buf.to_string_lines() == ["┌────────┐", "│ Tab1 │ │", "└────────┘"]

@@ -102,6 +102,37 @@ TEST(ParagraphWrap, BreaksAtWhiteSpaceOfEveryKind) {
     for (const Case& c : cases) EXPECT_EQ(draw(para(c.text, c.wrap), c.width, 4), c.expected) << c.text;
 }
 
+TEST(ParagraphWrap, RowsNeverReachPastTheArea) {
+    // A wide glyph or wide white space landing on a nearly full row moves to the next row
+    // instead of covering the block's right border.
+    struct Case {
+        const char* text;
+        Wrap wrap;
+        Rows expected;
+    };
+    const std::vector<Case> cases = {
+        {"ab\u4E16 c", kKeep, {"┌───┐", "│ab │", "│\u4E16  │", "│c  │", "└───┘"}},
+        {"ab\u4E16 c", kTrim, {"┌───┐", "│ab │", "│\u4E16  │", "│c  │", "└───┘"}},
+        {"c\u3000\u3000", kTrim, {"┌───┐", "│c  │", "│   │", "│   │", "└───┘"}},
+    };
+    for (const Case& c : cases) {
+        Paragraph p = para(c.text, c.wrap);
+        p.block = Block::bordered();
+        Buffer buf = Buffer::empty(Rect{0, 0, 5, 5});
+        p.render(buf.area, buf);
+        Rows rows;
+        for (std::uint16_t y = 0; y < 5; ++y) {
+            std::string row;
+            for (std::uint16_t x = 0; x < 5; ++x) {
+                const std::string_view t = buf.cell_at(x, y)->symbol.view();
+                row += t.empty() ? std::string_view(" ") : t;
+            }
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.expected) << c.text;
+    }
+}
+
 TEST(ParagraphText, ControlCharactersAreNeverDrawn) {
     // Tabs, escapes, carriage returns, NUL, DEL and C1 controls take no room and leave no cell.
     const std::string_view text("a\tb\x1B" "c\r\nd\x00" "e\x7F" "f\u0085g", 15);

@@ -186,7 +186,7 @@ private:
             // The row is full, or the pending word would reach past it: close the row.
             if (line_w >= max_ || (g.width > 0 && line_w + space_w + word_w >= max_)) {
                 std::uint32_t room = line_w < max_ ? max_ - line_w : 0;
-                queue_.push_back(std::move(line));
+                push_row(std::move(line));
                 line = {};
                 line_w = 0;
                 // White space that still fits on the closed row is dropped with it.
@@ -212,8 +212,32 @@ private:
         if (only_spaces_left && trim_) queue_.emplace_back();
         if (!line.empty() || !trim_) take_spaces();
         take_word();
-        if (!line.empty()) queue_.push_back(std::move(line));
+        if (!line.empty()) push_row(std::move(line));
         if (queue_.empty()) queue_.emplace_back();
+    }
+
+    // Queues a finished row. The rules above can leave a row wider than `max_` where a wide
+    // glyph or trailing white space lands on a nearly full row; such a row is split so that
+    // nothing is drawn past the area: the glyphs that do not fit start the next row (without
+    // their leading white space when trimming).
+    void push_row(std::vector<Glyph>&& row) {
+        for (;;) {
+            std::uint32_t w = 0;
+            std::size_t cut = 0;
+            while (cut < row.size() && w + row[cut].width <= max_) w += row[cut++].width;
+            if (cut == row.size()) {
+                queue_.push_back(std::move(row));
+                return;
+            }
+            std::size_t rest = cut;
+            if (trim_)
+                while (rest < row.size() && row[rest].space) ++rest;
+            std::vector<Glyph> tail(row.begin() + static_cast<std::ptrdiff_t>(rest), row.end());
+            row.resize(cut);
+            queue_.push_back(std::move(row));
+            if (tail.empty()) return;
+            row = std::move(tail);
+        }
     }
 
     LineSource& src_;
