@@ -9,6 +9,7 @@ yet report na and are measured automatically once they exist.
 
 from __future__ import annotations
 
+import functools
 import io
 import json
 import random
@@ -112,11 +113,17 @@ def tarvo_dashboard_available() -> str | None:
             n.Block.bordered()))
 
 
+@functools.lru_cache(maxsize=None)
+def layout_available() -> bool:
+    return unavailable(["Layout.vertical", "Layout.horizontal", "Constraint.length"],
+                       lambda: n.Layout.vertical([n.Constraint.length(1)]).split(n.Rect())) is None
+
+
 def tarvo_areas():
-    """(header, list, paragraph, table) rects of the 200x50 screen."""
+    """(header, list, paragraph, table) rects of the 200x50 screen, split by Layout where it
+    exists (by hand otherwise, with the same result)."""
     screen = n.Rect(0, 0, 200, 50)
-    if not missing("Layout.vertical", "Layout.horizontal") and probe(
-            lambda: n.Layout.vertical([n.Constraint.length(1)]).split(screen)) is None:
+    if layout_available():
         C = n.Constraint
         header, body = n.Layout.vertical([C.length(3), C.fill(1)]).split(screen)
         left, mid, right = n.Layout.horizontal([C.length(40), C.fill(1), C.length(70)]).split(body)
