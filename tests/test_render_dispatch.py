@@ -223,6 +223,21 @@ def test_render_returning_none_names_nonetype():
     assert str(e.value) == "unsupported widget type: NoneType"
 
 
+def test_failure_to_read_the_type_name_is_raised():
+    class Nameless(type):
+        @property
+        def __name__(cls):
+            raise LookupError("no name")
+
+    class Opaque(metaclass=Nameless):
+        pass
+
+    with pytest.raises(LookupError, match="no name"):
+        render_widget(Opaque(), Rect(0, 0, 2, 2), fresh())
+    with pytest.raises(LookupError, match="no name"):
+        render_stateful_widget(Opaque(), Rect(0, 0, 2, 2), ListState(), fresh())
+
+
 def test_render_errors_reach_the_caller():
     class Boom:
         def render(self, area):

@@ -1,8 +1,9 @@
 // Block: the frame drawn around a widget (borders on chosen sides, a border symbol set, titles
 // on the top and bottom rows, styles and inner padding), and the pieces it is built from.
 //
-// Widgets that can sit inside a block keep a `std::optional<Block>` and draw it with
-// render_block(block, area, buf), then draw themselves into inner_area(block, area).
+// Widgets that can sit inside a block keep a `std::optional<Block>`, draw it with
+// render_block(block, area, buf) and draw themselves into the area that call returns (the same
+// as inner_area(block, area)).
 #pragma once
 
 #include <cstdint>
@@ -96,8 +97,10 @@ struct Block {
 inline Rect inner_area(const std::optional<Block>& block, const Rect& area) noexcept {
     return block ? block->inner(area) : area;
 }
-inline void render_block(const std::optional<Block>& block, const Rect& area, Buffer& buf) {
+// Draws the block, if there is one, over `area`; returns the area left inside it.
+inline Rect render_block(const std::optional<Block>& block, const Rect& area, Buffer& buf) {
     if (block) block->render(area, buf);
+    return inner_area(block, area);
 }
 // "None" or "Some(Block { ... })".
 std::string optional_block_repr(const std::optional<Block>& block);

@@ -318,8 +318,7 @@ void draw_rows(Composer& composer, const LineSource& src, const Rect& area, Buff
 void Paragraph::render(const Rect& target, Buffer& buf) const {
     const Rect area = target.intersection(buf.area);
     buf.set_style(area, style);
-    render_block(block, area, buf);
-    const Rect inner = inner_area(block, area);
+    const Rect inner = render_block(block, area, buf);
     if (inner.is_empty()) return;
     buf.set_style(inner, style);
 

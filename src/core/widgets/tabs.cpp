@@ -23,8 +23,7 @@ void Tabs::render(const Rect& target, Buffer& buf) const {
     // line up.
     const Rect area = target.intersection(buf.area);
     buf.set_style(area, style);
-    render_block(block, area, buf);
-    const Rect bar = inner_area(block, area);
+    const Rect bar = render_block(block, area, buf);
     if (bar.is_empty()) return;
 
     const std::uint16_t y = bar.y;
