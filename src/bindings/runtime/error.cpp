@@ -55,12 +55,11 @@ std::string type_name(PyObject* o) { return type_name_of_type(Py_TYPE(o)); }
 void raise_wrong_class(PyObject* o, std::string_view expected) {
     std::string msg;
     if (o == Py_None) {
-        msg = "'None' is not an instance of '";
+        msg.append("'None' is not an instance of '");
     } else {
-        msg = "'" + type_name(o) + "' object is not an instance of '";
+        msg.append("'").append(type_name(o)).append("' object is not an instance of '");
     }
-    msg += expected;
-    msg += "'";
+    msg.append(expected).append("'");
     raise(PyExc_TypeError, msg);
 }
 
