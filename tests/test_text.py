@@ -459,3 +459,13 @@ def test_extract_text_refuses(value, message):
     with pytest.raises(TypeError) as e:
         native.Paragraph.new(value)
     assert str(e.value) == message
+
+
+@pytest.mark.parametrize("make", [Span.raw, Line.raw, Text.raw], ids=["span", "line", "text"])
+def test_wide_graphemes_at_the_last_column_of_the_grid(make):
+    from tarvo_core.rust.native import Buffer, Rect, render_widget
+
+    area = Rect(65530, 0, 5, 1)
+    buf = Buffer.empty(area)
+    render_widget(make("😃😃a b"), area, buf)
+    assert buf.to_string_lines() == ["😃 😃 a"]

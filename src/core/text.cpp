@@ -108,14 +108,16 @@ std::string Span::repr() const {
 void Span::render(const Rect& target, Buffer& buf) const {
     const Rect area = target.intersection(buf.area);
     if (area.is_empty()) return;
-    std::uint16_t x = area.x;
+    // Columns are counted in 32 bits: the area may end at the grid's last column, where a
+    // 16-bit sum would saturate and place the next grapheme past the buffer.
+    std::uint32_t x = area.x;
     const std::uint16_t y = area.y;
-    const std::uint16_t right = area.right();
+    const std::uint32_t right = area.right();
     std::size_t index = 0;
     unicode::for_each_grapheme(content, [&](std::string_view g) {
         if (unicode::has_control(g)) return true;
         const std::size_t w = unicode::grapheme_width(g);
-        const std::uint16_t next_x = sat_add<std::uint16_t>(x, to_u16(w));
+        const std::uint32_t next_x = x + to_u16(w);
         if (next_x > right) return false;
         if (index == 0) {
             buf.cell_at(x, y)->set_symbol(g).set_style(style);
@@ -132,7 +134,7 @@ void Span::render(const Rect& target, Buffer& buf) const {
             buf.cell_at(x, y)->set_symbol(g).set_style(style);
         }
         // The cells a wide grapheme covers are cleared so that nothing hidden shows up later.
-        for (std::uint32_t hx = std::uint32_t{x} + 1; hx < next_x; ++hx) buf.cell_at(hx, y)->reset();
+        for (std::uint32_t hx = x + 1; hx < next_x; ++hx) buf.cell_at(hx, y)->reset();
         x = next_x;
         ++index;
         return true;
