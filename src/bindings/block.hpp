@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "bindings/builders.hpp"
 #include "bindings/runtime/klass.hpp"
 #include "bindings/style.hpp"
 #include "core/widgets/block.hpp"
@@ -30,32 +31,20 @@ struct PaddingClass {
     static PyTypeObject* create();
 };
 
-// A copy of `value` with `change` applied to it, as a new object of Tag's class; the receiver
-// is left as it was.
-template <typename Tag, typename F>
-PyObject* rebuilt(const typename Tag::Value& value, F&& change) {
-    typename Tag::Value copy = value;
-    change(copy);
-    return make<Tag>(std::move(copy));
-}
+using StyleArg = InstanceArg<StyleClass>;
+using BlockArg = InstanceArg<BlockClass>;
 
 // The builder `(self, style)` that replaces the Style field `Field` of Tag's value whole.
 template <typename Tag, auto Field>
 constexpr auto style_builder() {
-    return [](const typename Tag::Value& v, Args& a) {
-        const core::Style s = a.value<StyleClass>(0);
-        return rebuilt<Tag>(v, [&](typename Tag::Value& out) { out.*Field = s; });
-    };
+    return SetField<Tag, Field, StyleArg>{};
 }
 
 // The builder `block(block)` of a widget with an optional `block` field: a copy of the Block
 // replaces any earlier one.
 template <typename Tag>
 constexpr auto block_builder() {
-    return [](const typename Tag::Value& v, Args& a) {
-        core::Block b = a.value<BlockClass>(0);
-        return rebuilt<Tag>(v, [&](typename Tag::Value& out) { out.block = std::move(b); });
-    };
+    return SetField<Tag, &Tag::Value::block, BlockArg>{};
 }
 
 }  // namespace tarvo::bindings

@@ -1,6 +1,6 @@
 // Argument conversions and builder shapes shared by the data widget classes (gauges, sparklines,
 // bar charts, charts and canvases): a pair of bounds, a list of (x, y) points, a list of objects
-// of one class, and the one-field builder that copies the receiver and sets one field.
+// of one class, and the argument kinds of their one-field builders.
 #pragma once
 
 #include <array>
@@ -62,24 +62,8 @@ std::vector<typename Tag::Value> values_from_list(const Args& a, std::size_t i, 
     return out;
 }
 
-// Argument kinds of the one-field builders: each reads argument `i` with the system's errors.
-template <typename ClassTag>
-struct InstanceArg {  // a copy of the value of an instance of ClassTag's class
-    static typename ClassTag::Value read(const Args& a, std::size_t i) { return a.value<ClassTag>(i); }
-};
-using StyleArg = InstanceArg<StyleClass>;
-using BlockArg = InstanceArg<BlockClass>;
+// Argument kinds of the data widgets' one-field builders (see builders.hpp for the rest).
 using ColorArg = InstanceArg<ColorClass>;
-
-template <typename T>
-struct PlainArg {  // a number, bool or str converted to T
-    static T read(const Args& a, std::size_t i) { return a.get<T>(i); }
-};
-
-template <typename EnumTag, typename CoreEnum>
-struct EnumArg {  // a variant of an enumeration class, as the core's enumeration
-    static CoreEnum read(const Args& a, std::size_t i) { return static_cast<CoreEnum>(a.value<EnumTag>(i)); }
-};
 
 struct SpanArg {  // span-like
     static core::Span read(const Args& a, std::size_t i) { return extract_span(a[i]); }
@@ -92,19 +76,6 @@ struct BoundsArg {
 };
 struct PointsArg {
     static std::vector<std::pair<double, double>> read(const Args& a, std::size_t i) { return points_arg(a, i); }
-};
-
-// The builder method that returns a copy of the receiver with `Field` set to its one argument
-// read as `Kind`; the receiver is only read. Use as
-// `.method("style", "($self, style)", SetField<GaugeClass, &core::Gauge::style, StyleArg>{})`.
-template <typename Tag, auto Field, typename Kind>
-struct SetField {
-    PyObject* operator()(const typename Tag::Value& receiver, Args& a) const {
-        auto value = Kind::read(a, 0);
-        typename Tag::Value copy = receiver;
-        copy.*Field = std::move(value);
-        return make<Tag>(std::move(copy));
-    }
 };
 
 }  // namespace tarvo::bindings

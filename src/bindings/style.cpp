@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "bindings/builders.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "core/palette.hpp"
 
@@ -144,24 +145,9 @@ PyTypeObject* StyleClass::create() {
         .static_method("new", "()", [](Args&) { return style_to_py(Style{}); })
         .static_method("default", "()", [](Args&) { return style_to_py(Style{}); })
         .static_method("reset", "()", [](Args&) { return style_to_py(Style::reset()); })
-        .method("fg", "($self, color)",
-                [](const Style& s, Args& a) {
-                    Style out = s;
-                    out.fg = a.value<ColorClass>(0);
-                    return style_to_py(out);
-                })
-        .method("bg", "($self, color)",
-                [](const Style& s, Args& a) {
-                    Style out = s;
-                    out.bg = a.value<ColorClass>(0);
-                    return style_to_py(out);
-                })
-        .method("underline_color", "($self, color)",
-                [](const Style& s, Args& a) {
-                    Style out = s;
-                    out.underline_color = a.value<ColorClass>(0);
-                    return style_to_py(out);
-                })
+        .method("fg", "($self, color)", SetField<StyleClass, &Style::fg, InstanceArg<ColorClass>>{})
+        .method("bg", "($self, color)", SetField<StyleClass, &Style::bg, InstanceArg<ColorClass>>{})
+        .method("underline_color", "($self, color)", SetField<StyleClass, &Style::underline_color, InstanceArg<ColorClass>>{})
         .method("add_modifier", "($self, modifier)",
                 [](const Style& s, Args& a) { return style_to_py(s.with_added(a.value<ModifierClass>(0))); })
         .method("remove_modifier", "($self, modifier)",
