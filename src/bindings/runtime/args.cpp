@@ -1,5 +1,8 @@
 #include "bindings/runtime/args.hpp"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "bindings/runtime/error.hpp"
 #include "bindings/runtime/ref.hpp"
 
@@ -62,6 +65,11 @@ Signature::Signature(std::string name, std::string_view text) : name_(std::move(
         }
     }
     take(body.substr(start));
+    // The entry points match arguments into a fixed array of slots.
+    if (params_.size() > kMaxSignatureParams) {
+        std::fprintf(stderr, "%s: more than %zu parameters\n", name_.c_str(), kMaxSignatureParams);
+        std::abort();
+    }
 }
 
 void Signature::too_many_positional(Py_ssize_t given) const {

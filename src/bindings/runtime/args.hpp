@@ -14,6 +14,9 @@
 
 namespace tarvo::bindings {
 
+// The most parameters one signature may have.
+inline constexpr std::size_t kMaxSignatureParams = 24;
+
 class Signature {
 public:
     // `name` is the function's full name as the messages print it ("Rect.inner").

@@ -193,7 +193,7 @@ PyObject* Args::object(std::size_t i) const {
 
 namespace detail {
 
-inline constexpr std::size_t kMaxParams = 24;
+inline constexpr std::size_t kMaxParams = kMaxSignatureParams;
 
 template <typename L>
 const Signature*& signature_slot() {
