@@ -297,8 +297,8 @@ def group_layout() -> list[dict]:
         kiwi_layout = None
     out = []
     for k in (5, 20):
-        spec = mixed(k)
-        layout = n.Layout.horizontal([to_constraint(c) for c in spec])
+        kinds = mixed(k)
+        layout = n.Layout.horizontal([to_constraint(c) for c in kinds])
         # The splitter keeps the last 500 splits per thread: 1024 distinct areas never hit it.
         cold_areas = [n.Rect(0, 0, 150 + i, 50) for i in range(1024)]
         widths = [150 + i for i in range(1024)]
@@ -308,7 +308,7 @@ def group_layout() -> list[dict]:
         repeated = {"ours": lambda: layout.split(same)}
         note = ""
         if kiwi_layout is not None:
-            solver, variables = kiwi_layout.build(spec, 0, 200)
+            solver, variables = kiwi_layout.build(kinds, 0, 200)
             ours_rects = [(r.x, r.width) for r in layout.split(same)]
             theirs = kiwi_layout.segments(variables)
             note = "same rects" if ours_rects == theirs else f"rects differ: {ours_rects} / {theirs}"
@@ -317,7 +317,7 @@ def group_layout() -> list[dict]:
                 solver.updateVariables()
                 return kiwi_layout.segments(variables)
 
-            cold["kiwi"] = lambda: kiwi_layout.split(spec, 0, widths[next(ki) & 1023])
+            cold["kiwi"] = lambda: kiwi_layout.split(kinds, 0, widths[next(ki) & 1023])
             repeated["kiwi"] = kiwi_repeated
         for mode, contenders in (("cold", cold), ("repeated", repeated)):
             t = timing.compare(contenders)

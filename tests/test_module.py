@@ -136,9 +136,9 @@ def test_a_second_execution_reuses_the_class_objects():
 
     saved = {k: sys.modules[k] for k in ("tarvo_core.rust.native", "tarvo_core.rust.engine")}
     try:
-        spec = importlib.util.find_spec("tarvo_core.rust.native")
-        again = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(again)
+        module_spec = importlib.util.find_spec("tarvo_core.rust.native")
+        again = importlib.util.module_from_spec(module_spec)
+        module_spec.loader.exec_module(again)
         assert again is not native
         assert again.Rect is native.Rect and again.Terminal is native.Terminal
         assert again.Flex.Start is native.Flex.Start
@@ -154,14 +154,14 @@ def test_a_preset_all_must_be_a_list():
 
     saved = {k: sys.modules[k] for k in ("tarvo_core.rust.native", "tarvo_core.rust.engine")}
     try:
-        spec = importlib.util.find_spec("tarvo_core.rust.native")
-        fresh = importlib.util.module_from_spec(spec)
+        module_spec = importlib.util.find_spec("tarvo_core.rust.native")
+        fresh = importlib.util.module_from_spec(module_spec)
         fresh.__all__ = ("x",)
         with pytest.raises(TypeError, match="'tuple' object is not an instance of 'list'"):
-            spec.loader.exec_module(fresh)
-        extended = importlib.util.module_from_spec(spec)
+            module_spec.loader.exec_module(fresh)
+        extended = importlib.util.module_from_spec(module_spec)
         extended.__all__ = ["mine"]
-        spec.loader.exec_module(extended)
+        module_spec.loader.exec_module(extended)
         assert extended.__all__[0] == "mine" and len(extended.__all__) == 205
     finally:
         sys.modules.update(saved)
