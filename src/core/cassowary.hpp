@@ -7,9 +7,15 @@
 // new row, the entering and leaving symbols of a pivot, the symbol that replaces an artificial
 // variable) it scans the candidates from the newest symbol to the oldest and takes the first;
 // nothing depends on hashing or on addresses.
+//
+// The method has no rule against degenerate stalling: on problems with many equal-weight
+// preferences it can pivot for a very long time, making no or almost no progress. The caller
+// may set a patience after which such an optimisation is given up (Status::NoProgress).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace tarvo::core::cassowary {
@@ -90,6 +96,206 @@ enum class Status : std::uint8_t {
 
 const char* status_text(Status status) noexcept;
 
+namespace detail {
+
+using Symbol = std::uint32_t;  // 0 is "no symbol"
+
+// Coefficients closer to zero than this are dropped.
+inline bool near_zero_value(double value) noexcept {
+    constexpr double kEpsilon = 1e-8;
+    return value < 0.0 ? -value < kEpsilon : value < kEpsilon;
+}
+
+struct Cell {
+    Symbol symbol;
+    double coefficient;
+};
+
+// Working storage for adding one row to many others: a merge buffer, and the added row's
+// coefficients spread out by symbol (filled on first use for each added row).
+struct Workspace {
+    std::vector<Cell> merge;
+    std::vector<double> dense;             // by symbol: the added row's coefficient
+    std::vector<std::uint64_t> dense_for;  // by symbol: the added row `dense` holds it for
+    std::vector<std::uint64_t> seen;       // by symbol: the last update that met it
+    std::vector<Symbol> doomed;            // cells to delete after a scan
+    std::size_t symbol_count = 0;          // symbols that exist while the current row is added
+    std::uint64_t addend = 0;              // numbers the added rows
+    std::uint64_t update = 0;              // numbers the updates
+    bool spread = false;                   // whether `dense` holds the current added row
+
+    // Starts adding a new row (its cells sorted) while `symbols` symbols exist.
+    void begin(std::size_t symbols) noexcept {
+        symbol_count = symbols;
+        ++addend;
+        spread = false;
+    }
+    void spread_out(std::span<const Cell> cells) {
+        if (spread) return;
+        if (dense.size() < symbol_count) {
+            const std::size_t size = std::max(symbol_count, 2 * dense.size());
+            dense.resize(size, 0.0);
+            dense_for.resize(size, 0);
+            seen.resize(size, 0);
+        }
+        for (const Cell& c : cells) {
+            dense[c.symbol] = c.coefficient;
+            dense_for[c.symbol] = addend;
+        }
+        spread = true;
+    }
+    std::uint64_t next_update() noexcept { return ++update; }
+};
+
+// constant + Σ coefficient × symbol. A row of up to a few hundred cells keeps them sorted by
+// symbol, and another row is added to it by merging the two; a row that grows longer keeps
+// them from then on in an open-addressing hash table (symbol 0 marks a free slot), so that
+// adding a short row to it costs the length of the short one. Every use of a row either
+// looks symbols up or visits all cells without depending on their order, so the two forms
+// give the same results.
+class Row {
+public:
+    double constant = 0.0;
+
+    bool empty() const noexcept { return size_ == 0; }
+
+    // Calls f(cell) for every cell.
+    template <typename F>
+    void for_each(F&& f) const {
+        for (const Cell& c : cells_)
+            if (c.symbol != 0) f(c);
+    }
+    // The cells sorted by symbol: the row's own storage, or `scratch` filled with them.
+    std::span<const Cell> sorted_cells(std::vector<Cell>& scratch) const;
+    void reserve(std::size_t cells) { cells_.reserve(cells); }
+
+    // The coefficient of `s`, 0 when the row has no cell for it.
+    double coefficient_for(Symbol s) const noexcept;
+    // Removes the cell of `s` and returns its coefficient (0 when there was none).
+    double take(Symbol s) noexcept;
+    // Adds `c` to the cell of `s`, creating it when `c` is not near zero and deleting it when
+    // the sum is near zero. Returns true when a cell was created.
+    bool add(Symbol s, double c);
+    // Adds each of `cells` (sorted by symbol; the row `ws` was begun for) times `factor` as
+    // `add` does, calling created(symbol) for every cell created. The cell of `drop` (0: none)
+    // is removed first.
+    template <typename F>
+    void add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&& created, Symbol drop = 0);
+    // Whether the row may hold a cell for `s`: false means it certainly does not.
+    bool may_hold(Symbol s) const noexcept { return (mask_ & bit(s)) != 0; }
+    // Multiplies the constant and every coefficient.
+    void scale(double factor) noexcept;
+    void clear() noexcept;
+
+private:
+    static constexpr std::size_t kHashFrom = 256;  // a sorted row longer than this becomes a table
+    static constexpr std::size_t kMinSlots = 2 * kHashFrom;
+
+    static constexpr std::uint64_t bit(Symbol s) noexcept { return std::uint64_t{1} << (s & 63u); }
+    std::size_t home(Symbol s) const noexcept {
+        return static_cast<std::size_t>((std::uint64_t{s} * 0x9e3779b97f4a7c15ull) >> shift_);
+    }
+    std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
+    std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
+    void erase_slot(std::size_t hole) noexcept;
+    void rehash(std::size_t capacity);  // into a table of at least this many slots
+
+    // Sorted cells, or (when hashed_) the slots of the table: a power of two, at most half full.
+    std::vector<Cell> cells_;
+    // Bit (s mod 64) set for every symbol s the row may hold (all bits once hashed).
+    std::uint64_t mask_ = 0;
+    std::uint32_t size_ = 0;
+    unsigned shift_ = 64;
+    bool hashed_ = false;
+};
+
+template <typename F>
+void Row::add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&& created, Symbol drop) {
+    if (hashed_) {
+        if (drop != 0) (void)take(drop);
+        if (16 * cells.size() < cells_.size()) {
+            // Few cells against a large table: look each one up. The lookups are independent,
+            // so start fetching all their first slots at once.
+            for (const Cell& c : cells) __builtin_prefetch(&cells_[home(c.symbol)]);
+            for (const Cell& c : cells)
+                if (add(c.symbol, c.coefficient * factor)) created(c.symbol);
+            return;
+        }
+        // Many cells: walk the table once, updating the cells the added row shares, then
+        // delete those that cancelled and create the rest.
+        ws.spread_out(cells);
+        const std::uint64_t update = ws.next_update();
+        ws.doomed.clear();
+        for (Cell& slot : cells_) {
+            const Symbol s = slot.symbol;
+            if (s == 0 || ws.dense_for[s] != ws.addend) continue;
+            ws.seen[s] = update;
+            const double sum = slot.coefficient + ws.dense[s] * factor;
+            if (near_zero_value(sum))
+                ws.doomed.push_back(s);
+            else
+                slot.coefficient = sum;
+        }
+        for (const Symbol s : ws.doomed) (void)take(s);
+        for (const Cell& c : cells)
+            if (ws.seen[c.symbol] != update && add(c.symbol, c.coefficient * factor)) created(c.symbol);
+        return;
+    }
+    if ((cells_.size() > 64 && 8 * cells.size() < cells_.size()) || cells.size() == 1) {
+        if (drop != 0) (void)take(drop);
+        for (const Cell& c : cells)
+            if (add(c.symbol, c.coefficient * factor)) created(c.symbol);
+        return;
+    }
+    // Merge the two sorted lists into the buffer, then copy the result back.
+    std::vector<Cell>& merged = ws.merge;
+    merged.resize(cells_.size() + cells.size());
+    Cell* out = merged.data();
+    const Cell* a = cells_.data();
+    const Cell* const ae = a + cells_.size();
+    const Cell* b = cells.data();
+    const Cell* const be = b + cells.size();
+    std::uint64_t mask = 0;
+    auto keep = [&](const Cell& cell) {
+        if (cell.symbol == drop) return;
+        mask |= bit(cell.symbol);
+        *out++ = cell;
+    };
+    auto product = [&](const Cell* cell) {
+        const double p = cell->coefficient * factor;
+        if (!near_zero_value(p)) {
+            mask |= bit(cell->symbol);
+            *out++ = Cell{cell->symbol, p};
+            created(cell->symbol);
+        }
+    };
+    while (a != ae && b != be) {
+        if (a->symbol < b->symbol) {
+            keep(*a++);
+        } else if (b->symbol < a->symbol) {
+            product(b++);
+        } else {
+            const double sum = a->coefficient + b->coefficient * factor;
+            if (!near_zero_value(sum)) {
+                mask |= bit(a->symbol);
+                *out++ = Cell{a->symbol, sum};
+            }
+            ++a;
+            ++b;
+        }
+    }
+    while (a != ae) keep(*a++);
+    while (b != be) product(b++);
+    const auto merged_size = static_cast<std::size_t>(out - merged.data());
+    if (cells_.capacity() < merged_size) cells_.reserve(std::max(merged_size, 2 * cells_.capacity()));
+    cells_.assign(merged.data(), out);
+    mask_ = mask;
+    size_ = static_cast<std::uint32_t>(cells_.size());
+    if (size_ > kHashFrom) rehash(kMinSlots);
+}
+
+}  // namespace detail
+
 class Solver {
 public:
     Solver();
@@ -115,39 +321,52 @@ public:
     // Reserves room for about this many constraints and variables.
     void reserve(std::size_t constraints, std::size_t variables);
 
+    // An optimisation gives up with NoProgress once it has made base + per_constraint × (the
+    // number of constraints) pivots. per_constraint 0 (the default) leaves only a fixed pivot
+    // budget, far larger.
+    void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
+        patience_base_ = base;
+        patience_per_constraint_ = per_constraint;
+    }
+
 private:
     enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
-    using Symbol = std::uint32_t;  // 0 is "no symbol"
+    using Symbol = detail::Symbol;
+    using Cell = detail::Cell;
+    using Row = detail::Row;
 
-    struct Cell {
-        Symbol symbol;
-        double coefficient;
-    };
-    // constant + Σ coefficient × symbol, cells sorted by symbol. `mask` has bit (s mod 64) set
-    // for every symbol s that may have a cell, so most rows without a symbol are skipped at once.
-    struct Row {
-        double constant = 0.0;
-        std::uint64_t mask = 0;
-        std::vector<Cell> cells;
-    };
-    static constexpr std::uint64_t bit(Symbol s) noexcept { return std::uint64_t{1} << (s & 63u); }
-
+    static constexpr std::size_t kIndexColumnsFrom = 512;  // symbols
     Symbol new_symbol(Kind kind);
     Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
-    bool is_basic(Symbol s) const noexcept { return row_of_[s] >= 0; }
-    Row& basic_row(Symbol s) noexcept { return rows_[static_cast<std::size_t>(row_of_[s])]; }
+    bool is_basic(Symbol s) const noexcept { return basic_[s] != 0; }
 
-    static double coefficient_for(const Row& row, Symbol s) noexcept;
-    static void add_cell(Row& row, Symbol s, double coefficient);
-    static void remove_cell(Row& row, Symbol s) noexcept;
-    void add_row(Row& row, const Row& other, double coefficient);
+    // row += other × coefficient, with `other` given as its constant and its cells sorted by
+    // symbol; row's cell for `drop` (0: none) is removed first. `owner` is the basic symbol of
+    // `row` when the row is in the tableau (its new cells are entered in the column index),
+    // else 0.
+    void add_row(Row& row, Symbol owner, double other_constant, std::span<const Cell> other_cells,
+                 double coefficient, Symbol drop = 0);
     static void solve_for(Row& row, Symbol subject);
     static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs);
-    void substitute_in(Row& row, Symbol symbol, const Row& replacement);
     void substitute(Symbol symbol, const Row& replacement);
 
     void insert_row(Symbol basic, Row&& row);
     Row take_row(Symbol basic);
+    void note_in_column(Symbol s, Symbol owner) {
+        if (indexed_ && kinds_[s] != Kind::Dummy) columns_[s].push_back(owner);
+    }
+    void build_columns();
+    // Calls f(basic symbol) for every row that may hold a cell for `s` (possibly more than
+    // once, possibly for rows that do not).
+    template <typename F>
+    void for_rows_with(Symbol s, F&& f) const {
+        if (indexed_) {
+            for (const Symbol owner : columns_[s])
+                if (is_basic(owner)) f(owner);
+        } else {
+            for (const Symbol owner : basics_) f(owner);
+        }
+    }
 
     Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
     Symbol any_pivotable_symbol(const Row& row) const noexcept;
@@ -157,14 +376,25 @@ private:
     Symbol leaving_symbol(Symbol entering) const noexcept;
 
     std::vector<Kind> kinds_;            // by symbol; kinds_[0] is Invalid
-    std::vector<std::int32_t> row_of_;   // by symbol: index into rows_, or -1 when not basic
-    std::vector<Symbol> basic_of_;       // by row index: its basic symbol
-    std::vector<Row> rows_;              // the tableau (unordered storage)
+    std::vector<std::uint8_t> basic_;    // by symbol: 1 while the symbol has a row
+    std::vector<Row> rows_;              // by symbol: its row while basic
+    std::vector<Symbol> basics_;         // the basic symbols, in no particular order
+    std::vector<std::uint32_t> basic_at_;  // by symbol: its index in basics_ while basic
+    // By symbol, once there are more than a few hundred symbols (`indexed_`; before that every
+    // row is looked at): basic symbols whose rows may hold a cell for it. An entry can be stale
+    // (the cell has cancelled out, or the row has left the tableau) and is checked before use;
+    // Dummy symbols, which never enter the basis, are not indexed.
+    std::vector<std::vector<Symbol>> columns_;
+    bool indexed_ = false;
     std::vector<Symbol> var_symbol_;     // by variable: its External symbol, 0 until mentioned
     Row objective_;
     Row* artificial_ = nullptr;          // set while an artificial objective is being optimised
-    std::vector<Cell> scratch_;
+    std::vector<Symbol> column_scratch_;
+    std::vector<Cell> cells_scratch_;
+    detail::Workspace workspace_;
     std::size_t constraint_count_ = 0;
+    std::size_t patience_base_ = 0;
+    std::size_t patience_per_constraint_ = 0;
 };
 
 }  // namespace tarvo::core::cassowary

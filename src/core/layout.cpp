@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <list>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -106,6 +107,15 @@ std::string Layout::debug() const {
 // whole area spans (v0, v2n+1). Spacers may come out negative, which is how overlap works.
 // The constraints are added in a fixed order; the incremental solver re-optimises after each
 // one, and where the optimum is not unique that order decides which vertex is reached.
+//
+// The usual form asks for equal sizes pairwise: every pair of growing segments (Fill, and Min
+// outside Legacy) in proportion, and in the Space* modes every pair of gaps equal. That is
+// n²/2 constraints, and on such problems the simplex degenerates: past a few dozen growing
+// segments or gaps it stalls, pivoting without improving the objective, practically for ever.
+// The compact form chains the same equalities between neighbours instead (n − 1 constraints,
+// each gap or segment tied to the next). It has the same solutions whenever the equalities
+// can all hold, and it settles quickly; it is used when the pairwise form would be too large
+// or has stalled.
 
 namespace {
 
@@ -133,15 +143,30 @@ struct Element {
 
 using Rel = cw::Relation;
 
+// More growing segments, or more gaps in a Space* mode, than this make the pairwise form too
+// large to try: past 64 growing segments it stalls nearly always, and past 128 gaps adding
+// the equalities alone takes seconds.
+constexpr std::size_t kMaxPairedSegments = 64;
+constexpr std::size_t kMaxPairedGaps = 128;
+// An optimisation that takes more than this many pivots (plus so many per constraint) is taken
+// to have stalled. Sound layouts need a handful per constraint.
+constexpr std::size_t kPatienceBase = 1000;
+constexpr std::size_t kPatiencePerConstraint = 8;
+
+enum class Form : std::uint8_t { Pairwise, Compact };
+
 // Feeds constraints to the solver. Each is written as "left − right": the left's terms first,
 // then the right's negated; size(E) stands for (+1 · end, −1 · start). One constraint object
-// is reused, so adding one allocates nothing once the term list has grown.
+// is reused, so adding one allocates nothing once the term list has grown. After the first
+// constraint the solver refuses, the builder ignores the rest and reports the failure.
 class Builder {
 public:
     Builder(std::size_t constraints, std::size_t variables) {
         solver_.reserve(constraints, variables);
+        solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         c_.expression.terms.reserve(4);
     }
+    bool failed() const noexcept { return failed_; }
     cw::Variable variable() { return solver_.new_variable(); }
     double value(cw::Variable v) const { return solver_.value(v); }
 
@@ -169,11 +194,12 @@ private:
         c_.expression.constant = constant;
         c_.relation = rel;
         c_.strength = strength;
-        if (solver_.add_constraint(c_) != cw::Status::Ok) panic("failed to split");
+        if (!failed_) failed_ = solver_.add_constraint(c_) != cw::Status::Ok;
     }
 
     cw::Solver solver_;
     cw::Constraint c_;
+    bool failed_ = false;
 };
 
 // A solved position (hundredths of a cell) as a cell coordinate. Rounded twice, half away
@@ -182,8 +208,8 @@ std::uint16_t to_cell(double value) noexcept {
     return sat_cast<std::uint16_t>(round_half_away(round_half_away(value) / kCellScale));
 }
 
-void add_flex_constraints(Builder& b, Flex flex, const std::vector<Element>& spacers, Element area,
-                          double gap) {
+void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<Element>& spacers,
+                          Element area, double gap) {
     const std::size_t count = spacers.size();
     const Element first = spacers.front();
     const Element last = spacers.back();
@@ -195,9 +221,14 @@ void add_flex_constraints(Builder& b, Flex flex, const std::vector<Element>& spa
             b.size_value(spacers[i], Rel::Equal, gap, kSpacerEq);
     };
     auto equal_pairs = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i)
+        for (std::size_t i = from; i < to; ++i) {
+            if (form == Form::Compact) {
+                if (i + 1 < to) b.sizes(spacers[i], 1.0, Rel::Equal, spacers[i + 1], 1.0, kSpacerEq);
+                continue;
+            }
             for (std::size_t j = i + 1; j < to; ++j)
                 b.sizes(spacers[i], 1.0, Rel::Equal, spacers[j], 1.0, kSpacerEq);
+        }
     };
     auto growing_gaps = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
@@ -289,7 +320,11 @@ void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint
     }
 }
 
-void add_proportion_constraints(Builder& b, Flex flex, const std::vector<Constraint>& constraints,
+bool grows(const Constraint& c, Flex flex) noexcept {
+    return c.kind == Constraint::Kind::Fill || (c.kind == Constraint::Kind::Min && flex != Flex::Legacy);
+}
+
+void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vector<Constraint>& constraints,
                                 const std::vector<Element>& segments) {
     struct Scaled {
         Element seg;
@@ -298,19 +333,34 @@ void add_proportion_constraints(Builder& b, Flex flex, const std::vector<Constra
     std::vector<Scaled> growers;
     for (std::size_t i = 0; i < constraints.size(); ++i) {
         const Constraint& c = constraints[i];
-        if (c.kind == Constraint::Kind::Fill)
-            growers.push_back({segments[i], std::max(static_cast<double>(c.value), 1e-6)});
-        else if (c.kind == Constraint::Kind::Min && flex != Flex::Legacy)
-            growers.push_back({segments[i], 1.0});
+        if (!grows(c, flex)) continue;
+        const double scale = c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
+        growers.push_back({segments[i], scale});
     }
-    for (std::size_t i = 0; i < growers.size(); ++i)
-        for (std::size_t j = i + 1; j < growers.size(); ++j)
+    for (std::size_t i = 0; i < growers.size(); ++i) {
+        const std::size_t last = form == Form::Compact ? std::min(i + 2, growers.size()) : growers.size();
+        for (std::size_t j = i + 1; j < last; ++j)
             b.sizes(growers[i].seg, growers[j].scale, Rel::Equal, growers[j].seg, growers[i].scale, kGrow);
+    }
 }
 
-}  // namespace
+// Whether the pairwise form is small enough to try.
+bool pairwise_fits(const Layout& layout) noexcept {
+    const std::size_t n = layout.constraints.size();
+    std::size_t growers = 0;
+    for (const Constraint& c : layout.constraints) growers += grows(c, layout.flex) ? 1 : 0;
+    std::size_t gaps = 0;  // the spacers made equal pairwise
+    switch (layout.flex) {
+        case Flex::SpaceBetween: gaps = n >= 2 ? n - 1 : 0; break;
+        case Flex::SpaceAround: gaps = n >= 2 ? n - 1 : n + 1; break;
+        case Flex::SpaceEvenly: gaps = n + 1; break;
+        default: break;
+    }
+    return growers <= kMaxPairedSegments && gaps <= kMaxPairedGaps;
+}
 
-Split solve_split(const Layout& layout, Rect area) {
+// Solves the split in the given form; nothing when the solver gives up.
+std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
     const Rect inner = area.inner(layout.margin);
     const bool horizontal = layout.direction == Direction::Horizontal;
     const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
@@ -319,7 +369,7 @@ Split solve_split(const Layout& layout, Rect area) {
 
     const std::size_t n = layout.constraints.size();
     const std::size_t var_count = 2 * n + 2;
-    Builder b(6 * n + 8 + n * n, var_count);
+    Builder b(8 * n + 8, var_count);
 
     std::vector<cw::Variable> v;
     v.reserve(var_count);
@@ -341,12 +391,13 @@ Split solve_split(const Layout& layout, Rect area) {
     }
     for (const Element& s : segments) b.vars(s.start, Rel::LessOrEqual, s.end, kRequired);
 
-    add_flex_constraints(b, layout.flex, spacers, whole, gap);
+    add_flex_constraints(b, form, layout.flex, spacers, whole, gap);
     add_segment_constraints(b, layout.flex, layout.constraints, segments, whole);
-    add_proportion_constraints(b, layout.flex, layout.constraints, segments);
+    add_proportion_constraints(b, form, layout.flex, layout.constraints, segments);
     if (layout.flex != Flex::Legacy)
         for (std::size_t i = 0; i + 1 < n; ++i)
             b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+    if (b.failed()) return std::nullopt;
 
     auto to_rect = [&](Element e) {
         const std::uint16_t start = to_cell(b.value(e.start));
@@ -361,6 +412,15 @@ Split solve_split(const Layout& layout, Rect area) {
     for (const Element& e : segments) out.segments.push_back(to_rect(e));
     for (const Element& e : spacers) out.spacers.push_back(to_rect(e));
     return out;
+}
+
+}  // namespace
+
+Split solve_split(const Layout& layout, Rect area) {
+    if (pairwise_fits(layout))
+        if (auto split = solve_in_form(layout, area, Form::Pairwise)) return std::move(*split);
+    if (auto split = solve_in_form(layout, area, Form::Compact)) return std::move(*split);
+    panic("failed to split");
 }
 
 // ---- the per-thread cache of recent splits ----

@@ -138,5 +138,66 @@ TEST(Cassowary, ConstantContradictionIsUnsatisfiable) {
     EXPECT_EQ(s.add_constraint(Expression(1.0), R::Equal, 0.0, st::strong), Status::Ok);
 }
 
+// Rows of hundreds of cells switch to a hashed form; sums built through them, and cells that
+// cancel out of them, must come out as with short rows.
+class LongRows : public ::testing::TestWithParam<int> {};
+
+TEST_P(LongRows, SumsThroughLongRowsAreExact) {
+    const int n = GetParam();
+    Solver s;
+    std::vector<Variable> x;
+    for (int i = 0; i < n; ++i) x.push_back(s.new_variable());
+    const Variable total = s.new_variable(), twice = s.new_variable();
+    Expression sum;
+    for (const Variable& v : x) sum += v;
+    // The total is tied to the parameters before any of them has a value: its row holds n cells.
+    ASSERT_EQ(s.add_constraint(total, R::Equal, sum, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(Expression(twice), R::Equal, Expression(total) * 2.0, st::required), Status::Ok);
+    for (int i = 0; i < n; ++i)
+        ASSERT_EQ(s.add_constraint(x[static_cast<std::size_t>(i)], R::Equal, static_cast<double>(i + 1), st::required),
+                  Status::Ok);
+    const double expected = n * (n + 1) / 2.0;
+    EXPECT_DOUBLE_EQ(s.value(total), expected);
+    EXPECT_DOUBLE_EQ(s.value(twice), 2 * expected);
+    // Everything added and taken away again leaves an empty, redundant row.
+    EXPECT_EQ(s.add_constraint(sum - sum, R::Equal, 0.0, st::required), Status::Ok);
+    // A preference against a long row moves only what is free: the slack of "total ≤ ..." .
+    const Variable free = s.new_variable();
+    ASSERT_EQ(s.add_constraint(Expression(free), R::LessOrEqual, Expression(total) + 1.0, st::required), Status::Ok);
+    ASSERT_EQ(s.add_constraint(free, R::Equal, 1e9, st::strong), Status::Ok);
+    EXPECT_DOUBLE_EQ(s.value(free), expected + 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LongRows, ::testing::Values(10, 255, 256, 257, 600));
+
+// A preference pulling on hundreds of variables at once, then released one by one: cells come
+// and go in long rows.
+TEST(Cassowary, LongObjectiveSettlesOnEveryBound) {
+    Solver s;
+    constexpr int n = 400;
+    std::vector<Variable> x;
+    for (int i = 0; i < n; ++i) x.push_back(s.new_variable());
+    Expression sum;
+    for (int i = 0; i < n; ++i) {
+        const Variable v = x[static_cast<std::size_t>(i)];
+        ASSERT_EQ(s.add_constraint(v, R::GreaterOrEqual, 0.0, st::required), Status::Ok);
+        ASSERT_EQ(s.add_constraint(v, R::LessOrEqual, static_cast<double>(i % 7), st::required), Status::Ok);
+        sum += v;
+    }
+    // Wants the sum far above what the bounds allow: every variable goes to its upper bound.
+    ASSERT_EQ(s.add_constraint(sum, R::Equal, 1e6, st::weak), Status::Ok);
+    double total = 0.0;
+    for (int i = 0; i < n; ++i) {
+        EXPECT_DOUBLE_EQ(s.value(x[static_cast<std::size_t>(i)]), i % 7) << i;
+        total += i % 7;
+    }
+    // A stronger wish for a small sum pulls them all back down as far as it can.
+    ASSERT_EQ(s.add_constraint(sum, R::Equal, 10.0, st::strong), Status::Ok);
+    double now = 0.0;
+    for (const Variable& v : x) now += s.value(v);
+    EXPECT_DOUBLE_EQ(now, 10.0);
+    EXPECT_GT(total, 10.0);
+}
+
 }  // namespace
 }  // namespace tarvo::core::cassowary

@@ -2,6 +2,7 @@
 // kind in every flex mode, with spacing, overlap and margins.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -524,6 +525,135 @@ TEST(LayoutSplit, SixteenBitAmountsWrap) {
 
     EXPECT_EQ(xw(horizontal({Mn(40000), Len(10)}, S).split(Rect{0, 0, 100, 1})), (XW{{0, 90}, {90, 10}}));
     EXPECT_EQ(xw(horizontal({Mn(30000), Len(10)}, S).split(Rect{0, 0, 100, 1})), (XW{{0, 100}, {100, 0}}));
+}
+
+// ---- rounding ----
+
+struct RoundingCase {
+    const char* name;
+    std::vector<C> constraints;
+    Flex flex;
+    std::uint16_t width;
+    XW expected;
+};
+
+class Rounding : public ::testing::TestWithParam<RoundingCase> {};
+
+TEST_P(Rounding, Split) {
+    const RoundingCase& c = GetParam();
+    EXPECT_EQ(xw(horizontal(c.constraints, c.flex).split(Rect{0, 0, c.width, 1})), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, Rounding,
+    ::testing::Values(
+        // 49.6 hundredths: 50, then half a cell, then a whole one; rounding once would give 0.
+        RoundingCase{"TwiceUp", {Ra(496, 1000)}, S, 1, {{0, 1}}},
+        RoundingCase{"TwiceDown", {Ra(494, 1000)}, S, 1, {{0, 0}}},
+        // Ends at 2.5 and 7.5 cells: halves go away from zero.
+        RoundingCase{"Halves", {Pc(25), Pc(25), Pc(25)}, S, 10, {{0, 3}, {3, 2}, {5, 3}}},
+        // A zero denominator counts as 1.
+        RoundingCase{"RatioOverZero", {Ra(1, 0)}, S, 9, {{0, 9}}},
+        RoundingCase{"ZeroOverZero", {Ra(0, 0), Fi(1)}, S, 10, {{0, 0}, {0, 10}}},
+        RoundingCase{"ThreeOverZero", {Ra(3, 0), Fi(1)}, S, 10, {{0, 10}, {10, 0}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- many segments ----
+
+// Checks a horizontal split of a one-row area of `width` cells: the segments start at 0, end
+// at the right edge, keep exactly `gap` cells apart and differ in width by at most one cell
+// within each group of equal weight; returns the widths.
+std::vector<int> check_even_split(const std::vector<Rect>& rects, int width, int gap) {
+    std::vector<int> widths;
+    if (rects.empty()) return widths;
+    EXPECT_EQ(rects.front().x, 0);
+    EXPECT_EQ(rects.back().x + rects.back().width, width);
+    for (std::size_t i = 0; i + 1 < rects.size(); ++i)
+        EXPECT_EQ(rects[i + 1].x, rects[i].x + rects[i].width + gap) << "after segment " << i;
+    for (const Rect& r : rects) widths.push_back(r.width);
+    return widths;
+}
+
+struct ManyCase {
+    std::size_t count;
+    std::uint16_t width;
+    std::int64_t spacing;
+};
+
+class ManyFills : public ::testing::TestWithParam<ManyCase> {};
+
+// Past 64 growing segments the equal shares are asked of neighbours only; the shares still
+// come out equal to the cell.
+TEST_P(ManyFills, ShareTheRowEvenly) {
+    const ManyCase& c = GetParam();
+    const auto rects =
+        horizontal(std::vector<C>(c.count, Fi(1)), S, c.spacing).split(Rect{0, 0, c.width, 1});
+    ASSERT_EQ(rects.size(), c.count);
+    const auto widths = check_even_split(rects, c.width, static_cast<int>(c.spacing));
+    const auto [lo, hi] = std::minmax_element(widths.begin(), widths.end());
+    EXPECT_LE(*hi - *lo, 1);
+    const double share = (c.width - static_cast<double>(c.spacing) * static_cast<double>(c.count - 1)) /
+                         static_cast<double>(c.count);
+    EXPECT_LE(*lo, share);
+    EXPECT_GE(*hi, share);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ManyFills,
+                         ::testing::Values(ManyCase{65, 200, 0}, ManyCase{65, 1000, 1}, ManyCase{100, 1000, 0},
+                                           ManyCase{100, 200, 1}, ManyCase{120, 1000, 1}));
+
+TEST(LayoutSplit, ManyWeightedFillsKeepTheirProportions) {
+    std::vector<C> cs;
+    for (int i = 0; i < 80; ++i) cs.push_back(Fi(static_cast<std::uint16_t>(1 + i % 2)));
+    const auto widths = check_even_split(horizontal(cs, S).split(Rect{0, 0, 1200, 1}), 1200, 0);
+    for (std::size_t i = 0; i < widths.size(); ++i) EXPECT_EQ(widths[i], i % 2 == 0 ? 10 : 20) << i;
+}
+
+TEST(LayoutSplit, ManyMinsAllGetTheirMinimumAndShareTheRest) {
+    const auto widths = check_even_split(horizontal(std::vector<C>(70, Mn(2)), S).split(Rect{0, 0, 300, 1}), 300, 0);
+    for (int w : widths) {
+        EXPECT_GE(w, 4);
+        EXPECT_LE(w, 5);
+    }
+}
+
+// Past 128 gaps the Space* modes ask for equal gaps between neighbours only.
+TEST(LayoutSplit, ManyGapsStayEqual) {
+    for (Flex f : {SB, SA}) {
+        const auto rects = horizontal(std::vector<C>(130, Len(5)), f).split(Rect{0, 0, 1000, 1});
+        ASSERT_EQ(rects.size(), 130u);
+        int lo = 1000, hi = 0;
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_EQ(rects[i].width, 5) << flex_name(f) << " " << i;
+            if (i + 1 < rects.size()) {
+                const int gap = rects[i + 1].x - rects[i].x - 5;
+                lo = std::min(lo, gap);
+                hi = std::max(hi, gap);
+            }
+        }
+        // 350 spare cells over 129 gaps: 2 or 3 each.
+        EXPECT_EQ(lo, 2) << flex_name(f);
+        EXPECT_EQ(hi, 3) << flex_name(f);
+        if (f == SB) EXPECT_EQ(rects.back().x + 5, 1000);
+    }
+}
+
+// The pairwise form of this layout breaks down numerically after a short while (the solver
+// used to give up with "failed to split"); the neighbour form splits it, every minimum kept.
+TEST(LayoutSplit, LayoutThePairwiseFormCannotSolve) {
+    const std::vector<C> cs = {Fi(2), Fi(2), Fi(1), Fi(3), Fi(3), Fi(3), Fi(3), Mn(0), Mn(0), Fi(3),
+                               Mn(0), Fi(3), Mn(2), Fi(2), Mn(3), Fi(2), Mx(13), Mn(5), Fi(1), Fi(1),
+                               Mn(3), Mn(0), Fi(1), Mx(5), Mn(1), Fi(1), Len(5), Mn(1)};
+    Layout l = horizontal(cs, SE);
+    l.spacing = Spacing::overlap(1);
+    const auto rects = l.split(Rect{0, 0, 13, 1});
+    ASSERT_EQ(rects.size(), cs.size());
+    for (std::size_t i = 0; i < cs.size(); ++i) {
+        EXPECT_LE(rects[i].x + rects[i].width, 13) << i;
+        if (cs[i].kind == C::Kind::Min) EXPECT_GE(rects[i].width, cs[i].value) << i;
+        // Neighbours overlap by one cell at most.
+        if (i + 1 < cs.size()) EXPECT_GE(rects[i + 1].x + 1, rects[i].x + rects[i].width) << i;
+    }
 }
 
 // ---- the cache ----
