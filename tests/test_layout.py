@@ -125,15 +125,36 @@ def test_constraint_list_constructor_errors(method, values, exc, message):
     assert notes(e) == ["while processing 'values'"]
 
 
-def test_text_signatures():
-    assert C.ratio.__text_signature__ == "(numerator, denominator)"
-    assert C.from_ratios.__text_signature__ == "(values)"
-    assert C.apply.__text_signature__ == "($self, length)"
-    assert Layout.new.__text_signature__ == "(direction, constraints)"
-    assert Layout.split_with_spacers.__text_signature__ == "($self, area)"
-    assert Layout.spacing_layout.__text_signature__ == "($self, spacing)"
-    assert Rect.split.__text_signature__ == "($self, layout)"
-    assert LayoutSpacing.Space.__text_signature__ == "(_0)"
+@pytest.mark.parametrize("owner,name,signature", [
+    *[(C, m, "(value)") for m in ("min", "max", "length", "percentage", "fill")],
+    (C, "ratio", "(numerator, denominator)"),
+    *[(C, m, "(values)") for m in ("from_lengths", "from_percentages", "from_mins", "from_maxes", "from_fills",
+                                    "from_ratios")],
+    (C, "apply", "($self, length)"),
+    (Layout, "new", "(direction, constraints)"),
+    (Layout, "vertical", "(constraints)"),
+    (Layout, "horizontal", "(constraints)"),
+    (Layout, "default", "()"),
+    (Layout, "direction", "($self, direction)"),
+    (Layout, "constraints", "($self, constraints)"),
+    *[(Layout, m, "($self, value)") for m in ("margin", "horizontal_margin", "vertical_margin", "spacing")],
+    (Layout, "margin_xy", "($self, margin)"),
+    (Layout, "flex", "($self, flex)"),
+    (Layout, "spacing_layout", "($self, spacing)"),
+    (Layout, "split", "($self, area)"),
+    (Layout, "split_with_spacers", "($self, area)"),
+    (Rect, "split", "($self, layout)"),
+])
+def test_text_signatures(owner, name, signature):
+    method = getattr(owner, name)
+    assert method.__text_signature__ == signature
+    assert method.__doc__ is None  # nothing but the signature
+
+
+@pytest.mark.parametrize("cls", [LayoutSpacing.Space, LayoutSpacing.Overlap])
+def test_variant_signatures(cls):
+    assert cls.__text_signature__ == "(_0)"
+    assert cls.__doc__ == ""
 
 
 # ---- LayoutSpacing ----
@@ -350,6 +371,44 @@ def test_no_constraints_give_one_spacer():
     segments, spacers = Layout.horizontal([]).spacing(3).split_with_spacers(Rect(4, 1, 30, 2))
     assert segments == []
     assert [fields(r) for r in spacers] == [(4, 1, 30, 2)]
+
+
+@pytest.mark.parametrize("constraints,width,expected", [
+    # 49.6 hundredths of a cell round to 50, then to a whole cell: rounding once would give 0.
+    ([C.ratio(496, 1000)], 1, [(0, 1)]),
+    ([C.ratio(494, 1000)], 1, [(0, 0)]),
+    # Ends at 2.5 and 7.5 cells: halves go away from zero.
+    ([C.percentage(25)] * 3, 10, [(0, 3), (3, 2), (5, 3)]),
+    # A zero denominator counts as 1.
+    ([C.ratio(1, 0)], 9, [(0, 9)]),
+    ([C.ratio(0, 0), C.fill(1)], 10, [(0, 0), (0, 10)]),
+])
+def test_split_rounding(constraints, width, expected):
+    assert xw(Layout.horizontal(constraints).split(Rect(0, 0, width, 1))) == expected
+
+
+@pytest.mark.parametrize("count,width,spacing", [(65, 200, 0), (120, 1000, 1), (150, 1000, 0)])
+def test_many_fill_columns_share_evenly(count, width, spacing):
+    layout = Layout.horizontal([C.fill(1)] * count).spacing(spacing)
+    rects = Rect(0, 0, width, 1).split(layout)
+    assert len(rects) == count
+    assert rects[0].x == 0 and rects[-1].x + rects[-1].width == width
+    assert all(b.x == a.x + a.width + spacing for a, b in zip(rects, rects[1:]))
+    share = (width - spacing * (count - 1)) / count
+    widths = {r.width for r in rects}
+    assert max(widths) - min(widths) <= 1 and min(widths) <= share <= max(widths)
+
+
+def test_layout_the_solver_used_to_give_up_on():
+    kinds = [C.fill(2), C.fill(2), C.fill(1), C.fill(3), C.fill(3), C.fill(3), C.fill(3), C.min(0), C.min(0),
+             C.fill(3), C.min(0), C.fill(3), C.min(2), C.fill(2), C.min(3), C.fill(2), C.max(13), C.min(5),
+             C.fill(1), C.fill(1), C.min(3), C.min(0), C.fill(1), C.max(5), C.min(1), C.fill(1), C.length(5),
+             C.min(1)]
+    layout = Layout.horizontal(kinds).flex(Flex.SpaceEvenly).spacing(-1)
+    segments, spacers = layout.split_with_spacers(Rect(0, 0, 13, 1))
+    assert len(segments) == 28 and len(spacers) == 29
+    minimums = [int(repr(c)[4:-1]) if repr(c).startswith("Min") else 0 for c in kinds]
+    assert all(r.width >= m and r.x + r.width <= 13 for r, m in zip(segments, minimums))
 
 
 def test_huge_values_split_inside_the_area():
