@@ -60,13 +60,19 @@ const char* status_text(Status status) noexcept {
 
 namespace detail {
 
-std::span<const Cell> Row::sorted_cells(std::vector<Cell>& scratch) const {
-    if (!hashed_) return cells_;
-    scratch.clear();
-    scratch.reserve(size_);
-    for_each([&](const Cell& c) { scratch.push_back(c); });
-    std::sort(scratch.begin(), scratch.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
-    return scratch;
+void Row::stage(Workspace& ws, std::size_t symbols) const {
+    ws.symbol_count = symbols;
+    ++ws.addend;
+    ws.spread = false;
+    ws.sorted_ready = false;
+    ws.cells_sorted = !hashed_;
+    if (!hashed_) {
+        ws.cells = cells_;
+        return;
+    }
+    ws.compact.clear();
+    for_each([&](const Cell& c) { ws.compact.push_back(c); });
+    ws.cells = ws.compact;
 }
 
 std::size_t Row::find_sorted(Symbol s) const noexcept {
@@ -200,11 +206,10 @@ void Row::clear() noexcept {
 // row += other × coefficient, cell by cell: each product is added to the existing cell, which
 // disappears when the sum is near zero; a missing cell is created only for a product that is
 // not near zero. Each cell is independent of the others, so the order of visits is free.
-void Solver::add_row(Row& row, Symbol owner, double other_constant, std::span<const Cell> other_cells,
-                     double coefficient, Symbol drop) {
+void Solver::add_row(Row& row, Symbol owner, double other_constant, double coefficient, Symbol drop) {
     row.constant += other_constant * coefficient;
     row.add_all(
-        other_cells, coefficient, workspace_,
+        coefficient, workspace_,
         [&](Symbol s) {
             if (owner != 0) note_in_column(s, owner);
         },
@@ -228,13 +233,12 @@ void Solver::solve_for_pair(Row& row, Symbol lhs, Symbol rhs) {
 // rows its column names are visited), then in the objectives. The rows are independent of
 // each other, so the order does not matter.
 void Solver::substitute(Symbol symbol, const Row& replacement) {
-    const std::span<const Cell> cells = replacement.sorted_cells(cells_scratch_);
-    workspace_.begin(kinds_.size());
+    replacement.stage(workspace_, kinds_.size());
     const double constant = replacement.constant;
     auto substitute_in = [&](Symbol owner) {
         Row& row = rows_[owner];
         const double coefficient = row.coefficient_for(symbol);
-        if (coefficient != 0.0) add_row(row, owner, constant, cells, coefficient, symbol);
+        if (coefficient != 0.0) add_row(row, owner, constant, coefficient, symbol);
     };
     if (indexed_) {
         column_scratch_.clear();
@@ -248,10 +252,10 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
     const double in_objective = objective_.coefficient_for(symbol);
-    if (in_objective != 0.0) add_row(objective_, 0, constant, cells, in_objective, symbol);
+    if (in_objective != 0.0) add_row(objective_, 0, constant, in_objective, symbol);
     if (artificial_) {
         const double in_artificial = artificial_->coefficient_for(symbol);
-        if (in_artificial != 0.0) add_row(*artificial_, 0, constant, cells, in_artificial, symbol);
+        if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
     }
 }
 
@@ -335,9 +339,8 @@ Status Solver::add_constraint(const Constraint& constraint) {
         Symbol vs = var_symbol_[term.variable.index];
         if (vs == 0) vs = var_symbol_[term.variable.index] = new_symbol(Kind::External);
         if (is_basic(vs)) {
-            const std::span<const Cell> cells = rows_[vs].sorted_cells(cells_scratch_);
-            workspace_.begin(kinds_.size());
-            add_row(row, 0, rows_[vs].constant, cells, term.coefficient);
+            rows_[vs].stage(workspace_, kinds_.size());
+            add_row(row, 0, rows_[vs].constant, term.coefficient);
         } else {
             row.add(vs, term.coefficient);
         }

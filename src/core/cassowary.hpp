@@ -111,26 +111,35 @@ struct Cell {
     double coefficient;
 };
 
-// Working storage for adding one row to many others: a merge buffer, and the added row's
-// coefficients spread out by symbol (filled on first use for each added row).
+// Working storage for adding one row (the addend) to many others: its cells in storage order
+// and, when needed, sorted; a merge buffer; and the addend's coefficients spread out by symbol
+// (filled on first use).
 struct Workspace {
+    std::span<const Cell> cells;           // the addend's cells
+    bool cells_sorted = true;              // whether `cells` is sorted by symbol
+    std::vector<Cell> compact;             // the cells of a hashed addend
+    std::vector<Cell> sorted;              // the same, sorted, once asked for
+    bool sorted_ready = false;
     std::vector<Cell> merge;
-    std::vector<double> dense;             // by symbol: the added row's coefficient
-    std::vector<std::uint64_t> dense_for;  // by symbol: the added row `dense` holds it for
+    std::vector<double> dense;             // by symbol: the addend's coefficient
+    std::vector<std::uint64_t> dense_for;  // by symbol: the addend `dense` holds it for
     std::vector<std::uint64_t> seen;       // by symbol: the last update that met it
     std::vector<Symbol> doomed;            // cells to delete after a scan
-    std::size_t symbol_count = 0;          // symbols that exist while the current row is added
-    std::uint64_t addend = 0;              // numbers the added rows
+    std::size_t symbol_count = 0;          // symbols that exist while the addend is added
+    std::uint64_t addend = 0;              // numbers the addends
     std::uint64_t update = 0;              // numbers the updates
-    bool spread = false;                   // whether `dense` holds the current added row
+    bool spread = false;                   // whether `dense` holds the current addend
 
-    // Starts adding a new row (its cells sorted) while `symbols` symbols exist.
-    void begin(std::size_t symbols) noexcept {
-        symbol_count = symbols;
-        ++addend;
-        spread = false;
+    std::span<const Cell> sorted_cells() {
+        if (cells_sorted) return cells;
+        if (!sorted_ready) {
+            sorted.assign(cells.begin(), cells.end());
+            std::sort(sorted.begin(), sorted.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+            sorted_ready = true;
+        }
+        return sorted;
     }
-    void spread_out(std::span<const Cell> cells) {
+    void spread_out() {
         if (spread) return;
         if (dense.size() < symbol_count) {
             const std::size_t size = std::max(symbol_count, 2 * dense.size());
@@ -165,8 +174,8 @@ public:
         for (const Cell& c : cells_)
             if (c.symbol != 0) f(c);
     }
-    // The cells sorted by symbol: the row's own storage, or `scratch` filled with them.
-    std::span<const Cell> sorted_cells(std::vector<Cell>& scratch) const;
+    // Makes this row the addend of `ws`, while `symbols` symbols exist.
+    void stage(Workspace& ws, std::size_t symbols) const;
     void reserve(std::size_t cells) { cells_.reserve(cells); }
 
     // The coefficient of `s`, 0 when the row has no cell for it.
@@ -176,11 +185,10 @@ public:
     // Adds `c` to the cell of `s`, creating it when `c` is not near zero and deleting it when
     // the sum is near zero. Returns true when a cell was created.
     bool add(Symbol s, double c);
-    // Adds each of `cells` (sorted by symbol; the row `ws` was begun for) times `factor` as
-    // `add` does, calling created(symbol) for every cell created. The cell of `drop` (0: none)
-    // is removed first.
+    // Adds each cell of the addend staged in `ws` times `factor` as `add` does, calling
+    // created(symbol) for every cell created. The cell of `drop` (0: none) is removed first.
     template <typename F>
-    void add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&& created, Symbol drop = 0);
+    void add_all(double factor, Workspace& ws, F&& created, Symbol drop = 0);
     // Whether the row may hold a cell for `s`: false means it certainly does not.
     bool may_hold(Symbol s) const noexcept { return (mask_ & bit(s)) != 0; }
     // Multiplies the constant and every coefficient.
@@ -210,8 +218,11 @@ private:
 };
 
 template <typename F>
-void Row::add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&& created, Symbol drop) {
+void Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
+    // A long addend in no order makes a long row: hash this one now rather than sort the addend.
+    if (!hashed_ && !ws.cells_sorted && cells_.size() + ws.cells.size() > kHashFrom) rehash(kMinSlots);
     if (hashed_) {
+        const std::span<const Cell> cells = ws.cells;
         if (drop != 0) (void)take(drop);
         if (16 * cells.size() < cells_.size()) {
             // Few cells against a large table: look each one up. The lookups are independent,
@@ -223,7 +234,7 @@ void Row::add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&&
         }
         // Many cells: walk the table once, updating the cells the added row shares, then
         // delete those that cancelled and create the rest.
-        ws.spread_out(cells);
+        ws.spread_out();
         const std::uint64_t update = ws.next_update();
         ws.doomed.clear();
         for (Cell& slot : cells_) {
@@ -241,6 +252,7 @@ void Row::add_all(std::span<const Cell> cells, double factor, Workspace& ws, F&&
             if (ws.seen[c.symbol] != update && add(c.symbol, c.coefficient * factor)) created(c.symbol);
         return;
     }
+    const std::span<const Cell> cells = ws.sorted_cells();
     if ((cells_.size() > 64 && 8 * cells.size() < cells_.size()) || cells.size() == 1) {
         if (drop != 0) (void)take(drop);
         for (const Cell& c : cells)
@@ -340,12 +352,10 @@ private:
     Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
     bool is_basic(Symbol s) const noexcept { return basic_[s] != 0; }
 
-    // row += other × coefficient, with `other` given as its constant and its cells sorted by
-    // symbol; row's cell for `drop` (0: none) is removed first. `owner` is the basic symbol of
-    // `row` when the row is in the tableau (its new cells are entered in the column index),
-    // else 0.
-    void add_row(Row& row, Symbol owner, double other_constant, std::span<const Cell> other_cells,
-                 double coefficient, Symbol drop = 0);
+    // row += other × coefficient, `other` being the row staged in the workspace; row's cell for
+    // `drop` (0: none) is removed first. `owner` is the basic symbol of `row` when the row is in
+    // the tableau (its new cells are entered in the column index), else 0.
+    void add_row(Row& row, Symbol owner, double other_constant, double coefficient, Symbol drop = 0);
     static void solve_for(Row& row, Symbol subject);
     static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs);
     void substitute(Symbol symbol, const Row& replacement);
@@ -390,7 +400,6 @@ private:
     Row objective_;
     Row* artificial_ = nullptr;          // set while an artificial objective is being optimised
     std::vector<Symbol> column_scratch_;
-    std::vector<Cell> cells_scratch_;
     detail::Workspace workspace_;
     std::size_t constraint_count_ = 0;
     std::size_t patience_base_ = 0;
