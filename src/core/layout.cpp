@@ -113,9 +113,10 @@ std::string Layout::debug() const {
 // n²/2 constraints, and on such problems the simplex degenerates: past a few dozen growing
 // segments or gaps it stalls, pivoting without improving the objective, practically for ever.
 // The compact form chains the same equalities between neighbours instead (n − 1 constraints,
-// each gap or segment tied to the next). It has the same solutions whenever the equalities
-// can all hold, and it settles quickly; it is used when the pairwise form would be too large
-// or has stalled.
+// each gap or segment tied to the next) and settles quickly. It weighs an equality that
+// cannot hold differently, so crowded layouts may come out otherwise; where the equalities
+// can hold, both forms share the room alike. It is used when the pairwise form would be too
+// large or has stalled.
 
 namespace {
 
