@@ -54,30 +54,12 @@ Py_hash_t color_hash(PyObject* self) {
                  Py_hash_t{-1});
 }
 
-// ---- Modifier slots ----
-
-template <bool Or>
-PyObject* modifier_binop(PyObject* x, PyObject* y) {
-    return guard([&]() -> PyObject* {
-        if (!is_instance<ModifierClass>(x) || !is_instance<ModifierClass>(y)) return not_implemented();
-        const std::uint16_t a = value_of<ModifierClass>(x), b = value_of<ModifierClass>(y);
-        return modifier_to_py(static_cast<std::uint16_t>(Or ? (a | b) : (a & b)));
-    });
-}
-
 constexpr std::array<std::pair<const char*, Color::Tag>, 17> kColorConstants = {{
     {"RESET", Color::Reset}, {"BLACK", Color::Black}, {"RED", Color::Red}, {"GREEN", Color::Green},
     {"YELLOW", Color::Yellow}, {"BLUE", Color::Blue}, {"MAGENTA", Color::Magenta}, {"CYAN", Color::Cyan},
     {"GRAY", Color::Gray}, {"DARK_GRAY", Color::DarkGray}, {"LIGHT_RED", Color::LightRed},
     {"LIGHT_GREEN", Color::LightGreen}, {"LIGHT_YELLOW", Color::LightYellow}, {"LIGHT_BLUE", Color::LightBlue},
     {"LIGHT_MAGENTA", Color::LightMagenta}, {"LIGHT_CYAN", Color::LightCyan}, {"WHITE", Color::White},
-}};
-
-constexpr std::array<std::pair<const char*, std::uint16_t>, 10> kModifierConstants = {{
-    {"BOLD", core::modifier::BOLD}, {"DIM", core::modifier::DIM}, {"ITALIC", core::modifier::ITALIC},
-    {"UNDERLINED", core::modifier::UNDERLINED}, {"SLOW_BLINK", core::modifier::SLOW_BLINK},
-    {"RAPID_BLINK", core::modifier::RAPID_BLINK}, {"REVERSED", core::modifier::REVERSED},
-    {"HIDDEN", core::modifier::HIDDEN}, {"CROSSED_OUT", core::modifier::CROSSED_OUT}, {"EMPTY", 0},
 }};
 
 }  // namespace
@@ -119,25 +101,16 @@ PyTypeObject* ColorClass::create() {
 }
 
 PyTypeObject* ModifierClass::create() {
-    ClassBuilder<ModifierClass> b;
-    b.method("contains", "($self, other)",
-             [](const std::uint16_t& m, Args& a) {
-                 const std::uint16_t o = a.value<ModifierClass>(0);
-                 return to_py((m & o) == o);
-             })
+    return FlagClassBuilder<ModifierClass, &core::modifier_repr>()
+        .union_operator()
+        .intersection_operator()
+        .contains()
         .method("intersection", "($self, other)",
                 [](const std::uint16_t& m, Args& a) {
                     return modifier_to_py(static_cast<std::uint16_t>(m & a.value<ModifierClass>(0)));
                 })
         .method("is_empty", "($self)", [](const std::uint16_t& m) { return to_py(m == 0); })
-        .repr([](const std::uint16_t& m) { return core::modifier_repr(m); })
-        .slot(Py_nb_or, &modifier_binop<true>)
-        .slot(Py_nb_and, &modifier_binop<false>);
-    for (const auto& [attr, bits] : kModifierConstants) {
-        const std::uint16_t v = bits;
-        b.class_attr(attr, [v] { return modifier_to_py(v); });
-    }
-    return b.build();
+        .build();
 }
 
 PyTypeObject* StyleClass::create() {

@@ -2,9 +2,11 @@
 // return them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
+#include "bindings/runtime/flags.hpp"
 #include "bindings/runtime/klass.hpp"
 #include "core/color.hpp"
 #include "core/style.hpp"
@@ -19,6 +21,12 @@ struct ColorClass {
 struct ModifierClass {
     using Value = std::uint16_t;  // the attribute bits
     static constexpr const char* name = "Modifier";
+    static constexpr std::array<Flag<std::uint16_t>, 10> flags{{
+        {"BOLD", core::modifier::BOLD}, {"DIM", core::modifier::DIM}, {"ITALIC", core::modifier::ITALIC},
+        {"UNDERLINED", core::modifier::UNDERLINED}, {"SLOW_BLINK", core::modifier::SLOW_BLINK},
+        {"RAPID_BLINK", core::modifier::RAPID_BLINK}, {"REVERSED", core::modifier::REVERSED},
+        {"HIDDEN", core::modifier::HIDDEN}, {"CROSSED_OUT", core::modifier::CROSSED_OUT}, {"EMPTY", 0},
+    }};
     static PyTypeObject* create();
 };
 struct StyleClass {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "bindings/runtime/enums.hpp"
+#include "bindings/runtime/flags.hpp"
 #include "core/widgets/enums.hpp"
 
 namespace tarvo::bindings {
@@ -34,6 +35,14 @@ using TitlePositionClass = WidgetEnumClass<core::TitlePosition>;
 struct BordersClass {
     using Value = std::uint8_t;
     static constexpr const char* name = "Borders";
+    static constexpr std::array<Flag<std::uint8_t>, 6> flags{{
+        {"NONE", core::borders::NONE},
+        {"TOP", core::borders::TOP},
+        {"RIGHT", core::borders::RIGHT},
+        {"BOTTOM", core::borders::BOTTOM},
+        {"LEFT", core::borders::LEFT},
+        {"ALL", core::borders::ALL},
+    }};
     static PyTypeObject* create();
 };
 

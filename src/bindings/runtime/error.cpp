@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bindings/runtime/ref.hpp"
+#include "core/io_error.hpp"
 #include "core/panic.hpp"
 
 namespace tarvo::bindings {
@@ -95,6 +96,23 @@ void add_processing_note(std::string_view param) {
     add_note_to_pending(note);
 }
 
+void set_os_error(const core::IoError& e) {
+    Ref text = Ref::steal(PyUnicode_FromStringAndSize(e.text().data(), static_cast<Py_ssize_t>(e.text().size())));
+    if (!text) return;
+    Ref err = Ref::steal(PyObject_CallFunctionObjArgs(PyExc_OSError, text.get(), nullptr));
+    if (!err) return;
+    if (e.code() != 0) {
+        Ref code = Ref::steal(PyLong_FromLong(e.code()));
+        if (!code || PyObject_SetAttrString(err.get(), "errno", code.get()) != 0) return;
+    }
+    PyErr_SetObject(PyExc_OSError, err.get());
+}
+
+void raise_os_error(const core::IoError& e) {
+    set_os_error(e);
+    throw PyError{};
+}
+
 void translate_current_exception() {
     try {
         throw;
@@ -106,6 +124,9 @@ void translate_current_exception() {
             raise_panic(p.what());
         } catch (const PyError&) {
         }
+    } catch (const core::IoError& e) {
+        PyErr_Clear();
+        set_os_error(e);
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     } catch (const std::exception& e) {

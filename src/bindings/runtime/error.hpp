@@ -1,11 +1,16 @@
 // Errors across the boundary: C++ code throws, the guard around every entry point turns what it
-// catches into a Python exception. No C++ exception ever reaches the interpreter.
+// catches into a Python exception (core::Panic: the panic exception; core::IoError: OSError;
+// std::bad_alloc: MemoryError). No C++ exception ever reaches the interpreter.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "bindings/runtime/python.hpp"
+
+namespace tarvo::core {
+class IoError;
+}
 
 namespace tarvo::bindings {
 
@@ -18,6 +23,11 @@ struct PyError {};
 void throw_if_error();
 // Throws PyError when `o` is null (a failed C API call), else returns it.
 PyObject* check(PyObject* o);
+
+// OSError with the I/O error's display text as its one argument and `errno` set to the error
+// number (left None for an error built from a message). A core::IoError thrown through the guard
+// is raised this way.
+[[noreturn]] void raise_os_error(const core::IoError& e);
 
 // The process-wide panic exception type (derives from BaseException).
 PyObject* panic_exception_type();
