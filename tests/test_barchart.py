@@ -100,8 +100,26 @@ def test_bar_value_and_label_builders():
     assert buf.cell(0, 1).modifier.is_empty()
 
 
-def test_value_texts_are_placed_by_their_bytes():
-    # A value is centred on its bar by its length in bytes, and split over a horizontal bar after
+@pytest.mark.parametrize("text,bar_width,start", [
+    ("中文", 8, 2),   # 4 cells on 8: two before
+    ("中文", 5, 0),
+    ("写", 6, 2),
+    ("ab中", 8, 2),
+    ("abcd", 8, 2),
+    ("中文字", 8, 1),
+])
+def test_vertical_value_is_centred_by_display_width(text, bar_width, start):
+    bar = Bar.default().value(5).text_value(text)
+    buf = draw(BarChart.new([BarGroup.new([bar])]).bar_width(bar_width), bar_width, 1)
+    expected = Buffer.empty(Rect(0, 0, bar_width, 1))
+    for x in range(bar_width):
+        expected.set_string(x, 0, "█", Style.new())
+    expected.set_string(start, 0, text, Style.new())
+    assert [buf.cell(x, 0).symbol for x in range(bar_width)] == [expected.cell(x, 0).symbol for x in range(bar_width)]
+
+
+def test_value_texts_are_placed_by_their_width():
+    # A value is centred on its bar by its display width, and split over a horizontal bar after
     # the last whole character that starts inside the bar.
     wide = BarGroup.new([Bar.default().value(v).label("B").text_value("写") for v in (123, 321, 333)])
     buf = draw(BarChart.new([wide]).bar_width(3), 11, 5)

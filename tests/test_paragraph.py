@@ -185,3 +185,29 @@ def test_clear_blanks_exactly_its_area():
     assert buf.cell(3, 2).fg == Color.RED
     with pytest.raises(TypeError):
         Clear()
+
+
+# A grapheme of two cells whose string width is one (a halfwidth kana with a halfwidth voiced
+# sound mark) takes two cells, as Buffer.set_string draws it.
+@pytest.mark.parametrize("wrap", [None, Wrap(trim=False), Wrap(trim=True)])
+@pytest.mark.parametrize("text", ["\uff76\uff9ex", "a\uff76\uff9f\uff76\uff9eb", "\uff76\uff9e \uff8a\uff9f"])
+def test_grapheme_wider_than_its_string_takes_its_cells(wrap, text):
+    para = Paragraph.new(text)
+    if wrap is not None:
+        para = para.wrap(wrap)
+    buf = draw(para, 10, 1)
+    expected = Buffer.empty(Rect(0, 0, 10, 1))
+    expected.set_string(0, 0, text, Style.new())
+    assert [buf.cell(x, 0).symbol for x in range(10)] == [expected.cell(x, 0).symbol for x in range(10)]
+    assert buf.to_string_lines() == expected.to_string_lines()
+
+
+@pytest.mark.parametrize("trim", [False, True])
+@pytest.mark.parametrize("scroll", [0, 1, 4000])
+def test_long_line_wraps_from_the_scroll_offset(trim, scroll):
+    # 100,000 words of six letters: two per row of 13 cells.
+    text = " ".join(f"w{i:05d}" for i in range(100_000))
+    buf = draw(Paragraph.new(text).wrap(Wrap(trim=trim)).scroll(scroll, 0), 13, 3)
+    first = 2 * scroll
+    rows = [f"w{first + 2 * r:05d} w{first + 2 * r + 1:05d}" for r in range(3)]
+    assert buf.to_string_lines() == rows

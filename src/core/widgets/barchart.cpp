@@ -45,7 +45,7 @@ void render_bar_value(const Bar& bar, Buffer& buf, std::uint16_t max_width, std:
     const std::string text = bar.value_text();
     const std::size_t width = unicode::str_width(text);
     if (width < max_width || (width == max_width && ticks >= kTicksPerCell)) {
-        const std::uint64_t offset = sat_sub<std::uint16_t>(max_width, width_u16(text.size())) >> 1;
+        const std::uint64_t offset = sat_sub<std::uint16_t>(max_width, width_u16(width)) >> 1;
         put_string(buf, x + offset, y, text, SIZE_MAX, default_style.patch(bar.value_style));
     }
 }
@@ -109,13 +109,22 @@ void BarChart::add_group(BarGroup group) {
 }
 
 std::uint64_t BarChart::maximum_data_value() const {
-    std::uint64_t m = 0;
-    if (max) {
-        m = *max;
-    } else {
+    if (max) return std::max<std::uint64_t>(*max, 1);
+    return largest_.get([this] {
+        std::uint64_t m = 0;
         for (const BarGroup& g : data) m = std::max(m, g.max().value_or(0));
-    }
-    return std::max<std::uint64_t>(m, 1);
+        return std::max<std::uint64_t>(m, 1);
+    });
+}
+
+std::size_t BarChart::widest_bar_label() const {
+    return static_cast<std::size_t>(widest_label_.get([this] {
+        std::size_t widest = 0;
+        for (const BarGroup& group : data)
+            for (const Bar& bar : group.bars)
+                if (bar.label) widest = std::max(widest, bar.label->width());
+        return static_cast<std::uint64_t>(widest);
+    }));
 }
 
 Ticks BarChart::group_ticks(std::uint32_t available_space, std::uint16_t bar_max_length) const {
@@ -148,12 +157,17 @@ Ticks BarChart::group_ticks(std::uint32_t available_space, std::uint16_t bar_max
 
 BarChart::LabelInfo BarChart::label_info(std::uint16_t available_height) const {
     if (available_height == 0) return {};
-    const bool bar_labels = std::any_of(data.begin(), data.end(), [](const BarGroup& g) {
-        return std::any_of(g.bars.begin(), g.bars.end(), [](const Bar& b) { return b.label.has_value(); });
+    const std::uint64_t labels = labels_.get([this] {
+        const bool bars = std::any_of(data.begin(), data.end(), [](const BarGroup& g) {
+            return std::any_of(g.bars.begin(), g.bars.end(), [](const Bar& b) { return b.label.has_value(); });
+        });
+        const bool groups =
+            std::any_of(data.begin(), data.end(), [](const BarGroup& g) { return g.label.has_value(); });
+        return std::uint64_t{bars ? 1u : 0u} | std::uint64_t{groups ? 2u : 0u};
     });
+    const bool bar_labels = (labels & 1) != 0;
     if (available_height == 1 && bar_labels) return {false, true, 1};
-    const bool group_labels =
-        std::any_of(data.begin(), data.end(), [](const BarGroup& g) { return g.label.has_value(); });
+    const bool group_labels = (labels & 2) != 0;
     return {group_labels, bar_labels, static_cast<std::uint16_t>(int{group_labels} + int{bar_labels})};
 }
 
@@ -232,11 +246,7 @@ void BarChart::render_labels_and_values(const Rect& area, Buffer& buf, LabelInfo
 
 void BarChart::render_horizontal(const Rect& area, Buffer& buf) const {
     // The widest bar label sets the width of the label column.
-    std::size_t widest = 0;
-    for (const BarGroup& group : data)
-        for (const Bar& bar : group.bars)
-            if (bar.label) widest = std::max(widest, bar.label->width());
-    const std::uint16_t label_size = width_u16(widest);
+    const std::uint16_t label_size = width_u16(widest_bar_label());
     const std::uint16_t margin = label_size != 0 ? 1 : 0;
     const std::uint64_t bars_x = std::uint64_t{area.x} + label_size + margin;
     const std::uint16_t bars_width = sat_sub(sat_sub(area.width, label_size), margin);

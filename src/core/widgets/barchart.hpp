@@ -13,6 +13,7 @@
 #include "core/style.hpp"
 #include "core/text.hpp"
 #include "core/widgets/block.hpp"
+#include "core/widgets/memo.hpp"
 
 namespace tarvo::core {
 
@@ -63,6 +64,8 @@ private:
     };
 
     std::uint64_t maximum_data_value() const;
+    // The widest bar label (display width), worked out once per chart.
+    std::size_t widest_bar_label() const;
     // The visible bars of each visible group as lengths in eighths of a cell.
     std::vector<std::vector<std::uint64_t>> group_ticks(std::uint32_t available_space,
                                                        std::uint16_t bar_max_length) const;
@@ -73,6 +76,11 @@ private:
     void render_labels_and_values(const Rect& area, Buffer& buf, LabelInfo info,
                                   const std::vector<std::vector<std::uint64_t>>& ticks) const;
     void render_horizontal(const Rect& area, Buffer& buf) const;
+
+    // Summaries of the data, worked out on the first draw.
+    Memo largest_;
+    Memo widest_label_;
+    Memo labels_;  // bit 0: some bar has a label; bit 1: some group has one
 };
 
 }  // namespace tarvo::core

@@ -16,7 +16,7 @@ namespace {
 // One grapheme of a line as the paragraph lays it out.
 struct Glyph {
     std::string_view symbol;
-    std::uint32_t style;  // index into the current line's style table
+    std::uint32_t span;  // the span it comes from, for its style
     std::uint16_t width;
     bool space;
 };
@@ -50,7 +50,7 @@ struct AsciiTable {
         for (int c = 0; c < 128; ++c) {
             const char ch = static_cast<char>(c);
             const std::string_view g(&ch, 1);
-            width[c] = clamp_to<std::uint16_t>(unicode::str_width(g));
+            width[c] = clamp_to<std::uint16_t>(unicode::grapheme_width(g));
             space[c] = separates_words(g);
             control[c] = unicode::has_control(g);
         }
@@ -61,55 +61,71 @@ const AsciiTable& ascii_table() {
     return table;
 }
 
-// Walks the text's lines, giving each as glyphs with its effective alignment. The glyphs and
-// styles of one line stay valid until the next call of advance().
+// Reads one line grapheme by grapheme, as the cells it takes when drawn. Graphemes holding a
+// control character (tabs, line breaks, escapes, ...) are never drawn and take no room, so
+// they are left out.
+class GlyphReader {
+public:
+    void start(const Line& line) noexcept {
+        line_ = &line;
+        span_ = 0;
+        at_ = 0;
+    }
+
+    bool next(Glyph& out) {
+        const AsciiTable& ascii = ascii_table();
+        while (span_ < line_->spans.size()) {
+            const std::string_view s = line_->spans[span_].content;
+            while (at_ < s.size()) {
+                const std::size_t i = at_;
+                const auto c = static_cast<unsigned char>(s[i]);
+                // An ASCII byte before another ASCII byte (or the end) stands alone.
+                if (c < 0x80 && (i + 1 == s.size() || (static_cast<unsigned char>(s[i + 1]) < 0x80 &&
+                                                       !(c == '\r' && s[i + 1] == '\n')))) {
+                    ++at_;
+                    if (ascii.control[c]) continue;
+                    out = Glyph{s.substr(i, 1), span_, ascii.width[c], ascii.space[c]};
+                    return true;
+                }
+                at_ = unicode::grapheme_end(s, i);
+                const std::string_view g = s.substr(i, at_ - i);
+                if (unicode::has_control(g)) continue;
+                out = Glyph{g, span_, clamp_to<std::uint16_t>(unicode::grapheme_width(g)), separates_words(g)};
+                return true;
+            }
+            ++span_;
+            at_ = 0;
+        }
+        return false;
+    }
+
+private:
+    const Line* line_ = nullptr;
+    std::uint32_t span_ = 0;
+    std::size_t at_ = 0;
+};
+
+// Walks the text's lines. The current line is read through `reader`.
 class LineSource {
 public:
     LineSource(const Text& text, Alignment fallback) : text_(text), fallback_(fallback) {}
 
     void skip(std::size_t n) noexcept { next_ = n > text_.lines.size() - next_ ? text_.lines.size() : next_ + n; }
 
-    // Takes the next line. Glyph collection may stop once the glyphs that fit a row of `fit`
-    // columns add up to more than `limit` columns (a reader that cuts rows needs no more).
-    bool advance(std::uint32_t fit = UINT32_MAX, std::uint64_t limit = UINT64_MAX) {
+    // Moves to the next line; false at the end of the text.
+    bool advance() {
         if (next_ >= text_.lines.size()) return false;
-        const Line& line = text_.lines[next_++];
-        alignment = line.alignment.value_or(fallback_);
-        styles.clear();
-        glyphs.clear();
-        const Style base = text_.style.patch(line.style);
-        const AsciiTable& ascii = ascii_table();
-        std::uint64_t total = 0;
-        for (const Span& span : line.spans) {
-            if (total > limit) break;
-            const auto index = static_cast<std::uint32_t>(styles.size());
-            styles.push_back(base.patch(span.style));
-            unicode::for_each_grapheme(span.content, [&](std::string_view g) {
-                // Graphemes holding a control character (tabs, line breaks, escapes, ...) are
-                // never drawn and take no room.
-                std::uint16_t w;
-                bool space;
-                if (g.size() == 1 && static_cast<unsigned char>(g[0]) < 0x80) {
-                    const auto c = static_cast<unsigned char>(g[0]);
-                    if (ascii.control[c]) return true;
-                    w = ascii.width[c];
-                    space = ascii.space[c];
-                } else {
-                    if (unicode::has_control(g)) return true;
-                    w = clamp_to<std::uint16_t>(unicode::str_width(g));
-                    space = separates_words(g);
-                }
-                glyphs.push_back(Glyph{g, index, w, space});
-                if (w <= fit) total += w;
-                return total <= limit;
-            });
-        }
+        line = &text_.lines[next_++];
+        alignment = line->alignment.value_or(fallback_);
+        reader.start(*line);
         return true;
     }
 
-    std::vector<Glyph> glyphs;
-    std::vector<Style> styles;
+    const Style& text_style() const noexcept { return text_.style; }
+
+    const Line* line = nullptr;
     Alignment alignment = Alignment::Left;
+    GlyphReader reader;
 
 private:
     const Text& text_;
@@ -117,15 +133,18 @@ private:
     std::size_t next_ = 0;
 };
 
-// A finished row: glyphs, their total width and the alignment to draw them with.
+// A finished row: glyphs of one line, their total width and the alignment to draw them with.
 struct Row {
     const std::vector<Glyph>* glyphs;
+    const Line* line;
     std::uint16_t width;
     Alignment alignment;
 };
 
 // Breaks lines at word boundaries so that no row is wider than `max`. Words wider than a row
-// are broken at the row's end.
+// are broken at the row's end. A line is read only as far as the rows asked for need: what is
+// held at any time is the row being built and the word and white space after it, so a long
+// line costs memory for the rows drawn, not for the whole line.
 class WordWrapper {
 public:
     WordWrapper(LineSource& src, std::uint16_t max, bool trim) : src_(src), max_(max), trim_(trim) {}
@@ -133,87 +152,107 @@ public:
     bool next(Row& row) {
         if (max_ == 0) return false;
         while (queue_.empty()) {
-            if (!src_.advance()) return false;
-            split(src_.glyphs);
+            if (reading_) {
+                Glyph g;
+                if (src_.reader.next(g)) {
+                    feed(g);
+                } else {
+                    finish_line();
+                    reading_ = false;
+                }
+            } else {
+                if (!src_.advance()) return false;
+                start_line();
+                reading_ = true;
+            }
         }
         current_ = std::move(queue_.front());
         queue_.pop_front();
         std::uint32_t w = 0;
         for (const Glyph& g : current_) w += g.width;
-        row = Row{&current_, clamp_to<std::uint16_t>(w), src_.alignment};
+        row = Row{&current_, src_.line, clamp_to<std::uint16_t>(w), src_.alignment};
         return true;
     }
 
 private:
-    void split(const std::vector<Glyph>& glyphs) {
-        std::vector<Glyph> line;
-        std::uint32_t line_w = 0, word_w = 0, space_w = 0;
-        bool after_word = false;
+    void start_line() {
+        line_.clear();
+        line_w_ = word_w_ = space_w_ = 0;
+        after_word_ = false;
         word_.clear();
         spaces_.clear();
+        rows_of_line_ = 0;
+    }
 
-        auto take_spaces = [&] {
-            line.insert(line.end(), spaces_.begin(), spaces_.end());
+    void take_spaces() {
+        line_.insert(line_.end(), spaces_.begin(), spaces_.end());
+        spaces_.clear();
+    }
+    void take_word() {
+        line_.insert(line_.end(), word_.begin(), word_.end());
+        word_.clear();
+    }
+
+    void feed(const Glyph& g) {
+        if (g.width > max_) return;  // can never fit
+
+        // A word just ended, or what is pending can no longer go on an empty row: move the
+        // pending white space and word onto the row.
+        bool settle = after_word_ && g.space;
+        if (!settle && line_.empty()) {
+            settle = trim_ ? (word_w_ + g.width > max_ || space_w_ + g.width > max_)
+                           : (word_w_ + space_w_ + g.width > max_);
+        }
+        if (settle) {
+            if (!line_.empty() || !trim_) {
+                line_w_ += space_w_;
+                take_spaces();
+            }
+            line_w_ += word_w_;
+            take_word();
             spaces_.clear();
-        };
-        auto take_word = [&] {
-            line.insert(line.end(), word_.begin(), word_.end());
-            word_.clear();
-        };
-
-        for (const Glyph& g : glyphs) {
-            if (g.width > max_) continue;  // can never fit
-
-            // A word just ended, or what is pending can no longer go on an empty row: move the
-            // pending white space and word onto the row.
-            bool settle = after_word && g.space;
-            if (!settle && line.empty()) {
-                settle = trim_ ? (word_w + g.width > max_ || space_w + g.width > max_)
-                               : (word_w + space_w + g.width > max_);
-            }
-            if (settle) {
-                if (!line.empty() || !trim_) {
-                    line_w += space_w;
-                    take_spaces();
-                }
-                line_w += word_w;
-                take_word();
-                spaces_.clear();
-                space_w = 0;
-                word_w = 0;
-            }
-
-            // The row is full, or the pending word would reach past it: close the row.
-            if (line_w >= max_ || (g.width > 0 && line_w + space_w + word_w >= max_)) {
-                std::uint32_t room = line_w < max_ ? max_ - line_w : 0;
-                push_row(std::move(line));
-                line = {};
-                line_w = 0;
-                // White space that still fits on the closed row is dropped with it.
-                while (!spaces_.empty() && spaces_.front().width <= room) {
-                    space_w -= spaces_.front().width;
-                    room -= spaces_.front().width;
-                    spaces_.pop_front();
-                }
-                if (g.space && spaces_.empty()) continue;  // no white space opens the next row
-            }
-
-            if (g.space) {
-                space_w += g.width;
-                spaces_.push_back(g);
-            } else {
-                word_w += g.width;
-                word_.push_back(g);
-            }
-            after_word = !g.space;
+            space_w_ = 0;
+            word_w_ = 0;
         }
 
-        const bool only_spaces_left = line.empty() && word_.empty() && !spaces_.empty();
-        if (only_spaces_left && trim_) queue_.emplace_back();
-        if (!line.empty() || !trim_) take_spaces();
+        // The row is full, or the pending word would reach past it: close the row.
+        if (line_w_ >= max_ || (g.width > 0 && line_w_ + space_w_ + word_w_ >= max_)) {
+            std::uint32_t room = line_w_ < max_ ? max_ - line_w_ : 0;
+            push_row(std::move(line_));
+            line_.clear();
+            line_w_ = 0;
+            // White space that still fits on the closed row is dropped with it.
+            while (!spaces_.empty() && spaces_.front().width <= room) {
+                space_w_ -= spaces_.front().width;
+                room -= spaces_.front().width;
+                spaces_.pop_front();
+            }
+            if (g.space && spaces_.empty()) return;  // no white space opens the next row
+        }
+
+        if (g.space) {
+            space_w_ += g.width;
+            spaces_.push_back(g);
+        } else {
+            word_w_ += g.width;
+            word_.push_back(g);
+        }
+        after_word_ = !g.space;
+    }
+
+    void finish_line() {
+        const bool only_spaces_left = line_.empty() && word_.empty() && !spaces_.empty();
+        if (only_spaces_left && trim_) queue_row({});
+        if (!line_.empty() || !trim_) take_spaces();
         take_word();
-        if (!line.empty()) push_row(std::move(line));
-        if (queue_.empty()) queue_.emplace_back();
+        if (!line_.empty()) push_row(std::move(line_));
+        line_.clear();
+        if (rows_of_line_ == 0) queue_row({});  // an empty line is an empty row
+    }
+
+    void queue_row(std::vector<Glyph>&& row) {
+        queue_.push_back(std::move(row));
+        ++rows_of_line_;
     }
 
     // Queues a finished row. The rules above can leave a row wider than `max_` where a wide
@@ -226,7 +265,7 @@ private:
             std::size_t cut = 0;
             while (cut < row.size() && w + row[cut].width <= max_) w += row[cut++].width;
             if (cut == row.size()) {
-                queue_.push_back(std::move(row));
+                queue_row(std::move(row));
                 return;
             }
             std::size_t rest = cut;
@@ -234,7 +273,7 @@ private:
                 while (rest < row.size() && row[rest].space) ++rest;
             std::vector<Glyph> tail(row.begin() + static_cast<std::ptrdiff_t>(rest), row.end());
             row.resize(cut);
-            queue_.push_back(std::move(row));
+            queue_row(std::move(row));
             if (tail.empty()) return;
             row = std::move(tail);
         }
@@ -243,25 +282,33 @@ private:
     LineSource& src_;
     std::uint32_t max_;
     bool trim_;
+    bool reading_ = false;  // a line is being read
     std::deque<std::vector<Glyph>> queue_;
     std::vector<Glyph> current_;
+    // The state of the line being read: the row being built, the word and the white space
+    // after it, their widths, and how many rows the line has given.
+    std::vector<Glyph> line_;
+    std::uint32_t line_w_ = 0, word_w_ = 0, space_w_ = 0;
+    bool after_word_ = false;
     std::vector<Glyph> word_;
     std::deque<Glyph> spaces_;
+    std::size_t rows_of_line_ = 0;
 };
 
 // One row per line, cut at the area's width; left-aligned lines skip `offset` columns first.
+// A line is read only as far as the skipped columns and one row reach.
 class LineTruncator {
 public:
     LineTruncator(LineSource& src, std::uint16_t max, std::uint16_t offset) : src_(src), max_(max), offset_(offset) {}
 
     bool next(Row& row) {
-        // Glyphs beyond the skipped columns plus one row can never be shown.
-        if (max_ == 0 || !src_.advance(max_, std::uint64_t{offset_} + max_)) return false;
+        if (max_ == 0 || !src_.advance()) return false;
         current_.clear();
         std::uint32_t w = 0;
         std::uint32_t skip = offset_;
         const bool shifts = src_.alignment == Alignment::Left;
-        for (const Glyph& g : src_.glyphs) {
+        Glyph g;
+        while (src_.reader.next(g)) {
             if (g.width > max_) continue;
             if (w + g.width > max_) break;
             Glyph out = g;
@@ -277,7 +324,7 @@ public:
             w += out.width;
             current_.push_back(out);
         }
-        row = Row{&current_, clamp_to<std::uint16_t>(w), src_.alignment};
+        row = Row{&current_, src_.line, clamp_to<std::uint16_t>(w), src_.alignment};
         return true;
     }
 
@@ -297,12 +344,19 @@ std::uint16_t row_offset(std::uint16_t line_w, std::uint16_t area_w, Alignment a
     return 0;
 }
 
-void draw_row(const Row& row, const std::vector<Style>& styles, const Rect& area, std::uint16_t dy, Buffer& buf) {
+void draw_row(const Row& row, const Style& text_style, const Rect& area, std::uint16_t dy, Buffer& buf) {
     std::uint32_t x = std::uint32_t{area.x} + row_offset(row.width, area.width, row.alignment);
     const std::uint32_t y = std::uint32_t{area.y} + dy;
+    const Style base = text_style.patch(row.line->style);
+    std::uint32_t styled_span = UINT32_MAX;
+    Style style;
     for (const Glyph& g : *row.glyphs) {
         if (g.width == 0) continue;
-        if (Cell* c = buf.cell_at(x, y)) c->set_symbol(g.symbol).set_style(styles[g.style]);
+        if (g.span != styled_span) {
+            styled_span = g.span;
+            style = base.patch(row.line->spans[g.span].style);
+        }
+        if (Cell* c = buf.cell_at(x, y)) c->set_symbol(g.symbol).set_style(style);
         x += g.width;
     }
 }
@@ -310,7 +364,8 @@ void draw_row(const Row& row, const std::vector<Style>& styles, const Rect& area
 template <typename Composer>
 void draw_rows(Composer& composer, const LineSource& src, const Rect& area, Buffer& buf) {
     Row row{};
-    for (std::uint16_t dy = 0; dy < area.height && composer.next(row); ++dy) draw_row(row, src.styles, area, dy, buf);
+    for (std::uint16_t dy = 0; dy < area.height && composer.next(row); ++dy)
+        draw_row(row, src.text_style(), area, dy, buf);
 }
 
 }  // namespace

@@ -6,22 +6,26 @@
 
 namespace tarvo::core {
 
-void Sparkline::render(const Rect& area, Buffer& buf) const {
-    render_block(block, area, buf);
-    const Rect spark = inner_area(block, area);
-    if (spark.is_empty()) return;
-
-    std::uint64_t top = 1;
-    if (max) {
-        top = *max;
-    } else {
+std::uint64_t Sparkline::top() const {
+    if (max) return *max;
+    return largest_.get([this] {
+        std::uint64_t top = 1;
         bool any = false;
         for (const SparklineBar& bar : data) {
             if (!bar.value) continue;
             top = any ? std::max(top, *bar.value) : *bar.value;
             any = true;
         }
-    }
+        return top;
+    });
+}
+
+void Sparkline::render(const Rect& area, Buffer& buf) const {
+    render_block(block, area, buf);
+    const Rect spark = inner_area(block, area);
+    if (spark.is_empty()) return;
+
+    const std::uint64_t top = this->top();
 
     const std::uint64_t full = std::uint64_t{spark.height} * 8;
     const std::size_t count = std::min<std::size_t>(spark.width, data.size());

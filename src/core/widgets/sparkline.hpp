@@ -11,6 +11,7 @@
 #include "core/geometry.hpp"
 #include "core/style.hpp"
 #include "core/widgets/block.hpp"
+#include "core/widgets/memo.hpp"
 
 namespace tarvo::core {
 
@@ -31,6 +32,13 @@ struct Sparkline {
     std::string absent_value_symbol = " ";
 
     void render(const Rect& area, Buffer& buf) const;
+
+    // The value that fills the whole height: `max`, else the largest present value (worked out
+    // once per sparkline), else 1.
+    std::uint64_t top() const;
+
+private:
+    Memo largest_;
 };
 
 }  // namespace tarvo::core

@@ -13,11 +13,13 @@ void Table::check_widths(const std::vector<Constraint>& widths) {
 }
 
 std::size_t Table::column_count() const noexcept {
-    std::size_t n = 0;
-    for (const Row& r : rows) n = std::max(n, r.cells.size());
-    if (header) n = std::max(n, header->cells.size());
-    if (footer) n = std::max(n, footer->cells.size());
-    return n;
+    return static_cast<std::size_t>(column_count_.get([this] {
+        std::size_t n = 0;
+        for (const Row& r : rows) n = std::max(n, r.cells.size());
+        if (header) n = std::max(n, header->cells.size());
+        if (footer) n = std::max(n, footer->cells.size());
+        return static_cast<std::uint64_t>(n);
+    }));
 }
 
 Table::Columns Table::column_layout(std::uint16_t max_width, std::uint16_t selection_width,

@@ -17,6 +17,7 @@
 #include "core/text.hpp"
 #include "core/widgets/block.hpp"
 #include "core/widgets/enums.hpp"
+#include "core/widgets/memo.hpp"
 #include "core/widgets/selection.hpp"
 
 namespace tarvo::core {
@@ -109,7 +110,7 @@ struct Table {
         render(area, buf, state);
     }
 
-    // The most cells any row (header and footer included) has.
+    // The most cells any row (header and footer included) has; counted once per table.
     std::size_t column_count() const noexcept;
     // (x relative to the table area, width) of every column, after the symbol column.
     std::vector<std::pair<std::uint16_t, std::uint16_t>> column_layout(std::uint16_t max_width,
@@ -124,6 +125,8 @@ private:
     void render_edge_row(const std::optional<Row>& row, const Rect& area, Buffer& buf, const Columns& cols) const;
     void render_rows(const Rect& area, Buffer& buf, TableState& state, std::uint16_t selection_width,
                      const Columns& cols) const;
+
+    Memo column_count_;
 };
 
 }  // namespace tarvo::core
