@@ -34,6 +34,12 @@ CORE_PAIRS = {
     "BM_Figure_SetStringFull": ("Buffer.set_string over 200x50 (ns/cell)", "ns_per_cell"),
     "BM_Figure_ToStringLines": ("Buffer.to_string_lines 200x50 (ns/cell)", "ns_per_cell"),
 }
+# C++ figures shown on their own rows: benchmark -> figure
+CORE_ROWS = {
+    "BM_Terminal_Burst/flush_each:1": "Terminal: 10,000 cursor moves + 10,000 styled prints into a pipe, "
+                                      "each flushed, C++",
+    "BM_Terminal_Burst/flush_each:0": "Terminal: the same burst buffered, one flush, C++",
+}
 
 
 def log(msg: str) -> None:
@@ -191,6 +197,12 @@ def pair_core(rows: list[dict], core: list[dict]) -> list[dict]:
                 extra.append(dict(figure=f"Layout split of {k} constraints, {mode}, C++", unit="s",
                                   ours=seconds, peer_name="", peer=None, target=None, note="",
                                   na=None))
+    for name, figure in CORE_ROWS.items():
+        b = by_name.get(name)
+        if b:
+            seconds = b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}[b["time_unit"]]
+            extra.append(dict(figure=figure, unit="s", ours=seconds, peer_name="", peer=None, target=None,
+                              note=f"{b.get('ns_per_command', 0) * 1e9:.3g} ns per command", na=None))
     return rows + extra
 
 

@@ -1,9 +1,12 @@
 """A small tour of tarvo_core's values: geometry, layout enumerations and the module itself."""
 
+import sys
+
 import tarvo_core.rust.native as tc
 
 
 def main() -> None:
+    banner()
     print(f"tarvo_core {tc.__version__}: {len(tc.__all__)} names")
     screen = tc.Rect(0, 0, 80, 24)
     print("screen:", repr(screen), "as", str(screen), "area", screen.area())
@@ -18,6 +21,20 @@ def main() -> None:
     widgets_screen()
     stateful_widgets_screen()
     dashboard_screen()
+
+
+def banner() -> None:
+    """A one-line styled banner, written straight to the terminal through the console functions."""
+    sys.stdout.flush()  # the console functions write to descriptor 1 themselves, unbuffered by Python
+    color, attr = tc.ConsoleColor, tc.ConsoleAttribute
+    tc.print_styled_content(" tarvo ", foreground=color.Black, background=color.Cyan, attribute=attr.Bold)
+    tc.print_text(" ")
+    tc.set_foreground_color(color.Rgb, rgb=(255, 170, 0))
+    tc.set_attribute(attr.Italic)
+    tc.print_text("terminal interfaces for Python")
+    tc.reset_color()
+    tc.print_styled_content(f"  v{tc.__version__}", foreground=color.AnsiValue, foreground_ansi=244)
+    tc.print_text("\n")
 
 
 def widgets_screen() -> None:
