@@ -9,7 +9,6 @@
 #include "bindings/runtime/registry.hpp"
 #include "bindings/terminal_enums.hpp"
 #include "core/terminal/commands.hpp"
-#include "core/terminal/os_error.hpp"
 #include "core/terminal/output.hpp"
 #include "core/terminal/raw_mode.hpp"
 #include "core/terminal/restore.hpp"
@@ -21,23 +20,14 @@ namespace {
 
 namespace term = core::term;
 
-// Runs a terminal operation; its I/O failure becomes OSError with the error's text.
-template <typename F>
-decltype(auto) io(F&& f) {
-    try {
-        return f();
-    } catch (const core::IoError& e) {
-        raise(PyExc_OSError, e.what());
-    }
-}
-
+// Write then flush; an I/O failure (core::IoError) is raised as OSError by the call guard.
 PyObject* send(std::string_view bytes) {
-    io([&] { term::stdout_stream().send(bytes); });
+    term::stdout_stream().send(bytes);
     return none();
 }
 
 PyObject* send(std::initializer_list<std::string_view> pieces) {
-    io([&] { term::stdout_stream().send(pieces); });
+    term::stdout_stream().send(pieces);
     return none();
 }
 
@@ -109,17 +99,17 @@ TARVO_FUNCTION(set_cursor_style, "(style)", [](Args& a) {
 
 // ---- terminal modes ----
 TARVO_FUNCTION(enable_raw_mode, "()", [](Args&) {
-    io([] { term::enable_raw_mode(); });
+    term::enable_raw_mode();
     return none();
 });
 TARVO_FUNCTION(disable_raw_mode, "()", [](Args&) {
-    io([] { term::disable_raw_mode(); });
+    term::disable_raw_mode();
     return none();
 });
 TARVO_FUNCTION(is_raw_mode_enabled, "()", [](Args&) { return to_py(term::is_raw_mode_enabled()); });
-TARVO_FUNCTION(terminal_size, "()", [](Args&) { return size_object(io([] { return term::terminal_size(); })); });
+TARVO_FUNCTION(terminal_size, "()", [](Args&) { return size_object(term::terminal_size()); });
 TARVO_FUNCTION(terminal_window_size, "()", [](Args&) {
-    const term::WindowSize ws = io([] { return term::window_size(); });
+    const term::WindowSize ws = term::window_size();
     return size_object({ws.columns, ws.rows});
 });
 TARVO_FUNCTION(scroll_up, "(count=1)", [](Args& a) { return send(term::scroll_up(count_arg(a))); });
@@ -185,7 +175,7 @@ TARVO_FUNCTION(print_text, "(text)", [](Args& a) {
     return send(text);
 });
 TARVO_FUNCTION(flush_stdout_buffer, "()", [](Args&) {
-    io([] { term::stdout_stream().flush(); });
+    term::stdout_stream().flush();
     return none();
 });
 

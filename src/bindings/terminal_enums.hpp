@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "bindings/runtime/enums.hpp"
+#include "bindings/runtime/flags.hpp"
 
 namespace tarvo::bindings {
 
@@ -53,7 +54,13 @@ struct ConsoleAttributeClass {
 struct KeyboardEnhancementFlagsClass {
     using Value = std::uint8_t;
     static constexpr const char* name = "KeyboardEnhancementFlags";
-    static PyTypeObject* create();
+    static constexpr std::array<Flag<std::uint8_t>, 4> flags{{{"DISAMBIGUATE_ESCAPE_CODES", 1},
+                                                              {"REPORT_EVENT_TYPES", 2},
+                                                              {"REPORT_ALTERNATE_KEYS", 4},
+                                                              {"REPORT_ALL_KEYS_AS_ESCAPE_CODES", 8}}};
+    static PyTypeObject* create() {
+        return FlagClassBuilder<KeyboardEnhancementFlagsClass>().bits_getter().union_operator().build();
+    }
 };
 
 }  // namespace tarvo::bindings

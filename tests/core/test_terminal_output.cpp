@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "core/terminal/commands.hpp"
-#include "core/terminal/os_error.hpp"
+#include "core/io_error.hpp"
 #include "core/terminal/output.hpp"
 #include "core/terminal/raw_mode.hpp"
 #include "core/terminal/restore.hpp"
@@ -171,14 +171,6 @@ TEST(TerminalSize, TputNumbers) {
         {"80x", std::nullopt}, {"+", std::nullopt}, {"99999999999", std::nullopt},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(parse_tput_number(text), expected) << text;
-}
-
-TEST(TerminalErrors, OsErrorText) {
-    EXPECT_EQ(os_error_text(EBADF), "Bad file descriptor (os error 9)");
-    EXPECT_EQ(os_error_text(EPIPE), "Broken pipe (os error 32)");
-    EXPECT_EQ(IoError::from_errno(ENXIO).code(), ENXIO);
-    EXPECT_STREQ(IoError::from_errno(ENXIO).what(), "No such device or address (os error 6)");
-    EXPECT_STREQ(IoError::message("x").what(), "x");
 }
 
 // ---- the buffered stream over a pipe ----

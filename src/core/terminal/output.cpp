@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "core/terminal/os_error.hpp"
+#include "core/io_error.hpp"
 
 namespace tarvo::core::term {
 
@@ -16,9 +16,9 @@ void write_all_fd(int fd, std::string_view bytes) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw IoError::from_errno(errno);
+            throw IoError::os(errno);
         }
-        if (n == 0) throw IoError::message("failed to write whole buffer");
+        if (n == 0) throw IoError::other("failed to write whole buffer");
         p += n;
         left -= static_cast<std::size_t>(n);
     }

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <mutex>
 
-#include "core/terminal/os_error.hpp"
+#include "core/io_error.hpp"
 
 namespace tarvo::core::term {
 
@@ -25,14 +25,14 @@ RawState& state() {
 termios get_attributes(int fd) {
     termios t{};
     while (::tcgetattr(fd, &t) != 0) {
-        if (errno != EINTR) throw IoError::from_errno(errno);
+        if (errno != EINTR) throw IoError::os(errno);
     }
     return t;
 }
 
 void set_attributes(int fd, const termios& t) {
     while (::tcsetattr(fd, TCSANOW, &t) != 0) {
-        if (errno != EINTR) throw IoError::from_errno(errno);
+        if (errno != EINTR) throw IoError::os(errno);
     }
 }
 
@@ -44,7 +44,7 @@ TtyFd TtyFd::open() {
     do {
         fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) throw IoError::from_errno(errno);
+    if (fd < 0) throw IoError::os(errno);
     return TtyFd(fd, true);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/terminal/commands.hpp"
-#include "core/terminal/os_error.hpp"
+#include "core/io_error.hpp"
 #include "core/terminal/output.hpp"
 #include "core/terminal/raw_mode.hpp"
 

@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "core/terminal/os_error.hpp"
+#include "core/io_error.hpp"
 
 extern char** environ;
 
@@ -42,7 +42,7 @@ WindowSize window_size() {
     } while (rc != 0 && errno == EINTR);
     const int err = errno;
     close_quietly(tty);
-    if (rc != 0) throw IoError::from_errno(err);
+    if (rc != 0) throw IoError::os(err);
     return WindowSize{ws.ws_col, ws.ws_row, ws.ws_xpixel, ws.ws_ypixel};
 }
 
