@@ -1,0 +1,263 @@
+// CoreSession: offscreen sessions, frames, snapshots, sizes and areas, the event wait of a
+// session without a terminal, and closing. The live terminal's parts are added beside these
+// (see session.hpp).
+
+#include "bindings/engine/session.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <system_error>
+#include <time.h>
+#include <vector>
+
+#include "bindings/buffer.hpp"
+#include "bindings/engine/content_bridge.hpp"
+#include "bindings/engine/render_ir.hpp"
+#include "bindings/engine/render_tree.hpp"
+#include "bindings/geometry.hpp"
+#include "bindings/render.hpp"
+#include "bindings/runtime/registry.hpp"
+
+namespace tarvo::bindings {
+
+namespace {
+
+namespace ce = core::engine;
+using Kind = ce::RenderContent::Kind;
+
+std::vector<PyMethodDef>& extra_session_methods() {
+    static std::vector<PyMethodDef> methods;
+    return methods;
+}
+
+// Draws the Python contents of a frame and keeps the last failure, to be raised once the frame
+// is complete.
+class FramePainter final : public ce::ContentPainter {
+public:
+    FramePainter() = default;
+    FramePainter(const FramePainter&) = delete;
+    FramePainter& operator=(const FramePainter&) = delete;
+    ~FramePainter() override { drop(); }
+
+    bool paint(const ce::RenderContent& content, const core::Rect& area, core::Buffer& buf) override {
+        try {
+            switch (content.kind) {
+                case Kind::Widget:
+                    render_any(held_object(content.first), area, buf);
+                    break;
+                case Kind::Stateful:
+                    render_stateful_any(held_object(content.first), area, held_object(content.second), buf);
+                    break;
+                case Kind::Drawable:
+                    call_drawable(held_object(content.first), area, buf);
+                    break;
+                case Kind::Ir: {
+                    // Reached for a value built on another thread: the borrow refuses it.
+                    Shared<CoreRenderIRClass> ir(held_object(content.first));
+                    ce::render_ir(**ir, area, buf);
+                    break;
+                }
+                case Kind::Empty:
+                    break;
+            }
+            return true;
+        } catch (...) {
+            translate_current_exception();
+            keep_pending();
+            return false;
+        }
+    }
+
+    void too_deep() override {
+        PyErr_SetString(PyExc_RecursionError, "maximum recursion depth exceeded while drawing a render tree");
+        keep_pending();
+    }
+
+    // Raises the kept failure, if any.
+    void raise_kept() {
+        if (!type_) return;
+        PyErr_Restore(type_, value_, tb_);
+        type_ = value_ = tb_ = nullptr;
+        throw PyError{};
+    }
+
+private:
+    // The callback gets a write view over the whole frame buffer and the node's area; the view
+    // expires when the callback returns, however it returns.
+    static void call_drawable(PyObject* callback, const core::Rect& area, core::Buffer& buf) {
+        auto alive = std::make_shared<bool>(true);
+        struct Expire {
+            std::shared_ptr<bool>& alive;
+            ~Expire() { *alive = false; }
+        } expire{alive};
+        const Ref view = Ref::steal(make_buffer_mut_view(buf, alive));
+        const Ref rect = Ref::steal(make<RectClass>(area));
+        const Ref result = Ref::steal(check(PyObject_CallFunctionObjArgs(callback, view.get(), rect.get(), nullptr)));
+    }
+
+    void keep_pending() {
+        drop();
+        PyErr_Fetch(&type_, &value_, &tb_);
+        PyErr_NormalizeException(&type_, &value_, &tb_);
+        if (tb_ && value_) PyException_SetTraceback(value_, tb_);
+    }
+
+    void drop() {
+        Py_CLEAR(type_);
+        Py_CLEAR(value_);
+        Py_CLEAR(tb_);
+    }
+
+    PyObject* type_ = nullptr;
+    PyObject* value_ = nullptr;
+    PyObject* tb_ = nullptr;
+};
+
+ce::FrameTarget& target_of(const PySession& s) {
+    ce::FrameTarget* t = s.session.target();
+    if (!t) raise(PyExc_RuntimeError, "session closed");
+    return *t;
+}
+
+// Runs `f`, raising a failure of the system (an I/O error of a terminal) as OSError.
+template <typename F>
+decltype(auto) with_os_errors(F&& f) {
+    try {
+        return f();
+    } catch (const ce::SessionClosed&) {
+        raise(PyExc_RuntimeError, "session closed");
+    } catch (const std::system_error& e) {
+        errno = e.code().value();
+        PyErr_SetFromErrno(PyExc_OSError);
+        throw PyError{};
+    }
+}
+
+// Sleeps up to `d` with the interpreter lock released; a signal cuts the sleep short.
+void sleep_released(std::chrono::nanoseconds d) {
+    const auto secs = std::chrono::duration_cast<std::chrono::seconds>(d);
+    struct timespec ts;
+    ts.tv_sec = static_cast<time_t>(secs.count());
+    ts.tv_nsec = static_cast<long>((d - secs).count());
+    PyThreadState* saved = PyEval_SaveThread();
+    nanosleep(&ts, nullptr);
+    PyEval_RestoreThread(saved);
+}
+
+void check_signals() {
+    if (PyErr_CheckSignals() != 0) throw PyError{};
+}
+
+// One wait of a session without a terminal: the pending signal handlers, then a due tick or
+// nothing, at once.
+PyObject* wait_without_terminal(PySession& s) {
+    check_signals();
+    // An offscreen session has no tick rate; ticks come with the event classes.
+    (void)s;
+    return nullptr;
+}
+
+// How long read_event sleeps between rounds when no tick comes sooner; signals end a sleep
+// early, so this only bounds how late a signal raised on another thread is seen.
+constexpr std::chrono::milliseconds kIdleRound{250};
+
+PyObject* read_without_terminal(PySession& s) {
+    for (;;) {
+        if (PyObject* e = wait_without_terminal(s)) return e;
+        std::chrono::nanoseconds pause = kIdleRound;
+        if (auto due = s.session.time_to_tick(ce::Session::Clock::now()))
+            pause = std::min<std::chrono::nanoseconds>(pause, *due);
+        sleep_released(pause);
+    }
+}
+
+}  // namespace
+
+bool add_session_method(PyMethodDef def) {
+    extra_session_methods().push_back(def);
+    return true;
+}
+
+void render_session_frame(PySession& s, PyObject* node) {
+    const ce::NodePtr root = with_note("node", [&] { return value_of<CoreRenderNodeClass>(node); });
+    FramePainter painter;
+    ce::WalkContext ctx(painter, static_cast<std::size_t>(std::max(Py_GetRecursionLimit(), 1)));
+    with_os_errors([&] { s.session.render(*root, ctx); });
+    painter.raise_kept();
+}
+
+PyTypeObject* CoreSessionClass::create() {
+    ClassBuilder<CoreSessionClass> b;
+    b.static_method("offscreen", "(width, height)",
+                    [](Args& a) {
+                        const auto w = a.get<std::uint16_t>(0);
+                        const auto h = a.get<std::uint16_t>(1);
+                        return make<CoreSessionClass>(PySession{ce::Session::offscreen(w, h), std::nullopt});
+                    })
+        .static_method("supports_live_terminal", "()", [](Args&) { return to_py(true); })
+        .method("is_buffer_backed", "($self)", [](const PySession& s) { return to_py(s.session.is_buffer_backed()); })
+        .method("is_inline", "($self)", [](const PySession& s) { return to_py(s.inline_height.has_value()); })
+        .method("get_inline_height", "($self)",
+                [](const PySession& s) { return s.inline_height ? to_py(*s.inline_height) : none(); })
+        .method("render", "($self, node)",
+                [](PySession& s, Args& a) {
+                    render_session_frame(s, a[0]);
+                    return none();
+                })
+        .method("buffer_snapshot", "($self)",
+                [](PySession& s) { return make<BufferClass>(with_os_errors([&]() -> core::Buffer { return s.session.buffer(); })); })
+        .method("get_size", "($self)",
+                [](const PySession& s) { return make<SizeClass>(with_os_errors([&] { return target_of(s).size(); })); })
+        .method("get_window_size", "($self)",
+                [](const PySession& s) { return make<SizeClass>(with_os_errors([&] { return target_of(s).size(); })); })
+        .method("get_viewport_area", "($self)",
+                [](PySession& s) { return make<RectClass>(with_os_errors([&] { return s.session.buffer().area; })); })
+        .method("get_last_frame_area", "($self)",
+                [](const PySession& s) {
+                    const auto area = s.session.last_frame_area();
+                    return area ? make<RectClass>(*area) : none();
+                })
+        .method("effect_area_for", "($self, key)",
+                [](const PySession& s, Args& a) {
+                    const std::string key = a.get<std::string>(0);
+                    const auto& areas = s.session.effect_areas();
+                    const auto it = areas.find(key);
+                    return it == areas.end() ? none() : make<RectClass>(it->second);
+                })
+        .method("poll_event", "($self, timeout_ms=16)",
+                [](PySession& s, Args& a) -> PyObject* {
+                    a.get_or<std::uint64_t>(0, 16);
+                    if (!s.session.target() || !s.session.target()->is_live()) {
+                        if (PyObject* e = wait_without_terminal(s)) return e;
+                        return none();
+                    }
+                    raise(PyExc_RuntimeError, "session has no live terminal");
+                })
+        .method("read_event", "($self)",
+                [](PySession& s) -> PyObject* {
+                    if (!s.session.target() || !s.session.target()->is_live()) return read_without_terminal(s);
+                    raise(PyExc_RuntimeError, "session has no live terminal");
+                })
+        .method("restore", "($self)",
+                [](PySession& s) {
+                    s.session.close();
+                    return none();
+                })
+        .method("__enter__", "($self)",
+                [](PyObject* self, Args&) {
+                    Exclusive<CoreSessionClass> held(self);
+                    Py_INCREF(self);
+                    return self;
+                })
+        .method("__exit__", "($self, exc_type=None, exc_value=None, traceback=None)",
+                [](PySession& s, Args&) {
+                    s.session.close();
+                    return to_py(false);
+                });
+    for (const PyMethodDef& def : extra_session_methods()) b.raw_method(def);
+    return b.build();
+}
+
+TARVO_REGISTER_CLASS(CoreSessionClass);
+
+}  // namespace tarvo::bindings
