@@ -23,6 +23,15 @@ CONSTRUCTIBLE = {
 }
 
 
+def project_version():
+    """The version written in the project's metadata, the one source the module takes it from."""
+    import pathlib
+    import re
+
+    text = (pathlib.Path(__file__).resolve().parent.parent / "pyproject.toml").read_text()
+    return re.search(r'^version *= *"([^"]+)"', text, re.M).group(1)
+
+
 def native_classes():
     return [getattr(native, n) for n in native.__all__[:-5] if isinstance(getattr(native, n), type)]
 
@@ -67,7 +76,7 @@ def test_reexports_and_version():
     assert native.CoreEvent is engine.CoreEvent
     assert native.CoreTickEvent is engine.CoreTickEvent
     assert native.CoreTerminalEventKind is engine.CoreTerminalEventKind
-    assert native.__version__ == "0.0.17"
+    assert native.__version__ == project_version()
     assert native.__doc__ == ""
     assert not hasattr(native, "Space") and not hasattr(native, "Overlap")
 

@@ -136,3 +136,82 @@ def test_os_error_from_a_message():
     e = info.value
     assert type(e) is OSError and e.errno is None
     assert e.args == ("The cursor position could not be read within a normal duration",)
+
+
+def test_a_lent_buffer_changed_by_its_owner_raises_already_borrowed():
+    with pytest.raises(RuntimeError, match="^Already borrowed$"):
+        probe.lend_twice()
+
+
+# ---- registrations against the module's rows ----
+
+EXPECTED_PROBLEMS = [
+    "class 'ProbeFlags' is registered twice",
+    "function 'fail_os' is registered twice",
+    "one callable type serves both 'ProbeClash.first()' and 'ProbeClash.second()': "
+    "each registration needs its own lambda or functor type",
+    "class 'ProbeMissing' is listed but nothing registers it (mark it P(...) if it is still to come)",
+    "function 'missing_function' is listed but nothing registers it (mark it P(...) if it is still to come)",
+    "class 'ProbeFlags' is listed twice",
+    "class 'ProbeUnlisted' is registered but no module lists it",
+    "the probe's own start-up check ran",
+]
+
+
+def test_every_registration_problem_is_found():
+    assert probe.problems() == EXPECTED_PROBLEMS
+
+
+def test_problems_stop_the_start_up_with_all_of_them_listed():
+    with pytest.raises(RuntimeError) as info:
+        probe.check()
+    assert str(info.value) == "the module's registrations are inconsistent:" + "".join(
+        "\n  - " + p for p in EXPECTED_PROBLEMS)
+
+
+def test_the_first_registration_of_a_clashing_callable_keeps_its_signature():
+    assert probe.ProbeClash.ONE.first() == 0
+    with pytest.raises(TypeError, match=r"^ProbeClash\.first\(\) takes 0 positional arguments but 1 was given$"):
+        probe.ProbeClash.ONE.second(1)
+
+
+def test_pending_rows_use_the_registration_or_a_placeholder():
+    assert repr(probe.ProbeMasked.LOW) == "SOME"  # pending but registered: the real class
+    with pytest.raises(NotImplementedError, match="ProbeLater is not available in this build yet"):
+        probe.ProbeLater(1)
+    with pytest.raises(TypeError):
+        probe.ProbeLaterFixed()
+    with pytest.raises(NotImplementedError):
+        probe.later_function(1)
+    assert probe.ProbeLater.__doc__ == "Comes later." and probe.ProbeLater.__text_signature__ == "(x=0)"
+    assert probe.later_function.__text_signature__ == "(a, b=1)"
+    assert probe.__all__[:3] == ["ProbeFlags", "ProbeMasked", "ProbeEnum"]
+
+
+@pytest.mark.parametrize("order,registered,expected", [
+    (["A", "B"], ["B", "A"], []),
+    (["A", "B"], ["A"], ["'B' is in the widget dispatch order but nothing registers it"]),
+    (["A"], ["A", "C"], ["'C' is registered for the widget dispatch but has no place in its order, "
+                         "so it would never be reached"]),
+    (["A"], ["A", "A"], ["'A' is registered twice for the widget dispatch"]),
+    ([], [], []),
+])
+def test_dispatch_order_problems(order, registered, expected):
+    assert probe.order_problems("widget dispatch", order, registered) == expected
+
+
+# ---- enumeration numbers outside the variants ----
+
+@pytest.mark.parametrize("n,name", [(0, "Zero"), (2, "Two")])
+def test_enum_variants_in_range(n, name):
+    assert probe.variant(n) is getattr(probe.ProbeEnum, name)
+
+
+@pytest.mark.parametrize("n", [3, 7, 255])
+def test_enum_number_outside_the_variants_names_the_enumeration(n):
+    with pytest.raises(ValueError, match=rf"^ProbeEnum has no variant {n} \(it has 3\)$"):
+        probe.variant(n)
+    odd = probe.raw_variant(n)
+    with pytest.raises(ValueError, match=rf"^ProbeEnum has no variant {n} \(it has 3\)$"):
+        repr(odd)
+    assert int(odd) == n

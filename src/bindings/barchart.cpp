@@ -88,8 +88,7 @@ TARVO_REGISTER_CLASS(BarClass);
 TARVO_REGISTER_CLASS(BarGroupClass);
 TARVO_REGISTER_CLASS(BarChartClass);
 
-[[maybe_unused]] const bool barchart_drawn = register_widget_renderer<BarChartClass>(
-    [](const core::BarChart& b, const core::Rect& area, core::Buffer& buf) { b.render(area, buf); });
+[[maybe_unused]] const bool barchart_drawn = register_widget_renderer<BarChartClass>();
 
 }  // namespace
 

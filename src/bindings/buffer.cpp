@@ -173,8 +173,9 @@ PyObject* fresh_empty_cell_descriptor() {
 
 // Every view method converts its arguments first, then refuses an expired view.
 Buffer& live_frame(const MutView& v) {
-    if (!v.alive || !*v.alive || !v.frame) raise(PyExc_RuntimeError, "BufferMutView expired");
-    return *v.frame;
+    Buffer* frame = v.frame.get();
+    if (!frame) raise(PyExc_RuntimeError, "BufferMutView expired");
+    return *frame;
 }
 
 }  // namespace

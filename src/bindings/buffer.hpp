@@ -7,6 +7,7 @@
 
 #include "bindings/runtime/klass.hpp"
 #include "core/buffer.hpp"
+#include "core/buffer_loan.hpp"
 
 namespace tarvo::bindings {
 
@@ -22,12 +23,12 @@ struct BufferCellClass {
     static PyTypeObject* create();
 };
 
-// A write view onto a frame buffer that someone else owns. `alive` is shared with the view's
-// creator, which sets it to false once the draw callback has returned; from then on every use
-// of the view fails with "BufferMutView expired". The frame buffer must not move while alive.
+// A write view onto a frame buffer that someone else owns and lends (core::LendableBuffer):
+// the view reaches the buffer while the loan is open; from then on every use of the view fails
+// with "BufferMutView expired". While the loan is open the owner cannot resize or replace the
+// buffer (core::InUse, raised as RuntimeError "Already borrowed").
 struct MutView {
-    core::Buffer* frame = nullptr;
-    std::shared_ptr<bool> alive;
+    core::BufferAccess frame;
 };
 
 struct BufferMutViewClass {
@@ -37,9 +38,13 @@ struct BufferMutViewClass {
     static PyTypeObject* create();
 };
 
-// A new BufferMutView over `frame` (not owned) with the shared alive flag (new reference).
-inline PyObject* make_buffer_mut_view(core::Buffer& frame, std::shared_ptr<bool> alive) {
-    return make<BufferMutViewClass>(MutView{&frame, std::move(alive)});
+// A new BufferMutView over the lent buffer (new reference). Open the loan around the callback
+// that receives the view:
+//   auto loan = frame.lend();
+//   Ref view = Ref::steal(make_buffer_mut_view(loan));
+//   call the callback with view ...   // the loan ends with its scope, and the view expires
+inline PyObject* make_buffer_mut_view(const core::LendableBuffer::Loan& loan) {
+    return make<BufferMutViewClass>(MutView{loan.access()});
 }
 
 // Reading a Buffer object's value: borrow it with Shared<BufferClass> / Exclusive<BufferClass>

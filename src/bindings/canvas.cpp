@@ -76,8 +76,7 @@ PyTypeObject* CanvasClass::create() {
 
 TARVO_REGISTER_CLASS(CanvasClass);
 
-[[maybe_unused]] const bool canvas_drawn = register_widget_renderer<CanvasClass>(
-    [](const core::Canvas& c, const core::Rect& area, core::Buffer& buf) { c.render(area, buf); });
+[[maybe_unused]] const bool canvas_drawn = register_widget_renderer<CanvasClass>();
 
 }  // namespace
 

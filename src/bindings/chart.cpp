@@ -100,8 +100,7 @@ TARVO_REGISTER_CLASS(DatasetClass);
 TARVO_REGISTER_CLASS(AxisClass);
 TARVO_REGISTER_CLASS(ChartClass);
 
-[[maybe_unused]] const bool chart_drawn = register_widget_renderer<ChartClass>(
-    [](const core::Chart& c, const core::Rect& area, core::Buffer& buf) { c.render(area, buf); });
+[[maybe_unused]] const bool chart_drawn = register_widget_renderer<ChartClass>();
 
 }  // namespace
 

@@ -63,10 +63,8 @@ PyTypeObject* LineGaugeClass::create() {
 TARVO_REGISTER_CLASS(GaugeClass);
 TARVO_REGISTER_CLASS(LineGaugeClass);
 
-[[maybe_unused]] const bool gauge_drawn = register_widget_renderer<GaugeClass>(
-    [](const core::Gauge& g, const core::Rect& area, core::Buffer& buf) { g.render(area, buf); });
-[[maybe_unused]] const bool line_gauge_drawn = register_widget_renderer<LineGaugeClass>(
-    [](const core::LineGauge& g, const core::Rect& area, core::Buffer& buf) { g.render(area, buf); });
+[[maybe_unused]] const bool gauge_drawn = register_widget_renderer<GaugeClass>();
+[[maybe_unused]] const bool line_gauge_drawn = register_widget_renderer<LineGaugeClass>();
 
 }  // namespace
 

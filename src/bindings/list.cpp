@@ -109,8 +109,7 @@ PyTypeObject* ListStateClass::create() {
 }
 
 // A plain render draws with a fresh state; a stateful one updates the given state.
-[[maybe_unused]] const bool list_drawn = register_widget_renderer<RatListClass>(
-    [](const core::List& l, const core::Rect& area, core::Buffer& buf) { l.render(area, buf); });
+[[maybe_unused]] const bool list_drawn = register_widget_renderer<RatListClass>();
 [[maybe_unused]] const bool list_state_drawn = register_stateful_renderer<RatListClass, ListStateClass>(
     [](const core::List& l, core::ListState& s, const core::Rect& area, core::Buffer& buf) {
         l.render(area, buf, s);

@@ -1,6 +1,7 @@
 #include "bindings/render.hpp"
 
 #include <array>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,29 @@ const std::vector<const StatefulEntry*>& stateful_order() {
     }();
     return order;
 }
+
+// Every widget class that has a draw function has its place in the dispatch order, and every
+// place is taken: checked when the module starts.
+std::vector<std::string> dispatch_problems() {
+    std::vector<std::string_view> drawn, stateful_drawn;
+    for (const WidgetEntry& e : widget_entries()) drawn.push_back(e.name);
+    std::deque<std::string> pairs;  // "Widget/State", kept in place for the views below
+    for (const StatefulEntry& e : stateful_entries()) {
+        pairs.push_back(std::string(e.widget) + "/" + std::string(e.state));
+        stateful_drawn.push_back(pairs.back());
+    }
+    std::vector<std::string_view> stateful_order_names;
+    for (const auto& [widget, state] : kStatefulOrder) {
+        pairs.push_back(std::string(widget) + "/" + std::string(state));
+        stateful_order_names.push_back(pairs.back());
+    }
+    std::vector<std::string> out = order_problems("widget dispatch", {kWidgetOrder.begin(), kWidgetOrder.end()}, drawn);
+    std::vector<std::string> more = order_problems("stateful widget dispatch", stateful_order_names, stateful_drawn);
+    out.insert(out.end(), more.begin(), more.end());
+    return out;
+}
+
+[[maybe_unused]] const bool dispatch_checked = register_startup_check(&dispatch_problems);
 
 bool is_a(PyObject* o, detail::TypeGetter type) { return PyObject_TypeCheck(o, type()) != 0; }
 

@@ -13,7 +13,8 @@
 // The dispatch tests the registered classes in its fixed order (Paragraph, Block, RatList,
 // RatTable, Gauge, Tabs, Sparkline, LineGauge, BarChart, Chart, Canvas, Clear, Span, Line, Text;
 // stateful pairs: RatList/ListState, RatTable/TableState, Scrollbar/ScrollbarState), whatever
-// order the registrations ran in; a class name outside that order is never drawn. An instance
+// order the registrations ran in. The module start-up refuses a draw function for a class
+// outside that order (it would never be reached) and a place in the order without one. An instance
 // of a subclass matches its class. The drawing function receives the object's value under a
 // shared borrow (the state under an exclusive one) and must not call back into Python; an
 // object held elsewhere in the conflicting way counts as no match.

@@ -82,8 +82,7 @@ PyTypeObject* SparklineClass::create() {
 TARVO_REGISTER_CLASS(SparklineBarClass);
 TARVO_REGISTER_CLASS(SparklineClass);
 
-[[maybe_unused]] const bool sparkline_drawn = register_widget_renderer<SparklineClass>(
-    [](const core::Sparkline& s, const core::Rect& area, core::Buffer& buf) { s.render(area, buf); });
+[[maybe_unused]] const bool sparkline_drawn = register_widget_renderer<SparklineClass>();
 
 }  // namespace
 

@@ -226,8 +226,7 @@ PyTypeObject* TableStateClass::create() {
 }
 
 // A plain render draws with a fresh state; a stateful one updates the given state.
-[[maybe_unused]] const bool table_drawn = register_widget_renderer<RatTableClass>(
-    [](const core::Table& t, const core::Rect& area, core::Buffer& buf) { t.render(area, buf); });
+[[maybe_unused]] const bool table_drawn = register_widget_renderer<RatTableClass>();
 [[maybe_unused]] const bool table_state_drawn = register_stateful_renderer<RatTableClass, TableStateClass>(
     [](const core::Table& t, core::TableState& s, const core::Rect& area, core::Buffer& buf) {
         t.render(area, buf, s);

@@ -32,7 +32,7 @@ std::string plural(std::size_t n, const char* word) {
 
 }  // namespace
 
-Signature::Signature(std::string name, std::string_view text) : name_(std::move(name)) {
+Signature::Signature(std::string name, std::string_view text) : name_(std::move(name)), text_(text) {
     if (!name_.empty() && name_.back() != ')') name_ += "()";
     auto open = text.find('('), close = text.rfind(')');
     std::string_view body = open == std::string_view::npos ? text : text.substr(open + 1, close - open - 1);

@@ -23,6 +23,7 @@ public:
     Signature(std::string name, std::string_view text_signature);
 
     const std::string& name() const noexcept { return name_; }
+    const std::string& text() const noexcept { return text_; }
     std::size_t size() const noexcept { return params_.size(); }
     const std::string& param(std::size_t i) const noexcept { return params_[i].name; }
 
@@ -42,6 +43,7 @@ private:
     void assign_keyword(PyObject* key, PyObject* value, std::size_t npos_given, PyObject** out) const;
 
     std::string name_;
+    std::string text_;
     std::vector<Param> params_;
     std::size_t positional_ = 0;           // parameters that may be given by position
     std::size_t required_positional_ = 0;  // of those, the ones without a default

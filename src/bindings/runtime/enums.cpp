@@ -1,6 +1,13 @@
 #include "bindings/runtime/enums.hpp"
 
+#include <string>
+
 namespace tarvo::bindings::detail {
+
+void raise_no_variant(const char* enum_name, unsigned v, std::size_t count) {
+    raise(PyExc_ValueError, std::string(enum_name) + " has no variant " + std::to_string(v) + " (it has " +
+                                std::to_string(count) + ")");
+}
 
 PyObject* enum_richcompare(std::uint8_t self_value, bool same_class, std::uint8_t other_value, PyObject* other,
                            int op) {

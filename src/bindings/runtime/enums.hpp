@@ -41,20 +41,30 @@ PyObject* enum_int(PyObject* self) {
     return guard([&] { return to_py(static_cast<std::uint64_t>(instance<Tag>(self)->value)); });
 }
 
+// ValueError "<Name> has no variant <v> (it has <n>)".
+[[noreturn]] void raise_no_variant(const char* enum_name, unsigned v, std::size_t count);
+
+template <typename Tag>
+std::uint8_t checked_variant(std::uint8_t v) {
+    if (v >= Tag::variants.size()) raise_no_variant(Tag::name, v, Tag::variants.size());
+    return v;
+}
+
 template <typename Tag>
 struct EnumRepr {
     std::string operator()(const std::uint8_t& v) const {
-        return std::string(Tag::name) + "." + Tag::variants[v];
+        return std::string(Tag::name) + "." + Tag::variants[checked_variant<Tag>(v)];
     }
 };
 
 }  // namespace detail
 
-// The cached object of variant `v` (a new reference).
+// The cached object of variant `v` (a new reference); a number outside the variants raises
+// ValueError naming the enumeration.
 template <typename Tag>
 PyObject* enum_variant(std::uint8_t v) {
     type_of<Tag>();
-    PyObject* o = detail::variant_cache<Tag>().at(v);
+    PyObject* o = detail::variant_cache<Tag>()[detail::checked_variant<Tag>(v)];
     Py_INCREF(o);
     return o;
 }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bindings/runtime/ref.hpp"
+#include "core/buffer_loan.hpp"
 #include "core/io_error.hpp"
 #include "core/panic.hpp"
 
@@ -124,6 +125,9 @@ void translate_current_exception() {
             raise_panic(p.what());
         } catch (const PyError&) {
         }
+    } catch (const core::InUse& e) {
+        PyErr_Clear();
+        PyErr_SetString(PyExc_RuntimeError, e.what());
     } catch (const core::IoError& e) {
         PyErr_Clear();
         set_os_error(e);

@@ -1,6 +1,6 @@
 // Errors across the boundary: C++ code throws, the guard around every entry point turns what it
 // catches into a Python exception (core::Panic: the panic exception; core::IoError: OSError;
-// std::bad_alloc: MemoryError). No C++ exception ever reaches the interpreter.
+// core::InUse: RuntimeError; std::bad_alloc: MemoryError). No C++ exception ever reaches the interpreter.
 #pragma once
 
 #include <string>

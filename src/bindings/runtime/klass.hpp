@@ -195,11 +195,25 @@ namespace detail {
 
 inline constexpr std::size_t kMaxParams = kMaxSignatureParams;
 
-template <typename L>
+// The signature of one registered callable. A trampoline is a function of its callable's type,
+// so the signature is kept per (kind, class, callable type): `Key` is one of the keys below.
+// Two registrations that reach one key (one functor type serving two method names) are
+// refused: the first keeps the key and the second is reported by the module start-up.
+template <typename Key>
 const Signature*& signature_slot() {
     static const Signature* sig = nullptr;
     return sig;
 }
+template <typename Tag, typename L>
+struct MethodKey {};
+template <typename Tag, typename L>
+struct ConstructorKey {};
+template <typename L>
+struct FunctionKey {};
+
+// Sets `slot` to the signature (name, text); a slot already holding another one is left alone
+// and the clash recorded as a registration problem.
+void claim_signature(const Signature*& slot, std::string name, const char* text_signature);
 
 template <typename Tag, typename L>
 PyObject* call_with(PyObject* self, Args& a) {
@@ -228,7 +242,7 @@ PyObject* call_with(PyObject* self, Args& a) {
 template <typename Tag, typename L>
 PyObject* method_trampoline(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return guard([&]() -> PyObject* {
-        const Signature& sig = *signature_slot<L>();
+        const Signature& sig = *signature_slot<MethodKey<Tag, L>>();
         std::array<PyObject*, kMaxParams> slots{};
         sig.match(args, nargs, kwnames, slots.data());
         Args a(sig, slots.data());
@@ -255,7 +269,7 @@ PyObject* text_trampoline(PyObject* self) {
 template <typename Tag, typename L>
 PyObject* new_trampoline(PyTypeObject* subtype, PyObject* args, PyObject* kwargs) {
     return guard([&]() -> PyObject* {
-        const Signature& sig = *signature_slot<L>();
+        const Signature& sig = *signature_slot<ConstructorKey<Tag, L>>();
         std::array<PyObject*, kMaxParams> slots{};
         sig.match_tuple(args, kwargs, slots.data());
         Args a(sig, slots.data());
@@ -286,7 +300,8 @@ void dealloc(PyObject* self) {
 // methods that one file adds to a class that another file builds.
 template <typename Tag, typename L>
 PyMethodDef method_def(const char* name, const char* text_signature, L, int extra_flags = 0) {
-    detail::signature_slot<L>() = new Signature(std::string(Tag::name) + "." + name, text_signature);
+    detail::claim_signature(detail::signature_slot<detail::MethodKey<Tag, L>>(), std::string(Tag::name) + "." + name,
+                            text_signature);
     return PyMethodDef{detail::keep(name),
                        reinterpret_cast<PyCFunction>(
                            reinterpret_cast<void (*)()>(&detail::method_trampoline<Tag, L>)),
@@ -308,7 +323,7 @@ public:
     // the signature in the class documentation.
     template <typename L>
     ClassBuilder& constructor(const char* text_signature, L, const char* doc = "") {
-        detail::signature_slot<L>() = new Signature(Tag::name, text_signature);
+        detail::claim_signature(detail::signature_slot<detail::ConstructorKey<Tag, L>>(), Tag::name, text_signature);
         slots_.push_back({Py_tp_new, reinterpret_cast<void*>(&detail::new_trampoline<Tag, L>)});
         doc_ = std::string(Tag::name) + text_signature + "\n--\n\n" + doc;
         has_constructor_ = true;
