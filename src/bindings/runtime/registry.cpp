@@ -26,7 +26,14 @@ std::vector<StartupCheck>& startup_checks() {
     return checks;
 }
 
-std::string quoted(std::string_view name) { return "'" + std::string(name) + "'"; }
+std::string quoted(std::string_view name) {
+    std::string out;
+    out.reserve(name.size() + 2);
+    out.push_back('\'');
+    out.append(name);
+    out.push_back('\'');
+    return out;
+}
 
 // ---- placeholders for names whose binding has not been written yet ----
 
