@@ -173,7 +173,7 @@ PyObject* fresh_empty_cell_descriptor() {
 
 // Every view method converts its arguments first, then refuses an expired view.
 Buffer& live_frame(const MutView& v) {
-    Buffer* frame = v.frame.get();
+    Buffer* frame = v.get();
     if (!frame) raise(PyExc_RuntimeError, "BufferMutView expired");
     return *frame;
 }
