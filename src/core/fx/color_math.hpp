@@ -1,0 +1,95 @@
+// The colour arithmetic of the effects: every terminal colour as RGB, RGB to and from HSL and
+// HSV, blending in a colour space, lightening, darkening and saturation, and the small
+// per-step caches the colour effects share. These follow the effects' own rounding rules, which
+// differ from the colour functions of the module (core/color.hpp); keep the two apart.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "core/color.hpp"
+#include "core/fx/enums.hpp"
+
+namespace tarvo::core::fx {
+
+struct Rgb8 {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend constexpr bool operator==(const Rgb8&, const Rgb8&) = default;
+};
+
+// Hue in degrees, the other two in percent.
+struct Hsx {
+    float h = 0.0f, s = 0.0f, x = 0.0f;
+};
+
+// Any colour as RGB: Reset counts as black, the named colours use the standard VGA-like values,
+// the palette follows the xterm cube and grey ramp.
+Rgb8 to_rgb(Color c) noexcept;
+
+Hsx rgb_to_hsl(Rgb8 c) noexcept;
+Rgb8 hsl_to_rgb(float h, float s, float l) noexcept;
+Hsx rgb_to_hsv(Rgb8 c) noexcept;
+Rgb8 hsv_to_rgb(float h, float s, float v) noexcept;
+
+// The colour `a` of the way from `from` to `to`, blended in `space`. `a` is clamped to 0..1;
+// 0 gives `from` and 1 gives `to` unchanged, anything between an Rgb colour.
+Color lerp(Color from, Color to, float a, ColorSpace space) noexcept;
+
+// Moves every channel toward white (amount > 0) or black (amount < 0); amount is clamped to
+// -1..1. The result is Rgb.
+Color lighten_rgb(Color c, float amount) noexcept;
+// Scales the distance of every channel from the colour's luminance: 0 grey, 1 unchanged,
+// above 1 more vivid. The result is Rgb.
+Color saturate_rgb(Color c, float factor) noexcept;
+
+// Before blending, a Reset foreground is taken as White and a Reset background as Black.
+constexpr Color fg_or_white(Color c) noexcept {
+    return c.tag == Color::Reset ? Color::named(Color::White) : c;
+}
+constexpr Color bg_or_black(Color c) noexcept {
+    return c.tag == Color::Reset ? Color::named(Color::Black) : c;
+}
+
+// Eight most recently used results keyed by (colour, context), for one drawing step. Two cells
+// whose key matches share the result computed for the first of them, even where the exact
+// inputs that produced the key differed (effects key by a quantised alpha): that sharing is
+// part of the effects' look.
+template <typename Context>
+class ColorCache {
+public:
+    template <typename F>
+    Color get(Color color, Context ctx, F&& compute) {
+        for (std::size_t i = 0; i < kSize; ++i) {
+            if (color_equal(keys_[i].color, color) && keys_[i].ctx == ctx) {
+                const std::uint8_t slot = slots_[i];
+                to_front(i, keys_[i], slot);
+                return values_[slot];
+            }
+        }
+        const std::uint8_t slot = slots_[kSize - 1];
+        values_[slot] = compute();
+        to_front(kSize - 1, Key{color, ctx}, slot);
+        return values_[slot];
+    }
+
+private:
+    static constexpr std::size_t kSize = 8;
+    struct Key {
+        Color color;
+        Context ctx{};
+    };
+    void to_front(std::size_t i, Key key, std::uint8_t slot) noexcept {
+        for (std::size_t j = i; j > 0; --j) {
+            keys_[j] = keys_[j - 1];
+            slots_[j] = slots_[j - 1];
+        }
+        keys_[0] = key;
+        slots_[0] = slot;
+    }
+
+    std::array<Key, kSize> keys_{};
+    std::array<std::uint8_t, kSize> slots_{0, 1, 2, 3, 4, 5, 6, 7};
+    std::array<Color, kSize> values_{};
+};
+
+}  // namespace tarvo::core::fx

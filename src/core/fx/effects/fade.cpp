@@ -1,0 +1,37 @@
+#include "core/fx/effects/fade.hpp"
+
+#include "core/fx/color_math.hpp"
+#include "core/fx/math.hpp"
+#include "core/numeric.hpp"
+
+namespace tarvo::core::fx {
+
+Effect fade_to(Color fg, OptColor bg, EffectTimer timer) {
+    return Effect::make<FadeColors>(fg, bg, timer);
+}
+
+Effect fade_from(Color fg, OptColor bg, EffectTimer timer) {
+    return Effect::make<FadeColors>(fg, bg, timer.mirrored());
+}
+
+void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
+    const PreparedPattern pattern(pattern_, timer_.alpha(), area);
+    // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
+    ColorCache<std::uint8_t> fg_cache, bg_cache;
+    const ColorSpace space = space_;
+    const OptColor fg = fg_, bg = bg_;
+    for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) {
+        const float a = pattern.alpha(p.x, p.y);
+        const std::uint8_t q = sat_cast<std::uint8_t>(clamp01(a) * 255.0f);
+        if (fg) {
+            const Color from = fg_or_white(cell.fg);
+            cell.fg = fg_cache.get(from, q, [&] { return lerp(from, *fg, a, space); });
+        }
+        if (bg) {
+            const Color from = bg_or_black(cell.bg);
+            cell.bg = bg_cache.get(from, q, [&] { return lerp(from, *bg, a, space); });
+        }
+    });
+}
+
+}  // namespace tarvo::core::fx
