@@ -27,7 +27,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
 PEERS = ["rich", "kiwisolver"]
-GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory"]
+GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine"]
 
 # C++ figures (core_bench) shown beside the Python ones: benchmark -> (Python figure, counter)
 CORE_PAIRS = {
@@ -114,7 +114,8 @@ def run_core_bench(build_dir: Path, quick: bool) -> list[dict]:
 
 def run_group(build_dir: Path, group: str, quick: bool) -> list[dict]:
     log(f"measuring {group} ...")
-    cmd = [sys.executable, str(BENCH / "figures.py"), group] + (["--quick"] if quick else [])
+    script = ["engine_figures.py"] if group == "engine" else ["figures.py", group]
+    cmd = [sys.executable, str(BENCH / script[0]), *script[1:]] + (["--quick"] if quick else [])
     result = subprocess.run(cmd, env=peers_env(build_dir), capture_output=True, text=True)
     if result.returncode != 0:
         last = (result.stderr.strip().splitlines() or ["no output"])[-1]
@@ -203,7 +204,19 @@ def pair_core(rows: list[dict], core: list[dict]) -> list[dict]:
             seconds = b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}[b["time_unit"]]
             extra.append(dict(figure=figure, unit="s", ours=seconds, peer_name="", peer=None, target=None,
                               note=f"{b.get('ns_per_command', 0) * 1e9:.3g} ns per command", na=None))
-    return rows + extra
+    return rows + extra + engine_rows(by_name)
+
+
+def engine_rows(by_name: dict) -> list[dict]:
+    """The engine's C++ frame, and what its walk costs beyond drawing, counted in buffer copies."""
+    frame, draw, copy = (by_name.get(f"BM_Engine_{n}") for n in ("IrFrame", "IrDrawOnly", "BufferCopy"))
+    if not (frame and draw and copy):
+        return []
+    walk = (frame["real_time"] - draw["real_time"]) / copy["real_time"]
+    return [dict(figure="Engine frame 200x50 from render-IR nodes, C++ (fps)", unit="fps",
+                 ours=frame["fps"], peer_name="", peer=None, target=None, na=None,
+                 note=f"{frame.get('ir_nodes', 0):.0f} IR nodes; the walk beyond drawing costs {walk:.2f} "
+                      f"buffer copies of 200x50 (target <= 2: {'met' if walk <= 2 else 'NOT met'})")]
 
 
 def print_table(rows: list[dict]) -> None:

@@ -21,6 +21,18 @@ def main() -> None:
     widgets_screen()
     stateful_widgets_screen()
     dashboard_screen()
+    engine_screen()
+
+
+def engine_screen() -> None:
+    """The dashboard again, as a render tree drawn by an offscreen session (examples/engine_demo.py)."""
+    import sys
+    from pathlib import Path
+
+    sys.path.insert(0, str(Path(__file__).resolve().parent))
+    import engine_demo
+
+    engine_demo.main()
 
 
 def banner() -> None:

@@ -24,14 +24,14 @@ using widget_test::rows;
 struct Recorder : ContentPainter {
     std::vector<std::string> painted;
     int failures = 0, too_deep_calls = 0;
-    bool paint(const RenderContent& c, const Rect& area, Buffer& buf) override {
+    bool paint(const RenderContent& c, const Rect& area, LendableBuffer& frame) override {
         const auto& name = *static_cast<const std::string*>(c.first.get());
         painted.push_back(name);
         if (name[0] == '!') {
             ++failures;
             return false;
         }
-        buf.set_string(area.x, area.y, name, Style{});
+        frame.change().set_string(area.x, area.y, name, Style{});
         return true;
     }
     void too_deep() override { ++too_deep_calls; }
@@ -85,10 +85,10 @@ struct Frame {
 
 Frame walk(const NodePtr& root, std::uint16_t w = 8, std::uint16_t h = 3, std::size_t depth = SIZE_MAX) {
     Frame f;
-    Buffer buf = Buffer::empty(Rect{0, 0, w, h});
+    LendableBuffer frame(Buffer::empty(Rect{0, 0, w, h}));
     WalkContext ctx(f.rec, depth);
-    f.cursor = render_tree(*root, buf.area, buf, ctx);
-    f.screen = rows(buf);
+    f.cursor = render_tree(*root, frame.get().area, frame, ctx);
+    f.screen = rows(frame.get());
     f.failed = ctx.failed;
     f.areas = ctx.areas;
     return f;

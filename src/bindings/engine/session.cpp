@@ -17,6 +17,7 @@
 #include "bindings/geometry.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
+#include "bindings/terminal_events.hpp"
 
 namespace tarvo::bindings {
 
@@ -39,22 +40,23 @@ public:
     FramePainter& operator=(const FramePainter&) = delete;
     ~FramePainter() override { drop(); }
 
-    bool paint(const ce::RenderContent& content, const core::Rect& area, core::Buffer& buf) override {
+    bool paint(const ce::RenderContent& content, const core::Rect& area, core::LendableBuffer& frame) override {
         try {
             switch (content.kind) {
                 case Kind::Widget:
-                    render_any(held_object(content.first), area, buf);
+                    render_any(held_object(content.first), area, frame.change());
                     break;
                 case Kind::Stateful:
-                    render_stateful_any(held_object(content.first), area, held_object(content.second), buf);
+                    render_stateful_any(held_object(content.first), area, held_object(content.second),
+                                        frame.change());
                     break;
                 case Kind::Drawable:
-                    call_drawable(held_object(content.first), area, buf);
+                    call_drawable(held_object(content.first), area, frame);
                     break;
                 case Kind::Ir: {
                     // Reached for a value built on another thread: the borrow refuses it.
                     Shared<CoreRenderIRClass> ir(held_object(content.first));
-                    ce::render_ir(**ir, area, buf);
+                    ce::render_ir(**ir, area, frame.change());
                     break;
                 }
                 case Kind::Empty:
@@ -84,13 +86,9 @@ public:
 private:
     // The callback gets a write view over the whole frame buffer and the node's area; the view
     // expires when the callback returns, however it returns.
-    static void call_drawable(PyObject* callback, const core::Rect& area, core::Buffer& buf) {
-        auto alive = std::make_shared<bool>(true);
-        struct Expire {
-            std::shared_ptr<bool>& alive;
-            ~Expire() { *alive = false; }
-        } expire{alive};
-        const Ref view = Ref::steal(make_buffer_mut_view(buf, alive));
+    static void call_drawable(PyObject* callback, const core::Rect& area, core::LendableBuffer& frame) {
+        const core::LendableBuffer::Loan loan = frame.lend();
+        const Ref view = Ref::steal(make_buffer_mut_view(loan));
         const Ref rect = Ref::steal(make<RectClass>(area));
         const Ref result = Ref::steal(check(PyObject_CallFunctionObjArgs(callback, view.get(), rect.get(), nullptr)));
     }
@@ -152,8 +150,8 @@ void check_signals() {
 // nothing, at once.
 PyObject* wait_without_terminal(PySession& s) {
     check_signals();
-    // An offscreen session has no tick rate; ticks come with the event classes.
-    (void)s;
+    if (auto tick = s.session.take_tick(ce::Session::Clock::now()))
+        return make_core_event(core::terminal::EventRecord::of_tick(*tick));
     return nullptr;
 }
 

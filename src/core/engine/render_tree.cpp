@@ -66,7 +66,7 @@ struct Level {
 
 class Walk {
 public:
-    Walk(Buffer& buf, WalkContext& ctx) : buf_(buf), ctx_(ctx) {}
+    Walk(LendableBuffer& frame, WalkContext& ctx) : frame_(frame), buf_(frame.change()), ctx_(ctx) {}
 
     std::optional<Position> run(const RenderNode& root, const Rect& area) {
         visit(root, area);
@@ -138,13 +138,14 @@ private:
                     render_ir(*content.ir, area, buf_);
                     return true;
                 }
-                return ctx_.painter.paint(content, area, buf_);
+                return ctx_.painter.paint(content, area, frame_);
             default:
-                return ctx_.painter.paint(content, area, buf_);
+                return ctx_.painter.paint(content, area, frame_);
         }
     }
 
-    Buffer& buf_;
+    LendableBuffer& frame_;
+    Buffer& buf_;  // the frame's buffer, which stays in place while the walk runs
     WalkContext& ctx_;
     std::vector<Level> stack_;
     std::optional<Position> cursor_;
@@ -152,8 +153,9 @@ private:
 
 }  // namespace
 
-std::optional<Position> render_tree(const RenderNode& root, const Rect& area, Buffer& buf, WalkContext& ctx) {
-    return Walk(buf, ctx).run(root, area);
+std::optional<Position> render_tree(const RenderNode& root, const Rect& area, LendableBuffer& frame,
+                                    WalkContext& ctx) {
+    return Walk(frame, ctx).run(root, area);
 }
 
 }  // namespace tarvo::core::engine

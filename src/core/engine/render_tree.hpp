@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/buffer.hpp"
+#include "core/buffer_loan.hpp"
 #include "core/engine/ir.hpp"
 #include "core/geometry.hpp"
 #include "core/layout.hpp"
@@ -74,9 +75,10 @@ class ContentPainter {
 public:
     virtual ~ContentPainter() = default;
     // Draws a Widget, Stateful or Drawable content, or an Ir content built on another thread,
-    // into `area` of `buf`. Returns false when drawing failed; the painter keeps the failure
-    // (a later one replaces it).
-    virtual bool paint(const RenderContent& content, const Rect& area, Buffer& buf) = 0;
+    // into `area` of the frame (which the painter may lend to a draw callback for the time of
+    // the call). Returns false when drawing failed; the painter keeps the failure (a later one
+    // replaces it).
+    virtual bool paint(const RenderContent& content, const Rect& area, LendableBuffer& frame) = 0;
     // Records the failure of a node nested deeper than the walk's depth limit.
     virtual void too_deep() = 0;
 };
@@ -100,8 +102,9 @@ Rect inset(const Rect& area, const Margin& margin) noexcept;
 // list order already is that order.
 std::vector<std::size_t> drawing_order(const std::vector<NodePtr>& children);
 
-// Draws the tree under `root` into `buf` with `area` offered to the root. Returns the cursor
-// of the last node in drawing order that asked for one.
-std::optional<Position> render_tree(const RenderNode& root, const Rect& area, Buffer& buf, WalkContext& ctx);
+// Draws the tree under `root` into `frame` with `area` offered to the root. Returns the cursor
+// of the last node in drawing order that asked for one. The frame must not be lent out.
+std::optional<Position> render_tree(const RenderNode& root, const Rect& area, LendableBuffer& frame,
+                                    WalkContext& ctx);
 
 }  // namespace tarvo::core::engine

@@ -52,9 +52,9 @@ void Session::render(const RenderNode& root, WalkContext& ctx) {
     const Rect area = target_->frame_area();
     last_frame_area_ = area;
     target_->draw(
-        [&](Buffer& buf) {
-            std::optional<Position> cursor = render_tree(root, area, buf, ctx);
-            if (effects_ && effects_->active()) effects_->process(elapsed, area, buf);
+        [&](LendableBuffer& frame) {
+            std::optional<Position> cursor = render_tree(root, area, frame, ctx);
+            if (effects_ && effects_->active()) effects_->process(elapsed, area, frame.change());
             return cursor;
         },
         modes_.cursor_visible);

@@ -23,9 +23,9 @@ namespace tarvo::core::engine {
 
 class FrameTarget {
 public:
-    // Draws one frame into the buffer it is handed and returns the cursor position the frame
-    // asks for.
-    using Paint = std::function<std::optional<Position>(Buffer&)>;
+    // Draws one frame into the frame buffer it is handed and returns the cursor position the
+    // frame asks for.
+    using Paint = std::function<std::optional<Position>(LendableBuffer&)>;
 
     virtual ~FrameTarget() = default;
     // True for a target that shows frames on a terminal.
@@ -51,13 +51,13 @@ public:
     OffscreenTarget(std::uint16_t width, std::uint16_t height) : buffer_(Buffer::empty(Rect{0, 0, width, height})) {}
 
     bool is_live() const noexcept override { return false; }
-    Rect frame_area() override { return buffer_.area; }
+    Rect frame_area() override { return buffer_.get().area; }
     void draw(const Paint& paint, bool) override { paint(buffer_); }
-    const Buffer& buffer() const override { return buffer_; }
-    Size size() override { return buffer_.area.as_size(); }
+    const Buffer& buffer() const override { return buffer_.get(); }
+    Size size() override { return buffer_.get().area.as_size(); }
 
 private:
-    Buffer buffer_;
+    LendableBuffer buffer_;
 };
 
 // Raised by a frame or snapshot on a session that has nowhere to draw.
