@@ -85,9 +85,9 @@ const std::vector<Row>& native_rows() {
           "background_ansi=None, foreground_rgb=None, background_rgb=None)")),
         P(F("print_text", "(text)")), P(F("flush_stdout_buffer", "()")),
         // effects
-        P(C("Effect")), P(C("Motion")), P(C("Interpolation")), P(C("ColorSpace")), P(C("Duration")), P(C("EffectTimer")),
-        P(C("RepeatMode")), P(C("RefRect")), P(C("RadialPattern")), P(C("ExpandDirection")), P(C("EvolveSymbolSet")),
-        P(C("CellFilter")), P(C("EffectManager", "()")),
+        C("Effect"), C("Motion"), C("Interpolation"), C("ColorSpace"), C("Duration"), C("EffectTimer"),
+        C("RepeatMode"), C("RefRect"), C("RadialPattern"), C("ExpandDirection"), C("EvolveSymbolSet"),
+        C("CellFilter"), C("EffectManager", "()"),
         P(F("fade_to_fg", "(color, duration_ms, interpolation=None)")),
         P(F("fade_from_fg", "(color, duration_ms, interpolation=None)")),
         P(F("fade_to", "(fg, bg, duration_ms, interpolation=None)")),
