@@ -11,6 +11,7 @@
 #include "core/engine/ir.hpp"
 #include "core/engine/render_tree.hpp"
 #include "core/engine/session.hpp"
+#include "core/fx/effects/paint.hpp"
 #include "widget_screen.hpp"
 
 namespace {
@@ -246,6 +247,26 @@ TEST(EngineSession, FramesAreasAndTicks) {
     EXPECT_GE(*due, 250u);
     EXPECT_EQ(ticking.time_to_tick(t0 + std::chrono::milliseconds(300)), std::chrono::milliseconds(50));
     EXPECT_EQ(ticking.take_frame_time(t0 - std::chrono::hours(1)), 0u);
+}
+
+TEST(EngineSession, EffectsRunOverTheFrameUntilTheyEnd) {
+    Session s = Session::offscreen(4, 1);
+    Recorder rec;
+    const NodePtr tree = N().content(text("ab")).done();
+    const auto red = fx::paint(Color::named(Color::Red), std::nullopt, fx::EffectTimer::from_ms(60000, fx::Interpolation::Linear));
+    s.effects().add(red);
+    WalkContext first(rec);
+    s.render(*tree, first);
+    EXPECT_EQ(s.buffer().cell_at(3, 0)->fg, Color::named(Color::Red));
+    EXPECT_TRUE(s.effects().is_running());
+    // a cancelled key ends after one more frame and leaves that frame as the walk drew it
+    s.effects().cancel("k");
+    Session plain = Session::offscreen(4, 1);
+    plain.effects().cancel("k");
+    WalkContext second(rec);
+    plain.render(*tree, second);
+    EXPECT_FALSE(plain.effects().is_running());
+    EXPECT_EQ(plain.buffer().cell_at(0, 0)->fg, Color{});
 }
 
 }  // namespace

@@ -155,6 +155,19 @@ PyObject* wait_without_terminal(PySession& s) {
     return nullptr;
 }
 
+bool has_terminal(const PySession& s) { return s.session.target() && s.session.target()->is_live(); }
+
+LiveEventWait& live_wait_slot() {
+    static LiveEventWait wait = nullptr;
+    return wait;
+}
+
+LiveEventWait live_wait() {
+    LiveEventWait wait = live_wait_slot();
+    if (!wait) raise_panic("a live session has no event wait");
+    return wait;
+}
+
 // How long read_event sleeps between rounds when no tick comes sooner; signals end a sleep
 // early, so this only bounds how late a signal raised on another thread is seen.
 constexpr std::chrono::milliseconds kIdleRound{250};
@@ -169,7 +182,30 @@ PyObject* read_without_terminal(PySession& s) {
     }
 }
 
+// read_event, with the documentation of its wait.
+PyMethodDef read_event_def() {
+    PyMethodDef def = method_def<CoreSessionClass>("read_event", "($self)", [](PySession& s) -> PyObject* {
+        if (!has_terminal(s)) return read_without_terminal(s);
+        for (;;)
+            if (PyObject* e = live_wait()(s, static_cast<std::uint64_t>(INT64_MAX))) return e;
+    });
+    def.ml_doc = detail::keep(
+        "read_event($self)\n--\n\n"
+        "Wait for the next event and return it as a CoreEvent.\n"
+        "\n"
+        "A session without a terminal returns its next tick. When it has no tick rate\n"
+        "either (every offscreen session), no event can ever come: the call then sleeps,\n"
+        "without using the CPU, until a Python signal handler raises (Ctrl-C raises\n"
+        "KeyboardInterrupt), and raises that exception.");
+    return def;
+}
+
 }  // namespace
+
+bool set_live_event_wait(LiveEventWait wait) {
+    live_wait_slot() = wait;
+    return true;
+}
 
 bool add_session_method(PyMethodDef def) {
     extra_session_methods().push_back(def);
@@ -224,18 +260,11 @@ PyTypeObject* CoreSessionClass::create() {
                 })
         .method("poll_event", "($self, timeout_ms=16)",
                 [](PySession& s, Args& a) -> PyObject* {
-                    a.get_or<std::uint64_t>(0, 16);
-                    if (!s.session.target() || !s.session.target()->is_live()) {
-                        if (PyObject* e = wait_without_terminal(s)) return e;
-                        return none();
-                    }
-                    raise(PyExc_RuntimeError, "session has no live terminal");
+                    const auto timeout = a.get_or<std::uint64_t>(0, 16);
+                    PyObject* e = has_terminal(s) ? live_wait()(s, timeout) : wait_without_terminal(s);
+                    return e ? e : none();
                 })
-        .method("read_event", "($self)",
-                [](PySession& s) -> PyObject* {
-                    if (!s.session.target() || !s.session.target()->is_live()) return read_without_terminal(s);
-                    raise(PyExc_RuntimeError, "session has no live terminal");
-                })
+        .raw_method(read_event_def())
         .method("restore", "($self)",
                 [](PySession& s) {
                     s.session.close();

@@ -35,6 +35,12 @@ struct CoreSessionClass {
 // initialiser, before the class is first created.
 bool add_session_method(PyMethodDef def);
 
+// One event wait of a session with a live terminal (the terminal bindings provide it): the
+// next event or due tick as a new CoreEvent, or null when nothing came within `timeout_ms`.
+// The sessions without a terminal wait here, in session.cpp.
+using LiveEventWait = PyObject* (*)(PySession& s, std::uint64_t timeout_ms);
+bool set_live_event_wait(LiveEventWait wait);
+
 // Draws one frame of `node` (a CoreRenderNode object) on the session: the walk with the
 // Python contents drawn through the widget dispatch and draw callbacks, the effects, and the
 // target's showing of the frame. A content failure is raised after the frame; a session with

@@ -54,7 +54,7 @@ void Session::render(const RenderNode& root, WalkContext& ctx) {
     target_->draw(
         [&](LendableBuffer& frame) {
             std::optional<Position> cursor = render_tree(root, area, frame, ctx);
-            if (effects_ && effects_->active()) effects_->process(elapsed, area, frame.change());
+            if (effects_.is_running()) effects_.process(elapsed, frame.change(), area);
             return cursor;
         },
         modes_.cursor_visible);

@@ -5,6 +5,7 @@
 // paints into an in-memory buffer; a live terminal target sits beside it and shows each frame
 // on the terminal. The session drives any target the same way: it asks for the frame area,
 // hands the target a paint step (the walk, then the effects) and records the outcome.
+// The effects run in place on the frame buffer over the frame area.
 #pragma once
 
 #include <chrono>
@@ -17,6 +18,7 @@
 
 #include "core/buffer.hpp"
 #include "core/engine/render_tree.hpp"
+#include "core/fx/manager.hpp"
 #include "core/geometry.hpp"
 
 namespace tarvo::core::engine {
@@ -87,16 +89,6 @@ struct SessionModes {
     }
 };
 
-// The work of one frame after the tree was drawn: the session's effects over the frame buffer.
-class FrameEffects {
-public:
-    virtual ~FrameEffects() = default;
-    // True while there is anything to run.
-    virtual bool active() const = 0;
-    // Runs the effects for `elapsed_ms` over `area` of `buf`.
-    virtual void process(std::uint32_t elapsed_ms, const Rect& area, Buffer& buf) = 0;
-};
-
 class Session {
 public:
     using Clock = std::chrono::steady_clock;
@@ -137,8 +129,10 @@ public:
     const EffectAreas& effect_areas() const noexcept { return effect_areas_; }
     std::optional<Rect> last_frame_area() const noexcept { return last_frame_area_; }
 
-    void set_effects(std::unique_ptr<FrameEffects> effects) noexcept { effects_ = std::move(effects); }
-    FrameEffects* effects() const noexcept { return effects_.get(); }
+    // The effects run over every frame, after the tree is drawn, for the time since the
+    // previous frame. A frame without effects leaves the frame buffer as the walk drew it.
+    fx::EffectManager& effects() noexcept { return effects_; }
+    const fx::EffectManager& effects() const noexcept { return effects_; }
 
     SessionModes& modes() noexcept { return modes_; }
     const SessionModes& modes() const noexcept { return modes_; }
@@ -150,7 +144,7 @@ public:
 
 private:
     std::unique_ptr<FrameTarget> target_;
-    std::unique_ptr<FrameEffects> effects_;
+    fx::EffectManager effects_;
     Clock::duration tick_rate_;
     Clock::time_point last_tick_;
     Clock::time_point last_frame_;
