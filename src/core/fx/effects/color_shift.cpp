@@ -1,0 +1,192 @@
+// Colour shifts: lighten and darken, saturate, and HSL shifts of the cells' colours.
+#include <bit>
+#include <cmath>
+
+#include "core/fx/color_math.hpp"
+#include "core/fx/effects/catalog.hpp"
+#include "core/fx/effects/common.hpp"
+#include "core/fx/math.hpp"
+#include "core/panic.hpp"
+
+namespace tarvo::core::fx {
+
+namespace {
+
+using detail::fx_call;
+using detail::timer_expr;
+
+// Shared by the three: amounts per colour, the pattern, and the per-step colour caches keyed by
+// the source colour and a context the effect chooses.
+class ColorShift : public TimedShader {
+public:
+    void set_pattern(const Pattern& p) override { pattern_ = p; }
+
+protected:
+    using TimedShader::TimedShader;
+
+    // Walks the selected cells with the cell's pattern alpha: fn(cell, alpha, fg_cache, bg_cache).
+    template <typename F>
+    void each_cell(Buffer& buf, Rect area, F&& fn) {
+        const PreparedPattern pattern(pattern_, timer_.alpha(), area);
+        ColorCache<std::uint32_t> fg_cache, bg_cache;
+        for_each_selected(buf, area, filter_processor(),
+                          [&](Position p, Cell& cell) { fn(cell, pattern.alpha(p.x, p.y), fg_cache, bg_cache); });
+    }
+
+    Pattern pattern_;
+};
+
+constexpr const char* kNoAmount = "At least one of fg or bg must be Some";
+
+// ---- lighten / darken ----
+
+class Lighten final : public ColorShift {
+public:
+    Lighten(std::optional<float> fg, std::optional<float> bg, EffectTimer t) : ColorShift(t), fg_(fg), bg_(bg) {}
+
+    std::string_view name() const override {
+        if (fg_) {
+            if (*fg_ < 0.0f) return bg_ ? "darken" : "darken_fg";
+            if (!bg_) return "lighten_fg";
+            return *bg_ < 0.0f ? "darken" : "lighten";
+        }
+        return *bg_ < 0.0f ? "darken_bg" : "lighten_bg";
+    }
+    std::unique_ptr<Shader> clone() const override { return std::make_unique<Lighten>(*this); }
+
+    void execute(std::uint32_t, Buffer& buf, Rect area) override {
+        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
+            if (fg_) {
+                const float s = *fg_ * a;
+                const Color c = fg_or_white(cell.fg);
+                cell.fg = fgc.get(c, std::bit_cast<std::uint32_t>(s), [&] { return lighten_rgb(c, s); });
+            }
+            if (bg_) {
+                const float s = *bg_ * a;
+                const Color c = bg_or_black(cell.bg);
+                cell.bg = bgc.get(c, std::bit_cast<std::uint32_t>(s), [&] { return lighten_rgb(c, s); });
+            }
+        });
+    }
+
+    dsl::ExprPtr to_dsl() const override {
+        const bool darkening = (fg_ && *fg_ < 0.0f) || (bg_ && *bg_ < 0.0f);
+        const std::string base = darkening ? "darken" : "lighten";
+        if (fg_ && bg_)
+            return fx_call(base, {dsl::some(dsl::real(std::fabs(*fg_))), dsl::some(dsl::real(std::fabs(*bg_))),
+                                  timer_expr(timer_)});
+        if (fg_) return fx_call(*fg_ < 0.0f ? "darken_fg" : "lighten_fg", {dsl::real(std::fabs(*fg_)), timer_expr(timer_)});
+        return fx_call(base, {dsl::none(), dsl::some(dsl::real(std::fabs(*bg_))), timer_expr(timer_)});
+    }
+
+private:
+    std::optional<float> fg_, bg_;
+};
+
+std::optional<float> limit(std::optional<float> v, bool negate) {
+    if (!v) return v;
+    return clampf(negate ? -*v : *v, -1.0f, 1.0f);
+}
+
+// ---- saturate ----
+
+class Saturate final : public ColorShift {
+public:
+    Saturate(std::optional<float> fg, std::optional<float> bg, EffectTimer t) : ColorShift(t), fg_(fg), bg_(bg) {}
+
+    std::string_view name() const override { return fg_ && bg_ ? "saturate" : fg_ ? "saturate_fg" : "saturate_bg"; }
+    std::unique_ptr<Shader> clone() const override { return std::make_unique<Saturate>(*this); }
+
+    void execute(std::uint32_t, Buffer& buf, Rect area) override {
+        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
+            if (fg_) {
+                const float f = 1.0f + *fg_ * a;
+                const Color c = fg_or_white(cell.fg);
+                cell.fg = fgc.get(c, std::bit_cast<std::uint32_t>(f), [&] { return saturate_rgb(c, f); });
+            }
+            if (bg_) {
+                const float f = 1.0f + *bg_ * a;
+                const Color c = bg_or_black(cell.bg);
+                cell.bg = bgc.get(c, std::bit_cast<std::uint32_t>(f), [&] { return saturate_rgb(c, f); });
+            }
+        });
+    }
+
+    dsl::ExprPtr to_dsl() const override {
+        if (fg_ && bg_) return fx_call("saturate", {dsl::some(dsl::real(*fg_)), dsl::some(dsl::real(*bg_)), timer_expr(timer_)});
+        if (fg_) return fx_call("saturate_fg", {dsl::real(*fg_), timer_expr(timer_)});
+        return fx_call("saturate", {dsl::none(), dsl::some(dsl::real(*bg_)), timer_expr(timer_)});
+    }
+
+private:
+    std::optional<float> fg_, bg_;
+};
+
+// ---- HSL shift ----
+
+Color shift_hsl(Color c, const HslShift& d, float a) {
+    const Hsx v = rgb_to_hsl(to_rgb(c));
+    const float h = std::fmod(std::fmod(v.h + d[0] * a, 360.0f) + 360.0f, 360.0f);
+    const float s = clampf(v.s + d[1] * a, 0.0f, 100.0f);
+    const float l = clampf(v.x + d[2] * a, 0.0f, 100.0f);
+    const Rgb8 out = hsl_to_rgb(h, s, l);
+    return Color::rgb(out.r, out.g, out.b);
+}
+
+class HslShiftEffect final : public ColorShift {
+public:
+    HslShiftEffect(std::optional<HslShift> fg, std::optional<HslShift> bg, EffectTimer t)
+        : ColorShift(t), fg_(fg), bg_(bg) {}
+
+    std::string_view name() const override { return "hsl_shift"; }
+    std::unique_ptr<Shader> clone() const override { return std::make_unique<HslShiftEffect>(*this); }
+
+    void execute(std::uint32_t, Buffer& buf, Rect area) override {
+        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
+            const std::uint32_t key = std::bit_cast<std::uint32_t>(a);
+            if (fg_) {
+                const Color c = fg_or_white(cell.fg);
+                cell.fg = fgc.get(c, key, [&] { return shift_hsl(c, *fg_, a); });
+            }
+            if (bg_) {
+                const Color c = bg_or_black(cell.bg);
+                cell.bg = bgc.get(c, key, [&] { return shift_hsl(c, *bg_, a); });
+            }
+        });
+    }
+
+    dsl::ExprPtr to_dsl() const override {
+        auto side = [](const std::optional<HslShift>& v) {
+            if (!v) return dsl::none();
+            return dsl::some(dsl::array({dsl::real((*v)[0]), dsl::real((*v)[1]), dsl::real((*v)[2])}));
+        };
+        return dsl::call("hsl_shift", {side(fg_), side(bg_), timer_expr(timer_)});
+    }
+
+private:
+    std::optional<HslShift> fg_, bg_;
+};
+
+}  // namespace
+
+Effect lighten(std::optional<float> fg, std::optional<float> bg, EffectTimer t) {
+    if (!fg && !bg) panic(kNoAmount);
+    return Effect::make<Lighten>(limit(fg, false), limit(bg, false), t);
+}
+
+Effect darken(std::optional<float> fg, std::optional<float> bg, EffectTimer t) {
+    if (!fg && !bg) panic(kNoAmount);
+    return Effect::make<Lighten>(limit(fg, true), limit(bg, true), t);
+}
+
+Effect saturate(std::optional<float> fg, std::optional<float> bg, EffectTimer t) {
+    if (!fg && !bg) panic(kNoAmount);
+    return Effect::make<Saturate>(fg, bg, t);
+}
+
+Effect hsl_shift(std::optional<HslShift> fg, std::optional<HslShift> bg, EffectTimer t) {
+    if (!fg && !bg) panic("At least one of the foreground or background color must be changed");
+    return Effect::make<HslShiftEffect>(fg, bg, t);
+}
+
+}  // namespace tarvo::core::fx
