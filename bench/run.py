@@ -243,6 +243,21 @@ def print_table(rows: list[dict]) -> None:
     print("\nratio: how many times faster (or smaller) ours is than the peer; below 1 means slower.")
 
 
+def print_effects(core: list[dict]) -> None:
+    """Every kind of effect stepping a 200x50 buffer (bench/fx_effects_bench.cpp), per cell, with
+    the copy of the buffer each step starts from taken out, beside the 20 ns target."""
+    rows = {b["name"][len("BM_FxEffect_"):]: b["ns_per_cell"] * 1e9
+            for b in core if b["name"].startswith("BM_FxEffect_") and "ns_per_cell" in b}
+    if not rows:
+        return
+    copy = rows.pop("copy_only", 0.0)
+    print(f"\nEffects stepping a 200x50 buffer, C++ (ns per cell, the buffer copy of {copy:.2g} ns taken out):")
+    width = max(len(k) for k in rows)
+    for kind, value in rows.items():
+        own = max(value - copy, 0.0)
+        print(f"  {kind.ljust(width)}  {own:6.2f} ns  target <= 20 ns: {'met' if own <= 20 else 'NOT met'}")
+
+
 def print_core(core: list[dict]) -> None:
     if not core:
         return
@@ -285,6 +300,7 @@ def main() -> int:
           f"peers: {peer_versions(build_dir)}")
     print(f"module: {build_dir / 'pkg'}\n")
     print_table(rows)
+    print_effects(core)
     print_core(core)
     return 0
 

@@ -78,6 +78,16 @@ Effect timed_never_complete(std::uint32_t ms, Effect inner);
 // trees would exhaust the stack or memory while they are copied, run or written out.
 inline constexpr std::uint32_t kMaxNesting = 1000;
 inline constexpr std::uint64_t kMaxEffects = std::uint64_t{1} << 20;
+// Counts the children of a wrapper being built; `add` says why the wrapper cannot hold one
+// more child, or nothing while it can.
+class NestingBudget {
+public:
+    std::optional<std::string> add(const Effect& child);
+
+private:
+    std::uint32_t depth_ = 0;  // of the deepest child
+    std::uint64_t count_ = 1;  // the wrapper and every effect of its children
+};
 // Why a wrapper around `children` cannot be built, or nothing when it can.
 std::optional<std::string> nesting_error(const std::vector<const Effect*>& children);
 

@@ -511,18 +511,21 @@ Effect with_duration(std::uint32_t ms, Effect inner) { return Effect::make<WithD
 Effect never_complete(Effect inner) { return Effect::make<NeverComplete>(std::move(inner)); }
 Effect timed_never_complete(std::uint32_t ms, Effect inner) { return with_duration(ms, never_complete(std::move(inner))); }
 
-std::optional<std::string> nesting_error(const std::vector<const Effect*>& children) {
-    std::uint32_t depth = 0;
-    std::uint64_t count = 1;
-    for (const Effect* e : children) {
-        depth = std::max(depth, e->shader().depth());
-        count += e->shader().node_count();
-    }
-    if (depth + 1 > kMaxNesting)
+std::optional<std::string> NestingBudget::add(const Effect& child) {
+    depth_ = std::max(depth_, child.shader().depth());
+    count_ += child.shader().node_count();
+    if (depth_ + 1 > kMaxNesting)
         return "effects cannot be nested more than " + std::to_string(kMaxNesting) + " deep";
-    if (count > kMaxEffects)
-        return "an effect cannot hold more than " + std::to_string(kMaxEffects) + " effects";
+    if (count_ > kMaxEffects) return "an effect cannot hold more than " + std::to_string(kMaxEffects) + " effects";
     return std::nullopt;
+}
+
+std::optional<std::string> nesting_error(const std::vector<const Effect*>& children) {
+    NestingBudget budget;
+    std::optional<std::string> err;
+    for (const Effect* e : children)
+        if (!err) err = budget.add(*e);
+    return err;
 }
 
 }  // namespace tarvo::core::fx
