@@ -103,6 +103,11 @@ public:
     // The effect as an expression; throws dsl::DslError when it has no text form.
     virtual dsl::ExprPtr to_dsl() const;
 
+    // How deeply effects nest in this one (1: nothing inside) and how many effects its tree
+    // holds, itself included: a wrapper reports its children's plus one.
+    virtual std::uint32_t depth() const { return 1; }
+    virtual std::uint64_t node_count() const { return 1; }
+
 protected:
     Shader() = default;
     Shader(const Shader&) = default;

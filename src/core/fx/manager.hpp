@@ -47,6 +47,8 @@ public:
     std::optional<EffectTimer> timer() const override { return inner_.timer(); }
     void set_color_space(ColorSpace cs) override { inner_.set_color_space(cs); }
     void reset() override { inner_.reset(); }
+    std::uint32_t depth() const override { return inner_.shader().depth() + 1; }
+    std::uint64_t node_count() const override { return inner_.shader().node_count() + 1; }
 
     bool superseded() const noexcept { return ctx_->id != id_; }
     const Effect& inner() const noexcept { return inner_; }

@@ -1,6 +1,7 @@
 #include "core/fx/effects/fade.hpp"
 
 #include "core/fx/color_math.hpp"
+#include "core/fx/effects/common.hpp"
 #include "core/fx/math.hpp"
 #include "core/numeric.hpp"
 
@@ -32,6 +33,17 @@ void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
             cell.bg = bg_cache.get(from, q, [&] { return lerp(from, *bg, a, space); });
         }
     });
+}
+
+dsl::ExprPtr FadeColors::to_dsl() const {
+    // fg is always present; without a background the call is the _fg form.
+    std::vector<dsl::ExprPtr> args;
+    if (fg_) args.push_back(dsl::color(*fg_));
+    if (bg_) args.push_back(dsl::color(*bg_));
+    args.push_back(detail::timer_expr(timer_));
+    std::string n(name());
+    if (!bg_) n += "_fg";
+    return detail::fx_call(n, std::move(args));
 }
 
 }  // namespace tarvo::core::fx

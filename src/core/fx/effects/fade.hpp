@@ -20,6 +20,7 @@ public:
     void execute(std::uint32_t ms, Buffer& buf, Rect area) override;
     void set_color_space(ColorSpace cs) override { space_ = cs; }
     void set_pattern(const Pattern& p) override { pattern_ = p; }
+    dsl::ExprPtr to_dsl() const override;
 
     OptColor fg() const noexcept { return fg_; }
     OptColor bg() const noexcept { return bg_; }

@@ -1,5 +1,6 @@
 #include "core/fx/effects/paint.hpp"
 
+#include "core/fx/effects/common.hpp"
 #include "core/panic.hpp"
 
 namespace tarvo::core::fx {
@@ -22,6 +23,14 @@ void Paint::execute(std::uint32_t, Buffer& buf, Rect area) {
         if (fg_) cell.fg = *fg_;
         if (bg_) cell.bg = *bg_;
     });
+}
+
+dsl::ExprPtr Paint::to_dsl() const {
+    std::vector<dsl::ExprPtr> args;
+    if (fg_) args.push_back(dsl::color(*fg_));
+    if (bg_) args.push_back(dsl::color(*bg_));
+    args.push_back(detail::timer_expr(timer_));
+    return detail::fx_call(name(), std::move(args));
 }
 
 }  // namespace tarvo::core::fx

@@ -17,6 +17,7 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Paint>(*this); }
     void execute(std::uint32_t ms, Buffer& buf, Rect area) override;
     void set_pattern(const Pattern& p) override { pattern_ = p; }
+    dsl::ExprPtr to_dsl() const override;
 
     OptColor fg() const noexcept { return fg_; }
     OptColor bg() const noexcept { return bg_; }
