@@ -142,12 +142,9 @@ const std::vector<Row>& engine_rows() {
           "(*, x=None, y=None, width=None, height=None, direction=None, gap=0, constraints=None, margin=None, "
           "content=None, cursor_hint=None, effect_key=None, z=0, visible=True, children=None)")),
         P(C("IrLine")), P(C("CoreRenderIR")),
-        P(C("CoreKeyBinding", nullptr,
-          "Parsed form of an tarvo keyboard binding string such as ``\"ctrl+q\"``.\n"
-          "Matching is done entirely inside the native code and needs no string handling on the Python side.")),
+        C("CoreKeyBinding"),
         P(C("CoreSession")), P(C("CoreTerminalRef")),
-        P(C("CoreTextEditor", "(text=\"\", *, single_line=False)",
-          "Stateful text editor engine backing multi-line `Text` input fields.")),
+        C("CoreTextEditor"),
     };
     return rows;
 }

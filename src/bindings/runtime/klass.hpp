@@ -299,14 +299,14 @@ void dealloc(PyObject* self) {
 // The method definition of an instance method of Tag's class (see ClassBuilder::method), for
 // methods that one file adds to a class that another file builds.
 template <typename Tag, typename L>
-PyMethodDef method_def(const char* name, const char* text_signature, L, int extra_flags = 0) {
+PyMethodDef method_def(const char* name, const char* text_signature, L, int extra_flags = 0, const char* doc = "") {
     detail::claim_signature(detail::signature_slot<detail::MethodKey<Tag, L>>(), std::string(Tag::name) + "." + name,
                             text_signature);
     return PyMethodDef{detail::keep(name),
                        reinterpret_cast<PyCFunction>(
                            reinterpret_cast<void (*)()>(&detail::method_trampoline<Tag, L>)),
                        METH_FASTCALL | METH_KEYWORDS | extra_flags,
-                       detail::keep(std::string(name) + text_signature + "\n--\n\n")};
+                       detail::keep(std::string(name) + text_signature + "\n--\n\n" + doc)};
 }
 
 // Builds a heap type for Tag: methods, getters, slots, class attributes. See the file comment.
@@ -337,17 +337,18 @@ public:
 
     // An instance method. `fn` takes (const Value&[, Args&]) for a shared borrow, (Value&[, Args&])
     // for an exclusive one, or (PyObject* self, Args&) for the raw object. `text_signature` is
-    // the parameter list as the interpreter prints it, "($self, margin)".
+    // the parameter list as the interpreter prints it, "($self, margin)"; `doc` follows it in
+    // the method's documentation.
     template <typename L>
-    ClassBuilder& method(const char* name, const char* text_signature, L) {
-        add_method<L>(name, text_signature, 0);
+    ClassBuilder& method(const char* name, const char* text_signature, L, const char* doc = "") {
+        add_method<L>(name, text_signature, 0, doc);
         return *this;
     }
 
     // A static method: `fn(Args&) -> PyObject*`.
     template <typename L>
-    ClassBuilder& static_method(const char* name, const char* text_signature, L) {
-        add_method<L>(name, text_signature, METH_STATIC);
+    ClassBuilder& static_method(const char* name, const char* text_signature, L, const char* doc = "") {
+        add_method<L>(name, text_signature, METH_STATIC, doc);
         return *this;
     }
 
@@ -435,8 +436,8 @@ public:
 
 private:
     template <typename L>
-    void add_method(const char* name, const char* text_signature, int extra_flags) {
-        methods_.push_back(method_def<Tag>(name, text_signature, L{}, extra_flags));
+    void add_method(const char* name, const char* text_signature, int extra_flags, const char* doc) {
+        methods_.push_back(method_def<Tag>(name, text_signature, L{}, extra_flags, doc));
     }
 
     [[noreturn]] void class_init_failed() {
