@@ -204,7 +204,7 @@ def pair_core(rows: list[dict], core: list[dict]) -> list[dict]:
             seconds = b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}[b["time_unit"]]
             extra.append(dict(figure=figure, unit="s", ours=seconds, peer_name="", peer=None, target=None,
                               note=f"{b.get('ns_per_command', 0) * 1e9:.3g} ns per command", na=None))
-    return rows + extra + engine_rows(by_name)
+    return rows + extra + engine_rows(by_name) + editor_rows(by_name)
 
 
 def engine_rows(by_name: dict) -> list[dict]:
@@ -217,6 +217,33 @@ def engine_rows(by_name: dict) -> list[dict]:
                  ours=frame["fps"], peer_name="", peer=None, target=None, na=None,
                  note=f"{frame.get('ir_nodes', 0):.0f} IR nodes; the walk beyond drawing costs {walk:.2f} "
                       f"buffer copies of 200x50 (target <= 2: {'met' if walk <= 2 else 'NOT met'})")]
+
+
+# Editor figures: (benchmark on 10 MB, the same on 1 MB, figure); the two should cost alike.
+EDITOR_ROWS = [
+    ("BM_Editor_TypeChar/10", "BM_Editor_TypeChar/1", "Editor: type + delete a character in a 10 MB text, C++"),
+    ("BM_Editor_Undo50/10", "BM_Editor_Undo50/1", "Editor: 50 typed edits + 50 undos in a 10 MB text, C++"),
+]
+
+
+def editor_rows(by_name: dict) -> list[dict]:
+    """The editor's costs on a 10 MB text beside the same on 1 MB (target: they stay alike)."""
+    unit = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}
+    out = []
+    for big, small, figure in EDITOR_ROWS:
+        b, s_ = by_name.get(big), by_name.get(small)
+        if not (b and s_):
+            continue
+        growth = b["real_time"] / s_["real_time"]
+        out.append(dict(figure=figure, unit="s", ours=b["real_time"] * unit[b["time_unit"]], peer_name="",
+                        peer=None, target=None, na=None,
+                        note=f"{growth:.2f}x the 1 MB figure (target: about 1x, the line touched, not the text)"))
+    words = by_name.get("BM_Editor_WordMovesAlongLine/1")
+    if words:
+        out.append(dict(figure="Editor: Ctrl+Right from start to end of a 1 MB line, C++", unit="s",
+                        ours=words["real_time"] * unit[words["time_unit"]], peer_name="", peer=None, target=None,
+                        na=None, note=f"{words.get('ns_per_move', 0) * 1e9:.3g} ns per word move"))
+    return out
 
 
 def print_table(rows: list[dict]) -> None:
