@@ -188,3 +188,46 @@ def test_bindings_are_not_bound_to_a_thread():
 needs_input = pytest.mark.skipif(
     not callable(getattr(native, "read_event", None)) or "not available" in (native.read_event.__doc__ or ""),
     reason="terminal input is not built yet")
+
+
+# ---- random use keeps the editor's invariants ----
+
+from hypothesis import given, settings, strategies as st  # noqa: E402
+
+TEXT = st.text(alphabet=st.characters(blacklist_categories=("Cs",)), max_size=30) | st.sampled_from(
+    ["\n", "\r\n", "a\rb", "x\r", "\t\x00", "🐶\u200d🐱", "e\u0301", "あ\nい\nう"])
+OPS = st.lists(st.tuples(st.sampled_from(["insert", "set", "undo", "redo"]), TEXT), max_size=25)
+
+
+def normalised(text, single):
+    if single:
+        return text.replace("\r", " ").replace("\n", " ")
+    return text.replace("\r\n", "\n")
+
+
+@settings(max_examples=150, deadline=None)
+@given(start=TEXT, single=st.booleans(), ops=OPS)
+def test_random_use_keeps_the_invariants(start, single, ops):
+    e = CoreTextEditor(start, single_line=single)
+    for op, text in ops:
+        if op == "insert":
+            e.insert_text(text)
+        elif op == "set":
+            e.set_text(text)
+            assert e.text() == normalised(text, single)
+            lines = e.lines()
+            assert e.cursor() == (len(lines) - 1, len(lines[-1]))
+        elif op == "undo":
+            e.undo()
+        else:
+            e.redo()
+        lines = e.lines()
+        row, col = e.cursor()
+        assert lines and 0 <= row < len(lines) and 0 <= col <= len(lines[row])
+        assert e.text() == "\n".join(lines) and all("\n" not in line for line in lines)
+        if single:  # no insertion adds a line
+            assert len(lines) <= len(CoreTextEditor(start).lines())
+    # At most two edits per operation: the whole history fits, and undoing it all gives the start.
+    while e.undo():
+        pass
+    assert e.lines() == CoreTextEditor(start).lines()

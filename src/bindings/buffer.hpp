@@ -29,15 +29,8 @@ struct BufferCellClass {
 // buffer (core::InUse, raised as RuntimeError "Already borrowed").
 struct MutView {
     core::BufferAccess frame;
-    // The older form, a buffer owned elsewhere and an alive flag its owner clears: nothing stops
-    // the owner from resizing that buffer under the view. Move such owners onto a loan.
-    core::Buffer* unguarded = nullptr;
-    std::shared_ptr<bool> alive;
 
-    core::Buffer* get() const noexcept {
-        if (unguarded) return alive && *alive ? unguarded : nullptr;
-        return frame.get();
-    }
+    core::Buffer* get() const noexcept { return frame.get(); }
 };
 
 struct BufferMutViewClass {
@@ -53,11 +46,7 @@ struct BufferMutViewClass {
 //   Ref view = Ref::steal(make_buffer_mut_view(loan));
 //   call the callback with view ...   // the loan ends with its scope, and the view expires
 inline PyObject* make_buffer_mut_view(const core::LendableBuffer::Loan& loan) {
-    return make<BufferMutViewClass>(MutView{loan.access(), nullptr, nullptr});
-}
-// The older form (see MutView::unguarded).
-inline PyObject* make_buffer_mut_view(core::Buffer& frame, std::shared_ptr<bool> alive) {
-    return make<BufferMutViewClass>(MutView{core::BufferAccess{}, &frame, std::move(alive)});
+    return make<BufferMutViewClass>(MutView{loan.access()});
 }
 
 // Reading a Buffer object's value: borrow it with Shared<BufferClass> / Exclusive<BufferClass>
