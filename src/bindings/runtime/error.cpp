@@ -7,6 +7,7 @@
 #include "core/buffer_loan.hpp"
 #include "core/io_error.hpp"
 #include "core/panic.hpp"
+#include "core/terminal/hooks.hpp"
 
 namespace tarvo::bindings {
 
@@ -40,7 +41,11 @@ PyObject* panic_exception_type() {
     return type;
 }
 
-void raise_panic(std::string_view message) { raise(panic_exception_type(), message); }
+// The terminal is given back before any panic reaches Python.
+void raise_panic(std::string_view message) {
+    core::terminal::run_restore_hooks();
+    raise(panic_exception_type(), message);
+}
 
 std::string type_name_of_type(PyTypeObject* t) {
     Ref name = Ref::steal(PyObject_GetAttrString(reinterpret_cast<PyObject*>(t), "__name__"));

@@ -164,15 +164,12 @@ void disarm_termination_restore() noexcept {
 
 bool termination_restore_armed() noexcept { return emergency().armed.load() > 0; }
 
-bool save_attributes_of(int fd) noexcept {
+void set_termination_attributes(int fd, const struct termios& attributes) noexcept {
     Emergency& e = emergency();
     std::lock_guard g(e.lock);
-    struct termios t;
-    if (::tcgetattr(fd, &t) != 0) return false;
     e.saved_fd.store(-1);
-    e.saved = t;
+    e.saved = attributes;
     e.saved_fd.store(fd);
-    return true;
 }
 
 }  // namespace tarvo::core::terminal

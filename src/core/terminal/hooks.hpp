@@ -7,6 +7,8 @@
 #include <functional>
 #include <string_view>
 
+struct termios;
+
 namespace tarvo::core::terminal {
 
 // Adds a hook to the chain and returns the depth the chain had before, the token that removes
@@ -21,14 +23,14 @@ void run_restore_hooks() noexcept;
 
 // The last-resort restore for SIGTERM. While at least one holder has armed it, a SIGTERM whose
 // disposition was the default writes `bytes` to descriptor 1, puts back the terminal attributes
-// saved by `save_attributes_of` and then ends the process by the same signal. Nothing in the
+// given to `set_termination_attributes` and then ends the process by the same signal. Nothing in the
 // handler allocates or locks. Arming is counted; the handler is installed by the first arm
 // (only when SIGTERM had its default disposition) and removed when the count returns to 0.
 void arm_termination_restore(std::string_view bytes) noexcept;
 void disarm_termination_restore() noexcept;
 bool termination_restore_armed() noexcept;
-// Records the attributes of terminal descriptor `fd` for the last-resort restore (call before
-// raw mode is entered). Returns false when they cannot be read.
-bool save_attributes_of(int fd) noexcept;
+// The attributes the last-resort restore puts back on terminal descriptor `fd` (which must stay
+// open).
+void set_termination_attributes(int fd, const struct termios& attributes) noexcept;
 
 }  // namespace tarvo::core::terminal

@@ -1,8 +1,20 @@
 #include "core/terminal/terminal.hpp"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+
 #include <exception>
+
+#include "core/io_error.hpp"
+#include "core/terminal/hooks.hpp"
+#include "core/terminal/output.hpp"
+#include "core/terminal/raw_mode.hpp"
+#include "core/terminal/restore.hpp"
+#include "core/terminal/size.hpp"
 
 namespace tarvo::core::terminal {
 
@@ -164,6 +176,120 @@ void LiveTerminal::set_cursor_position(Position p) {
     io_.write(out_);
     io_.flush();
     last_cursor_ = p;
+}
+
+namespace {
+
+Position (*g_cursor_query)() = nullptr;
+
+Position query_cursor_position() {
+    if (!g_cursor_query) throw IoError::other("The cursor position could not be read within a normal duration");
+    return g_cursor_query();
+}
+
+class StdoutIo final : public TerminalIo {
+public:
+    void write(std::string_view bytes) override { term::stdout_stream().write(bytes); }
+    void flush() override { term::stdout_stream().flush(); }
+    Size size() override {
+        const term::CellSize s = term::terminal_size();
+        return Size{s.columns, s.rows};
+    }
+    Position cursor_position() override { return query_cursor_position(); }
+};
+
+}  // namespace
+
+void set_cursor_query(Position (*query)()) noexcept { g_cursor_query = query; }
+
+TerminalIo& stdout_terminal_io() {
+    static StdoutIo io;
+    return io;
+}
+
+namespace {
+
+// A descriptor of the terminal that stays open for the life of the process, for the last-resort
+// restore: 0 when standard input is the terminal, else /dev/tty opened once; -1 without one.
+int lasting_tty_fd() noexcept {
+    static const int fd = [] {
+        if (::isatty(0)) return 0;
+        return ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+    }();
+    return fd;
+}
+
+// At the end of the process a terminal still in raw mode is given back.
+void restore_at_exit() {
+    if (!term::is_raw_mode_enabled()) return;
+    term::reset_terminal_modes();
+    term::restore_terminal();
+}
+
+std::string termination_bytes(bool alternate) {
+    std::string bytes;
+    for (std::string_view step : term::kResetSteps) bytes += step;
+    if (alternate) bytes += "\x1b[?1049l";
+    return bytes;
+}
+
+}  // namespace
+
+std::unique_ptr<LiveTerminal> claim_terminal(Viewport viewport, bool alternate) {
+    static std::once_flag exit_hook;
+    std::call_once(exit_hook, [] { std::atexit(restore_at_exit); });
+    const bool was_raw = term::is_raw_mode_enabled();
+    bool entered_alternate = false;
+    try {
+        term::enable_raw_mode();
+        if (alternate) {
+            term::stdout_stream().send("\x1b[?1049h");
+            entered_alternate = true;
+        }
+        auto live = std::make_unique<LiveTerminal>(stdout_terminal_io(), viewport);
+        if (const auto saved = term::saved_terminal_attributes(); saved && lasting_tty_fd() >= 0)
+            set_termination_attributes(lasting_tty_fd(), *saved);
+        arm_termination_restore(termination_bytes(alternate));
+        return live;
+    } catch (...) {
+        try {
+            if (entered_alternate) term::stdout_stream().send("\x1b[?1049l");
+        } catch (...) {
+        }
+        try {
+            if (!was_raw) term::disable_raw_mode();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void release_claim() noexcept { disarm_termination_restore(); }
+
+std::string io_error_debug_text(const IoError& e) {
+    std::string quoted;
+    for (char c : e.text()) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    if (e.code() == 0) return "Custom { kind: Other, error: \"" + quoted + "\" }";
+    const char* kind = "Uncategorized";
+    switch (e.code()) {
+        case ENOENT: kind = "NotFound"; break;
+        case EPERM:
+        case EACCES: kind = "PermissionDenied"; break;
+        case EPIPE: kind = "BrokenPipe"; break;
+        case EINTR: kind = "Interrupted"; break;
+        case EAGAIN: kind = "WouldBlock"; break;
+        case EINVAL: kind = "InvalidInput"; break;
+        case ENOSPC: kind = "StorageFull"; break;
+        case ENOMEM: kind = "OutOfMemory"; break;
+        case ETIMEDOUT: kind = "TimedOut"; break;
+        case EEXIST: kind = "AlreadyExists"; break;
+    }
+    // The message without the " (os error N)" the display text ends with.
+    std::string message = system_error_text(e.code());
+    return "Os { code: " + std::to_string(e.code()) + ", kind: " + kind + ", message: \"" + message + "\" }";
 }
 
 }  // namespace tarvo::core::terminal

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/buffer.hpp"
+#include "core/io_error.hpp"
 #include "core/geometry.hpp"
 #include "core/terminal/backend.hpp"
 #include "core/terminal/diff.hpp"
@@ -95,6 +97,25 @@ private:
     std::string out_;
     std::size_t last_write_ = 0;
 };
+
+// The process's terminal: bytes to standard output (the shared output stream), the size from
+// the window-size request with its fallback, the cursor from the terminal's position report.
+TerminalIo& stdout_terminal_io();
+// The cursor position question stdout_terminal_io() asks (set by the input side).
+void set_cursor_query(Position (*query)()) noexcept;
+
+// Takes the process's terminal over for a live terminal: raw mode, the alternate screen when
+// `alternate`, then a live terminal over stdout_terminal_io(). While it is held, SIGTERM and the
+// end of the process give the terminal back (see hooks.hpp). A failure undoes the steps already
+// done, in reverse order, and is rethrown.
+std::unique_ptr<LiveTerminal> claim_terminal(Viewport viewport, bool alternate);
+// Ends the SIGTERM guard of one claim (the terminal itself is given back by the caller).
+void release_claim() noexcept;
+
+// The debug text of an I/O error as the initialisation failure reports it:
+// `Os { code: 6, kind: Uncategorized, message: "No such device or address" }` for an OS error,
+// `Custom { kind: Other, error: "..." }` otherwise.
+std::string io_error_debug_text(const IoError& e);
 
 // Fixed sequences of a frame.
 inline constexpr std::string_view kBeginSynchronizedUpdate = "\x1b[?2026h";

@@ -1,0 +1,167 @@
+// Terminal, Frame and CompletedFrame.
+
+#include "bindings/terminal_frame.hpp"
+
+#include "bindings/buffer.hpp"
+#include "bindings/geometry.hpp"
+#include "bindings/render.hpp"
+#include "bindings/runtime/registry.hpp"
+#include "core/terminal/hooks.hpp"
+#include "core/terminal/restore.hpp"
+#include "core/terminal/size.hpp"
+
+namespace tarvo::bindings {
+
+namespace {
+
+namespace live = core::terminal;
+
+LiveFrame& frame_of(const Expiring<LiveFrame>& f) {
+    LiveFrame* frame = f.get();
+    if (!frame) raise(PyExc_RuntimeError, "Frame expired");
+    return *frame;
+}
+
+PyObject* size_of(core::Size s) { return make<SizeClass>(s); }
+
+}  // namespace
+
+PyObject* draw_frame(live::LiveTerminal& t, PyObject* callback, bool checked) {
+    t.autoresize();
+    LiveFrame frame{&t.current_buffer(), t.viewport_area(), t.frame_count(), std::nullopt};
+    bool failed = false;
+    {
+        AliveScope scope;
+        Ref handle = Ref::steal(make<FrameClass>(Expiring<LiveFrame>{&frame, scope.flag()}));
+        Ref result = Ref::steal(PyObject_CallFunctionObjArgs(callback, handle.get(), nullptr));
+        failed = !result;
+    }
+    if (failed) {
+        if (checked) {
+            PyErr_Clear();
+            raise_os_error(core::IoError::other("Python draw callback failed"));
+        }
+        PyErr_PrintEx(0);
+    }
+    t.finish_frame(frame.cursor);
+    if (!checked) return none();
+    return make<CompletedFrameClass>(CompletedFrameValue{t.previous_buffer(), t.last_known_area(), frame.count});
+}
+
+PyTypeObject* FrameClass::create() {
+    using F = Expiring<LiveFrame>;
+    auto area = [](const F& f) { return make<RectClass>(frame_of(f).area); };
+    auto buffer = [](F& f) { return make<BufferClass>(*frame_of(f).buffer); };
+    return ClassBuilder<FrameClass>()
+        .doc("Frame context valid only for the duration of a `Terminal.draw` callback.")
+        .method("area", "($self)", area)
+        .method("viewport", "($self)", area)
+        .method("size", "($self)",
+                [](const F& f) {
+                    const core::Rect a = frame_of(f).area;
+                    return size_of(core::Size{a.width, a.height});
+                })
+        .method("count", "($self)", [](const F& f) { return to_py(frame_of(f).count); })
+        .method("buffer", "($self)", buffer)
+        .method("get_buffer", "($self)", buffer)
+        .method("hide_cursor", "($self)",
+                [](F& f) {
+                    frame_of(f).cursor.reset();
+                    return none();
+                })
+        .method("set_cursor_position", "($self, position)",
+                [](F& f, Args& a) {
+                    const core::Position p = a.value<PositionClass>(0);
+                    frame_of(f).cursor = p;
+                    return none();
+                })
+        .method("render_widget", "($self, widget, area)",
+                [](F& f, Args& a) {
+                    const core::Rect area = a.value<RectClass>(1);
+                    render_any(a[0], area, *frame_of(f).buffer);
+                    return none();
+                })
+        .method("render_stateful_widget", "($self, widget, area, state)",
+                [](F& f, Args& a) {
+                    const core::Rect area = a.value<RectClass>(1);
+                    render_stateful_any(a[0], area, a[2], *frame_of(f).buffer);
+                    return none();
+                })
+        .build();
+}
+TARVO_REGISTER_CLASS(FrameClass);
+
+PyTypeObject* CompletedFrameClass::create() {
+    return ClassBuilder<CompletedFrameClass>()
+        .doc("Snapshot of terminal state after a successful draw.")
+        .getter("buffer", [](const CompletedFrameValue& c) { return make<BufferClass>(c.buffer); })
+        .getter("area", [](const CompletedFrameValue& c) { return make<RectClass>(c.area); })
+        .getter("count", [](const CompletedFrameValue& c) { return to_py(c.count); })
+        .build();
+}
+TARVO_REGISTER_CLASS(CompletedFrameClass);
+
+namespace {
+
+live::LiveTerminal& live_of(TerminalValue& t) {
+    if (!t.live) raise(PyExc_RuntimeError, "terminal closed");
+    return *t.live;
+}
+
+}  // namespace
+
+PyTypeObject* TerminalClass::create() {
+    return ClassBuilder<TerminalClass>()
+        .static_method("init", "()",
+                       [](Args&) -> PyObject* {
+                           // Every failure from here on gives the terminal back first.
+                           const std::size_t hook = live::push_restore_hook([] { core::term::restore_terminal(); });
+                           TerminalValue v;
+                           try {
+                               v.live = live::claim_terminal(live::Viewport::fullscreen(), true);
+                           } catch (const core::IoError& e) {
+                               live::truncate_restore_hooks(hook);
+                               raise_panic("failed to initialize terminal: " + live::io_error_debug_text(e));
+                           }
+                           v.claimed = true;
+                           return make<TerminalClass>(std::move(v));
+                       })
+        .method("draw", "($self, callback)",
+                [](TerminalValue& t, Args& a) { return draw_frame(live_of(t), a[0], false); })
+        .method("try_draw", "($self, callback)",
+                [](TerminalValue& t, Args& a) { return draw_frame(live_of(t), a[0], true); })
+        .method("size", "($self)",
+                [](const TerminalValue&) {
+                    const core::term::CellSize s = core::term::terminal_size();
+                    return size_of(core::Size{s.columns, s.rows});
+                })
+        .method("clear", "($self)",
+                [](TerminalValue& t) {
+                    live_of(t).clear();
+                    return none();
+                })
+        .method("flush", "($self)",
+                [](TerminalValue& t) {
+                    live_of(t).flush();
+                    return none();
+                })
+        .method("__enter__", "($self)",
+                [](PyObject* self, Args&) {
+                    Exclusive<TerminalClass> hold(self);
+                    Py_INCREF(self);
+                    return self;
+                })
+        .method("__exit__", "($self, _exc_type, _exc_value, _traceback)",
+                [](TerminalValue& t, Args&) {
+                    core::term::restore_terminal();
+                    if (t.claimed) {
+                        live::release_claim();
+                        t.claimed = false;
+                    }
+                    return none();
+                })
+        .build();
+}
+TARVO_REGISTER_CLASS(TerminalClass);
+
+}  // namespace tarvo::bindings
