@@ -59,13 +59,14 @@ with t: pass
 """
     with PtyChild(PRELUDE + code, cols=30, rows=8) as c:
         expected = ["first frame", "  second", "wide 日本 text"]
-        for want in expected:
+        for i, want in enumerate(expected):
             assert c.wait_report() == 30
             lines = [ln.rstrip() for ln in c.screen_lines()]
             assert want in lines, lines
             assert sum(1 for ln in lines if ln) == 1  # the previous frame is gone
+            if i == len(expected) - 1:
+                c.resize(40, 10)  # before the next frame is drawn
             c.send(b"x")
-        c.resize(40, 10)
         assert c.wait_report() == 40
         lines = [ln.rstrip() for ln in c.screen_lines()]
         assert lines[6] == "     after resize" and sum(1 for ln in lines if ln) == 1

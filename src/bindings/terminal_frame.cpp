@@ -16,10 +16,15 @@ namespace {
 
 namespace live = core::terminal;
 
-LiveFrame& frame_of(const Expiring<LiveFrame>& f) {
+LiveFrame& frame_of(const FrameRef& f) {
     LiveFrame* frame = f.get();
     if (!frame) raise(PyExc_RuntimeError, "Frame expired");
     return *frame;
+}
+
+core::Buffer& buffer_of(const FrameRef& f) {
+    frame_of(f);
+    return *f.buffer.get();
 }
 
 PyObject* size_of(core::Size s) { return make<SizeClass>(s); }
@@ -28,14 +33,14 @@ PyObject* size_of(core::Size s) { return make<SizeClass>(s); }
 
 PyObject* draw_frame(live::LiveTerminal& t, PyObject* callback, bool checked) {
     t.autoresize();
-    LiveFrame frame{&t.current_buffer(), t.viewport_area(), t.frame_count(), std::nullopt};
+    LiveFrame frame{t.viewport_area(), t.frame_count(), std::nullopt};
     bool failed = false;
     {
-        AliveScope scope;
-        Ref handle = Ref::steal(make<FrameClass>(Expiring<LiveFrame>{&frame, scope.flag()}));
-        Ref result = Ref::steal(PyObject_CallFunctionObjArgs(callback, handle.get(), nullptr));
+        const core::LendableBuffer::Loan loan = t.lend_current();
+        const Ref handle = Ref::steal(make<FrameClass>(FrameRef{loan.access(), &frame}));
+        const Ref result = Ref::steal(PyObject_CallFunctionObjArgs(callback, handle.get(), nullptr));
         failed = !result;
-    }
+    }  // the loan ends: the Frame expires
     if (failed) {
         if (checked) {
             PyErr_Clear();
@@ -49,21 +54,20 @@ PyObject* draw_frame(live::LiveTerminal& t, PyObject* callback, bool checked) {
 }
 
 PyTypeObject* FrameClass::create() {
-    using F = Expiring<LiveFrame>;
-    auto area = [](const F& f) { return make<RectClass>(frame_of(f).area); };
-    auto buffer = [](F& f) { return make<BufferClass>(*frame_of(f).buffer); };
+    using F = FrameRef;
+
     return ClassBuilder<FrameClass>()
         .doc("Frame context valid only for the duration of a `Terminal.draw` callback.")
-        .method("area", "($self)", area)
-        .method("viewport", "($self)", area)
+        .method("area", "($self)", [](const F& f) { return make<RectClass>(frame_of(f).area); })
+        .method("viewport", "($self)", [](const F& f) { return make<RectClass>(frame_of(f).area); })
         .method("size", "($self)",
                 [](const F& f) {
                     const core::Rect a = frame_of(f).area;
                     return size_of(core::Size{a.width, a.height});
                 })
         .method("count", "($self)", [](const F& f) { return to_py(frame_of(f).count); })
-        .method("buffer", "($self)", buffer)
-        .method("get_buffer", "($self)", buffer)
+        .method("buffer", "($self)", [](F& f) { return make<BufferClass>(buffer_of(f)); })
+        .method("get_buffer", "($self)", [](F& f) { return make<BufferClass>(buffer_of(f)); })
         .method("hide_cursor", "($self)",
                 [](F& f) {
                     frame_of(f).cursor.reset();
@@ -78,13 +82,13 @@ PyTypeObject* FrameClass::create() {
         .method("render_widget", "($self, widget, area)",
                 [](F& f, Args& a) {
                     const core::Rect area = a.value<RectClass>(1);
-                    render_any(a[0], area, *frame_of(f).buffer);
+                    render_any(a[0], area, buffer_of(f));
                     return none();
                 })
         .method("render_stateful_widget", "($self, widget, area, state)",
                 [](F& f, Args& a) {
                     const core::Rect area = a.value<RectClass>(1);
-                    render_stateful_any(a[0], area, a[2], *frame_of(f).buffer);
+                    render_stateful_any(a[0], area, a[2], buffer_of(f));
                     return none();
                 })
         .build();

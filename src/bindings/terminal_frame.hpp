@@ -8,44 +8,29 @@
 
 #include "bindings/runtime/klass.hpp"
 #include "core/buffer.hpp"
+#include "core/buffer_loan.hpp"
 #include "core/terminal/terminal.hpp"
 
 namespace tarvo::bindings {
 
 // The frame being drawn, owned by the draw that runs the callable.
 struct LiveFrame {
-    core::Buffer* buffer = nullptr;
     core::Rect area;
     std::uint64_t count = 0;
     std::optional<core::Position> cursor;
 };
 
-// A handle on something another object owns for a limited time (a frame, a write view, a
-// session's terminal): `target` may be used only while `*alive` holds. The owner keeps the
-// flag and clears it when the target's time is over; from then on the handle refuses every use
-// with its own RuntimeError, never touching the target.
-template <typename T>
-struct Expiring {
-    T* target = nullptr;
-    std::shared_ptr<bool> alive;
-    T* get() const noexcept { return alive && *alive ? target : nullptr; }
-};
-
-// Clears an alive flag when the scope ends, however it ends.
-class AliveScope {
-public:
-    AliveScope() : flag_(std::make_shared<bool>(true)) {}
-    AliveScope(const AliveScope&) = delete;
-    AliveScope& operator=(const AliveScope&) = delete;
-    ~AliveScope() { *flag_ = false; }
-    const std::shared_ptr<bool>& flag() const noexcept { return flag_; }
-
-private:
-    std::shared_ptr<bool> flag_;
+// What a Frame object holds: the terminal's current buffer, lent for the callable's run (the
+// same loan a BufferMutView holds), and the frame record. Once the loan ends the frame is over
+// and every use of the Frame is refused without touching either.
+struct FrameRef {
+    core::BufferAccess buffer;
+    LiveFrame* frame = nullptr;
+    LiveFrame* get() const noexcept { return buffer.get() ? frame : nullptr; }
 };
 
 struct FrameClass {
-    using Value = Expiring<LiveFrame>;
+    using Value = FrameRef;
     static constexpr const char* name = "Frame";
     static constexpr const char* thread_path = "tarvo_core::bindings::terminal::PyFrame";
     static PyTypeObject* create();

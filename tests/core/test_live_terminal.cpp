@@ -90,6 +90,24 @@ TEST(LiveTerminal, FailedWriteKeepsBuffersAndCount) {
     EXPECT_EQ(io.take(), "\x1b[1;1Hab\x1b[?25l");
 }
 
+TEST(LiveTerminal, NothingResizesOrSwapsALentBuffer) {
+    FakeIo io;
+    LiveTerminal t(io, Viewport::fullscreen());
+    {
+        auto loan = t.lend_current();
+        loan.access().get()->set_string(0, 0, "ab", Style{});
+        io.screen = Size{20, 8};
+        EXPECT_THROW(t.autoresize(), InUse);
+        EXPECT_THROW(t.finish_frame(std::nullopt), InUse);
+        EXPECT_THROW(t.current_buffer(), InUse);
+        EXPECT_EQ(t.frame_count(), 0u);
+        EXPECT_EQ(io.take(), "");
+    }
+    t.autoresize();
+    t.finish_frame(std::nullopt);
+    EXPECT_EQ(io.take(), "\x1b[2J\x1b[1;1Hab\x1b[?25l");
+}
+
 TEST(LiveTerminal, ClearFlushAndCursorCommands) {
     FakeIo io;
     LiveTerminal t(io, Viewport::fullscreen());

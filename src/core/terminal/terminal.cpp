@@ -56,8 +56,8 @@ LiveTerminal::LiveTerminal(TerminalIo& io, Viewport viewport) : io_(io), viewpor
     } else {
         viewport_area_ = last_known_area_;
     }
-    buffers_[0] = Buffer::empty(viewport_area_);
-    buffers_[1] = Buffer::empty(viewport_area_);
+    buffers_[0].change() = Buffer::empty(viewport_area_);
+    buffers_[1].change() = Buffer::empty(viewport_area_);
 }
 
 LiveTerminal::~LiveTerminal() {
@@ -88,6 +88,7 @@ void LiveTerminal::emit(std::string& out) {
 
 void LiveTerminal::autoresize() {
     const Rect area = screen_area(io_.size());
+    if (buffers_[current_].lent()) throw InUse();
     if (area == last_known_area_) return;
     const Size screen{area.width, area.height};
     Rect next = area;
@@ -104,11 +105,11 @@ void LiveTerminal::autoresize() {
         io_.write(kClearAll);
         io_.flush();
     }
-    buffers_[current_].resize(next);
-    buffers_[1 - current_].resize(next);
+    buffers_[current_].change().resize(next);
+    buffers_[1 - current_].change().resize(next);
     viewport_area_ = next;
     clear_viewport(out_);
-    buffers_[1 - current_].reset();
+    buffers_[1 - current_].change().reset();
     if (viewport_.is_inline()) append_move_to(out_, cursor_read.x, cursor_read.y);
     io_.write(out_);
     io_.flush();
@@ -116,11 +117,11 @@ void LiveTerminal::autoresize() {
 }
 
 void LiveTerminal::finish_frame(std::optional<Position> cursor, std::string_view suffix) {
-    Buffer& cur = buffers_[current_];
-    Buffer& prev = buffers_[1 - current_];
+    const Buffer& cur = buffers_[current_].change();
+    Buffer& prev = buffers_[1 - current_].change();
     buffer_diff(prev, cur, diff_);
     out_.clear();
-    encode_cells(out_, diff_, buffers_[current_]);
+    encode_cells(out_, diff_, cur);
     if (cursor) {
         out_ += kShowCursor;
         append_move_to(out_, cursor->x, cursor->y);
@@ -143,7 +144,7 @@ void LiveTerminal::clear() {
     out_.clear();
     clear_viewport(out_);
     io_.write(out_);
-    buffers_[1 - current_].reset();
+    buffers_[1 - current_].change().reset();
     out_.clear();
     append_move_to(out_, back.x, back.y);
     io_.write(out_);
@@ -151,9 +152,9 @@ void LiveTerminal::clear() {
 }
 
 void LiveTerminal::flush() {
-    buffer_diff(buffers_[1 - current_], buffers_[current_], diff_);
+    buffer_diff(buffers_[1 - current_].get(), buffers_[current_].get(), diff_);
     out_.clear();
-    encode_cells(out_, diff_, buffers_[current_]);
+    encode_cells(out_, diff_, buffers_[current_].get());
     emit(out_);
     if (!diff_.empty()) last_cursor_ = Position{diff_.back().x, diff_.back().y};
 }

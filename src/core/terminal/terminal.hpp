@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/buffer.hpp"
+#include "core/buffer_loan.hpp"
 #include "core/io_error.hpp"
 #include "core/geometry.hpp"
 #include "core/terminal/backend.hpp"
@@ -49,9 +50,13 @@ public:
     bool cursor_hidden() const noexcept { return cursor_hidden_; }
     std::uint64_t frame_count() const noexcept { return frame_count_; }
 
-    // The buffer the next frame draws into, and the one the screen shows.
-    Buffer& current_buffer() noexcept { return buffers_[current_]; }
-    const Buffer& previous_buffer() const noexcept { return buffers_[1 - current_]; }
+    // The buffer the next frame draws into, and the one the screen shows. While the current
+    // buffer is lent to a frame's writers, nothing resizes, swaps or resets it: those calls
+    // throw InUse ("Already borrowed").
+    Buffer& current_buffer() { return buffers_[current_].change(); }
+    const Buffer& current_view() const noexcept { return buffers_[current_].get(); }
+    LendableBuffer::Loan lend_current() { return buffers_[current_].lend(); }
+    const Buffer& previous_buffer() const noexcept { return buffers_[1 - current_].get(); }
 
     // When the terminal's size changed since it was last read: the viewport is placed again,
     // both buffers take its size, the screen (or the inline band) is cleared and the next frame
@@ -89,7 +94,7 @@ private:
     Rect viewport_area_;
     Rect last_known_area_;
     Position last_cursor_;
-    Buffer buffers_[2];
+    LendableBuffer buffers_[2];
     int current_ = 0;
     bool cursor_hidden_ = false;
     std::uint64_t frame_count_ = 0;
