@@ -21,42 +21,6 @@ PyMethodDef documented(const char* name, const char* sig, L fn, const char* doc)
     return def;
 }
 
-// ---- flag sets: `bits`, repr "Name(bits=n)", optional `|` ----
-
-template <typename Tag>
-std::string flag_repr(std::uint8_t bits) {
-    return std::string(Tag::name) + "(bits=" + std::to_string(bits) + ")";
-}
-
-template <typename Tag>
-PyObject* flag_or(PyObject* x, PyObject* y) {
-    return guard([&]() -> PyObject* {
-        if (!is_instance<Tag>(x) || !is_instance<Tag>(y)) {
-            Py_INCREF(Py_NotImplemented);
-            return Py_NotImplemented;
-        }
-        return make<Tag>(static_cast<std::uint8_t>(value_of<Tag>(x) | value_of<Tag>(y)));
-    });
-}
-
-struct FlagConst {
-    const char* name;
-    std::uint8_t bits;
-};
-
-template <typename Tag, std::size_t N>
-void add_flag_constants(ClassBuilder<Tag>& b, const std::array<FlagConst, N>& consts) {
-    for (const FlagConst& c : consts) {
-        const std::uint8_t v = c.bits;
-        b.class_attr(c.name, [v] { return make<Tag>(v); });
-    }
-}
-
-template <std::uint8_t Bit>
-PyObject* has_bit(const std::uint8_t& bits) {
-    return to_py((bits & Bit) != 0);
-}
-
 // ---- key tests by terminal key tag ----
 
 template <term::KeyTag T>
@@ -106,50 +70,31 @@ term::KeyKind kind_of(const term::KeyRecord& k) { return k.event().kind; }
 
 }  // namespace
 
-// ---- KeyModifiers ----
+// ---- KeyModifiers and KeyEventState ----
 
 PyTypeObject* KeyModifiersClass::create() {
     namespace m = term::key_modifiers;
-    ClassBuilder<KeyModifiersClass> b;
-    b.getter("bits", [](const std::uint8_t& bits) { return to_py(bits); })
-        .method("contains", "($self, other)",
-                [](const std::uint8_t& bits, Args& a) {
-                    const std::uint8_t other = a.value<KeyModifiersClass>(0) & m::ALL;
-                    return to_py((bits & other) == other);
-                })
-        .method("shift", "($self)", [](const std::uint8_t& bits) { return has_bit<m::SHIFT>(bits); })
-        .method("control", "($self)", [](const std::uint8_t& bits) { return has_bit<m::CONTROL>(bits); })
-        .method("alt", "($self)", [](const std::uint8_t& bits) { return has_bit<m::ALT>(bits); })
-        .method("super_", "($self)", [](const std::uint8_t& bits) { return has_bit<m::SUPER>(bits); })
-        .method("hyper", "($self)", [](const std::uint8_t& bits) { return has_bit<m::HYPER>(bits); })
-        .method("meta", "($self)", [](const std::uint8_t& bits) { return has_bit<m::META>(bits); })
-        .repr([](const std::uint8_t& bits) { return flag_repr<KeyModifiersClass>(bits); })
-        .slot(Py_nb_or, &flag_or<KeyModifiersClass>);
-    add_flag_constants(b, std::array<FlagConst, 7>{{{"NONE", m::NONE},
-                                                    {"SHIFT", m::SHIFT},
-                                                    {"CONTROL", m::CONTROL},
-                                                    {"ALT", m::ALT},
-                                                    {"SUPER", m::SUPER},
-                                                    {"HYPER", m::HYPER},
-                                                    {"META", m::META}}});
-    return b.build();
+    return FlagClassBuilder<KeyModifiersClass>()
+        .bits_getter()
+        .union_operator()
+        .contains<m::ALL>()
+        .test<m::SHIFT>("shift")
+        .test<m::CONTROL>("control")
+        .test<m::ALT>("alt")
+        .test<m::SUPER>("super_")
+        .test<m::HYPER>("hyper")
+        .test<m::META>("meta")
+        .build();
 }
-
-// ---- KeyEventState ----
 
 PyTypeObject* KeyEventStateClass::create() {
     namespace s = term::key_state;
-    ClassBuilder<KeyEventStateClass> b;
-    b.getter("bits", [](const std::uint8_t& bits) { return to_py(bits); })
-        .method("keypad", "($self)", [](const std::uint8_t& bits) { return has_bit<s::KEYPAD>(bits); })
-        .method("caps_lock", "($self)", [](const std::uint8_t& bits) { return has_bit<s::CAPS_LOCK>(bits); })
-        .method("num_lock", "($self)", [](const std::uint8_t& bits) { return has_bit<s::NUM_LOCK>(bits); })
-        .repr([](const std::uint8_t& bits) { return flag_repr<KeyEventStateClass>(bits); });
-    add_flag_constants(b, std::array<FlagConst, 4>{{{"NONE", s::NONE},
-                                                    {"KEYPAD", s::KEYPAD},
-                                                    {"CAPS_LOCK", s::CAPS_LOCK},
-                                                    {"NUM_LOCK", s::NUM_LOCK}}});
-    return b.build();
+    return FlagClassBuilder<KeyEventStateClass>()
+        .bits_getter()
+        .test<s::KEYPAD>("keypad")
+        .test<s::CAPS_LOCK>("caps_lock")
+        .test<s::NUM_LOCK>("num_lock")
+        .build();
 }
 
 // ---- KeyEvent ----

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "bindings/runtime/enums.hpp"
+#include "bindings/runtime/flags.hpp"
 #include "core/terminal/event.hpp"
 
 namespace tarvo::bindings {
@@ -69,12 +70,15 @@ struct CoreTerminalEventKindClass {
 struct KeyModifiersClass {
     using Value = std::uint8_t;
     static constexpr const char* name = "KeyModifiers";
+    static constexpr std::array<Flag<std::uint8_t>, 7> flags{
+        {{"NONE", 0}, {"SHIFT", 1}, {"CONTROL", 2}, {"ALT", 4}, {"SUPER", 8}, {"HYPER", 16}, {"META", 32}}};
     static PyTypeObject* create();
 };
 
 struct KeyEventStateClass {
     using Value = std::uint8_t;
     static constexpr const char* name = "KeyEventState";
+    static constexpr std::array<Flag<std::uint8_t>, 4> flags{{{"NONE", 0}, {"KEYPAD", 1}, {"CAPS_LOCK", 2}, {"NUM_LOCK", 4}}};
     static PyTypeObject* create();
 };
 
