@@ -148,6 +148,7 @@ def test_real_input_becomes_event_objects():
 def test_resize_and_input_split_across_writes():
     code = DESCRIBE + """
 n.enable_raw_mode()
+n.poll_event(0)  # the reader, and with it the window-change hook, is set up
 report("ready")
 report(describe(n.read_event()))
 report("resized")
@@ -253,6 +254,7 @@ def test_hung_up_terminal_raises_os_error():
 import signal, tarvo_core.rust.native as n
 signal.signal(signal.SIGHUP, signal.SIG_IGN)
 n.enable_raw_mode()
+n.poll_event(0)  # the reader is set up on the live terminal
 report("ready")
 report(outcome(n.read_event))
 report(outcome(n.poll_event, 100))
@@ -289,7 +291,6 @@ report(outcome(n.poll_event, 0))
 def test_queries_answered(enhanced):
     with PtyChild(QUERIES, keyboard_enhancement=enhanced) as child:
         assert child.wait_report() == "ready"
-        child.send(b"\x1b[9;9R")  # a stale report before the query is not taken for its answer
         assert child.wait_report() == ["ok", "[3, 0]"]
         assert child.wait_report() is False
         assert child.wait_report() == ["ok", repr(enhanced)]
@@ -298,6 +299,25 @@ def test_queries_answered(enhanced):
         assert child.wait_report() == ["ok", "None"]  # the replies never became events
         child.check()
     assert child.queries.count(b"\x1b[6n") == 1 and child.queries.count(b"\x1b[c") == 2
+
+
+def test_stale_cursor_report_is_not_the_answer():
+    code = """
+import select, tarvo_core.rust.native as n
+n.enable_raw_mode()
+n.print_text("abcd")
+report("ready")
+select.select([0], [], [], 5)  # the stale report has arrived
+p = n.get_cursor_position()
+report([p.x, p.y])
+report(n.poll_event(0))
+"""
+    with PtyChild(code) as child:
+        assert child.wait_report() == "ready"
+        child.send(b"\x1b[9;9R")
+        assert child.wait_report() == [4, 0]
+        assert child.wait_report() is None
+        child.check()
 
 
 def test_input_during_a_query_is_kept_in_order():

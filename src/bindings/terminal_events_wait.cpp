@@ -17,7 +17,14 @@ namespace term = core::terminal;
 
 std::optional<term::EventRecord> poll_terminal_event(std::uint64_t timeout_ms) {
     term::InputReader& in = term::input_reader();
-    const bool ready = without_gil([&] { return in.poll(term::Deadline::after_ms(timeout_ms), term::Want::Event, true); });
+    const term::Deadline deadline = term::Deadline::after_ms(timeout_ms);
+    bool ready = false;
+    {
+        // A signal that comes after this check and before the wait starts still ends the wait.
+        term::SignalsHeld held;
+        check_signals();
+        ready = without_gil([&] { return in.poll(deadline, term::Want::Event, true, held.previous()); });
+    }
     // Signal handlers run after every wait; an event that is ready stays queued for the next call.
     check_signals();
     if (!ready) return std::nullopt;

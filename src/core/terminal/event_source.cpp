@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -93,6 +94,18 @@ int window_change_pipe() {
 
 bool take_window_change() noexcept { return g_window_changed.exchange(false, std::memory_order_relaxed); }
 
+// ---- signals held back around a check and a wait ----
+
+SignalsHeld::SignalsHeld() noexcept {
+    sigset_t held;
+    sigfillset(&held);
+    // Faults are never held back.
+    for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS}) sigdelset(&held, sig);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
 // ---- the source ----
 
 EventSource EventSource::open() {
@@ -110,10 +123,12 @@ EventSource::~EventSource() {
     if (owns_input_) ::close(input_);
 }
 
-EventSource::Wake EventSource::wait(const Deadline& deadline) {
+EventSource::Wake EventSource::wait(const Deadline& deadline, const sigset_t* signal_mask) {
     while (true) {
         pollfd fds[2] = {{input_, POLLIN, 0}, {wake_, POLLIN, 0}};
-        const int n = ::poll(fds, wake_ >= 0 ? 2 : 1, deadline.poll_timeout());
+        const int ms = deadline.poll_timeout();
+        const timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+        const int n = ::ppoll(fds, wake_ >= 0 ? 2 : 1, ms < 0 ? nullptr : &ts, signal_mask);
         if (n < 0) {
             if (errno == EINTR) return Wake::Interrupted;
             throw IoError::last_os_error();

@@ -9,6 +9,8 @@
 // handler of the language runtime keeps working. The wait watches the pipe beside the terminal.
 #pragma once
 
+#include <signal.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -46,8 +48,9 @@ public:
 
     // Waits for input or a window change until `deadline`. A wait cut short by a signal returns
     // Interrupted. Resize is returned (and the pipe drained) when a window change was signalled.
-    // A terminal that hung up or failed throws IoError.
-    Wake wait(const Deadline& deadline);
+    // A terminal that hung up or failed throws IoError. `signal_mask`, when given, is the
+    // thread's signal mask during the wait (see SignalsHeld).
+    Wake wait(const Deadline& deadline, const sigset_t* signal_mask = nullptr);
 
     // One read of at most `cap` bytes (after wait() said Input). Returns the count, 0 when the
     // read was interrupted or would block; end of input and read errors throw IoError.
@@ -59,6 +62,22 @@ private:
     int input_;
     int wake_;
     bool owns_input_;
+};
+
+// Holds back asynchronous signals on the calling thread while it lives. A signal that arrives
+// between a check for signals and the start of a wait would otherwise not cut the wait short:
+// with the signals held, the wait is given the previous mask, so such a signal is delivered the
+// moment the wait starts and ends it at once.
+class SignalsHeld {
+public:
+    SignalsHeld() noexcept;
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+    const sigset_t* previous() const noexcept { return &previous_; }
+
+private:
+    sigset_t previous_;
 };
 
 // The read end of the process's window-change pipe (installing the hook on first use). Throws

@@ -30,21 +30,22 @@ bool InputReader::queued_locked(Want want) const {
     return std::any_of(queue_.begin(), queue_.end(), [want](const InputItem& i) { return wanted(i, want); });
 }
 
-bool InputReader::poll(const Deadline& deadline, Want want, bool interruptible) {
+bool InputReader::poll(const Deadline& deadline, Want want, bool interruptible, const sigset_t* signal_mask) {
     std::unique_lock<std::timed_mutex> lock(mutex_, std::defer_lock);
     if (deadline.never) {
         lock.lock();
     } else if (!lock.try_lock_until(deadline.at)) {
         return false;
     }
-    return poll_locked(deadline, want, interruptible);
+    return poll_locked(deadline, want, interruptible, signal_mask);
 }
 
-bool InputReader::poll_locked(const Deadline& deadline, Want want, bool interruptible) {
+bool InputReader::poll_locked(const Deadline& deadline, Want want, bool interruptible,
+                              const sigset_t* signal_mask) {
     if (queued_locked(want)) return true;
     if (!source_) throw IoError::other("Failed to initialize input reader");
     while (true) {
-        switch (source_->wait(deadline)) {
+        switch (source_->wait(deadline, signal_mask)) {
             case EventSource::Wake::Timeout: return false;
             case EventSource::Wake::Interrupted:
                 if (interruptible) return false;
@@ -89,7 +90,7 @@ void InputReader::discard(Want want) {
     std::lock_guard<std::timed_mutex> lock(mutex_);
     if (source_) {
         // Take in everything the terminal has ready now (a zero wait finds nothing more).
-        while (poll_locked(Deadline::after_ms(0), Want::Nothing, true)) {
+        while (poll_locked(Deadline::after_ms(0), Want::Nothing, true, nullptr)) {
         }
     }
     queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [want](const InputItem& i) { return wanted(i, want); }),

@@ -46,7 +46,8 @@ public:
     // Waits until an item of the wanted kind is queued or `deadline` passes (time spent waiting
     // for another waiter counts). `interruptible`: a signal ends the wait with false. Throws
     // IoError for terminal failures.
-    bool poll(const Deadline& deadline, Want want, bool interruptible);
+    // `signal_mask`: the thread's signal mask during the system's waits (see SignalsHeld).
+    bool poll(const Deadline& deadline, Want want, bool interruptible, const sigset_t* signal_mask = nullptr);
     // Removes and returns the first queued item of the wanted kind, if any; never waits.
     std::optional<InputItem> try_take(Want want);
     // Drops every queued item of the wanted kind, after taking in what the terminal has ready.
@@ -56,7 +57,7 @@ public:
     bool has_source() const noexcept { return source_.has_value(); }
 
 private:
-    bool poll_locked(const Deadline& deadline, Want want, bool interruptible);
+    bool poll_locked(const Deadline& deadline, Want want, bool interruptible, const sigset_t* signal_mask);
     bool queued_locked(Want want) const;
 
     std::timed_mutex mutex_;
