@@ -3,6 +3,7 @@
 #include "bindings/terminal_frame.hpp"
 
 #include "bindings/buffer.hpp"
+#include "bindings/fx.hpp"
 #include "bindings/geometry.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
@@ -89,6 +90,16 @@ PyTypeObject* FrameClass::create() {
                 [](F& f, Args& a) {
                     const core::Rect area = a.value<RectClass>(1);
                     render_stateful_any(a[0], area, a[2], buffer_of(f));
+                    return none();
+                })
+        .method("process_effects", "($self, manager, duration_ms, area)",
+                [](F& f, Args& a) {
+                    PyObject* manager = a.object<EffectManagerClass>(0);
+                    const auto ms = a.get<std::uint32_t>(1);
+                    const core::Rect area = a.value<RectClass>(2);
+                    core::Buffer& buf = buffer_of(f);
+                    Exclusive<EffectManagerClass> m(manager);
+                    process_over_py_buffer(*m, ms, buf, area);
                     return none();
                 })
         .build();

@@ -157,6 +157,11 @@ PyObject* wait_without_terminal(PySession& s) {
 
 bool has_terminal(const PySession& s) { return s.session.target() && s.session.target()->is_live(); }
 
+// A frame drawn through the session's terminal reference is running: the terminal stays.
+void refuse_close_while_drawing(const PySession& s) {
+    if (s.session.target() && s.session.target()->in_use()) raise(PyExc_RuntimeError, "Already borrowed");
+}
+
 LiveEventWait& live_wait_slot() {
     static LiveEventWait wait = nullptr;
     return wait;
@@ -267,6 +272,7 @@ PyTypeObject* CoreSessionClass::create() {
         .raw_method(read_event_def())
         .method("restore", "($self)",
                 [](PySession& s) {
+                    refuse_close_while_drawing(s);
                     s.session.close();
                     return none();
                 })
@@ -278,6 +284,7 @@ PyTypeObject* CoreSessionClass::create() {
                 })
         .method("__exit__", "($self, exc_type=None, exc_value=None, traceback=None)",
                 [](PySession& s, Args&) {
+                    refuse_close_while_drawing(s);
                     s.session.close();
                     return to_py(false);
                 });

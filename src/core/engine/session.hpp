@@ -44,6 +44,9 @@ public:
     // Gives back what the target holds (a terminal); never fails. The session drops a live
     // target after closing it and keeps a buffer-backed one.
     virtual void close() noexcept {}
+    // True while a frame is being drawn on the target from elsewhere (a terminal reference);
+    // closing it then is refused by the callers that can refuse.
+    virtual bool in_use() const noexcept { return false; }
 };
 
 // Frames drawn into an in-memory buffer. The buffer is not cleared between frames: a frame

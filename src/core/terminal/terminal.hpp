@@ -56,6 +56,7 @@ public:
     Buffer& current_buffer() { return buffers_[current_].change(); }
     const Buffer& current_view() const noexcept { return buffers_[current_].get(); }
     LendableBuffer::Loan lend_current() { return buffers_[current_].lend(); }
+    LendableBuffer& current_lendable() noexcept { return buffers_[current_]; }
     const Buffer& previous_buffer() const noexcept { return buffers_[1 - current_].get(); }
 
     // When the terminal's size changed since it was last read: the viewport is placed again,
