@@ -258,3 +258,75 @@ def test_poll_event_runs_pending_signal_handlers():
             s.poll_event(0)
     finally:
         signal.signal(signal.SIGUSR1, previous)
+
+
+# ---- effects ----
+
+def effects_or_skip():
+    import tarvo_core.rust.native as n
+
+    try:
+        n.paint_fg(n.Color.RED, 1)
+    except NotImplementedError:
+        pytest.skip("effect constructors not built yet")
+    return n
+
+
+def cleared(*kids):
+    """A frame drawn from blank cells (an offscreen frame otherwise draws over the last one)."""
+    return CoreRenderNode(content=CoreRenderContent.ir(CoreRenderIR.clear()), children=list(kids),
+                          constraints=[C.fill(1)] * len(kids))
+
+
+def test_effects_run_over_frames_until_they_end():
+    n = effects_or_skip()
+    s = CoreSession.offscreen(4, 1)
+    assert s.is_animating() is False
+    long_red = n.paint_fg(n.Color.RED, 60_000)
+    s.add_effect(long_red)
+    s.add_effect(n.paint_fg(n.Color.GREEN, 0))
+    assert s.is_animating() is True
+    s.render(cleared(text("ab")))
+    cell = s.buffer_snapshot().cell(3, 0)
+    assert repr(cell.fg) == repr(n.Color.GREEN)  # later effects draw over earlier ones
+    assert s.is_animating() is True  # the finished one is gone, the long one runs on
+    assert long_red.is_done() is False and repr(long_red.get_timer()) == repr(n.paint_fg(n.Color.RED, 60_000).get_timer())
+    s.render(cleared(text("ab")))
+    assert repr(s.buffer_snapshot().cell(0, 0).fg) == repr(n.Color.RED)
+
+
+def test_unique_effects_and_cancel():
+    n = effects_or_skip()
+    s = CoreSession.offscreen(2, 1)
+    s.add_unique_effect("k", n.paint_fg(n.Color.RED, 60_000))
+    s.add_unique_effect("k", n.paint_fg(n.Color.GREEN, 60_000))
+    s.render(cleared(text("a")))
+    assert repr(s.buffer_snapshot().cell(0, 0).fg) == repr(n.Color.GREEN)
+    # the superseded effect drew its last step and is gone: one effect runs under "k"
+    s.cancel_effect("k")
+    s.render(cleared(text("a")))
+    assert repr(s.buffer_snapshot().cell(0, 0).fg) == repr(n.Color.GREEN)  # one more step
+    assert s.is_animating() is False
+    s.render(cleared(text("a")))
+    assert repr(s.buffer_snapshot().cell(0, 0).fg) == repr(n.Color.RESET)
+    s.cancel_effect("nothing")
+    assert s.is_animating() is True
+    s.render(cleared())
+    assert s.is_animating() is False
+
+
+def test_effect_argument_errors():
+    n = effects_or_skip()
+    s = CoreSession.offscreen(2, 1)
+    for call, message, note in [
+        (lambda: s.add_effect(5), "'int' object is not an instance of 'Effect'", "effect"),
+        (lambda: s.add_unique_effect(1, n.paint_fg(n.Color.RED, 1)), None, "key"),
+        (lambda: s.add_unique_effect("k", None), "'None' is not an instance of 'Effect'", "effect"),
+        (lambda: s.cancel_effect(None), None, "key"),
+    ]:
+        with pytest.raises(TypeError) as e:
+            call()
+        if message:
+            assert str(e.value) == message
+        assert notes(e) == [f"while processing '{note}'"]
+    assert s.is_animating() is False

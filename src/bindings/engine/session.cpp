@@ -14,6 +14,7 @@
 #include "bindings/engine/content_bridge.hpp"
 #include "bindings/engine/render_ir.hpp"
 #include "bindings/engine/render_tree.hpp"
+#include "bindings/fx.hpp"
 #include "bindings/geometry.hpp"
 #include "bindings/render.hpp"
 #include "bindings/runtime/registry.hpp"
@@ -263,6 +264,23 @@ PyTypeObject* CoreSessionClass::create() {
                     const auto it = areas.find(key);
                     return it == areas.end() ? none() : make<RectClass>(it->second);
                 })
+        .method("add_effect", "($self, effect)",
+                [](PySession& s, Args& a) {
+                    s.session.effects().add(effect_arg(a, 0));
+                    return none();
+                })
+        .method("add_unique_effect", "($self, key, effect)",
+                [](PySession& s, Args& a) {
+                    const std::string key = a.get<std::string>(0);
+                    s.session.effects().add_unique(key, effect_arg(a, 1));
+                    return none();
+                })
+        .method("cancel_effect", "($self, key)",
+                [](PySession& s, Args& a) {
+                    s.session.effects().cancel(a.get<std::string>(0));
+                    return none();
+                })
+        .method("is_animating", "($self)", [](const PySession& s) { return to_py(s.session.effects().is_running()); })
         .method("poll_event", "($self, timeout_ms=16)",
                 [](PySession& s, Args& a) -> PyObject* {
                     const auto timeout = a.get_or<std::uint64_t>(0, 16);
