@@ -4,9 +4,7 @@
 
 #include "bindings/engine/session.hpp"
 
-#include <cerrno>
 #include <chrono>
-#include <system_error>
 #include <time.h>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "bindings/fx.hpp"
 #include "bindings/geometry.hpp"
 #include "bindings/render.hpp"
+#include "bindings/runtime/gil.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/terminal_events.hpp"
 
@@ -118,17 +117,14 @@ ce::FrameTarget& target_of(const PySession& s) {
     return *t;
 }
 
-// Runs `f`, raising a failure of the system (an I/O error of a terminal) as OSError.
+// Runs `f`, raising a session with nowhere to draw as RuntimeError "session closed". (Terminal
+// I/O errors of a live target are core::IoError, which every entry point raises as OSError.)
 template <typename F>
-decltype(auto) with_os_errors(F&& f) {
+decltype(auto) raising_closed(F&& f) {
     try {
         return f();
     } catch (const ce::SessionClosed&) {
         raise(PyExc_RuntimeError, "session closed");
-    } catch (const std::system_error& e) {
-        errno = e.code().value();
-        PyErr_SetFromErrno(PyExc_OSError);
-        throw PyError{};
     }
 }
 
@@ -138,9 +134,8 @@ void sleep_released(std::chrono::nanoseconds d) {
     struct timespec ts;
     ts.tv_sec = static_cast<time_t>(secs.count());
     ts.tv_nsec = static_cast<long>((d - secs).count());
-    PyThreadState* saved = PyEval_SaveThread();
+    WithoutGil released;
     nanosleep(&ts, nullptr);
-    PyEval_RestoreThread(saved);
 }
 
 void check_signals() {
@@ -222,7 +217,7 @@ void render_session_frame(PySession& s, PyObject* node) {
     const ce::NodePtr root = with_note("node", [&] { return value_of<CoreRenderNodeClass>(node); });
     FramePainter painter;
     ce::WalkContext ctx(painter, static_cast<std::size_t>(std::max(Py_GetRecursionLimit(), 1)));
-    with_os_errors([&] { s.session.render(*root, ctx); });
+    raising_closed([&] { s.session.render(*root, ctx); });
     painter.raise_kept();
 }
 
@@ -245,13 +240,13 @@ PyTypeObject* CoreSessionClass::create() {
                     return none();
                 })
         .method("buffer_snapshot", "($self)",
-                [](PySession& s) { return make<BufferClass>(with_os_errors([&]() -> core::Buffer { return s.session.buffer(); })); })
+                [](PySession& s) { return make<BufferClass>(raising_closed([&]() -> core::Buffer { return s.session.buffer(); })); })
         .method("get_size", "($self)",
-                [](const PySession& s) { return make<SizeClass>(with_os_errors([&] { return target_of(s).size(); })); })
+                [](const PySession& s) { return make<SizeClass>(raising_closed([&] { return target_of(s).size(); })); })
         .method("get_window_size", "($self)",
-                [](const PySession& s) { return make<SizeClass>(with_os_errors([&] { return target_of(s).size(); })); })
+                [](const PySession& s) { return make<SizeClass>(raising_closed([&] { return target_of(s).size(); })); })
         .method("get_viewport_area", "($self)",
-                [](PySession& s) { return make<RectClass>(with_os_errors([&] { return s.session.buffer().area; })); })
+                [](PySession& s) { return make<RectClass>(raising_closed([&] { return s.session.buffer().area; })); })
         .method("get_last_frame_area", "($self)",
                 [](const PySession& s) {
                     const auto area = s.session.last_frame_area();

@@ -48,8 +48,11 @@ std::vector<std::size_t> drawing_order(const std::vector<NodePtr>& children) {
     if (sorted) return order;
     order.resize(children.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return children[a]->z < children[b]->z; });
+    // Ties broken by list position: the same order a stable sort gives.
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const std::int32_t za = children[a]->z, zb = children[b]->z;
+        return za != zb ? za < zb : a < b;
+    });
     return order;
 }
 
