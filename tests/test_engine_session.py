@@ -217,9 +217,8 @@ def test_sessions_are_thread_bound():
 
 def test_poll_event_without_a_terminal_returns_at_once():
     s = CoreSession.offscreen(10, 10)
-    start = time.monotonic()
-    assert s.poll_event(5000) is None and s.poll_event() is None and s.poll_event(timeout_ms=0) is None
-    assert time.monotonic() - start < 2
+    # a timeout that would outlast the test run is not waited for
+    assert s.poll_event(10**12) is None and s.poll_event() is None and s.poll_event(timeout_ms=0) is None
     for bad, exc in (("1", TypeError), (-1, OverflowError)):
         with pytest.raises(exc) as e:
             s.poll_event(bad)
@@ -236,11 +235,11 @@ def test_read_event_without_any_source_waits_for_a_signal():
 
     previous = signal.signal(signal.SIGALRM, handler)
     try:
-        signal.setitimer(signal.ITIMER_REAL, 0.2)
+        signal.setitimer(signal.ITIMER_REAL, 0.5)
         cpu = time.process_time()
         with pytest.raises(Interrupt):
             CoreSession.offscreen(1, 1).read_event()
-        assert time.process_time() - cpu < 0.15  # it slept rather than spun
+        assert time.process_time() - cpu < 0.25  # it slept: a spinning wait would burn the whole half second
     finally:
         signal.setitimer(signal.ITIMER_REAL, 0)
         signal.signal(signal.SIGALRM, previous)

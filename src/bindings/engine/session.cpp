@@ -4,6 +4,7 @@
 
 #include "bindings/engine/session.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <time.h>
 #include <vector>
@@ -163,10 +164,22 @@ LiveEventWait& live_wait_slot() {
     return wait;
 }
 
+// One wait of a session with a terminal: for the timeout, but no longer than until the next
+// tick is due (an hour without ticks); a terminal event first, else the tick that came due.
+PyObject* wait_with_terminal(PySession& s, std::uint64_t timeout_ms) {
+    using namespace std::chrono;
+    const nanoseconds to_tick = s.session.time_to_tick(ce::Session::Clock::now()).value_or(hours(1));
+    const auto tick_ms = static_cast<std::uint64_t>(duration_cast<milliseconds>(to_tick + nanoseconds(999'999)).count());
+    if (std::optional<core::terminal::EventRecord> record = poll_terminal_event(std::min(timeout_ms, tick_ms)))
+        return make_core_event(std::move(*record));
+    if (auto tick = s.session.take_tick(ce::Session::Clock::now()))
+        return make_core_event(core::terminal::EventRecord::of_tick(*tick));
+    return nullptr;
+}
+
 LiveEventWait live_wait() {
     LiveEventWait wait = live_wait_slot();
-    if (!wait) raise_panic("a live session has no event wait");
-    return wait;
+    return wait ? wait : &wait_with_terminal;
 }
 
 // How long read_event sleeps between rounds when no tick comes sooner; signals end a sleep

@@ -35,9 +35,9 @@ struct CoreSessionClass {
 // initialiser, before the class is first created.
 bool add_session_method(PyMethodDef def);
 
-// One event wait of a session with a live terminal (the terminal bindings provide it): the
-// next event or due tick as a new CoreEvent, or null when nothing came within `timeout_ms`.
-// The sessions without a terminal wait here, in session.cpp.
+// One event wait of a session with a live terminal: the next event or due tick as a new
+// CoreEvent, or null when nothing came within `timeout_ms`. session.cpp waits on the terminal
+// event reader itself; a different wait can be put in its place.
 using LiveEventWait = PyObject* (*)(PySession& s, std::uint64_t timeout_ms);
 bool set_live_event_wait(LiveEventWait wait);
 
