@@ -5,7 +5,7 @@ run, with the ratio.
     python3 bench/run.py [--quick] [--build-dir DIR] [--no-build] [GROUP ...]
 
 Steps: builds the module and the `core_bench` Google Benchmark target (-DTARVO_BUILD_BENCH=ON)
-in the build directory (default build/bench); installs the peers (rich, kiwisolver) with pip
+in the build directory (default build/bench); installs the peers (rich, kiwisolver, prompt_toolkit) with pip
 into a private folder of that build directory, never into the environment; runs core_bench;
 runs each group of Python figures (bench/figures.py) in a fresh interpreter; prints the table.
 Groups: dashboard, wrap, layout, calls, cells, memory (default: all).
@@ -26,8 +26,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
-PEERS = ["rich", "kiwisolver"]
-GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine"]
+PEERS = ["rich", "kiwisolver", "prompt_toolkit"]
+GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine", "input"]
 
 # C++ figures (core_bench) shown beside the Python ones: benchmark -> (Python figure, counter)
 CORE_PAIRS = {
@@ -114,7 +114,7 @@ def run_core_bench(build_dir: Path, quick: bool) -> list[dict]:
 
 def run_group(build_dir: Path, group: str, quick: bool) -> list[dict]:
     log(f"measuring {group} ...")
-    script = ["engine_figures.py"] if group == "engine" else ["figures.py", group]
+    script = {"engine": ["engine_figures.py"], "input": ["input_figures.py"]}.get(group, ["figures.py", group])
     cmd = [sys.executable, str(BENCH / script[0]), *script[1:]] + (["--quick"] if quick else [])
     result = subprocess.run(cmd, env=peers_env(build_dir), capture_output=True, text=True)
     if result.returncode != 0:
@@ -138,6 +138,8 @@ def fmt(value, unit: str) -> str:
         return f"{value * 1e9:.3g} ns"
     if unit == "fps":
         return f"{value:,.1f} fps"
+    if unit == "MB/s":
+        return f"{value:,.1f} MB/s"
     if unit == "ns/cell":
         return f"{value:.3g} ns"
     if unit == "bytes":
@@ -152,7 +154,7 @@ def ratio(r: dict) -> float | None:
     ours, peer = r.get("ours"), r.get("peer")
     if not ours or not peer:
         return None
-    return ours / peer if r["unit"] == "fps" else peer / ours
+    return ours / peer if r["unit"] in ("fps", "MB/s") else peer / ours
 
 
 def target_text(r: dict, q: float | None) -> str:
@@ -204,7 +206,26 @@ def pair_core(rows: list[dict], core: list[dict]) -> list[dict]:
             seconds = b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}[b["time_unit"]]
             extra.append(dict(figure=figure, unit="s", ours=seconds, peer_name="", peer=None, target=None,
                               note=f"{b.get('ns_per_command', 0) * 1e9:.3g} ns per command", na=None))
+    input_rows(rows, by_name)
     return rows + extra + engine_rows(by_name) + editor_rows(by_name)
+
+
+# The decoder's speed targets (MB/s) by input, beside prompt_toolkit's parser fed the same bytes.
+INPUT_TARGETS = {"TypedText": 200, "EscapeMix": 50}
+
+
+def input_rows(rows: list[dict], by_name: dict) -> None:
+    for r in rows:
+        core = r.get("core")
+        b = by_name.get(f"BM_Input_Decode{core}") if core else None
+        if not b:
+            continue
+        r["ours"] = b["bytes_per_second"] / 1e6
+        r["na"] = None
+        same = "same bytes" if int(b.get("checksum", -1)) == r.get("checksum") else "DIFFERENT bytes"
+        target = INPUT_TARGETS[core]
+        r["note"] = (f"C++ decoder; target >= {target} MB/s: {'met' if r['ours'] >= target else 'NOT met'}; "
+                     f"{b.get('allocs_per_event', 0):.3f} allocations per event; {same}; " + (r.get("note") or ""))
 
 
 def engine_rows(by_name: dict) -> list[dict]:

@@ -80,7 +80,7 @@ std::string describe(const InputItem& i) {
             return "Mouse(" + std::string(mouse_kind_text(e.mouse.kind)) + " " +
                    std::string(mouse_button_text(e.mouse.button)) + " " + std::to_string(e.mouse.column) + "," +
                    std::to_string(e.mouse.row) + " m" + std::to_string(e.mouse.modifiers) + ")";
-        case EventKind::Paste: return "Paste(" + e.paste + ")";
+        case EventKind::Paste: return "Paste(" + e.paste.str() + ")";
         case EventKind::FocusGained: return "FocusGained";
         case EventKind::FocusLost: return "FocusLost";
         case EventKind::Resize: return "Resize";

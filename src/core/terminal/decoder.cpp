@@ -551,7 +551,7 @@ void Decoder::reset() noexcept {
 void Decoder::emit_paste(std::size_t len, std::vector<InputItem>& out) {
     InputItem& item = out.emplace_back();
     item.event.kind = EventKind::Paste;
-    item.event.paste = utf8_lossy(std::string_view(paste_).substr(0, len));
+    item.event.paste = PasteText(utf8_lossy(std::string_view(paste_).substr(0, len)));
 }
 
 void Decoder::feed_paste(const std::uint8_t* data, std::size_t n, std::size_t& i, std::vector<InputItem>& out) {
@@ -584,14 +584,21 @@ void Decoder::feed(const std::uint8_t* data, std::size_t n, bool more, bool raw,
             feed_paste(data, n, i, out);
             continue;
         }
-        const std::uint8_t b = data[i++];
-        if (seq_len_ == 0 && b >= 0x20 && b <= 0x7E) {
-            InputItem& item = out.emplace_back();
-            item.event.kind = EventKind::Key;
-            item.event.key.code = KeyCode::character(b);
-            if (b >= 'A' && b <= 'Z') item.event.key.modifiers = km::SHIFT;
+        if (seq_len_ == 0 && data[i] >= 0x20 && data[i] <= 0x7E) {
+            // Typed text: a run of printable ASCII is one key each, with no sequence to track.
+            std::size_t end = i + 1;
+            while (end < n && data[end] >= 0x20 && data[end] <= 0x7E) ++end;
+            out.reserve(out.size() + (end - i));
+            for (; i < end; ++i) {
+                const std::uint8_t c = data[i];
+                InputItem& item = out.emplace_back();
+                item.event.kind = EventKind::Key;
+                item.event.key.code = KeyCode::character(c);
+                if (c >= 'A' && c <= 'Z') item.event.key.modifiers = km::SHIFT;
+            }
             continue;
         }
+        const std::uint8_t b = data[i++];
         seq_[seq_len_++] = b;
         const bool more_here = i < n || more;
         Result r = classify(seq_, seq_len_, more_here, raw);

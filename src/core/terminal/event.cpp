@@ -220,7 +220,7 @@ EventRecord to_record(TerminalEvent&& event) {
         }
         case EventKind::Paste:
             r.tag = RecordTag::Paste;
-            r.paste = std::move(event.paste);
+            r.paste = event.paste.take();
             break;
         case EventKind::Resize:
             r.tag = RecordTag::Resize;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -112,12 +113,40 @@ std::string_view mouse_button_text(MouseButton button) noexcept;   // "left", ..
 
 enum class EventKind : std::uint8_t { FocusGained = 0, FocusLost, Key, Mouse, Paste, Resize };
 
+// The text of a paste, held out of line so that every other event stays small (the decoder
+// makes one event per typed key).
+class PasteText {
+public:
+    PasteText() = default;
+    explicit PasteText(std::string text) : text_(std::make_unique<std::string>(std::move(text))) {}
+    PasteText(const PasteText& o) : text_(o.text_ ? std::make_unique<std::string>(*o.text_) : nullptr) {}
+    PasteText(PasteText&&) noexcept = default;
+    PasteText& operator=(const PasteText& o) {
+        if (this != &o) text_ = o.text_ ? std::make_unique<std::string>(*o.text_) : nullptr;
+        return *this;
+    }
+    PasteText& operator=(PasteText&&) noexcept = default;
+
+    const std::string& str() const noexcept { return text_ ? *text_ : empty(); }
+    std::size_t size() const noexcept { return text_ ? text_->size() : 0; }
+    // The text, moved out; the holder is left empty.
+    std::string take() { return text_ ? std::move(*text_) : std::string(); }
+    friend bool operator==(const PasteText& a, const PasteText& b) { return a.str() == b.str(); }
+
+private:
+    static const std::string& empty() noexcept {
+        static const std::string e;
+        return e;
+    }
+    std::unique_ptr<std::string> text_;
+};
+
 struct TerminalEvent {
     EventKind kind = EventKind::FocusGained;
     KeyEvent key{};
     MouseEvent mouse{};
-    std::string paste;       // Paste only
     std::uint16_t columns = 0, rows = 0;  // Resize only
+    PasteText paste;                      // Paste only
 
     static TerminalEvent focus(bool gained) {
         TerminalEvent e;
@@ -139,7 +168,7 @@ struct TerminalEvent {
     static TerminalEvent of_paste(std::string text) {
         TerminalEvent e;
         e.kind = EventKind::Paste;
-        e.paste = std::move(text);
+        e.paste = PasteText(std::move(text));
         return e;
     }
     static TerminalEvent resize(std::uint16_t columns, std::uint16_t rows) {
@@ -163,9 +192,9 @@ inline constexpr std::uint8_t DISAMBIGUATE_ESCAPE_CODES = 1, REPORT_EVENT_TYPES 
 struct InputItem {
     enum class Kind : std::uint8_t { Event, CursorReport, FlagsReport, DeviceAttributes };
     Kind kind = Kind::Event;
-    TerminalEvent event;                 // Event
-    std::uint16_t column = 0, row = 0;   // CursorReport, 0-based
     std::uint8_t flags = 0;              // FlagsReport
+    std::uint16_t column = 0, row = 0;   // CursorReport, 0-based
+    TerminalEvent event;                 // Event
 
     bool is_event() const noexcept { return kind == Kind::Event; }
     friend bool operator==(const InputItem& a, const InputItem& b);
