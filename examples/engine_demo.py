@@ -6,6 +6,7 @@ from __future__ import annotations
 
 import math
 import random
+import time
 
 import tarvo_core.rust.native as tc
 from tarvo_core.rust.engine import CoreRenderContent, CoreRenderIR, CoreRenderNode, CoreSession, IrLine
@@ -118,6 +119,23 @@ def overlay_note(width: int) -> CoreRenderNode:
               x=width - 30, y=0, width=28, height=1, z=5)
 
 
+def fade_status_in(session: CoreSession, tree: CoreRenderNode) -> None:
+    """An effect aimed at the keyed status row: its colours fade in over the next frames."""
+    try:
+        fade = tc.fade_from_fg(tc.Color.BLACK, 300).with_area(session.effect_area_for("status"))
+    except NotImplementedError:
+        return  # effect constructors not built in this module
+    session.add_unique_effect("status", fade)
+    frames = 0
+    while session.is_animating():
+        session.render(tree)
+        frames += 1
+        if frames == 1:
+            print("status row as the fade starts:", session.buffer_snapshot().to_ansi_lines()[0][:60])
+        time.sleep(0.05)
+    print(f"the fade ran over {frames} frames")
+
+
 def main() -> None:
     data = DashboardData()
     with CoreSession.offscreen(200, 50) as session:
@@ -127,6 +145,7 @@ def main() -> None:
         print("render-IR dashboard, status row at", session.effect_area_for("status"))
         for row in session.buffer_snapshot().to_ansi_lines()[:24]:
             print(row)
+        fade_status_in(session, tree)
         # An offscreen frame draws over the previous one: start this one from blank cells.
         session.render(CoreRenderNode(content=CoreRenderContent.ir(IR.clear()),
                                       children=[widget_dashboard(data, 7, tc.ListState())], constraints=[C.fill(1)]))
