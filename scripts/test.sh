@@ -17,5 +17,10 @@ ctest --test-dir build/tests --output-on-failure -j "$jobs"
 # The same C++ tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 scripts/sanitize.sh --core-only --build-dir build/asan
 
+# The test-only module that exercises the binding toolkit (tests/test_toolkit.py), on its own path.
+cmake -S . -B build/probe -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=ON >/dev/null
+cmake --build build/probe -j "$jobs" --target toolkit_probe
+mkdir -p build/probe/only && cp build/probe/pkg/_toolkit_probe*.so build/probe/only/
+
 # The Python surface, against the installed module (run from outside the source tree).
-(cd tests && python3 -m pytest -q -p no:cacheprovider .)
+(cd tests && PYTHONPATH="$PWD/../build/probe/only" python3 -m pytest -q -p no:cacheprovider .)
