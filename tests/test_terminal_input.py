@@ -377,3 +377,42 @@ report(noted(None))
     assert r[3][:2] == ["err", "OSError"] and r[4][:2] == ["err", "OSError"]
     assert r[5] == ["OverflowError", ["while processing 'timeout_ms'"]]
     assert r[6] == ["TypeError", ["while processing 'timeout_ms'"]]
+
+
+KEY_METHODS = """
+import tarvo_core.rust.native as n
+n.enable_raw_mode()
+report("ready")
+a, f5, backtab, click = (n.read_event() for _ in range(4))
+def err(fn, *args, **kwargs):
+    try:
+        fn(*args, **kwargs)
+    except Exception as e:
+        return [type(e).__name__, str(e), getattr(e, "__notes__", None)]
+k = a.key
+report([k.is_char("a"), k.is_char(ch="a"), k.is_char("A"), f5.key.is_char("a"), k.is_char("\\u00e9")])
+report([err(k.is_char, "ab")[0:3], err(k.is_char, "")[0:3], err(k.is_char, 5)[0], err(k.is_char, 5)[2]])
+report([f5.key.char(), f5.key.function_number(), f5.key.is_function_key(), repr(f5.key), k.function_number()])
+report([backtab.key.is_tab(), backtab.key.is_back_tab(), repr(backtab.key.code_name), backtab.key.modifiers.shift()])
+report([a.kind == 0, a.kind == n.CoreTerminalEventKind.Key, a.kind != 3, click.kind == 3, click.kind_str(),
+        click.mouse.modifiers.control(), click.mouse.modifiers.bits, click.mouse.event_kind == 0,
+        n.MouseButton.Middle == 2, int(n.MouseEventKind.ScrollRight)])
+report([a.key.kind == n.KeyEventKind.Press, a.key.state.keypad(), a.key.state.bits, repr(a.key.modifiers)])
+n.disable_raw_mode()
+"""
+
+
+def test_key_event_methods_on_real_keys():
+    with PtyChild(KEY_METHODS) as child:
+        assert child.wait_report() == "ready"
+        child.send(b"a\x1b[15~\x1b[Z\x1b[<16;3;4M")
+        assert child.wait_report() == [True, True, False, False, False]
+        assert child.wait_report() == [
+            ["ValueError", "expected a string of length 1", ["while processing 'ch'"]],
+            ["ValueError", "expected a string of length 1", ["while processing 'ch'"]],
+            "TypeError", ["while processing 'ch'"]]
+        assert child.wait_report() == [None, 5, True, "KeyEvent(F(5), Press)", None]
+        assert child.wait_report() == [True, True, "KeyCode.BackTab", True]
+        assert child.wait_report() == [True, True, True, True, "mouse", True, 2, True, True, 7]
+        assert child.wait_report() == [True, False, 0, "KeyModifiers(bits=0)"]
+        child.check()

@@ -128,6 +128,12 @@ TEST(TerminalInput, DiscardDropsOnlyStaleReplies) {
     p.reader->discard(Want::CursorReport);
     EXPECT_EQ(p.reader->queued(), 1u);
     EXPECT_EQ(key_char(p.next(Want::Event, 0)), U'k');
+    // Replies behind more than one read's worth of input go too; the input stays, in order.
+    std::string many(3000, 'm');
+    p.send(many + "\x1b[7;7R" + "n");
+    p.reader->discard(Want::CursorReport);
+    EXPECT_EQ(p.reader->queued(), many.size() + 1);
+    EXPECT_FALSE(p.next(Want::CursorReport, 0));
 }
 
 TEST(TerminalInput, DeadlinesSaturate) {

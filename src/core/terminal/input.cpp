@@ -45,36 +45,42 @@ bool InputReader::poll_locked(const Deadline& deadline, Want want, bool interrup
     if (queued_locked(want)) return true;
     if (!source_) throw IoError::other("Failed to initialize input reader");
     while (true) {
-        switch (source_->wait(deadline, signal_mask)) {
-            case EventSource::Wake::Timeout: return false;
-            case EventSource::Wake::Interrupted:
+        switch (step(deadline, want, signal_mask)) {
+            case Step::Found: return true;
+            case Step::Timeout: return false;
+            case Step::Interrupted:
                 if (interruptible) return false;
                 break;
-            case EventSource::Wake::Resize: {
-                const auto [columns, rows] = hooks_.size();
-                InputItem item;
-                item.event = TerminalEvent::resize(columns, rows);
-                queue_.push_back(std::move(item));
-                if (want == Want::Event) return true;
-                break;
-            }
-            case EventSource::Wake::Input: {
-                const std::size_t n = source_->read(buf_, kReadSize);
-                if (n == 0) break;
-                fresh_.clear();
-                decoder_.feed(buf_, n, n == kReadSize, hooks_.raw(), fresh_);
-                bool found = false;
-                for (InputItem& item : fresh_) {
-                    found = found || wanted(item, want);
-                    queue_.push_back(std::move(item));
-                }
-                fresh_.clear();
-                if (found) return true;
-                break;
-            }
+            case Step::Other: break;
         }
         if (deadline.passed()) return false;
     }
+}
+
+InputReader::Step InputReader::step(const Deadline& deadline, Want want, const sigset_t* signal_mask) {
+    switch (source_->wait(deadline, signal_mask)) {
+        case EventSource::Wake::Timeout: return Step::Timeout;
+        case EventSource::Wake::Interrupted: return Step::Interrupted;
+        case EventSource::Wake::Resize: {
+            const auto [columns, rows] = hooks_.size();
+            InputItem item;
+            item.event = TerminalEvent::resize(columns, rows);
+            queue_.push_back(std::move(item));
+            return want == Want::Event ? Step::Found : Step::Other;
+        }
+        case EventSource::Wake::Input: break;
+    }
+    const std::size_t n = source_->read(buf_, kReadSize);
+    if (n == 0) return Step::Other;
+    fresh_.clear();
+    decoder_.feed(buf_, n, n == kReadSize, hooks_.raw(), fresh_);
+    bool found = false;
+    for (InputItem& item : fresh_) {
+        found = found || wanted(item, want);
+        queue_.push_back(std::move(item));
+    }
+    fresh_.clear();
+    return found ? Step::Found : Step::Other;
 }
 
 std::optional<InputItem> InputReader::try_take(Want want) {
@@ -89,8 +95,11 @@ std::optional<InputItem> InputReader::try_take(Want want) {
 void InputReader::discard(Want want) {
     std::lock_guard<std::timed_mutex> lock(mutex_);
     if (source_) {
-        // Take in everything the terminal has ready now (a zero wait finds nothing more).
-        while (poll_locked(Deadline::after_ms(0), Want::Nothing, true, nullptr)) {
+        // Take in everything the terminal has ready now, until a wait of no time finds nothing.
+        const Deadline now = Deadline::after_ms(0);
+        for (int reads = 0; reads < 4096; ++reads) {
+            const Step s = step(now, Want::Nothing, nullptr);
+            if (s == Step::Timeout || s == Step::Interrupted) break;
         }
     }
     queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [want](const InputItem& i) { return wanted(i, want); }),

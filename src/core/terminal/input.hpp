@@ -59,6 +59,9 @@ public:
 private:
     bool poll_locked(const Deadline& deadline, Want want, bool interruptible, const sigset_t* signal_mask);
     bool queued_locked(Want want) const;
+    // One wait and what it brought in.
+    enum class Step { Found, Other, Timeout, Interrupted };
+    Step step(const Deadline& deadline, Want want, const sigset_t* signal_mask);
 
     std::timed_mutex mutex_;
     std::optional<EventSource> source_;
