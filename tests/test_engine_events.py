@@ -41,3 +41,12 @@ s.restore()
         child.send(b"x")
         child.finish()
         assert child.reports[-1] == ["Key", "Tick"]
+
+
+def test_sizes_of_a_closed_session_come_from_the_terminal():
+    c = run_pty(PRELUDE + """
+s = CoreSession.init()
+s.restore()
+report([(z.width, z.height) for z in (s.get_size(), s.get_window_size())])
+""", cols=33, rows=7)
+    assert c.reports == [[[33, 7], [33, 7]]]

@@ -19,6 +19,7 @@
 #include "bindings/runtime/gil.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/terminal_events.hpp"
+#include "core/terminal/size.hpp"
 
 namespace tarvo::bindings {
 
@@ -112,12 +113,6 @@ private:
     PyObject* tb_ = nullptr;
 };
 
-ce::FrameTarget& target_of(const PySession& s) {
-    ce::FrameTarget* t = s.session.target();
-    if (!t) raise(PyExc_RuntimeError, "session closed");
-    return *t;
-}
-
 // Runs `f`, raising a session with nowhere to draw as RuntimeError "session closed". (Terminal
 // I/O errors of a live target are core::IoError, which every entry point raises as OSError.)
 template <typename F>
@@ -153,6 +148,9 @@ PyObject* wait_without_terminal(PySession& s) {
 }
 
 bool has_terminal(const PySession& s) { return s.session.target() && s.session.target()->is_live(); }
+// A buffer-backed target: its buffer is the session's size. Otherwise the terminal's size is
+// asked for, also for a closed live session.
+bool has_buffer(const PySession& s) { return s.session.target() && !s.session.target()->is_live(); }
 
 // A frame drawn through the session's terminal reference is running: the terminal stays.
 void refuse_close_while_drawing(const PySession& s) {
@@ -255,9 +253,17 @@ PyTypeObject* CoreSessionClass::create() {
         .method("buffer_snapshot", "($self)",
                 [](PySession& s) { return make<BufferClass>(raising_closed([&]() -> core::Buffer { return s.session.buffer(); })); })
         .method("get_size", "($self)",
-                [](const PySession& s) { return make<SizeClass>(raising_closed([&] { return target_of(s).size(); })); })
+                [](const PySession& s) {
+                    if (has_buffer(s)) return make<SizeClass>(s.session.target()->size());
+                    const core::term::CellSize z = core::term::terminal_size();
+                    return make<SizeClass>(core::Size{z.columns, z.rows});
+                })
         .method("get_window_size", "($self)",
-                [](const PySession& s) { return make<SizeClass>(raising_closed([&] { return target_of(s).size(); })); })
+                [](const PySession& s) {
+                    if (has_buffer(s)) return make<SizeClass>(s.session.target()->size());
+                    const core::term::WindowSize z = core::term::window_size();
+                    return make<SizeClass>(core::Size{z.columns, z.rows});
+                })
         .method("get_viewport_area", "($self)",
                 [](PySession& s) { return make<RectClass>(raising_closed([&] { return s.session.buffer().area; })); })
         .method("get_last_frame_area", "($self)",
