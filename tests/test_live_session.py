@@ -260,3 +260,119 @@ def test_session_terminal_is_restored(way):
         assert c.screen.cursor.hidden is False
         if way == "sigterm":
             assert c.proc.returncode == -signal.SIGTERM
+
+
+def test_inline_viewport_near_the_bottom_and_closing_below_it():
+    code = """
+for i in range(ROW):
+    print(f"line {i}")
+s = CoreSession.init(inline_height=HEIGHT)
+report([s.is_inline(), s.get_inline_height(), s.is_alternate_screen_enabled(), repr(s.get_viewport_area())])
+s.render(column(*[text(f"band {i}") for i in range(min(max(HEIGHT, 1), 8))]))
+report(repr(s.get_last_frame_area()))
+os.read(0, 1)
+mark(); s.restore()
+print("after")
+"""
+    cases = [  # rows above, height: viewport rows, line feeds written to make room
+        (2, 3, "Rect(x=0, y=2, width=30, height=3)", 2),
+        (7, 3, "Rect(x=0, y=5, width=30, height=3)", 2),   # the screen scrolls 2 rows
+        (7, 0, "Rect(x=0, y=7, width=30, height=1)", 0),   # inline_height 0 is one row
+        (3, 12, "Rect(x=0, y=0, width=30, height=8)", 11),  # taller than the screen
+    ]
+    for row, height, area, feeds in cases:
+        with PtyChild(PRELUDE + code.replace("ROW", str(row)).replace("HEIGHT", str(height)), cols=30, rows=8) as c:
+            assert c.wait_report() == [True, height, False, area]
+            assert c.wait_report() == area
+            top = int(area.split("y=")[1].split(",")[0])
+            shown = [ln.rstrip() for ln in c.screen_lines()]
+            rows_shown = min(max(height, 1), 8)
+            assert shown[top:top + rows_shown] == [f"band {i}" for i in range(rows_shown)], shown
+            if top > 0 and row > 0:
+                assert shown[top - 1] == f"line {row - 1}"
+            c.send(b"x")
+            c.check()
+            assert c.output.split(b"\x1b[6n")[1].startswith(b"\n" * feeds + b"\x1b[?2026h")
+            below = min(top + rows_shown, 65535)
+            close = after_marks(c.output)[0]
+            assert f"\x1b[{below + 1};1H".encode() in close and b"\x1b[?1049l" not in close
+            assert c.output.endswith(b"after\r\n")
+
+
+def test_inline_resize_and_clear():
+    code = """
+print("above")
+s = CoreSession.init(inline_height=2)
+r = s.get_terminal()
+s.render(column(text("one"), text("two")))
+report(repr(s.get_viewport_area()))
+os.read(0, 1)
+mark(); r.clear()
+mark(); s.render(column(text("one"), text("two")))
+report(repr(s.get_viewport_area()))
+mark(); s.restore()
+"""
+    with PtyChild(PRELUDE + code, cols=20, rows=6) as c:
+        assert c.wait_report() == "Rect(x=0, y=1, width=20, height=2)"
+        c.resize(30, 6)
+        c.send(b"x")
+        assert c.wait_report() == "Rect(x=0, y=1, width=30, height=2)"
+        c.check()
+        cleared, wider, _ = after_marks(c.output)
+        assert cleared.startswith(b"\x1b[6n\x1b[2;1H\x1b[J\x1b[")     # the cursor read, the band cleared
+        # a wider screen: the band placed again from the cursor, cleared, then every cell repainted
+        assert b"\x1b[6n" in wider and b"\x1b[2;1H\x1b[J" in wider
+        assert b"\x1b[2;1Hone\x1b[3;1Htwo" in wider
+
+
+def test_events_and_ticks():
+    code = """
+import time
+s = CoreSession.init(tick_rate_ms=TICK)
+report("ready")
+os.read(0, 0)
+e = s.poll_event(5000)
+report([e.kind_str(), e.key.char()])
+report(outcome(s.poll_event, -1)[1])
+if TICK:
+    t0 = time.monotonic()
+    e = s.poll_event(5000)
+    report([e.kind_str(), e.tick.elapsed_ms >= TICK])
+    time.sleep(TICK / 1000 * 1.5)      # a tick is due ...
+    report("typed")
+    import select; select.select([0], [], [], 5)
+    k = s.poll_event(0)                  # ... but the key waiting comes first
+    t = s.poll_event(0)
+    report([k.kind_str(), t.kind_str()])
+else:
+    report(s.poll_event(0))
+    report(s.read_event().kind_str())
+s.restore()
+"""
+    for tick in (0, 50):
+        with PtyChild(PRELUDE + code.replace("TICK", str(tick)), cols=20, rows=4) as c:
+            assert c.wait_report() == "ready"
+            c.send(b"q")
+            assert c.wait_report() == ["key", "q"]  # typed while the wait ran
+            assert c.wait_report() == "OverflowError"
+            if tick:
+                assert c.wait_report() == ["tick", True]
+                assert c.wait_report() == "typed"
+                c.send(b"z")
+                assert c.wait_report() == ["key", "tick"]
+            else:
+                assert c.wait_report() is None
+                c.send(b"\x1b[B")
+                assert c.wait_report() == "key"
+            c.check()
+
+
+def test_session_cursor_position():
+    c = child("""
+s = CoreSession.init()
+s.move_cursor_to(7, 2)
+p = s.get_cursor_position()
+report([p.x, p.y])
+s.restore()
+""", cols=20, rows=4)
+    assert c.reports == [[7, 2]]

@@ -12,6 +12,7 @@
 #include "core/io_error.hpp"
 #include "core/terminal/hooks.hpp"
 #include "core/terminal/output.hpp"
+#include "core/terminal/queries.hpp"
 #include "core/terminal/raw_mode.hpp"
 #include "core/terminal/restore.hpp"
 #include "core/terminal/size.hpp"
@@ -181,13 +182,6 @@ void LiveTerminal::set_cursor_position(Position p) {
 
 namespace {
 
-Position (*g_cursor_query)() = nullptr;
-
-Position query_cursor_position() {
-    if (!g_cursor_query) throw IoError::other("The cursor position could not be read within a normal duration");
-    return g_cursor_query();
-}
-
 class StdoutIo final : public TerminalIo {
 public:
     void write(std::string_view bytes) override { term::stdout_stream().write(bytes); }
@@ -196,12 +190,13 @@ public:
         const term::CellSize s = term::terminal_size();
         return Size{s.columns, s.rows};
     }
-    Position cursor_position() override { return query_cursor_position(); }
+    Position cursor_position() override {
+        const CursorPosition p = terminal::cursor_position();
+        return Position{p.column, p.row};
+    }
 };
 
 }  // namespace
-
-void set_cursor_query(Position (*query)()) noexcept { g_cursor_query = query; }
 
 TerminalIo& stdout_terminal_io() {
     static StdoutIo io;

@@ -107,8 +107,6 @@ private:
 // The process's terminal: bytes to standard output (the shared output stream), the size from
 // the window-size request with its fallback, the cursor from the terminal's position report.
 TerminalIo& stdout_terminal_io();
-// The cursor position question stdout_terminal_io() asks (set by the input side).
-void set_cursor_query(Position (*query)()) noexcept;
 
 // Takes the process's terminal over for a live terminal: raw mode, the alternate screen when
 // `alternate`, then a live terminal over stdout_terminal_io(). While it is held, SIGTERM and the
