@@ -11,7 +11,6 @@
 #include "bindings/geometry.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "bindings/terminal_enums.hpp"
-#include "bindings/terminal_events.hpp"
 #include "core/terminal/commands.hpp"
 #include "core/terminal/output.hpp"
 #include "core/terminal/raw_mode.hpp"
@@ -59,28 +58,9 @@ PyObject* init(Args& a) {
     return obj;
 }
 
-// One wait of a live session: until an event comes, the timeout passes or the next tick is due
-// (an hour at most without ticks). An event wins over a due tick, which then comes with the
-// next wait.
-PyObject* live_wait(PySession& s, std::uint64_t timeout_ms) {
-    constexpr std::uint64_t kNoTickWait = 3600 * 1000;
-    std::uint64_t wait = kNoTickWait;
-    if (const auto due = s.session.time_to_tick(Clock::now())) {
-        // Rounded up, so that a wait for a tick does not end just before it is due.
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*due).count();
-        wait = static_cast<std::uint64_t>((ns + 999'999) / 1'000'000);
-    }
-    std::optional<live::EventRecord> record = poll_terminal_event(std::min(timeout_ms, wait));
-    if (record) return make_core_event(std::move(*record));
-    if (const auto elapsed = s.session.take_tick(Clock::now()))
-        return make_core_event(live::EventRecord::of_tick(*elapsed));
-    return nullptr;
-}
-
 PyObject* cursor_style_object(std::uint8_t style) { return enum_variant<CursorStyleClass>(style); }
 
 const bool registered = [] {
-    set_live_event_wait(&live_wait);
     add_session_method(method_def<CoreSessionClass>("init", "(*, tick_rate_ms=None, inline_height=None)",
                                                     [](Args& a) { return init(a); }, METH_STATIC));
     // ---- modes that write whatever the session holds ----
