@@ -649,4 +649,32 @@ TEST(FxCatalog, WrappersPassThrough) {
     }
 }
 
+
+// Over an empty area nothing is drawn, whatever the effect.
+TEST(FxCatalog, EmptyAreasDrawNothing) {
+    const Style on_blue = style_of(std::nullopt, kBlue);
+    const std::vector<std::function<Effect()>> makers = {
+        [] { return lighten(0.5f, 0.5f, ms(10)); },
+        [] { return hsl_shift(HslShift{1, 2, 3}, std::nullopt, ms(10)); },
+        [] { return dis(10); },
+        [] { return slide_in(Motion::LeftToRight, 1, 3, kBlue, ms(10)); },
+        [] { return sweep_out(Motion::DownToUp, 1, 3, kBlue, ms(10)); },
+        [] { return evolve(EvolveForm::Plain, EvolveSymbolSet::Shaded, ms(10), std::nullopt); },
+        [on_blue] { return stretch(Motion::LeftToRight, on_blue, ms(10)); },
+        [on_blue] { return stretch(Motion::DownToUp, on_blue, ms(10)); },
+        [on_blue] { return expand(ExpandDirection::Vertical, on_blue, ms(10)); },
+        [] { return explode(2, 1, ms(10)); },
+        [] { return glitch(1, 0, 1, 5, 6, std::nullopt, Rng(2)); },
+        [] { return sequence({dis(5), paint(kRed, kRed, ms(5))}); },
+    };
+    for (const Rect area : {Rect{2, 0, 0, 1}, Rect{2, 0, 3, 0}, Rect{40, 40, 5, 5}}) {
+        for (std::size_t i = 0; i < makers.size(); ++i) {
+            Effect e = makers[i]();
+            Buffer b = row_buffer();
+            for (std::uint32_t step : {0u, 5u, 5u}) e.process(step, b, area);
+            EXPECT_TRUE(b == row_buffer()) << i << " " << area.x << "," << area.width << "x" << area.height;
+        }
+    }
+}
+
 }  // namespace

@@ -70,6 +70,7 @@ public:
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
         const Rect a = area.intersection(buf.area);
+        if (a.is_empty()) return;  // no edge either: it would stand outside the area
         const Style inv = inverted(style_);
         const float alpha = timer_.alpha();
         if (alpha == 1.0f || alpha == 0.0f) {
