@@ -22,6 +22,17 @@ def main() -> None:
     stateful_widgets_screen()
     dashboard_screen()
     engine_screen()
+    effects_screen()
+
+
+def effects_screen() -> None:
+    """Effects running over a small screen, frame after frame (examples/effects_demo.py)."""
+    from pathlib import Path
+
+    sys.path.insert(0, str(Path(__file__).resolve().parent))
+    import effects_demo
+
+    effects_demo.main()
 
 
 def engine_screen() -> None:
