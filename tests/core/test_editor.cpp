@@ -183,6 +183,19 @@ TEST(TextArea, EveryKeyOfTheTable) {
         {"release", {"ab"}, {0, 2}, {"R-x"}, false, {"ab"}, {0, 2}},
         {"alt left nothing", {"ab"}, {0, 2}, {"A-Left"}, false, {"ab"}, {0, 2}},
         {"backspace inside an emoji cluster", {"a👩🏻"}, {0, 3}, {"Backspace"}, true, {"a👩"}, {0, 2}},
+        {"backspace takes the combining mark only", {"e\u0301x"}, {0, 2}, {"Backspace"}, true, {"ex"}, {0, 1}},
+        {"right steps into a cluster", {"e\u0301x"}, {0, 0}, {"Right"}, false, {"e\u0301x"}, {0, 1}},
+        {"wide characters wrap like any other", {"あいう", "🐶🐱👪"}, {0, 3}, {"Right", "Right"}, false,
+         {"あいう", "🐶🐱👪"}, {1, 1}},
+        {"up on the first line", {"ab", "cd"}, {0, 1}, {"Up"}, false, {"ab", "cd"}, {0, 1}},
+        {"down on the last line", {"ab", "cd"}, {1, 1}, {"Down"}, false, {"ab", "cd"}, {1, 1}},
+        {"ctrl right at the text end", {"ab", "cd"}, {1, 1}, {"C-Right"}, false, {"ab", "cd"}, {1, 2}},
+        {"ctrl left at the text start", {"ab", "cd"}, {0, 1}, {"C-Left", "C-Left"}, false, {"ab", "cd"}, {0, 0}},
+        {"copy across lines", {"ab", "cd", "ef"}, {0, 1}, {"S-Down", "S-Down", "C-c"}, false, {"ab", "cd", "ef"},
+         {2, 1}, {"b", "cd", "e"}},
+        {"cut across lines and paste back", {"ab", "cd", "ef"}, {2, 1}, {"S-Up", "S-Up", "C-x", "C-y"}, true,
+         {"ab", "cd", "ef"}, {2, 1}, {"b", "cd", "e"}},
+        {"alt d takes a selection first", {"ab cd"}, {0, 0}, {"S-End", "A-d"}, true, {""}, {0, 0}},
     };
     for (const auto& c : cases) run(c);
 }
