@@ -150,6 +150,7 @@ EXPECTED_PROBLEMS = [
     "function 'fail_os' is registered twice",
     "one callable type serves both 'ProbeClash.first()' and 'ProbeClash.second()': "
     "each registration needs its own lambda or functor type",
+    "class 'ProbeElsewhere' belongs to 'tarvo_core.rust.engine' but is listed in '_toolkit_probe'",
     "class 'ProbeMissing' is listed but nothing registers it (mark it P(...) if it is still to come)",
     "function 'missing_function' is listed but nothing registers it (mark it P(...) if it is still to come)",
     "class 'ProbeFlags' is listed twice",

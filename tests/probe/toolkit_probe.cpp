@@ -103,6 +103,13 @@ struct ProbeUnlistedClass {  // registered, but in no row
     static PyTypeObject* create() { return ClassBuilder<ProbeUnlistedClass>().build(); }
 };
 
+struct ProbeElsewhereClass {  // a class of another module, listed in this one
+    using Value = std::uint8_t;
+    static constexpr const char* name = "ProbeElsewhere";
+    static constexpr const char* module = kEngineModule;
+    static PyTypeObject* create() { return ClassBuilder<ProbeElsewhereClass>().build(); }
+};
+
 std::vector<std::string_view> views_of(Args& a, std::size_t i, std::vector<std::string>& store) {
     store = sequence_to_vector<std::string>(a[i]);
     return {store.begin(), store.end()};
@@ -120,6 +127,7 @@ const std::vector<Row>& probe_rows() {
         F("fail_os", "(code)"), F("fail_message", "(text)"), F("lend_twice", "()"), F("variant", "(n)"), F("raw_variant", "(n)"),
         F("problems", "()"), F("check", "()"), F("order_problems", "(what, order, registered)"),
         P(F("later_function", "(a, b=1)", "Comes later too.")), F("missing_function", "()"), C("ProbeFlags"),
+        C("ProbeElsewhere"),
     };
     return list;
 }
@@ -131,6 +139,7 @@ TARVO_REGISTER_CLASS(ProbeMaskedClass);
 TARVO_REGISTER_CLASS(ProbeEnumClass);
 TARVO_REGISTER_CLASS(ProbeClashClass);
 TARVO_REGISTER_CLASS(ProbeUnlistedClass);
+TARVO_REGISTER_CLASS(ProbeElsewhereClass);
 [[maybe_unused]] static const bool flags_again = register_class("ProbeFlags", &type_of<ProbeFlagsClass>);
 
 TARVO_FUNCTION(wait_readable, "(fd, timeout_ms)", [](Args& a) { return probe_wait_readable(a); });

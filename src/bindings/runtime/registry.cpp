@@ -98,6 +98,16 @@ void add_row(PyObject* module, const Row& row, const char* module_name) {
     if (row.kind == RowKind::Class) {
         ClassFactory factory = find_class(row.name);
         PyTypeObject* type = factory ? factory() : placeholder_class(row, module_name);
+        if (factory) {
+            Ref owner = Ref::steal(check(PyObject_GetAttrString(reinterpret_cast<PyObject*>(type), "__module__")));
+            Py_ssize_t n = 0;
+            const char* text = PyUnicode_Check(owner.get()) ? PyUnicode_AsUTF8AndSize(owner.get(), &n) : nullptr;
+            if (!text) PyErr_Clear();
+            if (!text || std::string_view(text, static_cast<std::size_t>(n)) != module_name)
+                report_registration_problem("class " + quoted(row.name) + " belongs to " +
+                                            quoted(text ? std::string_view(text, static_cast<std::size_t>(n)) : "?") +
+                                            " but is listed in " + quoted(module_name));
+        }
         add_attribute(module, row.name, reinterpret_cast<PyObject*>(type));
         return;
     }
