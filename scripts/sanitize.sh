@@ -30,7 +30,7 @@ if [ "$core_only" = 1 ] && [ "$python" = 1 ]; then
     exit 2
 fi
 
-jobs=$(nproc)
+jobs=${TARVO_JOBS:-$(nproc)}
 module=ON
 [ "$core_only" = 1 ] && module=OFF
 
@@ -49,9 +49,12 @@ if [ "$python" = 1 ]; then
     # __cxa_throw the runtime must find at start-up), leaks are not reported (the interpreter
     # keeps memory until exit), and Python's own allocator is switched to malloc so that
     # out-of-bounds accesses to Python objects are seen too.
+    # The interpreter is started directly, not through a wrapper script (a version manager's
+    # shim would run its own programs under the preloaded runtime first).
     preload="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so)"
+    python="$(python3 -c 'import sys; print(sys.executable)')"
     [ ${#pytest_args[@]} -eq 0 ] && pytest_args=(tests)
     LD_PRELOAD="$preload" PYTHONMALLOC=malloc \
     ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1" \
-    PYTHONPATH="$build_dir/pkg" python3 -m pytest -q -p no:cacheprovider "${pytest_args[@]}"
+    PYTHONPATH="$build_dir/pkg" "$python" -m pytest -q -p no:cacheprovider "${pytest_args[@]}"
 fi

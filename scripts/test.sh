@@ -14,8 +14,9 @@ cmake -S . -B build/tests -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_MODU
 cmake --build build/tests -j "$jobs"
 ctest --test-dir build/tests --output-on-failure -j "$jobs"
 
-# The same C++ tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
-scripts/sanitize.sh --core-only --build-dir build/asan
+# The same C++ tests, and the Python suites against the module, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (the engine's callbacks, borrows and expiring views run there too).
+scripts/sanitize.sh --python --build-dir build/asan
 
 # The test-only module that exercises the binding toolkit (tests/test_toolkit.py), on its own path.
 cmake -S . -B build/probe -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=ON >/dev/null
