@@ -72,7 +72,7 @@ inline bool edit_case(const std::uint8_t* data, std::size_t size) {
                 const bool changed = e.input(item.event.key);
                 if (changed != (e.text() != before)) return false;
             } else if (item.event.kind == terminal::EventKind::Paste) {
-                e.insert_text(item.event.paste);
+                e.insert_text(item.event.paste.str());
                 if (single_line && e.text().find('\n') != std::string::npos &&
                     before.find('\n') == std::string::npos)
                     return false;
