@@ -499,16 +499,24 @@ def test_filter_and_area_pass_through_a_wrapper():
 
 
 def test_effect_from_another_thread_is_refused():
-    made = []
-    t = threading.Thread(target=lambda: made.append(tc.dissolve(10)))
+    made, ready, done = [], threading.Event(), threading.Event()
+
+    def owner():
+        made.append(tc.dissolve(10))
+        ready.set()
+        done.wait(10)
+        made.clear()  # released on the thread that made it
+
+    t = threading.Thread(target=owner)
     t.start()
-    t.join()
-    with pytest.raises(BaseException) as err:
-        tc.repeating_effect(made[0])
-    assert "is unsendable, but sent to another thread" in str(err.value)
-    t = threading.Thread(target=made.clear)  # released on its own thread
-    t.start()
-    t.join()
+    ready.wait(10)
+    try:
+        with pytest.raises(BaseException) as err:
+            tc.repeating_effect(made[0])
+        assert "is unsendable, but sent to another thread" in str(err.value)
+    finally:
+        done.set()
+        t.join()
 
 
 # ---- robustness ----

@@ -1,5 +1,6 @@
 // Explode: cells are blanked from the centre outward and flung away as debris.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <vector>
@@ -47,6 +48,13 @@ std::vector<Shard> shards_of(Rect r, const Buffer& buf) {
     return out;
 }
 
+// The debris glyphs as cell symbols, so that landing debris copies one without measuring it.
+const std::array<Symbol, 18> kDebrisSymbols = [] {
+    std::array<Symbol, 18> out;
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = Symbol(glyphs::kDebris[i]);
+    return out;
+}();
+
 class Explode final : public TimedShader {
 public:
     Explode(float force, float factor, EffectTimer t) : TimedShader(t), force_(force), factor_(factor) {}
@@ -63,14 +71,36 @@ public:
             shards_area_ = r;
             shards_frame_ = buf.area;
         }
-        Rng rng = rng_;
         const PreparedPattern pattern(pattern_, timer_.alpha(), r);
         const FilterProcessor* fp = filter_processor();
+        if (fp && fp->selects_all()) fp = nullptr;
+        if (pattern.is_identity()) {
+            if (fp) fling<true, true>(buf, pattern, fp);
+            else fling<true, false>(buf, pattern, fp);
+        } else {
+            if (fp) fling<false, true>(buf, pattern, fp);
+            else fling<false, false>(buf, pattern, fp);
+        }
+    }
+
+    dsl::ExprPtr to_dsl() const override {
+        return detail::fx_call("explode", {detail::timer_expr(timer_), dsl::real(force_), dsl::real(factor_)});
+    }
+
+private:
+    // The step's walk, specialised for the common cases: one progress for every cell (no
+    // pattern) and no filter.
+    template <bool Identity, bool Filtered>
+    void fling(Buffer& buf, const PreparedPattern& pattern, const FilterProcessor* fp) {
+        Rng rng = rng_;
+        const float g = pattern.alpha(0, 0);
+        if (Identity && g <= 0.0f) return;
+        const Rect frame = buf.area;
         for (const Shard& s : *shards_) {
             Cell& cell = buf.content[s.index];
-            if (fp && !fp->accepts(Position{s.x, s.y}, cell)) continue;
-            const float a = pattern.alpha(s.x, s.y);
-            if (a <= 0.0f) continue;
+            if (Filtered && !fp->accepts(Position{s.x, s.y}, cell)) continue;
+            const float a = Identity ? g : pattern.alpha(s.x, s.y);
+            if (!Identity && a <= 0.0f) continue;
             const Color fg = cell.fg;
             cell.set_char(' ');
             cell.fg = Color::named(Color::Black);
@@ -87,18 +117,13 @@ public:
             const float e = fmaxf_nan(a + (r2 * 0.4f - 0.2f), 0.0f);
             if (!(e <= 1.0f)) continue;
             const Position to{sat_cast<std::uint16_t>(mround(nx)), sat_cast<std::uint16_t>(mround(ny))};
-            if (!buf.area.contains(to)) continue;
+            if (!frame.contains(to)) continue;
             Cell& debris = buf.content[buf.index_of(to.x, to.y)];
             debris.fg = fg;
-            debris.set_symbol(glyphs::kDebris[sat_cast<std::size_t>(mround(e * 17.0f))]);
+            debris.symbol = kDebrisSymbols[static_cast<std::size_t>(mround(e * 17.0f))];
         }
     }
 
-    dsl::ExprPtr to_dsl() const override {
-        return detail::fx_call("explode", {detail::timer_expr(timer_), dsl::real(force_), dsl::real(factor_)});
-    }
-
-private:
     float force_, factor_;
     Pattern pattern_;
     Rng rng_;
