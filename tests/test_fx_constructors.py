@@ -532,6 +532,12 @@ def test_nesting_is_bounded():
         tc.never_complete_effect(e)
     with pytest.raises(ValueError):
         tc.sequence_effects([E(), e])
+    manager = tc.EffectManager()
+    with pytest.raises(ValueError, match="^effects cannot be nested more than 1000 deep$"):
+        manager.unique("k", e)
+    with pytest.raises(ValueError):
+        manager.add_unique("k", e)
+    assert not manager.is_running()
 
 
 def test_effects_given_their_own_results():

@@ -7,6 +7,7 @@
 #include "bindings/geometry.hpp"
 #include "bindings/runtime/registry.hpp"
 #include "core/fx/dsl.hpp"
+#include "core/fx/effects/catalog.hpp"
 
 namespace tarvo::bindings {
 
@@ -195,12 +196,14 @@ PyTypeObject* EffectManagerClass::create() {
                 [](EffectManager& m, Args& a) {
                     const std::string key = a.get<std::string>(0);
                     fx::Effect e = effect_arg(a, 1);
+                    if (const auto err = fx::nesting_error({&e})) raise(PyExc_ValueError, *err);
                     return make_effect(m.unique(key, std::move(e)));
                 })
         .method("add_unique", "($self, key, effect)",
                 [](EffectManager& m, Args& a) {
                     const std::string key = a.get<std::string>(0);
                     fx::Effect e = effect_arg(a, 1);
+                    if (const auto err = fx::nesting_error({&e})) raise(PyExc_ValueError, *err);
                     m.add_unique(key, std::move(e));
                     return none();
                 })
