@@ -83,6 +83,11 @@ def test_large_texts():
     assert len(e.lines()) == 50_001 and e.cursor() == (50_000, 1)  # the final break starts no line
     e.insert_text("end")
     assert e.lines()[-1] == "xend" and e.lines()[0] == line
+    many = "row\n" * 70_000 + "y" * 70_000  # beyond 16-bit rows and columns
+    e.set_text(many)
+    assert e.cursor() == (70_000, 70_000)
+    e.set_text("all replaced")
+    assert e.lines() == ["all replaced"] and e.undo() and e.undo() and e.text() == many
 
 
 @pytest.mark.parametrize("call,param,exc", [

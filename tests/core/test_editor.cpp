@@ -369,6 +369,21 @@ TEST(TextEditor, ConstructionFilterAndSetText) {
     EXPECT_EQ(sel.text(), "a");
 }
 
+TEST(TextEditor, SetTextReplacesTextsBeyondSixteenBits) {
+    std::string big;
+    for (int i = 0; i < 70000; ++i) big += "line\n";
+    big += std::string(70000, 'x');
+    TextEditor e(big);
+    ASSERT_EQ(e.line_count(), 70001u);
+    e.set_text("small");
+    EXPECT_EQ(e.text(), "small");
+    EXPECT_EQ(e.cursor(), (Pos{0, 5}));
+    EXPECT_TRUE(e.undo());
+    EXPECT_TRUE(e.undo());
+    EXPECT_EQ(e.text(), big);
+    EXPECT_EQ(e.cursor(), (Pos{70000, 70000}));
+}
+
 TEST(TextEditor, RandomKeysKeepTheInvariants) {
     const std::vector<std::string> keys = {
         "a", "あ", "🐶", " ", "_", "\n", "Enter", "Backspace", "Delete", "Left", "Right", "Up", "Down", "Home",

@@ -388,10 +388,10 @@ void TextArea::scroll_page(bool shift) {
     apply_move(Pos{0, 0}, shift);
 }
 
+// The whole text, however many lines and columns it has (no 16-bit cap on the jump).
 void TextArea::select_all() {
-    const std::size_t row = std::min<std::size_t>(0xFFFF, lines_.size() - 1);
-    const std::size_t col = std::min<std::size_t>(0xFFFF, lines_[row].size());
-    apply_move(Pos{row, col}, anchor_.has_value());
+    const std::size_t row = lines_.size() - 1;
+    apply_move(Pos{row, lines_[row].size()}, anchor_.has_value());
     anchor_ = Pos{0, 0};
 }
 

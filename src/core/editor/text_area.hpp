@@ -81,7 +81,7 @@ public:
     bool delete_next_word();      // word after the cursor
     void move_cursor(Move m, bool shift);
     void scroll_page(bool shift);  // page keys without a viewport: to (0, 0)
-    void select_all();
+    void select_all();  // the whole text, every line and column
     void copy();
     bool cut();
     bool paste();
