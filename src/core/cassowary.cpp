@@ -1,6 +1,7 @@
 #include "core/cassowary.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -494,6 +495,547 @@ Status Solver::optimise(Row& objective) {
         solve_for_pair(row, leaving, entering);
         substitute(entering, row);
         insert_row(entering, std::move(row));
+    }
+}
+
+}  // namespace tarvo::core::cassowary
+
+// ---- the split solver ----
+
+namespace tarvo::core::cassowary {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kRunningSumNoise = 1e-6;
+
+}  // namespace
+
+// -- the boundary tree: a segment tree over boundaries with range additions --
+
+void SplitSolver::BoundaryTree::reset(std::size_t count, double value) {
+    size_ = 1;
+    while (size_ < count) size_ *= 2;
+    nodes_.assign(2 * size_, Node{kInfinity, -kInfinity, 0.0, 0, 0});
+    leaf_.assign(size_, value);
+    lower_.assign(size_, 0);
+    upper_.assign(size_, 0);
+}
+
+void SplitSolver::BoundaryTree::apply(std::size_t i, double delta) noexcept {
+    Node& n = nodes_[i];
+    n.low += delta;  // infinities stay infinite
+    n.high += delta;
+    if (i >= size_)
+        leaf_[i - size_] += delta;
+    else
+        n.pending += delta;
+}
+
+// A node's extremes from its children; among equal values the newest symbol.
+void SplitSolver::BoundaryTree::pull(std::size_t i) noexcept {
+    const Node& a = nodes_[2 * i];
+    const Node& b = nodes_[2 * i + 1];
+    Node& n = nodes_[i];
+    if (a.low < b.low || (a.low == b.low && a.low_symbol > b.low_symbol)) {
+        n.low = a.low;
+        n.low_symbol = a.low_symbol;
+    } else {
+        n.low = b.low;
+        n.low_symbol = b.low_symbol;
+    }
+    if (a.high > b.high || (a.high == b.high && a.high_symbol > b.high_symbol)) {
+        n.high = a.high;
+        n.high_symbol = a.high_symbol;
+    } else {
+        n.high = b.high;
+        n.high_symbol = b.high_symbol;
+    }
+    n.low += n.pending;
+    n.high += n.pending;
+}
+
+void SplitSolver::BoundaryTree::add(std::size_t from, std::size_t to, double delta, std::uint64_t& steps) {
+    if (from >= to || delta == 0.0) return;
+    // Recursion over [lo, hi) for node i.
+    auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi) -> void {
+        ++steps;
+        if (to <= lo || hi <= from) return;
+        if (from <= lo && hi <= to) {
+            apply(i, delta);
+            return;
+        }
+        const std::size_t mid = (lo + hi) / 2;
+        self(self, 2 * i, lo, mid);
+        self(self, 2 * i + 1, mid, hi);
+        pull(i);
+    };
+    go(go, 1, 0, size_);
+}
+
+double SplitSolver::BoundaryTree::value(std::size_t k, std::uint64_t& steps) const {
+    double v = leaf_[k];
+    for (std::size_t i = (k + size_) / 2; i >= 1; i /= 2) {
+        ++steps;
+        v += nodes_[i].pending;
+    }
+    return v;
+}
+
+void SplitSolver::BoundaryTree::set_lower(std::size_t k, Symbol s, std::uint64_t& steps) {
+    lower_[k] = s;
+    // A node's extremes leave out the pending additions of its ancestors; so does a leaf's value.
+    Node& leaf = nodes_[k + size_];
+    leaf.low = s != 0 ? leaf_[k] : kInfinity;
+    leaf.low_symbol = s;
+    for (std::size_t i = (k + size_) / 2; i >= 1; i /= 2) {
+        ++steps;
+        pull(i);
+    }
+}
+
+void SplitSolver::BoundaryTree::set_upper(std::size_t k, Symbol s, std::uint64_t& steps) {
+    upper_[k] = s;
+    Node& leaf = nodes_[k + size_];
+    leaf.high = s != 0 ? leaf_[k] : -kInfinity;
+    leaf.high_symbol = s;
+    for (std::size_t i = (k + size_) / 2; i >= 1; i /= 2) {
+        ++steps;
+        pull(i);
+    }
+}
+
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::lowest(std::size_t from, std::size_t to,
+                                                                 std::uint64_t& steps) const {
+    Best best{kInfinity, 0};
+    // `above`: the pending additions of the ancestors, not yet in the node's own values.
+    auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {
+        ++steps;
+        if (to <= lo || hi <= from || nodes_[i].low_symbol == 0) return;
+        if (from <= lo && hi <= to) {
+            const double v = nodes_[i].low + above;
+            if (v < best.value || (v == best.value && nodes_[i].low_symbol > best.symbol)) best = {v, nodes_[i].low_symbol};
+            return;
+        }
+        const std::size_t mid = (lo + hi) / 2;
+        self(self, 2 * i, lo, mid, above + nodes_[i].pending);
+        self(self, 2 * i + 1, mid, hi, above + nodes_[i].pending);
+    };
+    go(go, 1, 0, size_, 0.0);
+    return best;
+}
+
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::highest(std::size_t from, std::size_t to,
+                                                                  std::uint64_t& steps) const {
+    Best best{-kInfinity, 0};
+    auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {
+        ++steps;
+        if (to <= lo || hi <= from || nodes_[i].high_symbol == 0) return;
+        if (from <= lo && hi <= to) {
+            const double v = nodes_[i].high + above;
+            if (v > best.value || (v == best.value && nodes_[i].high_symbol > best.symbol))
+                best = {v, nodes_[i].high_symbol};
+            return;
+        }
+        const std::size_t mid = (lo + hi) / 2;
+        self(self, 2 * i, lo, mid, above + nodes_[i].pending);
+        self(self, 2 * i + 1, mid, hi, above + nodes_[i].pending);
+    };
+    go(go, 1, 0, size_, 0.0);
+    return best;
+}
+
+// -- the solver --
+
+SplitSolver::SplitSolver(std::size_t elements, double start, double end)
+    : start_(start), end_(end), elements_(elements) {
+    (void)new_symbol(Kind::Invalid);
+    const std::size_t m = elements_;
+    sizes_.assign(m, Row{});
+    lower_.assign(m + 1, 0);
+    upper_.assign(m + 1, 0);
+    tree_.reset(m + 1, start);
+
+    // The usual form fixes both bounds (a variable and a dummy each), keeps each bound between
+    // the bounds (four slacks, one of them through an artificial variable) and, when the area
+    // is empty, reaches "the start is at or before the end" through an artificial variable too.
+    // None of these symbols ever stands in a row that a choice looks at, so they are only
+    // counted; every other symbol keeps its place in the order of creation.
+    const bool empty_area = !(start < end);
+    virtual_symbols_ = 9 + (empty_area ? 1 : 0);
+    constraint_count_ = 4;
+
+    // Each inner boundary k: its variable, "k at or after the start" and "k at or before the
+    // end". The first makes the boundary start + lower(k); the second reads
+    // upper(k) = (end − start) − lower(k), a row kept in the tree.
+    const double length = -(start - end);
+    for (std::size_t k = 1; k < m; ++k) {
+        (void)new_symbol(Kind::External);
+        const Symbol lo = new_symbol(Kind::Slack);
+        if (empty_area) ++virtual_symbols_;  // the artificial variable of the second one
+        const Symbol hi = new_symbol(Kind::Slack);
+        boundary_of_[lo] = boundary_of_[hi] = static_cast<std::uint32_t>(k);
+        upper_of_[hi] = 1;
+        lower_[k] = lo;
+        upper_[k] = hi;
+        state_[hi] = kInTree;
+        tree_.set_upper(k, hi, counters_.tree_steps);
+        constraint_count_ += 2;
+    }
+    constraint_count_ += 2;
+    // Element j spans boundaries j and j + 1: its size is lower(j + 1) − lower(j), with
+    // lower(0) = 0 and lower(m) = end − start.
+    for (std::size_t j = 0; j < m; ++j) {
+        Row& d = sizes_[j];
+        if (j + 1 < m) {
+            d.add(lower_[j + 1], 1.0);
+            note(lower_[j + 1], kSizeOwner | static_cast<std::uint32_t>(j));
+        } else {
+            d.constant = length;
+        }
+        if (j > 0) {
+            d.add(lower_[j], -1.0);
+            note(lower_[j], kSizeOwner | static_cast<std::uint32_t>(j));
+        }
+    }
+}
+
+SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
+    kinds_.push_back(kind);
+    state_.push_back(kNonBasic);
+    boundary_of_.push_back(0);
+    upper_of_.push_back(0);
+    rows_.emplace_back();
+    columns_.emplace_back();
+    return static_cast<Symbol>(kinds_.size() - 1);
+}
+
+void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop) {
+    counters_.cell_updates += row.size() + workspace_.cells.size();
+    row.constant += other_constant * coefficient;
+    row.add_all(
+        coefficient, workspace_,
+        [&](Symbol s) {
+            if (owner != 0) note(s, owner);
+        },
+        drop);
+}
+
+void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {
+    Row& d = sizes_[element];
+    const double before = d.constant;
+    add_row(d, kSizeOwner | static_cast<std::uint32_t>(element), other_constant, coefficient, drop);
+    // Every boundary after the element moves with its size.
+    tree_.add(element + 1, elements_, d.constant - before, counters_.tree_steps);
+}
+
+void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
+    replacement.stage(workspace_, kinds_.size());
+    const double constant = replacement.constant;
+    column_scratch_.clear();
+    column_scratch_.swap(columns_[symbol]);
+    for (const std::uint32_t owner : column_scratch_) {
+        if ((owner & kSizeOwner) != 0) {
+            const std::size_t j = owner & ~kSizeOwner;
+            const double c = sizes_[j].coefficient_for(symbol);
+            if (c != 0.0) add_to_size(j, constant, c, symbol);
+        } else if (is_row(owner)) {
+            Row& row = rows_[owner];
+            const double c = row.coefficient_for(symbol);
+            if (c != 0.0) add_row(row, owner, constant, c, symbol);
+        }
+    }
+    columns_[symbol].swap(column_scratch_);
+    columns_[symbol].clear();
+    const double in_objective = objective_.coefficient_for(symbol);
+    if (in_objective != 0.0) add_row(objective_, 0, constant, in_objective, symbol);
+    if (artificial_) {
+        const double in_artificial = artificial_->coefficient_for(symbol);
+        if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
+    }
+}
+
+void SplitSolver::insert_row(Symbol basic, Row&& row) {
+    row.for_each([&](const Cell& c) { note(c.symbol, basic); });
+    rows_[basic] = std::move(row);
+    state_[basic] = kStored;
+}
+
+SplitSolver::Row SplitSolver::take_row(Symbol basic) {
+    state_[basic] = kNonBasic;
+    Row row = std::move(rows_[basic]);
+    rows_[basic].clear();
+    return row;
+}
+
+// lower(k) = size of the elements before k; upper(k) = (end − start) − lower(k).
+SplitSolver::Row SplitSolver::range_row(Symbol s) {
+    const std::size_t k = boundary_of_[s];
+    Row row;
+    double constant = 0.0;
+    for (std::size_t j = 0; j < k; ++j) {
+        const Row& d = sizes_[j];
+        d.stage(workspace_, kinds_.size());
+        constant += d.constant;
+        add_row(row, 0, 0.0, 1.0);
+    }
+    if (upper_of_[s] != 0) {
+        row.scale(-1.0);
+        row.constant = -(start_ - end_) - constant;
+    } else {
+        row.constant = constant;
+    }
+    return row;
+}
+
+void SplitSolver::enter(Symbol s, Row&& row) {
+    const std::size_t k = boundary_of_[s];
+    if (k == 0) {
+        insert_row(s, std::move(row));
+        return;
+    }
+    // The element sizes now say what the row says: the tree has its value.
+    state_[s] = kInTree;
+    if (upper_of_[s] != 0)
+        tree_.set_upper(k, s, counters_.tree_steps);
+    else
+        tree_.set_lower(k, s, counters_.tree_steps);
+}
+
+void SplitSolver::pivot(Symbol entering, Symbol leaving) {
+    ++counters_.pivots;
+    Row row;
+    if (state_[leaving] == kInTree) {
+        row = range_row(leaving);
+        state_[leaving] = kNonBasic;
+        const std::size_t k = boundary_of_[leaving];
+        if (upper_of_[leaving] != 0)
+            tree_.set_upper(k, 0, counters_.tree_steps);
+        else
+            tree_.set_lower(k, 0, counters_.tree_steps);
+    } else {
+        row = take_row(leaving);
+    }
+    row.add(leaving, -1.0);
+    const double c = row.take(entering);
+    row.scale(-1.0 / c);
+    substitute(entering, row);
+    enter(entering, std::move(row));
+}
+
+double SplitSolver::boundary(std::size_t k) const {
+    if (k == 0) return start_;
+    if (k >= elements_) return end_;
+    double v = start_;
+    for (std::size_t j = 0; j < k; ++j) v += sizes_[j].constant;
+    return v;
+}
+
+std::vector<double> SplitSolver::boundaries() const {
+    std::vector<double> out(elements_ + 1);
+    double v = start_;
+    out[0] = start_;
+    for (std::size_t k = 1; k < elements_; ++k) {
+        v += sizes_[k - 1].constant;
+        out[k] = v;
+    }
+    out[elements_] = end_;
+    return out;
+}
+
+Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Relation relation, double strength) {
+    const double weight = strength::clip(strength);
+    const bool required = !(weight < strength::required);
+
+    Row row;
+    row.reserve(24);
+    row.constant = constant;
+    for (const Term& term : terms) {
+        if (near_zero(term.coefficient)) continue;
+        if (term.element == kArea) {
+            // end × c, then start × −c, as the bounds' terms come in that order.
+            row.constant += end_ * term.coefficient;
+            row.constant += start_ * -term.coefficient;
+            continue;
+        }
+        if (term.element >= elements_) return Status::Unsatisfiable;
+        const Row& d = sizes_[term.element];
+        d.stage(workspace_, kinds_.size());
+        add_row(row, 0, d.constant, term.coefficient);
+    }
+
+    Symbol marker = 0, other = 0;
+    if (relation != Relation::Equal) {
+        const double sign = relation == Relation::LessOrEqual ? 1.0 : -1.0;
+        marker = new_symbol(Kind::Slack);
+        row.add(marker, sign);
+        if (!required) {
+            other = new_symbol(Kind::Error);
+            row.add(other, -sign);
+            objective_.add(other, weight);
+        }
+    } else if (!required) {
+        marker = new_symbol(Kind::Error);
+        other = new_symbol(Kind::Error);
+        row.add(marker, -1.0);
+        row.add(other, 1.0);
+        objective_.add(marker, weight);
+        objective_.add(other, weight);
+    } else {
+        marker = new_symbol(Kind::Dummy);
+        row.add(marker, 1.0);
+    }
+
+    if (row.constant < 0.0) row.scale(-1.0);
+
+    Symbol subject = choose_subject(row, marker, other);
+    if (subject == 0) {
+        bool all_dummies = true;
+        row.for_each([&](const Cell& c) { all_dummies = all_dummies && kind_of(c.symbol) == Kind::Dummy; });
+        if (all_dummies) {
+            if (!near_zero(row.constant)) return Status::Unsatisfiable;
+            subject = marker;
+        }
+    }
+
+    if (subject == 0) {
+        const Status s = add_with_artificial_variable(row);
+        if (s != Status::Ok) return s;
+    } else {
+        const double c = row.take(subject);
+        row.scale(-1.0 / c);
+        substitute(subject, row);
+        insert_row(subject, std::move(row));
+    }
+    ++constraint_count_;
+    return optimise(objective_);
+}
+
+SplitSolver::Symbol SplitSolver::choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept {
+    auto pivotable = [&](Symbol s) {
+        return s != 0 && (kind_of(s) == Kind::Slack || kind_of(s) == Kind::Error) && row.coefficient_for(s) < 0.0;
+    };
+    if (pivotable(marker)) return marker;
+    if (pivotable(other)) return other;
+    return 0;
+}
+
+SplitSolver::Symbol SplitSolver::any_pivotable_symbol(const Row& row) const noexcept {
+    Symbol newest = 0;
+    row.for_each([&](const Cell& c) {
+        const Kind k = kind_of(c.symbol);
+        if (c.symbol > newest && (k == Kind::Slack || k == Kind::Error)) newest = c.symbol;
+    });
+    return newest;
+}
+
+Status SplitSolver::add_with_artificial_variable(const Row& row) {
+    const Symbol art = new_symbol(Kind::Slack);
+    insert_row(art, Row(row));
+    Row artificial = row;
+    artificial_ = &artificial;
+    const Status optimised = optimise(artificial);
+    artificial_ = nullptr;
+    if (optimised != Status::Ok) return optimised;
+    const bool success = near_zero(artificial.constant);
+
+    if (is_row(art)) {
+        Row art_row = take_row(art);
+        if (!success) return Status::Unsatisfiable;
+        if (art_row.empty()) return Status::Ok;
+        const Symbol entering = any_pivotable_symbol(art_row);
+        if (entering == 0) return Status::Unsatisfiable;
+        art_row.add(art, -1.0);
+        const double c = art_row.take(entering);
+        art_row.scale(-1.0 / c);
+        substitute(entering, art_row);
+        enter(entering, std::move(art_row));
+    }
+    for (const std::uint32_t owner : columns_[art]) {
+        if ((owner & kSizeOwner) != 0)
+            (void)sizes_[owner & ~kSizeOwner].take(art);
+        else if (is_row(owner))
+            (void)rows_[owner].take(art);
+    }
+    columns_[art].clear();
+    objective_.take(art);
+    return success ? Status::Ok : Status::Unsatisfiable;
+}
+
+SplitSolver::Symbol SplitSolver::entering_symbol(const Row& objective) const noexcept {
+    Symbol found = 0;
+    objective.for_each([&](const Cell& c) {
+        if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
+    });
+    return found;
+}
+
+// As Solver's: the smallest ratio −constant / coefficient over the rows with a negative
+// coefficient for the entering symbol, equal ratios going to the newest symbol. The stored rows
+// are found through the entering symbol's column; the range rows piece by piece: between two
+// elements whose size holds the entering symbol, the running sum of its coefficients is the
+// same for every boundary, so one question to the tree covers them all.
+SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
+    double best = kInfinity;
+    Symbol found = 0;
+    auto consider = [&](double ratio, Symbol s) {
+        if (ratio < best || (found != 0 && ratio == best && s > found)) {
+            best = ratio;
+            found = s;
+        }
+    };
+    ++size_stamp_;
+    if (size_seen_.size() < elements_) size_seen_.resize(elements_, 0);
+    size_hits_.clear();
+    for (const std::uint32_t owner : columns_[entering]) {
+        if ((owner & kSizeOwner) != 0) {
+            const std::size_t j = owner & ~kSizeOwner;
+            if (size_seen_[j] == size_stamp_) continue;
+            size_seen_[j] = size_stamp_;
+            const double c = sizes_[j].coefficient_for(entering);
+            if (c != 0.0) size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
+            continue;
+        }
+        if (!is_row(owner) || kind_of(owner) == Kind::External) continue;
+        const Row& row = rows_[owner];
+        const double c = row.coefficient_for(entering);
+        if (c < 0.0) consider(-row.constant / c, owner);
+    }
+    std::sort(size_hits_.begin(), size_hits_.end());
+    // A running sum is the sum of many coefficients: what is left of terms that cancel is
+    // rounding noise, not a coefficient, and is not taken for one.
+    auto piece = [&](std::size_t from, std::size_t to, double c) {
+        if (from >= to || std::fabs(c) < kRunningSumNoise) return;
+        if (c < 0.0) {
+            const BoundaryTree::Best b = tree_.lowest(from, to, counters_.tree_steps);
+            if (b.symbol != 0) consider(-(b.value - start_) / c, b.symbol);
+        } else {
+            const BoundaryTree::Best b = tree_.highest(from, to, counters_.tree_steps);
+            if (b.symbol != 0) consider(-(end_ - b.value) / -c, b.symbol);
+        }
+    };
+    double running = 0.0;
+    std::size_t from = 1;
+    for (const auto& [j, c] : size_hits_) {
+        piece(from, j + 1, running);
+        running += c;
+        from = j + 1;
+    }
+    piece(from, elements_, running);
+    return found;
+}
+
+Status SplitSolver::optimise(Row& objective) {
+    std::size_t budget = kPivotBudgetBase + 50 * (kinds_.size() + virtual_symbols_);
+    if (patience_per_constraint_ != 0)
+        budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
+    for (std::size_t pivots = 0;; ++pivots) {
+        const Symbol entering = entering_symbol(objective);
+        if (entering == 0) return Status::Ok;
+        if (pivots >= budget) return Status::NoProgress;
+        const Symbol leaving = leaving_symbol(entering);
+        if (leaving == 0) return Status::Unbounded;
+        pivot(entering, leaving);
     }
 }
 

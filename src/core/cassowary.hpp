@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <vector>
 
@@ -167,6 +168,7 @@ public:
     double constant = 0.0;
 
     bool empty() const noexcept { return size_ == 0; }
+    std::size_t size() const noexcept { return size_; }
 
     // Calls f(cell) for every cell.
     template <typename F>
@@ -404,6 +406,146 @@ private:
     std::size_t constraint_count_ = 0;
     std::size_t patience_base_ = 0;
     std::size_t patience_per_constraint_ = 0;
+};
+
+// The solver behind a split of one axis into consecutive elements (spacer, segment, spacer,
+// ..., spacer) between two fixed bounds. It runs the same incremental method, constraint by
+// constraint and pivot by pivot, as `Solver` does on the usual form of a split — one variable
+// per boundary, each boundary kept between the bounds by two required inequalities — but it
+// keeps the tableau in a form whose size grows with the work done rather than with the square
+// of the number of elements:
+//
+// - The bounds are constants, not variables: nothing refers to them.
+// - A boundary is the sum of the sizes of the elements before it. Instead of one row per
+//   boundary (each a running sum, so that the rows together hold a number of cells quadratic in
+//   the number of elements) it keeps one row per element size, which stays short.
+// - The rows of the range inequalities ("boundary k is at or after the start", "at or before
+//   the end") are the same running sums. They are not stored either: a tree over the
+//   boundaries keeps their values, and the ratio test asks it for the boundary that a pivot
+//   would move onto a bound first. Only when such a row leaves the basis is it written out.
+//
+// Constraints are stated on element sizes; the size of the whole area is a constant.
+class SplitSolver {
+public:
+    // The size of one element times a coefficient; `kArea` stands for the whole area.
+    struct Term {
+        std::uint32_t element;
+        double coefficient;
+    };
+    static constexpr std::uint32_t kArea = UINT32_MAX;
+
+    // Work done so far, for checking how the effort grows with the size of a split.
+    struct Counters {
+        std::uint64_t pivots = 0;
+        std::uint64_t cell_updates = 0;   // cells visited while adding rows to rows
+        std::uint64_t tree_steps = 0;     // nodes visited in the boundary tree
+    };
+
+    // `elements` elements between `start` and `end` (start ≤ end).
+    SplitSolver(std::size_t elements, double start, double end);
+
+    Status add(std::initializer_list<Term> terms, double constant, Relation relation, double strength);
+
+    // Boundary k (0 … elements): the start of element k; boundary `elements` is the end.
+    double boundary(std::size_t k) const;
+    // All boundaries, 0 … elements.
+    std::vector<double> boundaries() const;
+
+    // As Solver::set_patience.
+    void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
+        patience_base_ = base;
+        patience_per_constraint_ = per_constraint;
+    }
+
+    const Counters& counters() const noexcept { return counters_; }
+
+private:
+    enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
+    using Symbol = detail::Symbol;
+    using Cell = detail::Cell;
+    using Row = detail::Row;
+    // Owners in a column list: basic symbols, or element sizes with this bit set.
+    static constexpr std::uint32_t kSizeOwner = 0x80000000u;
+
+    // Minimum (lower range rows) and maximum (upper range rows) of the boundaries whose range
+    // row is in the basis, with the newest symbol among equal values, under range additions.
+    class BoundaryTree {
+    public:
+        struct Best {
+            double value;
+            Symbol symbol;
+        };
+        void reset(std::size_t count, double value);
+        void add(std::size_t from, std::size_t to, double delta, std::uint64_t& steps);  // [from, to)
+        void set_lower(std::size_t k, Symbol s, std::uint64_t& steps);  // s = 0: none
+        void set_upper(std::size_t k, Symbol s, std::uint64_t& steps);
+        Best lowest(std::size_t from, std::size_t to, std::uint64_t& steps) const;   // among lower rows
+        Best highest(std::size_t from, std::size_t to, std::uint64_t& steps) const;  // among upper rows
+        double value(std::size_t k, std::uint64_t& steps) const;
+
+    private:
+        struct Node {
+            double low = 0.0, high = 0.0, pending = 0.0;
+            Symbol low_symbol = 0, high_symbol = 0;
+        };
+        void pull(std::size_t i) noexcept;
+        void apply(std::size_t i, double delta) noexcept;
+        std::vector<Node> nodes_;
+        std::vector<double> leaf_;       // by boundary: its value, as of the last push
+        std::vector<Symbol> lower_, upper_;
+        std::size_t size_ = 0;
+    };
+
+    Symbol new_symbol(Kind kind);
+    Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
+    bool is_row(Symbol s) const noexcept { return state_[s] == kStored; }
+
+    void add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop = 0);
+    void note(Symbol s, std::uint32_t owner) {
+        if (kinds_[s] != Kind::Dummy) columns_[s].push_back(owner);
+    }
+    void substitute(Symbol symbol, const Row& replacement);
+    void insert_row(Symbol basic, Row&& row);
+    Row take_row(Symbol basic);
+    void add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop);
+    // The row of a range symbol that is basic, written out.
+    Row range_row(Symbol s);
+    // After a pivot made `s` basic: a range symbol is kept in the tree instead of as a row.
+    void enter(Symbol s, Row&& row);
+
+    Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
+    Symbol any_pivotable_symbol(const Row& row) const noexcept;
+    Status add_with_artificial_variable(const Row& row);
+    Status optimise(Row& objective);
+    Symbol entering_symbol(const Row& objective) const noexcept;
+    Symbol leaving_symbol(Symbol entering);
+    void pivot(Symbol entering, Symbol leaving);
+
+    static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2;
+
+    double start_, end_;
+    std::size_t elements_;
+    std::vector<Kind> kinds_;
+    std::vector<std::uint8_t> state_;        // by symbol: kNonBasic, kStored or kInTree
+    std::vector<std::uint32_t> boundary_of_; // by symbol: the boundary of a range symbol, else 0
+    std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
+    std::vector<Row> rows_;                  // by symbol: its row while stored
+    std::vector<std::vector<std::uint32_t>> columns_;  // by symbol: owners that may hold it
+    std::vector<Row> sizes_;                 // by element: its size
+    std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
+    BoundaryTree tree_;
+    Row objective_;
+    Row* artificial_ = nullptr;
+    std::vector<std::uint32_t> column_scratch_;
+    std::vector<std::pair<std::uint32_t, double>> size_hits_;
+    std::vector<std::uint64_t> size_seen_;
+    std::uint64_t size_stamp_ = 0;
+    detail::Workspace workspace_;
+    std::size_t constraint_count_ = 0;
+    std::size_t virtual_symbols_ = 0;  // symbols the usual form has and this one does not
+    std::size_t patience_base_ = 0;
+    std::size_t patience_per_constraint_ = 0;
+    Counters counters_;
 };
 
 }  // namespace tarvo::core::cassowary

@@ -137,10 +137,12 @@ constexpr double kAllSegmentGrow = cw::strength::weak;
 
 constexpr double kCellScale = 100.0;
 
+// An element of the split axis: a spacer or a segment (element 2i is spacer i, element 2i + 1
+// segment i), or the whole area.
 struct Element {
-    cw::Variable start;
-    cw::Variable end;
+    std::uint32_t index;
 };
+constexpr Element kWhole{cw::SplitSolver::kArea};
 
 using Rel = cw::Relation;
 
@@ -156,40 +158,73 @@ constexpr std::size_t kPatiencePerConstraint = 8;
 
 enum class Form : std::uint8_t { Pairwise, Compact };
 
-// Feeds constraints to the solver. Each is written as "left − right": the left's terms first,
-// then the right's negated; size(E) stands for (+1 · end, −1 · start). One constraint object
-// is reused, so adding one allocates nothing once the term list has grown. After the first
+// Feeds constraints to the split solver, each on element sizes: "size(e) rel value" or
+// "size(e) × a rel size(f) × b", where either element may be the whole area. After the first
 // constraint the solver refuses, the builder ignores the rest and reports the failure.
-class Builder {
+class SizeBuilder {
 public:
-    Builder(std::size_t constraints, std::size_t variables) {
-        solver_.reserve(constraints, variables);
+    SizeBuilder(std::size_t elements, double start, double end) : solver_(elements, start, end) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
-        c_.expression.terms.reserve(4);
     }
     bool failed() const noexcept { return failed_; }
-    cw::Variable variable() { return solver_.new_variable(); }
-    double value(cw::Variable v) const { return solver_.value(v); }
+    std::vector<double> boundaries() const { return solver_.boundaries(); }
 
-    // x rel y
-    void vars(cw::Variable x, Rel rel, cw::Variable y, double strength) {
-        add({{x, 1.0}, {y, -1.0}}, 0.0, rel, strength);
-    }
-    // x rel value
-    void var_value(cw::Variable x, Rel rel, double value, double strength) {
-        add({{x, 1.0}}, 0.0 - value, rel, strength);
-    }
-    // size(e) rel value
     void size_value(Element e, Rel rel, double value, double strength) {
-        add({{e.end, 1.0}, {e.start, -1.0}}, 0.0 - value, rel, strength);
+        add({{e.index, 1.0}}, 0.0 - value, rel, strength);
     }
-    // size(e) × a rel size(f) × b
     void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
-        add({{e.end, 1.0 * a}, {e.start, -1.0 * a}, {f.end, -(1.0 * b)}, {f.start, -(-1.0 * b)}},
-            0.0, rel, strength);
+        add({{e.index, 1.0 * a}, {f.index, -(1.0 * b)}}, 0.0, rel, strength);
     }
+    // "start ≤ end"
+    void ordered(Element e) { add({{e.index, -1.0}}, 0.0, Rel::LessOrEqual, kRequired); }
 
 private:
+    void add(std::initializer_list<cw::SplitSolver::Term> terms, double constant, Rel rel, double strength) {
+        if (!failed_) failed_ = solver_.add(terms, constant, rel, strength) != cw::Status::Ok;
+    }
+
+    cw::SplitSolver solver_;
+    bool failed_ = false;
+};
+
+// The same constraints posed to the general solver over one variable per boundary, each kept
+// between the area's bounds by two required inequalities. Each constraint is written as
+// "left − right": the left's terms first, then the right's negated; size(e) stands for
+// (+1 · end, −1 · start).
+class BoundaryBuilder {
+public:
+    BoundaryBuilder(std::size_t elements, double start, double end) {
+        solver_.reserve(4 * elements + 8, elements + 1);
+        solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
+        c_.expression.terms.reserve(4);
+        for (std::size_t k = 0; k <= elements; ++k) v_.push_back(solver_.new_variable());
+        add({{v_.front(), 1.0}}, 0.0 - start, Rel::Equal, kRequired);
+        add({{v_.back(), 1.0}}, 0.0 - end, Rel::Equal, kRequired);
+        for (const cw::Variable& x : v_) {
+            add({{x, 1.0}, {v_.front(), -1.0}}, 0.0, Rel::GreaterOrEqual, kRequired);
+            add({{x, 1.0}, {v_.back(), -1.0}}, 0.0, Rel::LessOrEqual, kRequired);
+        }
+    }
+    bool failed() const noexcept { return failed_; }
+    std::vector<double> boundaries() const {
+        std::vector<double> out;
+        out.reserve(v_.size());
+        for (const cw::Variable& x : v_) out.push_back(solver_.value(x));
+        return out;
+    }
+
+    void size_value(Element e, Rel rel, double value, double strength) {
+        add({{end(e), 1.0}, {start(e), -1.0}}, 0.0 - value, rel, strength);
+    }
+    void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
+        add({{end(e), 1.0 * a}, {start(e), -1.0 * a}, {end(f), -(1.0 * b)}, {start(f), -(-1.0 * b)}}, 0.0, rel,
+            strength);
+    }
+    void ordered(Element e) { add({{start(e), 1.0}, {end(e), -1.0}}, 0.0, Rel::LessOrEqual, kRequired); }
+
+private:
+    cw::Variable start(Element e) const { return e.index == cw::SplitSolver::kArea ? v_.front() : v_[e.index]; }
+    cw::Variable end(Element e) const { return e.index == cw::SplitSolver::kArea ? v_.back() : v_[e.index + 1]; }
     void add(std::initializer_list<cw::Term> terms, double constant, Rel rel, double strength) {
         c_.expression.terms.assign(terms);
         c_.expression.constant = constant;
@@ -200,6 +235,7 @@ private:
 
     cw::Solver solver_;
     cw::Constraint c_;
+    std::vector<cw::Variable> v_;
     bool failed_ = false;
 };
 
@@ -209,6 +245,7 @@ std::uint16_t to_cell(double value) noexcept {
     return sat_cast<std::uint16_t>(round_half_away(round_half_away(value) / kCellScale));
 }
 
+template <typename Builder>
 void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<Element>& spacers,
                           Element area, double gap) {
     const std::size_t count = spacers.size();
@@ -283,6 +320,7 @@ void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<El
     }
 }
 
+template <typename Builder>
 void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint>& constraints,
                              const std::vector<Element>& segments, Element area) {
     for (std::size_t i = 0; i < constraints.size(); ++i) {
@@ -325,6 +363,7 @@ bool grows(const Constraint& c, Flex flex) noexcept {
     return c.kind == Constraint::Kind::Fill || (c.kind == Constraint::Kind::Min && flex != Flex::Legacy);
 }
 
+template <typename Builder>
 void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vector<Constraint>& constraints,
                                 const std::vector<Element>& segments) {
     struct Scaled {
@@ -345,6 +384,15 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
     }
 }
 
+// The split solver keeps the usual method's every step with far less work, but it sums element
+// sizes where the usual form keeps boundaries, so its rows carry a different rounding noise.
+// Where gaps are made equal pairwise (the Space* modes), the many equalities leave cells of that
+// noise that the method pivots on, and the two forms can then come apart; those modes keep the
+// general solver.
+bool uses_size_solver(Flex flex) noexcept {
+    return flex != Flex::SpaceBetween && flex != Flex::SpaceAround && flex != Flex::SpaceEvenly;
+}
+
 // Whether the pairwise form is small enough to try.
 bool pairwise_fits(const Layout& layout) noexcept {
     const std::size_t n = layout.constraints.size();
@@ -361,6 +409,7 @@ bool pairwise_fits(const Layout& layout) noexcept {
 }
 
 // Solves the split in the given form; nothing when the solver gives up.
+template <typename Builder>
 std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
     const Rect inner = area.inner(layout.margin);
     const bool horizontal = layout.direction == Direction::Horizontal;
@@ -369,28 +418,18 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
     const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
 
     const std::size_t n = layout.constraints.size();
-    const std::size_t var_count = 2 * n + 2;
-    Builder b(8 * n + 8, var_count);
-
-    std::vector<cw::Variable> v;
-    v.reserve(var_count);
-    for (std::size_t k = 0; k < var_count; ++k) v.push_back(b.variable());
+    Builder b(2 * n + 1, a0, a1);
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);
     segments.reserve(n);
-    for (std::size_t i = 0; i <= n; ++i) spacers.push_back({v[2 * i], v[2 * i + 1]});
-    for (std::size_t i = 0; i < n; ++i) segments.push_back({v[2 * i + 1], v[2 * i + 2]});
-    const Element whole{v.front(), v.back()};
+    for (std::size_t i = 0; i <= n; ++i) spacers.push_back({static_cast<std::uint32_t>(2 * i)});
+    for (std::size_t i = 0; i < n; ++i) segments.push_back({static_cast<std::uint32_t>(2 * i + 1)});
+    const Element whole = kWhole;
 
-    // The area's bounds, every variable inside them, every segment the right way round.
-    b.var_value(whole.start, Rel::Equal, a0, kRequired);
-    b.var_value(whole.end, Rel::Equal, a1, kRequired);
-    for (const cw::Variable& x : v) {
-        b.vars(x, Rel::GreaterOrEqual, whole.start, kRequired);
-        b.vars(x, Rel::LessOrEqual, whole.end, kRequired);
-    }
-    for (const Element& s : segments) b.vars(s.start, Rel::LessOrEqual, s.end, kRequired);
+    // Every segment the right way round (the area's bounds and the boundaries' ranges come
+    // first, from the builder).
+    for (const Element& s : segments) b.ordered(s);
 
     add_flex_constraints(b, form, layout.flex, spacers, whole, gap);
     add_segment_constraints(b, layout.flex, layout.constraints, segments, whole);
@@ -400,9 +439,10 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
             b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
     if (b.failed()) return std::nullopt;
 
+    const std::vector<double> boundaries = b.boundaries();
     auto to_rect = [&](Element e) {
-        const std::uint16_t start = to_cell(b.value(e.start));
-        const std::uint16_t end = to_cell(b.value(e.end));
+        const std::uint16_t start = to_cell(boundaries[e.index]);
+        const std::uint16_t end = to_cell(boundaries[e.index + 1]);
         const std::uint16_t size = end > start ? static_cast<std::uint16_t>(end - start) : 0;
         return horizontal ? Rect{start, inner.y, size, inner.height}
                           : Rect{inner.x, start, inner.width, size};
@@ -418,9 +458,13 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
 }  // namespace
 
 Split solve_split(const Layout& layout, Rect area) {
+    auto solve = [&](Form form) {
+        return uses_size_solver(layout.flex) ? solve_in_form<SizeBuilder>(layout, area, form)
+                                             : solve_in_form<BoundaryBuilder>(layout, area, form);
+    };
     if (pairwise_fits(layout))
-        if (auto split = solve_in_form(layout, area, Form::Pairwise)) return std::move(*split);
-    if (auto split = solve_in_form(layout, area, Form::Compact)) return std::move(*split);
+        if (auto split = solve(Form::Pairwise)) return std::move(*split);
+    if (auto split = solve(Form::Compact)) return std::move(*split);
     panic("failed to split");
 }
 
