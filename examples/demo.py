@@ -149,5 +149,18 @@ def dashboard_screen() -> None:
         print(row)
 
 
+def live() -> None:
+    """On a terminal: the dashboard live, until q (examples/live_demo.py)."""
+    from pathlib import Path
+
+    sys.path.insert(0, str(Path(__file__).resolve().parent))
+    import live_demo
+
+    live_demo.main([])
+
+
 if __name__ == "__main__":
-    main()
+    if sys.stdin.isatty() and sys.stdout.isatty():
+        live()
+    else:
+        main()
