@@ -142,6 +142,10 @@ def test_deep_trees_build_release_and_refuse_to_draw():
     # all absolute: every child is drawn whatever the constraints
     (CoreRenderNode(children=[text("a", x=1, y=1, width=2, height=1), text("b", x=7, y=3, width=9, height=9)],
                     constraints=[C.length(1)]), ["", " a", "", "       b"]),
+    # a stack of absolute children, each drawn at its own rectangle
+    (CoreRenderNode.stack(2, 1, 5, 2, [text("ab", x=3, y=1, width=2, height=1),
+                                       text("cd", x=4, y=2, width=9, height=1, z=-1)]),
+     ["", "   ab", "    cd", ""]),
     # margin (2, 1) shrinks the children's area, not the node's own content
     (CoreRenderNode(content=CoreRenderContent.ir(CoreRenderIR.text_raw("top")), margin=Margin(2, 1),
                     children=[text("in")], constraints=[C.fill(1)]), ["top", "  in", "", ""]),
