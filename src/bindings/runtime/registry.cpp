@@ -121,7 +121,8 @@ void add_row(PyObject* module, const Row& row, const char* module_name) {
 }  // namespace
 
 bool register_class(const char* name, ClassFactory factory) {
-    if (!classes().emplace(name, factory).second) report_registration_problem("class " + quoted(name) + " is registered twice");
+    if (!classes().emplace(name, factory).second)
+        report_registration_problem("class " + quoted(name) + " is registered twice");
     return true;
 }
 
@@ -185,13 +186,16 @@ std::vector<std::string> startup_problems(const std::vector<const std::vector<Ro
             if (!listed.insert(row.name).second) out.push_back(kind + quoted(row.name) + " is listed twice");
             const bool registered = is_class ? find_class(row.name) != nullptr : find_function(row.name) != nullptr;
             if (!registered && !row.pending)
-                out.push_back(kind + quoted(row.name) + " is listed but nothing registers it (mark it P(...) if it is still to come)");
+                out.push_back(kind + quoted(row.name) +
+                              " is listed but nothing registers it (mark it P(...) if it is still to come)");
         }
     }
     for (const auto& [name, factory] : classes())
-        if (!listed_classes.count(name)) out.push_back("class " + quoted(name) + " is registered but no module lists it");
+        if (!listed_classes.count(name))
+            out.push_back("class " + quoted(name) + " is registered but no module lists it");
     for (const auto& [name, def] : functions())
-        if (!listed_functions.count(name)) out.push_back("function " + quoted(name) + " is registered but no module lists it");
+        if (!listed_functions.count(name))
+            out.push_back("function " + quoted(name) + " is registered but no module lists it");
     for (StartupCheck check : startup_checks()) {
         std::vector<std::string> more = check();
         out.insert(out.end(), more.begin(), more.end());
@@ -220,7 +224,8 @@ std::vector<std::string> order_problems(std::string_view what, const std::vector
         }
     }
     for (std::string_view name : order)
-        if (!seen.count(name)) out.push_back(quoted(name) + " is in the " + std::string(what) + " order but nothing registers it");
+        if (!seen.count(name))
+            out.push_back(quoted(name) + " is in the " + std::string(what) + " order but nothing registers it");
     return out;
 }
 
@@ -233,7 +238,8 @@ void claim_signature(const Signature*& slot, std::string name, const char* text_
     }
     Signature probe(name, text_signature);
     if (probe.name() == slot->name() && probe.text() == slot->text()) return;
-    report_registration_problem("one callable type serves both " + quoted(slot->name()) + " and " + quoted(probe.name()) +
+    report_registration_problem("one callable type serves both " + quoted(slot->name()) + " and " +
+                                quoted(probe.name()) +
                                 ": each registration needs its own lambda or functor type");
 }
 
