@@ -34,7 +34,8 @@ def screen(w: int, h: int):
 
 def main(argv: list[str]) -> int:
     timing.configure("--quick" in argv)
-    why = unavailable(["fade_to", "Effect.process", "Buffer.empty"])
+    why = unavailable(["fade_to", "Effect.process", "Buffer.empty"],
+                      check=lambda: n.fade_to(n.Color.RED, n.Color.BLACK, 1, n.Interpolation.Linear))
     if why:
         print(json.dumps(na_rows([figure(w, h) for w, h in SIZES], "ns/cell", why, "C++ core", "not built yet")))
         return 0
