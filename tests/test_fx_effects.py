@@ -10,11 +10,6 @@ from tarvo_core.rust.native import (Buffer, CellFilter, Color, ColorSpace, Effec
 
 LIN = Interpolation.Linear
 
-try:  # the constructor functions come with their own binding file
-    n.paint_bg(Color.RED, 1, LIN)
-except NotImplementedError:
-    pytest.skip("effect constructors not built yet", allow_module_level=True)
-
 
 def red_bg(ms=1000):
     return n.paint_bg(Color.RED, ms, LIN)

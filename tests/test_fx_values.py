@@ -176,3 +176,17 @@ def test_thread_bound_objects_refuse_other_threads(make, path):
     assert type(out["e"]).__name__ == "PanicException"
     assert str(out["e"]) == f"tarvo_core::bindings::fx::{path} is unsendable, but sent to another thread"
     use()  # still fine on its own thread
+
+
+def test_filters_too_deep_or_too_large_are_refused():
+    f = CellFilter.ALL
+    for _ in range(999):
+        f = f.negated()
+    for build in (f.negated, f.into_static, lambda: CellFilter.not_(f), lambda: CellFilter.none_of([CellFilter.TEXT, f])):
+        with pytest.raises(ValueError, match="^cell filters cannot be nested more than 1000 deep$"):
+            build()
+    g = CellFilter.ALL
+    with pytest.raises(ValueError, match=r"^a cell filter cannot hold more than 1048576 rules$"):
+        for _ in range(40):  # doubling: refused long before memory runs out
+            g = CellFilter.all_of([g, g])
+    CellFilter.any_of([g])  # the largest allowed still builds

@@ -98,8 +98,39 @@ struct FilterElem {
     static fx::CellFilter from(PyObject* o) { return value_of<CellFilterClass>(o); }
 };
 
+// Refuses a rule over `operands` that would nest too deeply or hold too many rules.
+void check_nesting(const std::vector<const fx::CellFilter*>& operands) {
+    if (const auto err = fx::filter_nesting_error(operands)) raise(PyExc_ValueError, *err);
+}
+
+// Copies of the filters of a sequence; each is measured before it is copied, so a list that
+// would make too large a rule is refused without copying it first.
 std::vector<fx::CellFilter> filters_arg(const Args& a, std::size_t i) {
-    return with_note(a.name(i), [&] { return sequence_to_vector<fx::CellFilter, FilterElem>(a[i]); });
+    std::vector<fx::CellFilter> fs;
+    std::uint32_t depth = 0;
+    std::uint64_t count = 1;
+    with_note(a.name(i), [&] {
+        check_sequence(a[i]);
+        Ref it = Ref::steal(check(PyObject_GetIter(a[i])));
+        while (Ref item = Ref::steal(PyIter_Next(it.get()))) {
+            if (!is_instance<CellFilterClass>(item.get())) raise_wrong_class(item.get(), CellFilterClass::name);
+            Shared<CellFilterClass> f(item.get());
+            depth = std::max(depth, f->depth());
+            count += f->node_count();
+            if (fx::filter_size_error(depth + 1, count)) break;
+            fs.push_back(*f);
+        }
+        throw_if_error();
+    });
+    if (const auto err = fx::filter_size_error(depth + 1, count)) raise(PyExc_ValueError, *err);
+    return fs;
+}
+
+// The filter of argument i, checked to fit inside one more rule.
+fx::CellFilter operand_arg(const Args& a, std::size_t i) {
+    fx::CellFilter f = a.value<CellFilterClass>(i);
+    check_nesting({&f});
+    return f;
 }
 
 PyObject* filter_object(fx::CellFilter f) { return make<CellFilterClass>(std::move(f)); }
@@ -134,7 +165,7 @@ PyTypeObject* CellFilterClass::create() {
         .static_method("none_of", "(filters)",
                        [](Args& a) { return filter_object(CellFilter::none_of(filters_arg(a, 0))); })
         .static_method("not_", "(filter)",
-                       [](Args& a) { return filter_object(CellFilter::negation(a.value<CellFilterClass>(0))); })
+                       [](Args& a) { return filter_object(CellFilter::negation(operand_arg(a, 0))); })
         .static_method("layout", "(layout, index)",
                        [](Args& a) {
                            core::Layout l = a.value<LayoutClass>(0);
@@ -149,9 +180,16 @@ PyTypeObject* CellFilterClass::create() {
                        [](Args& a) {
                            return filter_object(CellFilter::eval_cell(std::make_shared<PyCellPredicate>(a[0])));
                        })
-        .method("negated", "($self)", [](const CellFilter& f) { return filter_object(CellFilter::negation(f)); })
+        .method("negated", "($self)",
+                [](const CellFilter& f) {
+                    check_nesting({&f});
+                    return filter_object(CellFilter::negation(f));
+                })
         .method("into_static", "($self)",
-                [](const CellFilter& f) { return filter_object(CellFilter::into_static(f)); })
+                [](const CellFilter& f) {
+                    check_nesting({&f});
+                    return filter_object(CellFilter::into_static(f));
+                })
         .class_attr("ALL", [] { return filter_object(CellFilter::all()); })
         .class_attr("TEXT", [] { return filter_object(CellFilter::text()); })
         .class_attr("NON_EMPTY", [] { return filter_object(CellFilter::non_empty()); })

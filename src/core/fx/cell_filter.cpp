@@ -1,5 +1,6 @@
 #include "core/fx/cell_filter.hpp"
 
+#include <algorithm>
 #include <string>
 #include <utf8proc.h>
 
@@ -250,6 +251,36 @@ bool CellFilter::is_dynamic() const noexcept {
         case Kind::Not: return items[0].is_dynamic();
     }
     return false;
+}
+
+std::uint32_t CellFilter::depth() const noexcept {
+    std::uint32_t d = 0;
+    for (const CellFilter& f : items) d = std::max(d, f.depth());
+    return d + 1;
+}
+
+std::uint64_t CellFilter::node_count() const noexcept {
+    std::uint64_t n = 1;
+    for (const CellFilter& f : items) n += f.node_count();
+    return n;
+}
+
+std::optional<std::string> filter_size_error(std::uint32_t depth, std::uint64_t count) {
+    if (depth > kMaxFilterNesting)
+        return "cell filters cannot be nested more than " + std::to_string(kMaxFilterNesting) + " deep";
+    if (count > kMaxFilterRules) return "a cell filter cannot hold more than " + std::to_string(kMaxFilterRules) + " rules";
+    return std::nullopt;
+}
+
+std::optional<std::string> filter_nesting_error(const std::vector<const CellFilter*>& operands) {
+    std::uint32_t depth = 0;
+    std::uint64_t count = 1;
+    for (const CellFilter* f : operands) {
+        depth = std::max(depth, f->depth());
+        count += f->node_count();
+        if (auto err = filter_size_error(depth + 1, count)) return err;
+    }
+    return std::nullopt;
 }
 
 Rect CellFilter::resolve(Rect a) const {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,12 +82,25 @@ struct CellFilter {
     // Whether the filter must look at cells (as opposed to positions only).
     bool is_dynamic() const noexcept;
 
+    // How deeply rules nest in this one (1: nothing inside) and how many rules the tree holds.
+    std::uint32_t depth() const noexcept;
+    std::uint64_t node_count() const noexcept;
+
     // The area a rule works in when its effect runs over `area` (the rectangle of a RefRect as
     // it is now).
     Rect resolve(Rect area) const;
     // Whether the rule selects the cell at `p` for an effect running over `area`.
     bool test(Rect area, Position p, const Cell& cell) const;
 };
+
+// Rules nest at most this deep and a tree holds at most this many rules: deeper or larger trees
+// would exhaust the stack or memory while they are copied or tested.
+inline constexpr std::uint32_t kMaxFilterNesting = 1000;
+inline constexpr std::uint64_t kMaxFilterRules = std::uint64_t{1} << 20;
+// Why a tree `depth` deep holding `count` rules is refused, or nothing when it is allowed.
+std::optional<std::string> filter_size_error(std::uint32_t depth, std::uint64_t count);
+// Why a rule over `operands` cannot be built, or nothing when it can.
+std::optional<std::string> filter_nesting_error(const std::vector<const CellFilter*>& operands);
 
 // A filter as an effect keeps it, with its prepared form. Until the first refresh it selects
 // nothing (a dynamic filter then works over an empty area).
