@@ -363,6 +363,13 @@ TEST(TextEditor, ConstructionFilterAndSetText) {
     EXPECT_EQ(multi.cursor(), (Pos{0, 3}));
     EXPECT_FALSE(multi.undo());
 
+    for (char32_t bad : {char32_t{0xD800}, char32_t{0xDFFF}, char32_t{0x110000}}) {
+        KeyEvent k;
+        k.code = KeyCode::character(bad);
+        EXPECT_FALSE(multi.input(k));
+    }
+    EXPECT_EQ(multi.text(), "old");
+
     TextEditor sel("ab");
     EXPECT_FALSE(sel.input(key("S-Left")));
     EXPECT_TRUE(sel.input(key("C-y")));  // empty yank over a selection: the text changed

@@ -32,6 +32,10 @@ bool TextEditor::input(const terminal::KeyEvent& key) {
     const KeyTag tag = key.code.tag;
     if (tag == KeyTag::Tab || tag == KeyTag::BackTab || tag == KeyTag::Esc) return false;
     if (single_line_ && tag == KeyTag::Enter) return false;
+    if (tag == KeyTag::Char) {  // only Unicode scalar values ever enter the text
+        const char32_t c = key.code.ch();
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    }
     area_.mark_unchanged();
     area_.input(key);
     return !area_.unchanged_since_mark();
