@@ -513,7 +513,8 @@ def test_effect_from_another_thread_is_refused():
     try:
         with pytest.raises(BaseException) as err:
             tc.repeating_effect(made[0])
-        assert "is unsendable, but sent to another thread" in str(err.value)
+        assert type(err.value).__name__ == "PanicException"
+        assert str(err.value) == "tarvo_core::bindings::fx::PyEffect is unsendable, but sent to another thread"
     finally:
         done.set()
         t.join()

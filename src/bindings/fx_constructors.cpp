@@ -185,10 +185,10 @@ PyObject* repeat_fn(Args& a) {
     const auto duration = a.get_or<std::optional<std::uint32_t>>(2, std::nullopt);
     if (times && duration) raise(PyExc_ValueError, "specify either times or duration_ms, not both");
     check_nesting({&e});
-    fx::RepeatSpec spec;
-    if (times) spec = {fx::RepeatMode::Times, *times};
-    if (duration) spec = {fx::RepeatMode::Duration, *duration};
-    return result(fx::repeat(std::move(e), spec));
+    fx::Repetition plan;
+    if (times) plan = {fx::RepeatMode::Times, *times};
+    if (duration) plan = {fx::RepeatMode::Duration, *duration};
+    return result(fx::repeat(std::move(e), plan));
 }
 
 using WrapEffect = Effect (*)(Effect);

@@ -53,11 +53,11 @@ Effect resize_area(std::optional<Effect> inner, Size initial, EffectTimer t);
 // ---- composition and timing ----
 Effect sequence(std::vector<Effect> effects);
 Effect parallel(std::vector<Effect> effects);
-struct RepeatSpec {
+struct Repetition {
     RepeatMode mode = RepeatMode::Forever;
     std::uint32_t value = 0;  // the count or the milliseconds
 };
-Effect repeat(Effect inner, RepeatSpec spec);
+Effect repeat(Effect inner, Repetition plan);
 Effect ping_pong(Effect inner);
 Effect run_once(Effect inner);
 // alpha clamped to 0..1 (NaN kept).

@@ -194,13 +194,13 @@ private:
 
 class Repeat final : public Wrapper {
 public:
-    Repeat(Effect inner, RepeatSpec spec) : Wrapper(std::move(inner)), spec_(spec), original_(spec) {}
+    Repeat(Effect inner, Repetition plan) : Wrapper(std::move(inner)), plan_(plan), original_(plan) {}
 
     std::string_view name() const override { return "repeat"; }
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Repeat>(*this); }
 
     Leftover process(std::uint32_t ms, Buffer& buf, Rect area) override {
-        switch (spec_.mode) {
+        switch (plan_.mode) {
             case RepeatMode::Forever:
                 // Time left over at the end of a round is dropped.
                 if (inner_.process(ms, buf, area)) inner_.reset();
@@ -208,16 +208,16 @@ public:
             case RepeatMode::Times: {
                 const Leftover r = inner_.process(ms, buf, area);
                 // A repeat that ran out stays run out.
-                if (r && spec_.value > 0) {
-                    --spec_.value;
-                    if (spec_.value > 0) inner_.reset();
+                if (r && plan_.value > 0) {
+                    --plan_.value;
+                    if (plan_.value > 0) inner_.reset();
                 }
                 return r;
             }
             case RepeatMode::Duration: {
-                const std::uint32_t t = spec_.value;
+                const std::uint32_t t = plan_.value;
                 const std::uint32_t given = std::min(t, ms);
-                spec_.value = t - given;
+                plan_.value = t - given;
                 const Leftover r = inner_.process(given, buf, area);
                 if (r) inner_.reset();
                 if (t < ms) return sat_add(ms - t, r.value_or(0));
@@ -227,37 +227,37 @@ public:
         return std::nullopt;
     }
 
-    bool done() const override { return spec_.mode != RepeatMode::Forever && spec_.value == 0; }
+    bool done() const override { return plan_.mode != RepeatMode::Forever && plan_.value == 0; }
     std::optional<EffectTimer> timer() const override {
-        switch (spec_.mode) {
+        switch (plan_.mode) {
             case RepeatMode::Forever: return inner_.timer();
             case RepeatMode::Times: {
                 const auto t = inner_.timer();
                 if (!t) return std::nullopt;
-                return t->times(spec_.value);
+                return t->times(plan_.value);
             }
-            case RepeatMode::Duration: return EffectTimer::from_ms(spec_.value, Interpolation::Linear);
+            case RepeatMode::Duration: return EffectTimer::from_ms(plan_.value, Interpolation::Linear);
         }
         return std::nullopt;
     }
     void reverse() override {}
     void reset() override {
-        spec_ = original_;
+        plan_ = original_;
         inner_.reset();
     }
 
     dsl::ExprPtr to_dsl() const override {
         dsl::ExprPtr mode;
-        switch (spec_.mode) {
+        switch (plan_.mode) {
             case RepeatMode::Forever: mode = dsl::path("RepeatMode", "Forever"); break;
-            case RepeatMode::Times: mode = dsl::call("RepeatMode::Times", {dsl::integer(spec_.value)}); break;
-            case RepeatMode::Duration: mode = dsl::call("RepeatMode::Duration", {dsl::duration(spec_.value)}); break;
+            case RepeatMode::Times: mode = dsl::call("RepeatMode::Times", {dsl::integer(plan_.value)}); break;
+            case RepeatMode::Duration: mode = dsl::call("RepeatMode::Duration", {dsl::duration(plan_.value)}); break;
         }
         return fx_call("repeat", {expr_of(inner_), mode});
     }
 
 private:
-    RepeatSpec spec_, original_;
+    Repetition plan_, original_;
 };
 
 class PingPong final : public Wrapper {
@@ -480,7 +480,7 @@ private:
 
 Effect sequence(std::vector<Effect> effects) { return Effect::make<Sequence>(std::move(effects)); }
 Effect parallel(std::vector<Effect> effects) { return Effect::make<Parallel>(std::move(effects)); }
-Effect repeat(Effect inner, RepeatSpec spec) { return Effect::make<Repeat>(std::move(inner), spec); }
+Effect repeat(Effect inner, Repetition plan) { return Effect::make<Repeat>(std::move(inner), plan); }
 Effect ping_pong(Effect inner) { return Effect::make<PingPong>(std::move(inner)); }
 Effect run_once(Effect inner) { return Effect::make<RunOnce>(std::move(inner)); }
 Effect freeze_at(float alpha, bool raw, Effect inner) {
