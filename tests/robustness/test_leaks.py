@@ -1,6 +1,6 @@
 """Leak checks. A million builder, render and conversion calls (every call the surface search
-found accepted, and the failing forms of them, mixed with the hot paths of a frame) leave the
-process's resident memory flat; and no single call leaves Python objects or heap bytes behind."""
+found accepted, and the failing forms of them, mixed with the hot paths of a frame: effects,
+render trees on offscreen sessions, the editor) leave the process's resident memory flat; and no single call leaves Python objects or heap bytes behind."""
 
 from __future__ import annotations
 
@@ -104,7 +104,85 @@ def _hot_paths() -> list[tuple[str, object]]:
         n.RatTable.new([n.Row.new(["a", "b"])], [n.Constraint.length(3), n.Constraint.fill(1)]),
         buf.area, buf))
     add("unsupported widget", raising(lambda: n.render_widget(object(), buf.area, buf), TypeError))
+    _engine_paths(add, raising)
     return ops
+
+
+def _engine_paths(add, raising) -> None:
+    """Effects over a buffer and through a manager, render trees on an offscreen session (draw
+    callbacks included, raising ones too), and editor and key-binding calls."""
+    n, e = native, fs.engine
+    N, RC, IR = e.CoreRenderNode, e.CoreRenderContent, e.CoreRenderIR
+
+    def later(name, make):
+        """`make()` builds the operation; nothing is added while its classes are missing."""
+        try:
+            fn = make()
+        except (NotImplementedError, AttributeError):
+            return
+        add(name, fn)
+
+    def effect_steps():
+        fx = n.sequence_effects([n.fade_to_fg(n.Color.RED, 40), n.dissolve(30),
+                                 n.sweep_in(n.Motion.LeftToRight, 5, 0, n.Color.BLUE, 30)])
+        small = n.Buffer.empty(n.Rect(0, 0, 20, 3))
+        small.set_string(0, 0, "effects over text", n.Style.default())
+        return lambda: [fx.process(16, small, small.area) for _ in range(3)] and fx.is_done()
+
+    def manager_steps():
+        mgr = n.EffectManager()
+        small = n.Buffer.empty(n.Rect(0, 0, 20, 3))
+
+        def step():
+            mgr.add_unique("k", n.fade_from_fg(n.Color.GREEN, 30))
+            mgr.add(n.hsl_shift_fg(10.0, 0.0, 0.0, 20))
+            mgr.process(16, small, small.area)
+        return step
+
+    def filtered():
+        fx = n.paint_fg(n.Color.RED, 50).with_filter(n.CellFilter.eval_cell(lambda s, fg, bg: s != " "))
+        small = n.Buffer.empty(n.Rect(0, 0, 10, 2))
+        small.set_string(0, 0, "a b c", n.Style.default())
+        return lambda: (fx.reset(), fx.process(20, small, small.area))
+
+    session = e.CoreSession.offscreen(40, 8)
+
+    def drawn(view, area):
+        view.set_string(area.x, area.y, "cb", n.Style.default())
+
+    def failing(view, area):
+        raise ValueError("draw")
+
+    def tree():
+        return N.column([N(content=RC.ir(IR.text_raw("status", fg=n.Color.RED)), effect_key="status"),
+                         N.row([N(content=RC.drawable(drawn)),
+                                N(content=RC.widget(n.Paragraph.new("para").block(n.Block.bordered()))),
+                                N(content=RC.ir(IR.list([e.IrLine.raw("a"), e.IrLine.raw("b")], 1)))],
+                               constraints=[n.Constraint.fill(1)] * 3)],
+                        constraints=[n.Constraint.length(1), n.Constraint.fill(1)])
+
+    def editor_ops():
+        ed = e.CoreTextEditor("start")
+
+        def step():
+            ed.insert_text("typed 日本\n")
+            ed.undo()
+            ed.redo()
+            ed.set_text("x" * 20)
+            return ed.lines(), ed.cursor(), ed.text()
+        return step
+
+    later("effect steps", effect_steps)
+    later("effect manager", manager_steps)
+    later("filtered effect", filtered)
+    later("effect text form", lambda: (lambda: n.fade_to_fg(n.Color.RED, 10).to_dsl()))
+    later("offscreen frame", lambda: (lambda: (session.render(tree()), session.buffer_snapshot())))
+    later("offscreen failing frame",
+          lambda: raising(lambda: session.render(N(content=RC.drawable(failing))), ValueError))
+    later("offscreen keyed area", lambda: (lambda: session.effect_area_for("status")))
+    later("editor", editor_ops)
+    later("key binding", lambda: (lambda: e.CoreKeyBinding.parse("ctrl+shift+f5")))
+    later("bad key binding", lambda: raising(lambda: e.CoreKeyBinding.parse("ctrl+nonsense"), ValueError))
 
 
 def _surface_ops() -> list[tuple[str, object]]:
@@ -174,15 +252,24 @@ def test_a_million_calls_leave_resident_memory_flat():
 
     run(min(CALLS // 5, 200_000))  # warm-up: caches, free lists and allocator pools fill up
     gc.collect()
-    before = resident()
+    # The resident size after each of BATCHES equal batches: its slope (least squares) over the
+    # run must stay within the bound, as must the whole growth.
+    batches = 8
+    sizes = [resident()]
     start = time.perf_counter()
-    run(CALLS)
+    for _ in range(batches):
+        run(CALLS // batches)
+        gc.collect()
+        sizes.append(resident())
     elapsed = time.perf_counter() - start
-    gc.collect()
-    growth = resident() - before
-    print(f"{CALLS} calls in {elapsed:.1f} s over {len(everything)} operations; "
-          f"resident growth {growth / 1024:.0f} KiB")
-    assert growth < RESIDENT_BOUND, f"resident memory grew by {growth / 1024:.0f} KiB"
+    growth = sizes[-1] - sizes[0]
+    mean_x, mean_y = batches / 2, sum(sizes) / len(sizes)
+    slope = (sum((i - mean_x) * (y - mean_y) for i, y in enumerate(sizes))
+             / sum((i - mean_x) ** 2 for i in range(len(sizes))))
+    print(f"{CALLS} calls in {elapsed:.1f} s over {len(everything)} operations; resident growth "
+          f"{growth / 1024:.0f} KiB, {slope / 1024:.1f} KiB per {CALLS // batches} calls")
+    assert growth < RESIDENT_BOUND, f"resident memory grew by {growth / 1024:.0f} KiB: {sizes}"
+    assert slope * batches < RESIDENT_BOUND, f"resident memory grows {slope / 1024:.0f} KiB per batch: {sizes}"
 
 
 def leaking_calls(ops, rounds=300):
