@@ -7,11 +7,13 @@ exceptions come out, nothing fails, and every event stays printable."""
 from __future__ import annotations
 
 import random
+import sys
 from pathlib import Path
 
 import pytest
 
 pytest.importorskip("pyte")
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))  # the pty harness, from any directory
 from ptyharness import PtyChild  # noqa: E402
 
 CORPUS = Path(__file__).resolve().parent.parent / "fuzz" / "corpus" / "decoder"
