@@ -539,6 +539,10 @@ def test_nesting_is_bounded():
     with pytest.raises(ValueError):
         manager.add_unique("k", e)
     assert not manager.is_running()
+    session = tc.engine.CoreSession.offscreen(4, 1)
+    with pytest.raises(ValueError, match="^effects cannot be nested more than 1000 deep$"):
+        session.add_unique_effect("k", e)
+    assert not session.is_animating()
 
 
 def test_effects_given_their_own_results():

@@ -41,6 +41,12 @@ PyObject* make_effect(fx::Effect e) { return make<EffectClass>(std::move(e)); }
 
 fx::Effect effect_arg(const Args& a, std::size_t i) { return a.value<EffectClass>(i); }
 
+fx::Effect unique_effect_arg(const Args& a, std::size_t i) {
+    fx::Effect e = effect_arg(a, i);
+    if (const auto err = fx::nesting_error({&e})) raise(PyExc_ValueError, *err);
+    return e;
+}
+
 std::vector<fx::Effect> effects_arg(const Args& a, std::size_t i) {
     return with_note(a.name(i), [&] { return sequence_to_vector<fx::Effect, EffectElem>(a[i]); });
 }
@@ -195,15 +201,13 @@ PyTypeObject* EffectManagerClass::create() {
         .method("unique", "($self, key, effect)",
                 [](EffectManager& m, Args& a) {
                     const std::string key = a.get<std::string>(0);
-                    fx::Effect e = effect_arg(a, 1);
-                    if (const auto err = fx::nesting_error({&e})) raise(PyExc_ValueError, *err);
+                    fx::Effect e = unique_effect_arg(a, 1);
                     return make_effect(m.unique(key, std::move(e)));
                 })
         .method("add_unique", "($self, key, effect)",
                 [](EffectManager& m, Args& a) {
                     const std::string key = a.get<std::string>(0);
-                    fx::Effect e = effect_arg(a, 1);
-                    if (const auto err = fx::nesting_error({&e})) raise(PyExc_ValueError, *err);
+                    fx::Effect e = unique_effect_arg(a, 1);
                     m.add_unique(key, std::move(e));
                     return none();
                 })

@@ -112,6 +112,9 @@ struct ColorSpaceClass {
 PyObject* make_effect(core::fx::Effect e);
 // A copy of the Effect given as argument i (TypeError naming Effect otherwise, with the note).
 core::fx::Effect effect_arg(const Args& a, std::size_t i);
+// The same, for keeping under a unique key: ValueError when the key's wrapper would nest it
+// deeper than effects may nest.
+core::fx::Effect unique_effect_arg(const Args& a, std::size_t i);
 // Copies of a sequence of Effects (a str: "Can't extract `str` to `Vec`"), with the note.
 std::vector<core::fx::Effect> effects_arg(const Args& a, std::size_t i);
 // A copy of the CellFilter given as argument i; None or missing: nothing.

@@ -286,7 +286,7 @@ PyTypeObject* CoreSessionClass::create() {
         .method("add_unique_effect", "($self, key, effect)",
                 [](PySession& s, Args& a) {
                     const std::string key = a.get<std::string>(0);
-                    s.session.effects().add_unique(key, effect_arg(a, 1));
+                    s.session.effects().add_unique(key, unique_effect_arg(a, 1));
                     return none();
                 })
         .method("cancel_effect", "($self, key)",
