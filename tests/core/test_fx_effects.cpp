@@ -130,6 +130,23 @@ TEST(FxFilter, WorksInTheStepAreaAndFollowsRefRects) {
     EXPECT_FALSE(RefRect().contains(0, 0));
 }
 
+TEST(FxFilter, TextMeansLettersDigitsSpacesAndSomePunctuation) {
+    struct Row {
+        const char* symbol;
+        bool text;
+    };
+    const Row rows[] = {
+        {"a", true},  {"Z", true},   {"7", true},   {"\u00bd", true}, {"\u0416", true}, {"\u65e5", true},
+        {"\u24b6", true}, {"\U0001f170", true}, {" ", true}, {"?", true}, {"(", true}, {";", true},
+        {"-", false}, {"#", false}, {"\u2588", false}, {"\U0001f600", false}, {"", false}, {"\u2192x", false},
+    };
+    for (const Row& row : rows) {
+        Cell c;
+        c.set_symbol(row.symbol);
+        EXPECT_EQ(CellFilter::text().test(Rect{0, 0, 1, 1}, {0, 0}, c), row.text) << row.symbol;
+    }
+}
+
 TEST(FxFilter, BadLayoutSegmentPanics) {
     Layout one;
     one.constraints = {Constraint::fill(1)};

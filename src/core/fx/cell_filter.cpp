@@ -38,6 +38,10 @@ bool is_text_char(std::string_view symbol) noexcept {
         case UTF8PROC_CATEGORY_LM: case UTF8PROC_CATEGORY_LO: case UTF8PROC_CATEGORY_ND:
         case UTF8PROC_CATEGORY_NL: case UTF8PROC_CATEGORY_NO:
             return true;
+        case UTF8PROC_CATEGORY_SO:
+            // Circled and squared Latin letters are letters too.
+            return (c >= 0x24B6 && c <= 0x24E9) || (c >= 0x1F130 && c <= 0x1F149) ||
+                   (c >= 0x1F150 && c <= 0x1F169) || (c >= 0x1F170 && c <= 0x1F189);
         default: return false;
     }
 }
