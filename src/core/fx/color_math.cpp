@@ -42,7 +42,15 @@ float hue(Rgb8 c, std::uint8_t mx, std::uint8_t mn) noexcept {
     return sel * 60.0f;
 }
 
-float wrap_hue(float h) noexcept { return std::fmod(std::fmod(h, 360.0f) + 360.0f, 360.0f); }
+// fmod(fmod(h, 360) + 360, 360), bit for bit. For h in [0, 360) the inner remainder is h itself
+// and the outer one a single exact subtraction, which spares the two library calls.
+float wrap_hue(float h) noexcept {
+    if (h >= 0.0f && h < 360.0f) {
+        const float r = (h + 360.0f) - 360.0f;
+        return r >= 360.0f ? r - 360.0f : r;
+    }
+    return std::fmod(std::fmod(h, 360.0f) + 360.0f, 360.0f);
+}
 
 }  // namespace
 
@@ -131,11 +139,18 @@ Rgb8 hsv_to_rgb(float h, float s, float v) noexcept {
     }
 }
 
+BlendTarget::BlendTarget(Color c) noexcept
+    : color(c), rgb(to_rgb(c)), hsl(rgb_to_hsl(rgb)), hsv(rgb_to_hsv(rgb)) {}
+
 Color lerp(Color from, Color to, float a, ColorSpace space) noexcept {
+    return lerp(from, BlendTarget(to), a, space);
+}
+
+Color lerp(Color from, const BlendTarget& to, float a, ColorSpace space) noexcept {
     a = clamp01(a);
     if (a == 0.0f) return from;
-    if (a == 1.0f) return to;
-    const Rgb8 c1 = to_rgb(from), c2 = to_rgb(to);
+    if (a == 1.0f) return to.color;
+    const Rgb8 c1 = to_rgb(from), c2 = to.rgb;
     switch (space) {
         case ColorSpace::Rgb: {
             const std::uint32_t w = sat_cast<std::uint32_t>(a * 65536.0f);
@@ -148,7 +163,7 @@ Color lerp(Color from, Color to, float a, ColorSpace space) noexcept {
         case ColorSpace::Hsv: {
             const bool hsl = space == ColorSpace::Hsl;
             const Hsx p = hsl ? rgb_to_hsl(c1) : rgb_to_hsv(c1);
-            const Hsx q = hsl ? rgb_to_hsl(c2) : rgb_to_hsv(c2);
+            const Hsx& q = hsl ? to.hsl : to.hsv;
             float dh = q.h - p.h;
             if (dh > 180.0f) dh -= 360.0f;
             else if (dh < -180.0f) dh += 360.0f;

@@ -31,9 +31,19 @@ Rgb8 hsl_to_rgb(float h, float s, float l) noexcept;
 Hsx rgb_to_hsv(Rgb8 c) noexcept;
 Rgb8 hsv_to_rgb(float h, float s, float v) noexcept;
 
+// A blend target with its conversions done once, for blending many colours toward it.
+struct BlendTarget {
+    Color color;
+    Rgb8 rgb;
+    Hsx hsl;
+    Hsx hsv;
+    explicit BlendTarget(Color c) noexcept;
+};
+
 // The colour `a` of the way from `from` to `to`, blended in `space`. `a` is clamped to 0..1;
 // 0 gives `from` and 1 gives `to` unchanged, anything between an Rgb colour.
 Color lerp(Color from, Color to, float a, ColorSpace space) noexcept;
+Color lerp(Color from, const BlendTarget& to, float a, ColorSpace space) noexcept;
 
 // Moves every channel toward white (amount > 0) or black (amount < 0); amount is clamped to
 // -1..1. The result is Rgb.

@@ -20,7 +20,8 @@ void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
     // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
     ColorCache<std::uint8_t> fg_cache, bg_cache;
     const ColorSpace space = space_;
-    const OptColor fg = fg_, bg = bg_;
+    const std::optional<BlendTarget> fg = fg_ ? std::optional<BlendTarget>(*fg_) : std::nullopt;
+    const std::optional<BlendTarget> bg = bg_ ? std::optional<BlendTarget>(*bg_) : std::nullopt;
     for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) {
         const float a = pattern.alpha(p.x, p.y);
         const std::uint8_t q = sat_cast<std::uint8_t>(clamp01(a) * 255.0f);
