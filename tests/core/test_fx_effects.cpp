@@ -282,3 +282,19 @@ TEST(FxManager, OrderSupersessionAndCancel) {
     m.process(1, c, c.area);
     EXPECT_FALSE(m.is_running());
 }
+
+TEST(FxManager, AFailedStepKeepsTheRestListed) {
+    Layout one;
+    one.constraints = {Constraint::fill(1)};
+    EffectManager m(Rng(3));
+    Effect bad = paint(kRed, std::nullopt, EffectTimer::from_ms(100, Interpolation::Linear));
+    bad.install_filter(CellFilter::layout_segment(one, 2));  // no third segment
+    m.add(paint(kBlue, std::nullopt, EffectTimer::from_ms(5, Interpolation::Linear)));
+    m.add(bad);
+    m.add(paint(std::nullopt, kRed, EffectTimer::from_ms(100, Interpolation::Linear)));
+    Buffer b = Buffer::empty(Rect{0, 0, 2, 1});
+    EXPECT_THROW(m.process(5, b, b.area), Panic);
+    EXPECT_EQ(m.size(), 2u);  // the first ended; the failing one and the one after it stay
+    EXPECT_EQ(b.cell_at(0, 0)->fg, kBlue);
+    EXPECT_EQ(b.cell_at(0, 0)->bg, Color{});
+}
