@@ -214,7 +214,7 @@ def pair_core(rows: list[dict], core: list[dict]) -> list[dict]:
             extra.append(dict(figure=figure, unit="s", ours=seconds, peer_name="", peer=None, target=None,
                               note=f"{b.get('ns_per_command', 0) * 1e9:.3g} ns per command", na=None))
     input_rows(rows, by_name)
-    return rows + extra + engine_rows(by_name) + editor_rows(by_name) + fx_rows(by_name)
+    return rows + extra + engine_rows(by_name) + editor_rows(by_name) + fx_rows(by_name) + live_rows(by_name)
 
 
 def fx_rows(by_name: dict) -> list[dict]:
@@ -227,6 +227,30 @@ def fx_rows(by_name: dict) -> list[dict]:
                 out.append(dict(figure=f"Effects: {what} over {w}x{h}, C++ (ns/cell)", unit="ns/cell",
                                 ours=b["ns_per_cell"] * 1e9, peer_name="", peer=None, target=None, na=None,
                                 note=f"{b.get('items_per_second', 0) / 1e6:,.1f} M cells/s"))
+    return out
+
+
+def live_rows(by_name: dict) -> list[dict]:
+    """The live terminal (bench/live_bench.cpp): the diff of a fully changed 200x50 frame, the
+    bytes of that frame beside a plain encoder's, and the bytes of small frames."""
+    diff, enc, small = (by_name.get(f"BM_Live{n}") for n in ("DiffFullyChanged", "EncodeFullyChanged", "FrameBytes"))
+    out = []
+    if diff:
+        ns = diff["ns_per_cell"] * 1e9
+        out.append(dict(figure="Live: diff of a fully changed 200x50 frame, C++ (ns/cell)", unit="ns/cell", ours=ns,
+                        peer_name="", peer=None, target=None, na=None,
+                        note=f"target <= 3 ns: {'met' if ns <= 3 else 'NOT met'}"))
+    if enc:
+        out.append(dict(figure="Live: bytes of that frame", unit="bytes", ours=enc["bytes"], peer_name="plain encoder",
+                        peer=enc["plain_bytes"], target=None, na=None,
+                        note="no more than the plain encoder: " + ("met" if enc["bytes"] <= enc["plain_bytes"] else "NOT met")))
+    if small:
+        out.append(dict(figure="Live: bytes of an unchanged frame / one changed cell", unit="bytes",
+                        ours=small["unchanged_bytes"], peer_name="one plain cell", peer=small["one_plain_cell_bytes"],
+                        target=None, na=None,
+                        note=f"synchronized-update pair + cursor only; one styled cell "
+                             f"{small['one_styled_cell_bytes']:.0f} bytes; one plain cell < 40: "
+                             + ("met" if small["one_plain_cell_bytes"] < 40 else "NOT met")))
     return out
 
 

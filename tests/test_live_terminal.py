@@ -241,3 +241,20 @@ with t: pass
     _, cleared, redrawn = bytes(c.output).split(b"<mark>")
     assert cleared == b"\x1b[3;5H" b"\x1b[6n\x1b[2J\x1b[3;5H"
     assert redrawn.startswith(b"\x1b[1;1Habc\x1b[?25l")
+
+
+def test_frame_effects_run_over_the_frame():
+    c = child("""
+t = n.Terminal.init()
+m = n.EffectManager()
+m.add(n.paint_fg(n.Color.RED, 100))
+def d(f):
+    text("abc")(f)
+    f.process_effects(m, 100, n.Rect(0, 0, 2, 1))        # only the first two cells
+    report([outcome(f.process_effects, "m", 1, n.Rect(0, 0, 1, 1))[1],
+            outcome(f.process_effects, m, -1, n.Rect(0, 0, 1, 1))[1]])
+t.draw(d)
+with t: pass
+""", cols=6, rows=2)
+    assert c.reports == [["TypeError", "OverflowError"]]
+    assert b"\x1b[1;1H\x1b[38;5;1mab\x1b[39mc\x1b[?25l" in bytes(c.output)
