@@ -338,3 +338,44 @@ def test_each_predicate_behaviour_alone_keeps_the_effect_usable(behaviour):
     # Re-entrant calls met the borrow and were refused with an ordinary error.
     for kept in world.kept:
         assert kept is None or isinstance(kept, (Exception, tuple)), repr(kept)
+
+
+# ---------------------------------------------------------------------------------------------
+# effects of a session whose predicates re-enter the session
+
+SESSION_REENTRY = {
+    "render": lambda s: s.render(N(content=RC.ir(IR.text_raw("x")))),
+    "restore": lambda s: s.restore(),
+    "snapshot": lambda s: s.buffer_snapshot(),
+    "cancel": lambda s: s.cancel_effect("k"),
+    "replace": lambda s: s.add_unique_effect("k", n.dissolve(10)),
+    "add": lambda s: s.add_effect(n.fade_to_fg(n.Color.RED, 10)),
+    "areas": lambda s: (s.effect_area_for("k"), s.get_last_frame_area(), s.is_animating()),
+}
+
+
+@pytest.mark.parametrize("reentry", list(SESSION_REENTRY))
+def test_session_effect_predicates_that_re_enter_the_session(reentry):
+    session = e.CoreSession.offscreen(12, 3)
+    results = []
+
+    def predicate(*args):
+        results.append(outcome(SESSION_REENTRY[reentry], session))
+        return True
+
+    base = sys.getrefcount(predicate)
+    for add in (lambda f: session.add_unique_effect("k", n.fade_to_fg(n.Color.RED, 1000).with_filter(f)),
+                lambda f: session.add_effect(n.paint_fg(n.Color.BLUE, 1000).with_filter(f))):
+        add(n.CellFilter.eval_cell(predicate))
+        add(n.CellFilter.position_fn(predicate))
+    for _ in range(3):
+        assert outcome(session.render, N(content=RC.ir(IR.text_raw("hello")), effect_key="k")) is None
+    assert results, "no predicate was called"
+    # Inside a frame the session is held: every re-entry is refused with the borrow error.
+    assert all(isinstance(r, RuntimeError) for r in results), {repr(r) for r in results}
+    assert session.buffer_snapshot().to_string_lines()[0] == "hello"
+    session.restore()
+    del session  # its effects, and their filters, go with it
+    results.clear()
+    gc.collect()
+    assert sys.getrefcount(predicate) == base
