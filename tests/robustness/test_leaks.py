@@ -238,6 +238,34 @@ OPS = HOT + _affordable(_surface_ops())
 # the checks
 
 
+def resident_growth(schedule, calls: int, batches: int = 8):
+    """Runs `calls` calls of `schedule` (after a warm-up) in `batches` equal batches and gives the
+    resident growth over them, its slope per batch (least squares), the sizes and the time."""
+    size = len(schedule)
+
+    def run(count):
+        for i in range(count):
+            schedule[i % size]()
+
+    run(min(calls // 5, 200_000))  # warm-up: caches, free lists and allocator pools fill up
+    gc.collect()
+    sizes = [resident()]
+    start = time.perf_counter()
+    for _ in range(batches):
+        run(calls // batches)
+        gc.collect()
+        sizes.append(resident())
+    elapsed = time.perf_counter() - start
+    mean_x, mean_y = batches / 2, sum(sizes) / len(sizes)
+    slope = (sum((i - mean_x) * (y - mean_y) for i, y in enumerate(sizes))
+             / sum((i - mean_x) ** 2 for i in range(len(sizes))))
+    return sizes[-1] - sizes[0], slope, sizes, elapsed
+
+
+def flat(growth: float, slope: float, batches: int = 8) -> bool:
+    return growth < RESIDENT_BOUND and slope * batches < RESIDENT_BOUND
+
+
 def test_a_million_calls_leave_resident_memory_flat():
     hot = [fn for _, fn in HOT]
     everything = [fn for _, fn in OPS]
@@ -245,31 +273,16 @@ def test_a_million_calls_leave_resident_memory_flat():
     # Half the calls go to the hot paths, half spread over everything.
     rng = random.Random(5)
     schedule = [rng.choice(hot) if hot and i % 2 else rng.choice(everything) for i in range(4096)]
-
-    def run(count):
-        for i in range(count):
-            schedule[i & 4095]()
-
-    run(min(CALLS // 5, 200_000))  # warm-up: caches, free lists and allocator pools fill up
-    gc.collect()
-    # The resident size after each of BATCHES equal batches: its slope (least squares) over the
-    # run must stay within the bound, as must the whole growth.
-    batches = 8
-    sizes = [resident()]
-    start = time.perf_counter()
-    for _ in range(batches):
-        run(CALLS // batches)
-        gc.collect()
-        sizes.append(resident())
-    elapsed = time.perf_counter() - start
-    growth = sizes[-1] - sizes[0]
-    mean_x, mean_y = batches / 2, sum(sizes) / len(sizes)
-    slope = (sum((i - mean_x) * (y - mean_y) for i, y in enumerate(sizes))
-             / sum((i - mean_x) ** 2 for i in range(len(sizes))))
+    growth, slope, sizes, elapsed = resident_growth(schedule, CALLS)
     print(f"{CALLS} calls in {elapsed:.1f} s over {len(everything)} operations; resident growth "
-          f"{growth / 1024:.0f} KiB, {slope / 1024:.1f} KiB per {CALLS // batches} calls")
-    assert growth < RESIDENT_BOUND, f"resident memory grew by {growth / 1024:.0f} KiB: {sizes}"
-    assert slope * batches < RESIDENT_BOUND, f"resident memory grows {slope / 1024:.0f} KiB per batch: {sizes}"
+          f"{growth / 1024:.0f} KiB, {slope / 1024:.1f} KiB per {CALLS // 8} calls")
+    assert flat(growth, slope), f"resident memory grew: {sizes}"
+
+
+def test_the_resident_check_sees_a_leak():
+    kept = []
+    growth, slope, sizes, _ = resident_growth([lambda: kept.append(bytes(100))], 100_000)
+    assert not flat(growth, slope), sizes
 
 
 def leaking_calls(ops, rounds=300):
