@@ -16,4 +16,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 python3 -m pip install -q --upgrade pip >/dev/null 2>&1 || true
-python3 -m pip install -q "scikit-build-core>=0.10" "cmake>=3.21" ninja pytest hypothesis numpy pyte
+python3 -m pip install -q "scikit-build-core>=0.10" "cmake>=3.21" ninja pytest pytest-xdist hypothesis numpy pyte
