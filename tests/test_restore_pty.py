@@ -63,17 +63,10 @@ WAYS = {
 MODES_OFF = [b"\x1b[?1000l", b"\x1b[?2004l", b"\x1b[?1004l", b"\x1b[?25h"]
 
 
-# A panic inside a Terminal.draw callback: draw prints it and the terminal is given back at once,
-# but the frame is then still written over the primary screen, and the teardown at exit is
-# skipped, leaving mouse capture, bracketed paste, focus reports and the keyboard flags on.
-KNOWN = {("terminal", "panic-in-frame"): "modes left on after a panic inside Terminal.draw"}
-
-
 def cases():
     for target in TARGETS:
         for way in WAYS:
-            marks = [pytest.mark.xfail(reason=KNOWN[target, way], strict=True)] if (target, way) in KNOWN else []
-            yield pytest.param(target, way, marks=marks, id=f"{target}-{way}")
+            yield pytest.param(target, way, id=f"{target}-{way}")
 
 
 @pytest.mark.parametrize("target,way", list(cases()))

@@ -215,9 +215,11 @@ int lasting_tty_fd() noexcept {
     return fd;
 }
 
-// At the end of the process a terminal still in raw mode is given back.
+// At the end of the process a terminal still claimed, or still in raw mode, is given back. A
+// claim outlives raw mode when a failure's restore hooks already left raw mode but the modes the
+// program switched on (mouse capture, paste, focus, keyboard flags) are still on.
 void restore_at_exit() {
-    if (!term::is_raw_mode_enabled()) return;
+    if (!term::is_raw_mode_enabled() && !termination_restore_armed()) return;
     term::reset_terminal_modes();
     term::restore_terminal();
 }
