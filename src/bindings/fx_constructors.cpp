@@ -31,6 +31,11 @@ core::Style style(Args& a, std::size_t i) { return a.value<StyleClass>(i); }
 fx::Motion motion(Args& a, std::size_t i) { return static_cast<fx::Motion>(a.value<MotionClass>(i)); }
 Effect effect(Args& a, std::size_t i) { return effect_arg(a, i); }
 fx::Interpolation curve(Args& a, std::size_t i) { return interpolation_arg(a, i); }
+// (duration_ms, interpolation=None) at i and i + 1, read in that order.
+EffectTimer timer_arg(Args& a, std::size_t i) {
+    const auto ms = ms_arg(a, i);
+    return EffectTimer::from_ms(ms, curve(a, i + 1));
+}
 
 // Wrappers refuse trees too deep or too large to copy, run and write out safely.
 void check_nesting(const std::vector<const Effect*>& children) {
@@ -48,15 +53,13 @@ Effect wrapped(Args& a, std::size_t i) {
 PyObject* paint_fn(Args& a) {
     const auto fg = color(a, 0);
     const auto bg = color(a, 1);
-    const auto ms = ms_arg(a, 2);
-    return result(fx::paint(fg, bg, EffectTimer::from_ms(ms, curve(a, 3))));
+    return result(fx::paint(fg, bg, timer_arg(a, 2)));
 }
 
 template <bool Foreground>
 PyObject* paint_one(Args& a) {
     const auto c = color(a, 0);
-    const auto ms = ms_arg(a, 1);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 2));
+    const EffectTimer t = timer_arg(a, 1);
     return result(Foreground ? fx::paint(c, std::nullopt, t) : fx::paint(std::nullopt, c, t));
 }
 
@@ -64,16 +67,14 @@ template <bool From>
 PyObject* fade_fg_bg(Args& a) {
     const auto fg = color(a, 0);
     const auto bg = color(a, 1);
-    const auto ms = ms_arg(a, 2);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 3));
+    const EffectTimer t = timer_arg(a, 2);
     return result(From ? fx::fade_from(fg, bg, t) : fx::fade_to(fg, bg, t));
 }
 
 template <bool From>
 PyObject* fade_fg(Args& a) {
     const auto c = color(a, 0);
-    const auto ms = ms_arg(a, 1);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 2));
+    const EffectTimer t = timer_arg(a, 1);
     return result(From ? fx::fade_from(c, std::nullopt, t) : fx::fade_to(c, std::nullopt, t));
 }
 
@@ -92,8 +93,7 @@ PyObject* amounts_fn(Args& a) {
 template <AmountEffect Make, bool Foreground>
 PyObject* amount_fn(Args& a) {
     const float v = amount(a, 0);
-    const auto ms = ms_arg(a, 1);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 2));
+    const EffectTimer t = timer_arg(a, 1);
     return result(Foreground ? Make(v, std::nullopt, t) : Make(std::nullopt, v, t));
 }
 
@@ -117,8 +117,7 @@ PyObject* hsl_shift_fn(Args& a) {
 template <bool Foreground>
 PyObject* hsl_one(Args& a) {
     const fx::HslShift s{amount(a, 0), amount(a, 1), amount(a, 2)};
-    const auto ms = ms_arg(a, 3);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 4));
+    const EffectTimer t = timer_arg(a, 3);
     return result(Foreground ? fx::hsl_shift(s, std::nullopt, t) : fx::hsl_shift(std::nullopt, s, t));
 }
 
@@ -126,16 +125,14 @@ PyObject* hsl_one(Args& a) {
 
 template <bool Coalesce>
 PyObject* dissolve_fn(Args& a) {
-    const auto ms = ms_arg(a, 0);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 1));
+    const EffectTimer t = timer_arg(a, 0);
     return result(Coalesce ? fx::coalesce(std::nullopt, t) : fx::dissolve(std::nullopt, t));
 }
 
 template <bool Coalesce>
 PyObject* dissolve_style_fn(Args& a) {
     const auto s = style(a, 0);
-    const auto ms = ms_arg(a, 1);
-    const EffectTimer t = EffectTimer::from_ms(ms, curve(a, 2));
+    const EffectTimer t = timer_arg(a, 1);
     return result(Coalesce ? fx::coalesce(s, t) : fx::dissolve(s, t));
 }
 
@@ -147,8 +144,7 @@ PyObject* travel_fn(Args& a) {
     const auto gradient = a.get<std::uint16_t>(1);
     const auto randomness = a.get<std::uint16_t>(2);
     const auto c = color(a, 3);
-    const auto ms = ms_arg(a, 4);
-    return result(Make(m, gradient, randomness, c, EffectTimer::from_ms(ms, curve(a, 5))));
+    return result(Make(m, gradient, randomness, c, timer_arg(a, 4)));
 }
 
 // ---- composition and timing ----
@@ -244,22 +240,19 @@ PyObject* evolve_fn(Args& a) {
 PyObject* expand_fn(Args& a) {
     const auto d = static_cast<fx::ExpandDirection>(a.value<ExpandDirectionClass>(0));
     const auto s = style(a, 1);
-    const auto ms = ms_arg(a, 2);
-    return result(fx::expand(d, s, EffectTimer::from_ms(ms, curve(a, 3))));
+    return result(fx::expand(d, s, timer_arg(a, 2)));
 }
 
 PyObject* stretch_fn(Args& a) {
     const auto m = motion(a, 0);
     const auto s = style(a, 1);
-    const auto ms = ms_arg(a, 2);
-    return result(fx::stretch(m, s, EffectTimer::from_ms(ms, curve(a, 3))));
+    return result(fx::stretch(m, s, timer_arg(a, 2)));
 }
 
 PyObject* explode_fn(Args& a) {
     const float force = amount(a, 0);
     const float factor = amount(a, 1);
-    const auto ms = ms_arg(a, 2);
-    return result(fx::explode(force, factor, EffectTimer::from_ms(ms, curve(a, 3))));
+    return result(fx::explode(force, factor, timer_arg(a, 2)));
 }
 
 PyObject* glitch_fn(Args& a) {
@@ -279,11 +272,9 @@ PyObject* glitch_fn(Args& a) {
 PyObject* translate_fn(Args& a) {
     Effect e = effect(a, 0);
     const core::Offset by = a.value<OffsetClass>(1);
-    const auto ms = ms_arg(a, 2);
-    const fx::Interpolation c = curve(a, 3);
+    const EffectTimer t = timer_arg(a, 2);
     check_nesting({&e});
-    return result(fx::translate(std::move(e), static_cast<float>(by.x), static_cast<float>(by.y),
-                                EffectTimer::from_ms(ms, c)));
+    return result(fx::translate(std::move(e), static_cast<float>(by.x), static_cast<float>(by.y), t));
 }
 
 }  // namespace

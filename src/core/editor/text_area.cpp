@@ -474,6 +474,14 @@ bool TextArea::input(const terminal::KeyEvent& key) {
         scroll_page(shift);
         return false;
     };
+    // An arrow moves one step; with Ctrl a word or paragraph; with Ctrl and Alt to the line's or
+    // text's ends; with Alt alone not at all.
+    auto arrow = [&](Move step, Move with_ctrl, Move with_ctrl_alt) {
+        if (plain) return move(step);
+        if (c_only) return move(with_ctrl);
+        if (both) return move(with_ctrl_alt);
+        return false;
+    };
     switch (key.code.tag) {
         case KeyTag::Char: {
             const char32_t c = key.code.ch();
@@ -532,26 +540,10 @@ bool TextArea::input(const terminal::KeyEvent& key) {
             if (plain) return delete_next_char();
             if (a_only) return delete_next_word();
             return false;
-        case KeyTag::Left:
-            if (plain) return move(Move::Back);
-            if (c_only) return move(Move::WordBack);
-            if (both) return move(Move::Head);
-            return false;
-        case KeyTag::Right:
-            if (plain) return move(Move::Forward);
-            if (c_only) return move(Move::WordForward);
-            if (both) return move(Move::End);
-            return false;
-        case KeyTag::Up:
-            if (plain) return move(Move::Up);
-            if (c_only) return move(Move::ParagraphBack);
-            if (both) return move(Move::Top);
-            return false;
-        case KeyTag::Down:
-            if (plain) return move(Move::Down);
-            if (c_only) return move(Move::ParagraphForward);
-            if (both) return move(Move::Bottom);
-            return false;
+        case KeyTag::Left: return arrow(Move::Back, Move::WordBack, Move::Head);
+        case KeyTag::Right: return arrow(Move::Forward, Move::WordForward, Move::End);
+        case KeyTag::Up: return arrow(Move::Up, Move::ParagraphBack, Move::Top);
+        case KeyTag::Down: return arrow(Move::Down, Move::ParagraphForward, Move::Bottom);
         case KeyTag::Home: return move(Move::Head);
         case KeyTag::End: return move(Move::End);
         case KeyTag::PageUp:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <utf8proc.h>
 
 #include "core/panic.hpp"
@@ -155,89 +156,48 @@ std::shared_ptr<const CellPredicate> background_only_predicate() {
     return p;
 }
 
-CellFilter CellFilter::area(Rect r) {
-    CellFilter f;
-    f.kind = Kind::Area;
-    f.rect = RefRect::clip(r);
-    return f;
-}
-CellFilter CellFilter::ref_area(const RefRect& r) {
-    CellFilter f;
-    f.kind = Kind::RefArea;
-    f.ref = r;
-    return f;
-}
-CellFilter CellFilter::fg_color(Color c) {
-    CellFilter f;
-    f.kind = Kind::FgColor;
-    f.color = c;
-    return f;
-}
-CellFilter CellFilter::bg_color(Color c) {
-    CellFilter f;
-    f.kind = Kind::BgColor;
-    f.color = c;
-    return f;
-}
-CellFilter CellFilter::inner(Margin m) {
-    CellFilter f;
-    f.kind = Kind::Inner;
-    f.margin = m;
-    return f;
-}
-CellFilter CellFilter::outer(Margin m) {
-    CellFilter f;
-    f.kind = Kind::Outer;
-    f.margin = m;
-    return f;
-}
-CellFilter CellFilter::text() {
-    CellFilter f;
-    f.kind = Kind::Text;
-    return f;
-}
-CellFilter CellFilter::non_empty() {
-    CellFilter f;
-    f.kind = Kind::NonEmpty;
-    return f;
-}
-static CellFilter list_of(Kind k, std::vector<CellFilter> fs) {
+// A filter of kind `k`, and one whose field `Field` holds `v`.
+static CellFilter of_kind(Kind k) {
     CellFilter f;
     f.kind = k;
-    f.items = std::move(fs);
     return f;
 }
-CellFilter CellFilter::all_of(std::vector<CellFilter> fs) { return list_of(Kind::AllOf, std::move(fs)); }
-CellFilter CellFilter::any_of(std::vector<CellFilter> fs) { return list_of(Kind::AnyOf, std::move(fs)); }
-CellFilter CellFilter::none_of(std::vector<CellFilter> fs) { return list_of(Kind::NoneOf, std::move(fs)); }
-CellFilter CellFilter::negation(CellFilter inner) {
+template <auto Field, typename V>
+static CellFilter of_kind(Kind k, V&& v) {
+    CellFilter f = of_kind(k);
+    f.*Field = std::forward<V>(v);
+    return f;
+}
+// A filter of kind `k` over the one operand `inner`.
+static CellFilter over(Kind k, CellFilter inner) {
     std::vector<CellFilter> v;
     v.push_back(std::move(inner));
-    return list_of(Kind::Not, std::move(v));
+    return of_kind<&CellFilter::items>(k, std::move(v));
 }
-CellFilter CellFilter::into_static(CellFilter inner) {
-    std::vector<CellFilter> v;
-    v.push_back(std::move(inner));
-    return list_of(Kind::Static, std::move(v));
-}
+
+CellFilter CellFilter::area(Rect r) { return of_kind<&CellFilter::rect>(Kind::Area, RefRect::clip(r)); }
+CellFilter CellFilter::ref_area(const RefRect& r) { return of_kind<&CellFilter::ref>(Kind::RefArea, r); }
+CellFilter CellFilter::fg_color(Color c) { return of_kind<&CellFilter::color>(Kind::FgColor, c); }
+CellFilter CellFilter::bg_color(Color c) { return of_kind<&CellFilter::color>(Kind::BgColor, c); }
+CellFilter CellFilter::inner(Margin m) { return of_kind<&CellFilter::margin>(Kind::Inner, m); }
+CellFilter CellFilter::outer(Margin m) { return of_kind<&CellFilter::margin>(Kind::Outer, m); }
+CellFilter CellFilter::text() { return of_kind(Kind::Text); }
+CellFilter CellFilter::non_empty() { return of_kind(Kind::NonEmpty); }
+CellFilter CellFilter::all_of(std::vector<CellFilter> fs) { return of_kind<&CellFilter::items>(Kind::AllOf, std::move(fs)); }
+CellFilter CellFilter::any_of(std::vector<CellFilter> fs) { return of_kind<&CellFilter::items>(Kind::AnyOf, std::move(fs)); }
+CellFilter CellFilter::none_of(std::vector<CellFilter> fs) { return of_kind<&CellFilter::items>(Kind::NoneOf, std::move(fs)); }
+CellFilter CellFilter::negation(CellFilter inner) { return over(Kind::Not, std::move(inner)); }
+CellFilter CellFilter::into_static(CellFilter inner) { return over(Kind::Static, std::move(inner)); }
 CellFilter CellFilter::layout_segment(core::Layout l, std::uint16_t index) {
-    CellFilter f;
-    f.kind = Kind::Layout;
-    f.layout = std::make_shared<const core::Layout>(std::move(l));
+    CellFilter f = of_kind<&CellFilter::layout>(Kind::Layout, std::make_shared<const core::Layout>(std::move(l)));
     f.index = index;
     return f;
 }
 CellFilter CellFilter::position(std::shared_ptr<const PositionPredicate> fn) {
-    CellFilter f;
-    f.kind = Kind::PositionFn;
-    f.position_fn = std::move(fn);
-    return f;
+    return of_kind<&CellFilter::position_fn>(Kind::PositionFn, std::move(fn));
 }
 CellFilter CellFilter::eval_cell(std::shared_ptr<const CellPredicate> fn) {
-    CellFilter f;
-    f.kind = Kind::EvalCell;
-    f.cell_fn = std::move(fn);
-    return f;
+    return of_kind<&CellFilter::cell_fn>(Kind::EvalCell, std::move(fn));
 }
 
 bool CellFilter::is_dynamic() const noexcept {

@@ -192,6 +192,24 @@ std::optional<Mods> parse_mods_field(std::string_view field, bool with_locks) {
 
 // ---- CSI forms ----
 
+// The key a final byte names after "ESC [" or "ESC O" (or as the final of a modified "CSI 1;m X"):
+// the arrows, Home, End and F1, F2, F4. F3's "R" is left to the caller, since after "ESC [" it ends
+// a cursor report.
+std::optional<KeyCode> final_byte_key(std::uint8_t final_byte) {
+    switch (final_byte) {
+        case 'A': return KeyCode::of(KeyTag::Up);
+        case 'B': return KeyCode::of(KeyTag::Down);
+        case 'C': return KeyCode::of(KeyTag::Right);
+        case 'D': return KeyCode::of(KeyTag::Left);
+        case 'F': return KeyCode::of(KeyTag::End);
+        case 'H': return KeyCode::of(KeyTag::Home);
+        case 'P': return KeyCode::function(1);
+        case 'Q': return KeyCode::function(2);
+        case 'S': return KeyCode::function(4);
+        default: return std::nullopt;
+    }
+}
+
 // Cursor, Home/End and F1-F4 keys with modifiers (any final but M ~ u R).
 Result csi_modified_key(std::string_view params, std::uint8_t before_final, std::uint8_t final_byte) {
     std::string_view fields[2];
@@ -202,20 +220,9 @@ Result csi_modified_key(std::string_view params, std::uint8_t before_final, std:
         m = mods_from_mask(static_cast<std::uint8_t>(before_final - '0'), false);
         m->kind = KeyKind::Press;
     }
-    KeyCode code;
-    switch (final_byte) {
-        case 'A': code = KeyCode::of(KeyTag::Up); break;
-        case 'B': code = KeyCode::of(KeyTag::Down); break;
-        case 'C': code = KeyCode::of(KeyTag::Right); break;
-        case 'D': code = KeyCode::of(KeyTag::Left); break;
-        case 'F': code = KeyCode::of(KeyTag::End); break;
-        case 'H': code = KeyCode::of(KeyTag::Home); break;
-        case 'P': code = KeyCode::function(1); break;
-        case 'Q': code = KeyCode::function(2); break;
-        case 'S': code = KeyCode::function(4); break;
-        default: return invalid();
-    }
-    return key(code, m->mods, m->kind, key_state::NONE);
+    const std::optional<KeyCode> code = final_byte_key(final_byte);
+    if (!code) return invalid();
+    return key(*code, m->mods, m->kind, key_state::NONE);
 }
 
 // "n[;m[:k]]~": Home, Insert, Delete, End, PageUp, PageDown and function keys.
@@ -394,21 +401,13 @@ Result csi(const std::uint8_t* p, std::size_t len, bool raw) {
     if (len == 2) return incomplete();
     const std::uint8_t third = p[2];
     const std::uint8_t last = p[len - 1];
+    if (const auto code = final_byte_key(third)) return key(*code);
     switch (third) {
         case '[':
             if (len == 3) return incomplete();
             if (p[3] >= 'A' && p[3] <= 'E') return key(KeyCode::function(static_cast<std::uint8_t>(p[3] - 'A' + 1)));
             return invalid();
-        case 'A': return key(KeyTag::Up);
-        case 'B': return key(KeyTag::Down);
-        case 'C': return key(KeyTag::Right);
-        case 'D': return key(KeyTag::Left);
-        case 'H': return key(KeyTag::Home);
-        case 'F': return key(KeyTag::End);
         case 'Z': return key(KeyTag::BackTab, km::SHIFT);
-        case 'P': return key(KeyCode::function(1));
-        case 'Q': return key(KeyCode::function(2));
-        case 'S': return key(KeyCode::function(4));
         case 'I': return event(TerminalEvent::focus(true));
         case 'O': return event(TerminalEvent::focus(false));
         case ';': return invalid();
@@ -474,19 +473,9 @@ Result classify(const std::uint8_t* p, std::size_t len, bool more, bool raw) {
     switch (p[1]) {
         case 'O':
             if (len == 2) return incomplete();
-            switch (p[2]) {
-                case 'A': return key(KeyTag::Up);
-                case 'B': return key(KeyTag::Down);
-                case 'C': return key(KeyTag::Right);
-                case 'D': return key(KeyTag::Left);
-                case 'H': return key(KeyTag::Home);
-                case 'F': return key(KeyTag::End);
-                case 'P': return key(KeyCode::function(1));
-                case 'Q': return key(KeyCode::function(2));
-                case 'R': return key(KeyCode::function(3));
-                case 'S': return key(KeyCode::function(4));
-                default: return p[2] >= 0x20 && p[2] < 0x7F ? invalid() : Result{Outcome::Restart, {}};
-            }
+            if (const auto code = final_byte_key(p[2])) return key(*code);
+            if (p[2] == 'R') return key(KeyCode::function(3));
+            return p[2] >= 0x20 && p[2] < 0x7F ? invalid() : Result{Outcome::Restart, {}};
         case '[': return csi(p, len, raw);
         case ESC: return key(KeyTag::Esc);
         default: {

@@ -41,6 +41,13 @@ constexpr std::array<std::string_view, kRecordTagCount> kRecordTags{
     "key", "resize", "paste", "mouse", "focus_gained", "focus_lost", "tick",
 };
 
+// The name of enumerator `v` in `names`, or `fallback` for a value out of range.
+template <typename Enum, std::size_t N>
+std::string_view name_in(const std::array<std::string_view, N>& names, Enum v, std::string_view fallback) noexcept {
+    const auto i = static_cast<std::uint8_t>(v);
+    return i < N ? names[i] : fallback;
+}
+
 // Characters written as \u{..} in a character's text form: those that are not printable
 // (controls, format characters, surrogates, private use, unassigned, separators other than the
 // plain space) and the combining marks that extend a grapheme.
@@ -78,38 +85,28 @@ std::uint8_t key_code_index(KeyTag tag) noexcept {
 }
 
 std::string_view key_tag_name(KeyTag tag) noexcept {
-    const auto t = static_cast<std::uint8_t>(tag);
-    return t < kKeyTagCount ? kTagNames[t] : std::string_view("Null");
+    return name_in(kTagNames, tag, "Null");
 }
 
 std::string_view media_key_name(MediaKey m) noexcept {
-    const auto i = static_cast<std::uint8_t>(m);
-    return i < kMediaKeyCount ? kMediaNames[i] : std::string_view("Play");
+    return name_in(kMediaNames, m, "Play");
 }
 
 std::string_view modifier_key_name(ModifierKey m) noexcept {
-    const auto i = static_cast<std::uint8_t>(m);
-    return i < kModifierKeyCount ? kModifierNames[i] : std::string_view("LeftShift");
+    return name_in(kModifierNames, m, "LeftShift");
 }
 
 std::string key_code_text(const KeyCode& code) {
     std::string out(key_tag_name(code.tag));
+    const auto in_parens = [&out](std::string_view inner) {
+        out += '(';
+        out += inner;
+        out += ')';
+    };
     switch (code.tag) {
-        case KeyTag::F:
-            out += '(';
-            out += std::to_string(code.payload);
-            out += ')';
-            break;
-        case KeyTag::Media:
-            out += '(';
-            out += media_key_name(static_cast<MediaKey>(code.payload));
-            out += ')';
-            break;
-        case KeyTag::Modifier:
-            out += '(';
-            out += modifier_key_name(static_cast<ModifierKey>(code.payload));
-            out += ')';
-            break;
+        case KeyTag::F: in_parens(std::to_string(code.payload)); break;
+        case KeyTag::Media: in_parens(media_key_name(static_cast<MediaKey>(code.payload))); break;
+        case KeyTag::Modifier: in_parens(modifier_key_name(static_cast<ModifierKey>(code.payload))); break;
         case KeyTag::Char: {
             const char32_t c = code.ch();
             out += "('";
@@ -155,23 +152,19 @@ std::string_view key_kind_name(KeyKind kind) noexcept {
 }
 
 std::string_view mouse_kind_text(MouseKind kind) noexcept {
-    const auto i = static_cast<std::uint8_t>(kind);
-    return i < kMouseKindCount ? kMouseKinds[i] : std::string_view("moved");
+    return name_in(kMouseKinds, kind, "moved");
 }
 
 std::string_view mouse_kind_short_text(MouseKind kind) noexcept {
-    const auto i = static_cast<std::uint8_t>(kind);
-    return i < kMouseKindCount ? kMouseKindsShort[i] : std::string_view("move");
+    return name_in(kMouseKindsShort, kind, "move");
 }
 
 std::string_view mouse_button_text(MouseButton button) noexcept {
-    const auto i = static_cast<std::uint8_t>(button);
-    return i < 4 ? kButtons[i] : std::string_view("none");
+    return name_in(kButtons, button, "none");
 }
 
 std::string_view record_tag_text(RecordTag tag) noexcept {
-    const auto i = static_cast<std::uint8_t>(tag);
-    return i < kRecordTagCount ? kRecordTags[i] : std::string_view("tick");
+    return name_in(kRecordTags, tag, "tick");
 }
 
 bool operator==(const TerminalEvent& a, const TerminalEvent& b) {
