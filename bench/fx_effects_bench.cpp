@@ -2,7 +2,8 @@
 // (bench/run.py prints them as one table). Each step draws the effect half way through a long
 // timer over a fresh copy of the buffer; "copy_only" is the cost of that copy alone. The screen
 // is drawn as interfaces are, in a few styles (six foreground and three background colours);
-// "fade_to_every_cell_its_colour" is the worst case of a screen where no two cells share one.
+// the rows ending "_every_cell_its_colour" are the worst case of the colour effects, a screen
+// where no two cells share a colour (fades in each colour space, the colour shifts, paint).
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -136,6 +137,15 @@ const bool registered = [] {
                                      [&k](benchmark::State& s) { run_kind(s, k, false); });
     benchmark::RegisterBenchmark("BM_FxEffect_fade_to_every_cell_its_colour",
                                  [](benchmark::State& s) { run_kind(s, kinds()[1], true); });
+    static const std::vector<Kind> worst = {
+        {"fade_to_hsv", [] { Effect e = fade(); e.set_color_space(ColorSpace::Hsv); return e; }},
+        {"fade_to_rgb", [] { Effect e = fade(); e.set_color_space(ColorSpace::Rgb); return e; }},
+        {"fade_from", kinds()[2].make}, {"paint", kinds()[0].make},   {"lighten", kinds()[3].make},
+        {"darken", kinds()[4].make},    {"saturate", kinds()[5].make}, {"hsl_shift", kinds()[6].make},
+    };
+    for (const Kind& k : worst)
+        benchmark::RegisterBenchmark((std::string("BM_FxEffect_") + k.name + "_every_cell_its_colour").c_str(),
+                                     [&k](benchmark::State& s) { run_kind(s, k, true); });
     return true;
 }();
 

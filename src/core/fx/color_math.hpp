@@ -28,8 +28,12 @@ Rgb8 to_rgb(Color c) noexcept;
 
 Hsx rgb_to_hsl(Rgb8 c) noexcept;
 Rgb8 hsl_to_rgb(float h, float s, float l) noexcept;
+// hsl_to_rgb as an Rgb colour.
+Color hsl_to_color(float h, float s, float l) noexcept;
 Hsx rgb_to_hsv(Rgb8 c) noexcept;
 Rgb8 hsv_to_rgb(float h, float s, float v) noexcept;
+// A hue in degrees brought into 0..360 as fmod(fmod(h, 360) + 360, 360) does, bit for bit.
+float wrap_degrees(float h) noexcept;
 
 // A blend target with its conversions done once, for blending many colours toward it.
 struct BlendTarget {
@@ -100,6 +104,39 @@ private:
     std::array<Key, kSize> keys_{};
     std::array<std::uint8_t, kSize> slots_{0, 1, 2, 3, 4, 5, 6, 7};
     std::array<Color, kSize> values_{};
+};
+
+// Results of a pure function of the colour alone (the context fixed for a whole step), in a
+// direct-mapped table keyed by the packed colour: unlike ColorCache it never shares a result
+// between different inputs, so it may hold as many colours as is convenient.
+class ColorMemo {
+public:
+    ColorMemo() noexcept { keys_.fill(kEmpty); }
+
+    template <typename F>
+    Color get(Color color, F&& compute) {
+        const std::uint32_t key = pack(color);
+        const std::size_t i = (key * 0x9E3779B1u) >> (32 - kBits);
+        if (keys_[i] != key) {
+            values_[i] = compute();
+            keys_[i] = key;
+        }
+        return values_[i];
+    }
+
+private:
+    static constexpr unsigned kBits = 8;
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // no colour packs to this: tags stop at 18
+    // The variant and only the payload bytes that variant uses, as color_equal compares them.
+    static constexpr std::uint32_t pack(Color c) noexcept {
+        const std::uint32_t tag = std::uint32_t{c.tag} << 24;
+        if (c.tag == Color::Rgb) return tag | std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b;
+        if (c.tag == Color::Indexed) return tag | c.r;
+        return tag;
+    }
+
+    std::array<std::uint32_t, std::size_t{1} << kBits> keys_;
+    std::array<Color, std::size_t{1} << kBits> values_{};
 };
 
 }  // namespace tarvo::core::fx

@@ -15,8 +15,7 @@ namespace {
 using detail::fx_call;
 using detail::timer_expr;
 
-// Shared by the three: amounts per colour, the pattern, and the per-step colour caches keyed by
-// the source colour and a context the effect chooses.
+// Shared by the three: amounts per colour and the pattern.
 class ColorShift : public TimedShader {
 public:
     void set_pattern(const Pattern& p) override { pattern_ = p; }
@@ -24,13 +23,11 @@ public:
 protected:
     using TimedShader::TimedShader;
 
-    // Walks the selected cells with the cell's pattern alpha: fn(cell, alpha, fg_cache, bg_cache).
+    // Walks the selected cells with the cell's pattern alpha: fn(cell, alpha).
     template <typename F>
     void each_cell(Buffer& buf, Rect area, F&& fn) {
         const PreparedPattern pattern(pattern_, timer_.alpha(), area);
-        ColorCache<std::uint32_t> fg_cache, bg_cache;
-        for_each_selected(buf, area, filter_processor(),
-                          [&](Position p, Cell& cell) { fn(cell, pattern.alpha(p.x, p.y), fg_cache, bg_cache); });
+        for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) { fn(cell, pattern.alpha(p.x, p.y)); });
     }
 
     Pattern pattern_;
@@ -55,17 +52,10 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Lighten>(*this); }
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
-        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
-            if (fg_) {
-                const float s = *fg_ * a;
-                const Color c = fg_or_white(cell.fg);
-                cell.fg = fgc.get(c, std::bit_cast<std::uint32_t>(s), [&] { return lighten_rgb(c, s); });
-            }
-            if (bg_) {
-                const float s = *bg_ * a;
-                const Color c = bg_or_black(cell.bg);
-                cell.bg = bgc.get(c, std::bit_cast<std::uint32_t>(s), [&] { return lighten_rgb(c, s); });
-            }
+        // A few integer operations a channel: cheaper to redo than to look up.
+        each_cell(buf, area, [&](Cell& cell, float a) {
+            if (fg_) cell.fg = lighten_rgb(fg_or_white(cell.fg), *fg_ * a);
+            if (bg_) cell.bg = lighten_rgb(bg_or_black(cell.bg), *bg_ * a);
         });
     }
 
@@ -98,17 +88,10 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Saturate>(*this); }
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
-        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
-            if (fg_) {
-                const float f = 1.0f + *fg_ * a;
-                const Color c = fg_or_white(cell.fg);
-                cell.fg = fgc.get(c, std::bit_cast<std::uint32_t>(f), [&] { return saturate_rgb(c, f); });
-            }
-            if (bg_) {
-                const float f = 1.0f + *bg_ * a;
-                const Color c = bg_or_black(cell.bg);
-                cell.bg = bgc.get(c, std::bit_cast<std::uint32_t>(f), [&] { return saturate_rgb(c, f); });
-            }
+        // A few integer operations a channel: cheaper to redo than to look up.
+        each_cell(buf, area, [&](Cell& cell, float a) {
+            if (fg_) cell.fg = saturate_rgb(fg_or_white(cell.fg), 1.0f + *fg_ * a);
+            if (bg_) cell.bg = saturate_rgb(bg_or_black(cell.bg), 1.0f + *bg_ * a);
         });
     }
 
@@ -126,11 +109,10 @@ private:
 
 Color shift_hsl(Color c, const HslShift& d, float a) {
     const Hsx v = rgb_to_hsl(to_rgb(c));
-    const float h = std::fmod(std::fmod(v.h + d[0] * a, 360.0f) + 360.0f, 360.0f);
+    const float h = wrap_degrees(v.h + d[0] * a);
     const float s = clampf(v.s + d[1] * a, 0.0f, 100.0f);
     const float l = clampf(v.x + d[2] * a, 0.0f, 100.0f);
-    const Rgb8 out = hsl_to_rgb(h, s, l);
-    return Color::rgb(out.r, out.g, out.b);
+    return hsl_to_color(h, s, l);
 }
 
 class HslShiftEffect final : public ColorShift {
@@ -142,7 +124,27 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<HslShiftEffect>(*this); }
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
-        each_cell(buf, area, [&](Cell& cell, float a, auto& fgc, auto& bgc) {
+        const PreparedPattern pattern(pattern_, timer_.alpha(), area);
+        if (pattern.is_identity()) {
+            // One alpha for every cell: a shift depends on the colour alone.
+            const float a = pattern.alpha(0, 0);
+            ColorMemo fgc, bgc;
+            for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) {
+                if (fg_) {
+                    const Color c = fg_or_white(cell.fg);
+                    cell.fg = fgc.get(c, [&] { return shift_hsl(c, *fg_, a); });
+                }
+                if (bg_) {
+                    const Color c = bg_or_black(cell.bg);
+                    cell.bg = bgc.get(c, [&] { return shift_hsl(c, *bg_, a); });
+                }
+            });
+            return;
+        }
+        // Shifts are looked up by (colour, exact alpha) for this step only.
+        ColorCache<std::uint32_t> fgc, bgc;
+        for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) {
+            const float a = pattern.alpha(p.x, p.y);
             const std::uint32_t key = std::bit_cast<std::uint32_t>(a);
             if (fg_) {
                 const Color c = fg_or_white(cell.fg);

@@ -17,11 +17,28 @@ Effect fade_from(Color fg, OptColor bg, EffectTimer timer) {
 
 void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
     const PreparedPattern pattern(pattern_, timer_.alpha(), area);
-    // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
-    ColorCache<std::uint8_t> fg_cache, bg_cache;
     const ColorSpace space = space_;
     const std::optional<BlendTarget> fg = fg_ ? std::optional<BlendTarget>(*fg_) : std::nullopt;
     const std::optional<BlendTarget> bg = bg_ ? std::optional<BlendTarget>(*bg_) : std::nullopt;
+    if (pattern.is_identity()) {
+        // Every cell blends by the same alpha, so a blend depends on the colour alone and a larger
+        // table of them gives the very results the small cache would.
+        const float a = pattern.alpha(0, 0);
+        ColorMemo fg_memo, bg_memo;
+        for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) {
+            if (fg) {
+                const Color from = fg_or_white(cell.fg);
+                cell.fg = fg_memo.get(from, [&] { return lerp(from, *fg, a, space); });
+            }
+            if (bg) {
+                const Color from = bg_or_black(cell.bg);
+                cell.bg = bg_memo.get(from, [&] { return lerp(from, *bg, a, space); });
+            }
+        });
+        return;
+    }
+    // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
+    ColorCache<std::uint8_t> fg_cache, bg_cache;
     for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) {
         const float a = pattern.alpha(p.x, p.y);
         const std::uint8_t q = sat_cast<std::uint8_t>(clamp01(a) * 255.0f);
