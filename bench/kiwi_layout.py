@@ -1,7 +1,7 @@
-"""The layout figure's peer: the same constraint system that our splitter solves, posed to
-kiwisolver. One horizontal split with flex Start, no spacing and no margin: 2n+2 variables in
-hundredths of a cell (spacer, segment, spacer, ..., spacer), the same constraints with the same
-strengths, added in the same order."""
+"""The layout figures' peer: the same constraint system that our splitter solves, posed to
+kiwisolver. One horizontal split without margin, in any flex mode and with a gap: 2n+2
+variables in hundredths of a cell (spacer, segment, spacer, ..., spacer), the same constraints
+with the same strengths, added in the same order."""
 
 from __future__ import annotations
 
@@ -14,21 +14,25 @@ MIN_GE = MAX_LE = 100_000_000.0
 LENGTH_EQ = 10_000_000.0
 PERCENT_EQ = 1_000_000.0
 RATIO_EQ = 100_000.0
-MAX_EQ = 10_000.0
+MAX_EQ = MIN_EQ = 10_000.0
+SPACE_GROW = 10.0
 FILL_GROW = 1_000.0
 GROW = 100.0
 SEGMENT_EQ = 1.0
 
 
-def build(constraints: list[tuple], start: int, end: int):
+def build(constraints: list[tuple], start: int, end: int, flex: str = "start", spacing: int = 0):
     """A solver holding the system for a split of [start, end) by `constraints`, each a tuple
-    such as ("length", 10), ("ratio", 1, 8). Returns (solver, variables)."""
+    such as ("length", 10), ("ratio", 1, 8), with flex "legacy", "start", "end", "center",
+    "space_between", "space_around" or "space_evenly" and a gap of `spacing` cells. Returns
+    (solver, variables)."""
     solver = kiwi.Solver()
     add = solver.addConstraint
     n = len(constraints)
     v = [kiwi.Variable() for _ in range(2 * n + 2)]
     first, last = v[0], v[-1]
     area = last - first
+    gap = spacing * 100.0
 
     add(first == start * 100.0)
     add(last == end * 100.0)
@@ -38,11 +42,48 @@ def build(constraints: list[tuple], start: int, end: int):
     for i in range(n):
         add(v[2 * i + 1] <= v[2 * i + 2])
 
-    # Flex Start: fixed gaps between segments, nothing before, the rest after.
-    for i in range(1, n):
-        add((v[2 * i + 1] - v[2 * i] == 0.0) | SPACER_EQ)
-    add((v[1] - v[0] == 0.0) | EMPTY)
-    add((v[2 * n + 1] - v[2 * n] == area) | GROW)
+    spacers = [v[2 * i + 1] - v[2 * i] for i in range(n + 1)]
+    middle = spacers[1:-1] if n >= 2 else []
+
+    def pairs_equal(items):
+        for i in range(len(items)):
+            for j in range(i + 1, len(items)):
+                add((items[i] == items[j]) | SPACER_EQ)
+
+    def growing(items):
+        for s in items:
+            add((s >= gap) | SPACER_EQ)
+            add((s == area) | SPACE_GROW)
+
+    if flex in ("legacy", "start", "center", "end"):
+        for s in middle:
+            add((s == gap) | SPACER_EQ)
+        if flex == "legacy":
+            add((spacers[0] == 0.0) | EMPTY)
+            add((spacers[-1] == 0.0) | EMPTY)
+        elif flex == "start":
+            add((spacers[0] == 0.0) | EMPTY)
+            add((spacers[-1] == area) | GROW)
+        elif flex == "center":
+            add((spacers[0] == area) | GROW)
+            add((spacers[-1] == area) | GROW)
+            add((spacers[0] == spacers[-1]) | SPACER_EQ)
+        else:
+            add((spacers[-1] == 0.0) | EMPTY)
+            add((spacers[0] == area) | GROW)
+    elif flex == "space_between":
+        pairs_equal(middle)
+        growing(middle)
+        add((spacers[0] == 0.0) | EMPTY)
+        add((spacers[-1] == 0.0) | EMPTY)
+    elif flex == "space_around" and n >= 2:
+        pairs_equal(middle)
+        add((spacers[1] == 2.0 * spacers[0]) | SPACER_EQ)
+        add((spacers[1] == 2.0 * spacers[-1]) | SPACER_EQ)
+        growing(spacers)
+    else:  # space_evenly, and space_around with fewer than two segments
+        pairs_equal(spacers)
+        growing(spacers)
 
     segs = [v[2 * i + 2] - v[2 * i + 1] for i in range(n)]
     scaled = []
@@ -53,8 +94,11 @@ def build(constraints: list[tuple], start: int, end: int):
             add((seg == c[1] * 100.0) | MAX_EQ)
         elif kind == "min":
             add((seg >= c[1] * 100.0) | MIN_GE)
-            add((seg == area) | FILL_GROW)
-            scaled.append((seg, 1.0))
+            if flex == "legacy":
+                add((seg == c[1] * 100.0) | MIN_EQ)
+            else:
+                add((seg == area) | FILL_GROW)
+                scaled.append((seg, 1.0))
         elif kind == "length":
             add((seg == c[1] * 100.0) | LENGTH_EQ)
         elif kind == "percentage":
@@ -70,8 +114,9 @@ def build(constraints: list[tuple], start: int, end: int):
         for j in range(i + 1, len(scaled)):
             (si, wi), (sj, wj) = scaled[i], scaled[j]
             add((wj * si == wi * sj) | GROW)
-    for a, b in zip(segs, segs[1:]):
-        add((a == b) | SEGMENT_EQ)
+    if flex != "legacy":
+        for a, b in zip(segs, segs[1:]):
+            add((a == b) | SEGMENT_EQ)
     solver.updateVariables()
     return solver, v
 
@@ -92,5 +137,6 @@ def segments(v) -> list[tuple[int, int]]:
     return out
 
 
-def split(constraints: list[tuple], start: int, end: int) -> list[tuple[int, int]]:
-    return segments(build(constraints, start, end)[1])
+def split(constraints: list[tuple], start: int, end: int, flex: str = "start",
+          spacing: int = 0) -> list[tuple[int, int]]:
+    return segments(build(constraints, start, end, flex, spacing)[1])

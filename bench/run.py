@@ -27,7 +27,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
 PEERS = ["rich", "kiwisolver", "prompt_toolkit"]
-GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine", "input", "effects", "live"]
+GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine", "input", "effects", "live", "scale"]
 
 # C++ figures (core_bench) shown beside the Python ones: benchmark -> (Python figure, counter)
 CORE_PAIRS = {
@@ -118,7 +118,8 @@ def run_core_bench(build_dir: Path, quick: bool) -> list[dict]:
 def run_group(build_dir: Path, group: str, quick: bool) -> list[dict]:
     log(f"measuring {group} ...")
     script = {"engine": ["engine_figures.py"], "input": ["input_figures.py"],
-              "effects": ["fx_figures.py"], "live": ["live_figures.py"]}.get(group, ["figures.py", group])
+              "effects": ["fx_figures.py"], "live": ["live_figures.py"],
+              "scale": ["scale_figures.py"]}.get(group, ["figures.py", group])
     cmd = [sys.executable, str(BENCH / script[0]), *script[1:]] + (["--quick"] if quick else [])
     result = subprocess.run(cmd, env=peers_env(build_dir), capture_output=True, text=True)
     if result.returncode != 0:

@@ -168,6 +168,13 @@ public:
     }
     bool failed() const noexcept { return failed_; }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
+    void count(SplitWork* work) const {
+        if (!work) return;
+        const cw::SplitSolver::Counters& c = solver_.counters();
+        work->pivots += c.pivots;
+        work->cell_updates += c.cell_updates;
+        work->tree_steps += c.tree_steps;
+    }
 
     void size_value(Element e, Rel rel, double value, double strength) {
         add({{e.index, 1.0}}, 0.0 - value, rel, strength);
@@ -212,6 +219,7 @@ public:
         for (const cw::Variable& x : v_) out.push_back(solver_.value(x));
         return out;
     }
+    void count(SplitWork*) const {}
 
     void size_value(Element e, Rel rel, double value, double strength) {
         add({{end(e), 1.0}, {start(e), -1.0}}, 0.0 - value, rel, strength);
@@ -410,7 +418,7 @@ bool pairwise_fits(const Layout& layout) noexcept {
 
 // Solves the split in the given form; nothing when the solver gives up.
 template <typename Builder>
-std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
+std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, SplitWork* work) {
     const Rect inner = area.inner(layout.margin);
     const bool horizontal = layout.direction == Direction::Horizontal;
     const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
@@ -437,6 +445,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
     if (layout.flex != Flex::Legacy)
         for (std::size_t i = 0; i + 1 < n; ++i)
             b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+    b.count(work);
     if (b.failed()) return std::nullopt;
 
     const std::vector<double> boundaries = b.boundaries();
@@ -457,16 +466,24 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form) {
 
 }  // namespace
 
-Split solve_split(const Layout& layout, Rect area) {
+namespace {
+
+Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
     auto solve = [&](Form form) {
-        return uses_size_solver(layout.flex) ? solve_in_form<SizeBuilder>(layout, area, form)
-                                             : solve_in_form<BoundaryBuilder>(layout, area, form);
+        return uses_size_solver(layout.flex) ? solve_in_form<SizeBuilder>(layout, area, form, work)
+                                             : solve_in_form<BoundaryBuilder>(layout, area, form, work);
     };
     if (pairwise_fits(layout))
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
     if (auto split = solve(Form::Compact)) return std::move(*split);
     panic("failed to split");
 }
+
+}  // namespace
+
+Split solve_split(const Layout& layout, Rect area) { return solve_counted(layout, area, nullptr); }
+
+Split solve_split(const Layout& layout, Rect area, SplitWork& work) { return solve_counted(layout, area, &work); }
 
 // ---- the per-thread cache of recent splits ----
 

@@ -107,6 +107,17 @@ struct Layout {
 // cannot solve the layout.
 Split solve_split(const Layout& layout, Rect area);
 
+// The work a split took: simplex pivots, tableau cells visited while adding rows to rows, and
+// steps through the tree of boundary ranges (0 in the Space* modes, which use the general
+// solver and are not counted).
+struct SplitWork {
+    std::uint64_t pivots = 0;
+    std::uint64_t cell_updates = 0;
+    std::uint64_t tree_steps = 0;
+};
+// As solve_split, adding the work done to `work`.
+Split solve_split(const Layout& layout, Rect area, SplitWork& work);
+
 // The number of entries the per-thread split cache keeps.
 inline constexpr std::size_t kSplitCacheCapacity = 500;
 // Empties the calling thread's split cache.

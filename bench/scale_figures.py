@@ -1,0 +1,133 @@
+"""Figures for large inputs: cold layout splits of 10 to 2,000 mixed constraints in every flex
+mode beside kiwisolver posed the same way, the memory of a large split, and word wrapping of a
+long paragraph and of one 10 MB line. bench/run.py runs it as the group "scale"
+(`python3 bench/scale_figures.py [--quick]`) and reads the JSON rows it prints (see
+figures.py for the row format).
+"""
+
+from __future__ import annotations
+
+import json
+import resource
+import sys
+import textwrap
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from figures import paragraph, row  # noqa: E402
+
+import tarvo_core.rust.native as n  # noqa: E402
+
+try:
+    import kiwi_layout
+except ImportError:  # the peer is not installed
+    kiwi_layout = None
+
+PATTERN = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8),
+           ("fill", 1), ("length", 4), ("fill", 2), ("min", 2), ("percentage", 5)]
+FLEXES = [("Legacy", "legacy"), ("Start", "start"), ("End", "end"), ("Center", "center"),
+          ("SpaceBetween", "space_between"), ("SpaceAround", "space_around"),
+          ("SpaceEvenly", "space_evenly")]
+SPACE_MODES = {"SpaceBetween", "SpaceAround", "SpaceEvenly"}
+QUICK = "--quick" in sys.argv
+
+
+def best_time(fn, budget: float) -> float:
+    """The fastest of as many calls as fit in `budget` seconds (at least one)."""
+    best = float("inf")
+    spent = 0.0
+    while spent < budget or best == float("inf"):
+        start = time.perf_counter()
+        fn()
+        took = time.perf_counter() - start
+        best = min(best, took)
+        spent += took
+        if took > budget:
+            break
+    return best
+
+
+def mixed(count: int) -> list[tuple]:
+    return [PATTERN[i % len(PATTERN)] for i in range(count)]
+
+
+def layout_of(kinds: list[tuple], flex: str):
+    return (n.Layout.horizontal([getattr(n.Constraint, c[0])(*c[1:]) for c in kinds])
+            .flex(getattr(n.Flex, flex)).spacing(1))
+
+
+def cold_splitter(layout):
+    """A split of a new area each call, so that the cache of recent splits never answers."""
+    widths = iter(range(1 << 30))
+    return lambda: layout.split(n.Rect(0, 0, 200 + next(widths) % 1024, 1))
+
+
+def peak_growth(fn) -> float:
+    """How much the peak resident size grows during one call (bytes)."""
+    before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+    fn()
+    return (resource.getrusage(resource.RUSAGE_SELF).ru_maxrss - before) * 1024.0
+
+
+def layout_rows() -> list[dict]:
+    out = []
+    big = layout_of(mixed(1000), "Start")
+    out.append(row("Layout cold split of 1,000 mixed constraints, Start: peak memory growth", "bytes",
+                   peak_growth(cold_splitter(big)), note="target < 20 MB"))
+    budget = 0.05 if QUICK else 0.3
+    for k in (10, 100, 1000):
+        kinds = mixed(k)
+        for name, key in FLEXES:
+            figure = f"Layout cold split of {k:,} mixed constraints, {name}"
+            if k >= 1000 and name in SPACE_MODES:
+                out.append(row(figure, "s", na="not run: the Space* modes still take minutes at this size"))
+                continue
+            ours = best_time(cold_splitter(layout_of(kinds, name)), budget)
+            note = "target < 20 ms" if k == 1000 else ""
+            peer = None
+            if kiwi_layout is not None and k <= 100:
+                widths = iter(range(1 << 30))
+                peer = best_time(lambda: kiwi_layout.split(kinds, 0, 200 + next(widths) % 1024, key, 1), budget)
+            elif k > 100:
+                note += ("; " if note else "") + "kiwisolver not run: 300 take it about 16 s"
+            out.append(row(figure, "s", ours, "kiwisolver" if peer else "", peer, [">=", 10], note))
+    for k in (2000,):
+        ours = best_time(cold_splitter(layout_of(mixed(k), "Start")), 0.0)
+        out.append(row(f"Layout cold split of {k:,} mixed constraints, Start", "s", ours,
+                       note="goal: no split of up to 10,000 over 1 s"))
+    return out
+
+
+def wrap_rows() -> list[dict]:
+    out = []
+    text = paragraph(100_000)
+    lines = len(textwrap.wrap(text, 80))
+    buf = n.Buffer.empty(n.Rect(0, 0, 80, min(65535, 2 * lines)))
+    para = n.Paragraph.new(text).wrap(n.Wrap(trim=True))
+    ours = best_time(lambda: n.render_widget(para, buf.area, buf), 0.3)
+    theirs = best_time(lambda: textwrap.wrap(text, 80), 0.3)
+    out.append(row("Wrap a 100 KB paragraph at width 80, every row drawn", "s", ours, "textwrap.wrap", theirs,
+                   [">=", 10], f"{lines} rows"))
+    line = ("lorem ipsum dolor sit amet consectetur " * 260_000)[:10_000_000]
+    screen = n.Buffer.empty(n.Rect(0, 0, 80, 24))
+    made = time.perf_counter()
+    long_para = n.Paragraph.new(line).wrap(n.Wrap(trim=True))
+    made = time.perf_counter() - made
+    growth = peak_growth(lambda: n.render_widget(long_para, screen.area, screen))
+    ours = best_time(lambda: n.render_widget(long_para, screen.area, screen), 0.2)
+    theirs = best_time(lambda: textwrap.wrap(line, 80), 0.0)
+    out.append(row("Wrap one 10 MB line into 80x24 (draw)", "s", ours, "textwrap.wrap (whole line)", theirs,
+                   None, f"target < 50 ms; Paragraph.new of the line {made * 1e3:.1f} ms; "
+                         f"peak memory growth while drawing {growth / 1024:.0f} KiB"))
+    return out
+
+
+def main() -> int:
+    json.dump(layout_rows() + wrap_rows(), sys.stdout)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
