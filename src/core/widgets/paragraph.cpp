@@ -166,6 +166,7 @@ public:
                 reading_ = true;
             }
         }
+        spare_.push_back(std::move(current_));
         current_ = std::move(queue_.front());
         queue_.pop_front();
         std::uint32_t w = 0;
@@ -218,8 +219,12 @@ private:
         // The row is full, or the pending word would reach past it: close the row.
         if (line_w_ >= max_ || (g.width > 0 && line_w_ + space_w_ + word_w_ >= max_)) {
             std::uint32_t room = line_w_ < max_ ? max_ - line_w_ : 0;
-            push_row(std::move(line_));
-            line_.clear();
+            // line_w_ is the row's width: a row that fits needs no second look.
+            if (line_w_ <= max_)
+                queue_row(std::move(line_));
+            else
+                push_row(std::move(line_));
+            line_ = spare_row();
             line_w_ = 0;
             // White space that still fits on the closed row is dropped with it.
             while (!spaces_.empty() && spaces_.front().width <= room) {
@@ -250,6 +255,15 @@ private:
         if (rows_of_line_ == 0) queue_row({});  // an empty line is an empty row
     }
 
+    // An empty row, with the storage of one drawn before when there is one.
+    std::vector<Glyph> spare_row() {
+        if (spare_.empty()) return {};
+        std::vector<Glyph> row = std::move(spare_.back());
+        spare_.pop_back();
+        row.clear();
+        return row;
+    }
+
     void queue_row(std::vector<Glyph>&& row) {
         queue_.push_back(std::move(row));
         ++rows_of_line_;
@@ -271,7 +285,8 @@ private:
             std::size_t rest = cut;
             if (trim_)
                 while (rest < row.size() && row[rest].space) ++rest;
-            std::vector<Glyph> tail(row.begin() + static_cast<std::ptrdiff_t>(rest), row.end());
+            std::vector<Glyph> tail = spare_row();
+            tail.assign(row.begin() + static_cast<std::ptrdiff_t>(rest), row.end());
             row.resize(cut);
             queue_row(std::move(row));
             if (tail.empty()) return;
@@ -285,13 +300,32 @@ private:
     bool reading_ = false;  // a line is being read
     std::deque<std::vector<Glyph>> queue_;
     std::vector<Glyph> current_;
+    std::vector<std::vector<Glyph>> spare_;  // storage of rows already drawn, for reuse
     // The state of the line being read: the row being built, the word and the white space
     // after it, their widths, and how many rows the line has given.
     std::vector<Glyph> line_;
     std::uint32_t line_w_ = 0, word_w_ = 0, space_w_ = 0;
     bool after_word_ = false;
     std::vector<Glyph> word_;
-    std::deque<Glyph> spaces_;
+    // White space after the last word: a vector read from `spaces_from_` on (a queue without
+    // the cost of one).
+    struct Pending {
+        std::vector<Glyph> items;
+        std::size_t from = 0;
+        bool empty() const noexcept { return from == items.size(); }
+        const Glyph& front() const noexcept { return items[from]; }
+        void pop_front() noexcept { ++from; }
+        void push_back(const Glyph& g) { items.push_back(g); }
+        void clear() noexcept {
+            items.clear();
+            from = 0;
+        }
+        std::vector<Glyph>::const_iterator begin() const noexcept {
+            return items.begin() + static_cast<std::ptrdiff_t>(from);
+        }
+        std::vector<Glyph>::const_iterator end() const noexcept { return items.end(); }
+    };
+    Pending spaces_;
     std::size_t rows_of_line_ = 0;
 };
 
@@ -356,7 +390,13 @@ void draw_row(const Row& row, const Style& text_style, const Rect& area, std::ui
             styled_span = g.span;
             style = base.patch(row.line->spans[g.span].style);
         }
-        if (Cell* c = buf.cell_at(x, y)) c->set_symbol(g.symbol).set_style(style);
+        if (Cell* c = buf.cell_at(x, y)) {
+            if (g.symbol.size() == 1)
+                c->set_char(g.symbol[0]);
+            else
+                c->set_symbol(g.symbol);
+            c->set_style(style);
+        }
         x += g.width;
     }
 }
@@ -372,10 +412,12 @@ void draw_rows(Composer& composer, const LineSource& src, const Rect& area, Buff
 
 void Paragraph::render(const Rect& target, Buffer& buf) const {
     const Rect area = target.intersection(buf.area);
-    buf.set_style(area, style);
+    // An empty style changes no cell: skip the walk over the area.
+    const bool styled = style != Style{};
+    if (styled) buf.set_style(area, style);
     const Rect inner = render_block(block, area, buf);
     if (inner.is_empty()) return;
-    buf.set_style(inner, style);
+    if (styled) buf.set_style(inner, style);
 
     LineSource src(text, alignment);
     if (wrap) {
