@@ -382,6 +382,12 @@ void draw_row(const Row& row, const Style& text_style, const Rect& area, std::ui
     std::uint32_t x = std::uint32_t{area.x} + row_offset(row.width, area.width, row.alignment);
     const std::uint32_t y = std::uint32_t{area.y} + dy;
     const Style base = text_style.patch(row.line->style);
+    // The row of the buffer, when y is on it: columns are checked against its ends only.
+    const bool on_buffer = y >= buf.area.y && y < buf.area.bottom() && buf.area.width > 0 &&
+                           buf.index_of(buf.area.x, static_cast<std::uint16_t>(y)) + buf.area.width <= buf.content.size();
+    Cell* const cells =
+        on_buffer ? buf.content.data() + buf.index_of(buf.area.x, static_cast<std::uint16_t>(y)) : nullptr;
+    const std::uint32_t left = buf.area.x, right = buf.area.right();
     std::uint32_t styled_span = UINT32_MAX;
     Style style;
     for (const Glyph& g : *row.glyphs) {
@@ -390,12 +396,13 @@ void draw_row(const Row& row, const Style& text_style, const Rect& area, std::ui
             styled_span = g.span;
             style = base.patch(row.line->spans[g.span].style);
         }
-        if (Cell* c = buf.cell_at(x, y)) {
+        if (cells && x >= left && x < right) {
+            Cell& c = cells[x - left];
             if (g.symbol.size() == 1)
-                c->set_char(g.symbol[0]);
+                c.set_char(g.symbol[0]);
             else
-                c->set_symbol(g.symbol);
-            c->set_style(style);
+                c.set_symbol(g.symbol);
+            c.set_style(style);
         }
         x += g.width;
     }
