@@ -271,32 +271,54 @@ TEST(FxColorSpeedpaths, HslAndHsvToRgbMatchOnHuesSaturationsAndLevels) {
 }
 
 TEST(FxColorSpeedpaths, BlendsMatchInEveryColourSpace) {
+    std::vector<Color> kSample;
+    for (int r = 0; r < 256; r += 11)
+        for (int g = 0; g < 256; g += 11)
+            for (int b = 0; b < 256; b += 11)
+                kSample.push_back(Color::rgb(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)));
+    for (int t = 0; t <= Color::White; ++t) kSample.push_back(Color::named(static_cast<Color::Tag>(t)));
+    for (int i = 0; i < 256; ++i) kSample.push_back(Color::indexed(static_cast<std::uint8_t>(i)));
+    kSample.push_back(Color::rgb(1, 2, 3));
+    kSample.push_back(Color::rgb(250, 2, 3));
+    for (int i = 0; i < 64; ++i) {  // named and Rgb colours interleaved
+        kSample.push_back(Color::named(static_cast<Color::Tag>(i % 17)));
+        kSample.push_back(Color::rgb(static_cast<std::uint8_t>(i * 4), 200, static_cast<std::uint8_t>(255 - i)));
+    }
+    ASSERT_EQ(kSample.size() % 4, 3u);
     for (ColorSpace space : {ColorSpace::Rgb, ColorSpace::Hsl, ColorSpace::Hsv}) {
         for (Color to : kTargets) {
             const BlendTarget target(to);
             for (float a : kAlphas) {
-                // The cube every 11th level in each channel, and every named and indexed colour.
-                for (int r = 0; r < 256; r += 11)
-                    for (int g = 0; g < 256; g += 11)
-                        for (int b = 0; b < 256; b += 11) {
-                            const Color from = Color::rgb(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
-                                                          static_cast<std::uint8_t>(b));
-                            ASSERT_EQ(lerp(from, target, a, space), ref::lerp(from, to, a, space))
-                                << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
-                        }
-                for (int t = 0; t <= Color::White; ++t) {
-                    const Color from = Color::named(static_cast<Color::Tag>(t));
-                    ASSERT_EQ(lerp(from, target, a, space), ref::lerp(from, to, a, space)) << show(from);
-                }
-                for (int i = 0; i < 256; ++i) {
-                    const Color from = Color::indexed(static_cast<std::uint8_t>(i));
-                    ASSERT_EQ(lerp(from, target, a, space), ref::lerp(from, to, a, space)) << show(from);
+                std::vector<Color> many(kSample.size());
+                // An odd count leaves a tail shorter than a run.
+                lerp_many(kSample.data(), many.data(), kSample.size(), target, a, space);
+                // One by one and all at once: the cube every 11th level in each channel, then every
+                // named and indexed colour (so that runs of four mix the kinds).
+                for (std::size_t i = 0; i < kSample.size(); ++i) {
+                    const Color from = kSample[i];
+                    const Color want = ref::lerp(from, to, a, space);
+                    ASSERT_EQ(lerp(from, target, a, space), want)
+                        << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
+                    ASSERT_EQ(many[i], want)
+                        << "many: " << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
                 }
             }
         }
     }
     // Random colours, targets and alphas in 0..1.
     Rng rng(99);
+    for (int n = 0; n < 2000; ++n) {
+        std::vector<Color> from(257), got(257);
+        for (Color& c : from) c = rng.next() % 8 == 0 ? Color::indexed(static_cast<std::uint8_t>(rng.next())) : color_from_u32(rng.next());
+        const Color to = color_from_u32(rng.next());
+        const float a = rng.next_f32();
+        const BlendTarget target(to);
+        for (ColorSpace space : {ColorSpace::Hsl, ColorSpace::Hsv}) {
+            lerp_many(from.data(), got.data(), from.size(), target, a, space);
+            for (std::size_t i = 0; i < from.size(); ++i)
+                ASSERT_EQ(got[i], ref::lerp(from[i], to, a, space)) << show(from[i]) << " " << show(to) << " " << a;
+        }
+    }
     for (int n = 0; n < 1'000'000; ++n) {
         const Color from = color_from_u32(rng.next()), to = color_from_u32(rng.next());
         const float a = rng.next_f32();

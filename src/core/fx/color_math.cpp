@@ -283,3 +283,185 @@ Color saturate_rgb(Color col, float factor) noexcept {
 }
 
 }  // namespace tarvo::core::fx
+
+namespace tarvo::core::fx {
+
+#if defined(__SSE2__)
+namespace {
+
+// The blend of four colours at once, lane by lane the same operations in the same order as
+// lerp_hsx, so every lane rounds exactly as the single-colour code does (SSE arithmetic is the
+// same IEEE single precision as the scalar instructions, and a reciprocal computed by division
+// is the one the table holds). Returns false, having written nothing, when a lane's hue falls
+// outside the range the remainder-free wrap covers.
+inline __m128 select(__m128 mask, __m128 yes, __m128 no) noexcept {
+    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
+}
+inline __m128i select_i(__m128i mask, __m128i yes, __m128i no) noexcept {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+inline __m128i max_i(__m128i a, __m128i b) noexcept { return select_i(_mm_cmpgt_epi32(a, b), a, b); }
+inline __m128i min_i(__m128i a, __m128i b) noexcept { return select_i(_mm_cmpgt_epi32(a, b), b, a); }
+
+// 1 / n, and 0 for n = 0, as kRecip has it.
+inline __m128 recip4(__m128i n) noexcept {
+    const __m128 zero_n = _mm_castsi128_ps(_mm_cmpeq_epi32(n, _mm_setzero_si128()));
+    return _mm_andnot_ps(zero_n, _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(n)));
+}
+
+inline __m128 fabs4(__m128 x) noexcept { return _mm_andnot_ps(_mm_set1_ps(-0.0f), x); }
+
+// channel() on four values.
+inline __m128i channel4(__m128 v) noexcept {
+    const __m128 t = _mm_mul_ps(v, _mm_set1_ps(255.0f));
+    const __m128 half = _mm_or_ps(_mm_and_ps(t, _mm_set1_ps(-0.0f)), _mm_set1_ps(0.5f));
+    const __m128 r = _mm_add_ps(t, half);
+    // max takes the second operand on NaN: a NaN becomes 0 as in channel().
+    const __m128 c = _mm_min_ps(_mm_max_ps(r, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    return _mm_cvttps_epi32(c);
+}
+
+inline __m128i in_set(__m128i k, int a, int b) noexcept {
+    return _mm_or_si128(_mm_cmpeq_epi32(k, _mm_set1_epi32(a)), _mm_cmpeq_epi32(k, _mm_set1_epi32(b)));
+}
+
+template <bool Hsl>
+bool lerp4(const Color* from, const Hsx& q, float alpha, Color* out) noexcept {
+    __m128i r, g, b;
+    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(words, byte), _mm_set1_epi32(Color::Rgb))) == 0xFFFF &&
+        std::endian::native == std::endian::little) {
+        r = _mm_and_si128(_mm_srli_epi32(words, 8), byte);
+        g = _mm_and_si128(_mm_srli_epi32(words, 16), byte);
+        b = _mm_srli_epi32(words, 24);
+    } else {
+        const Rgb8 c0 = rgb_of(from[0]), c1 = rgb_of(from[1]), c2 = rgb_of(from[2]), c3 = rgb_of(from[3]);
+        r = _mm_setr_epi32(c0.r, c1.r, c2.r, c3.r);
+        g = _mm_setr_epi32(c0.g, c1.g, c2.g, c3.g);
+        b = _mm_setr_epi32(c0.b, c1.b, c2.b, c3.b);
+    }
+    const __m128i mx = max_i(r, max_i(g, b)), mn = min_i(r, min_i(g, b));
+    const __m128i delta = _mm_sub_epi32(mx, mn);
+    const __m128 id = recip4(delta);
+    const __m128i ones = _mm_set1_epi32(-1);
+    const __m128i rmax = _mm_andnot_si128(_mm_or_si128(_mm_cmpgt_epi32(g, r), _mm_cmpgt_epi32(b, r)), ones);
+    const __m128i gmax = _mm_andnot_si128(_mm_or_si128(rmax, _mm_cmpgt_epi32(b, g)), ones);
+    const __m128i num = select_i(rmax, _mm_sub_epi32(g, b), select_i(gmax, _mm_sub_epi32(b, r), _mm_sub_epi32(r, g)));
+    const __m128 off_r = _mm_and_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(b, g)), _mm_set1_ps(6.0f));
+    const __m128 off = select(_mm_castsi128_ps(rmax), off_r,
+                              select(_mm_castsi128_ps(gmax), _mm_set1_ps(2.0f), _mm_set1_ps(4.0f)));
+    const __m128 ph = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(num), id), off), _mm_set1_ps(60.0f));
+    __m128 ps, px;
+    if constexpr (Hsl) {
+        const __m128i sum = _mm_add_epi32(mx, mn);
+        const __m128i d = _mm_sub_epi32(sum, _mm_set1_epi32(255));
+        const __m128i sign = _mm_srai_epi32(d, 31);
+        const __m128i den = _mm_sub_epi32(_mm_set1_epi32(255), _mm_sub_epi32(_mm_xor_si128(d, sign), sign));
+        ps = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(delta), _mm_set1_ps(100.0f)), recip4(den));
+        px = _mm_mul_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(kL));
+    } else {
+        ps = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(delta), _mm_set1_ps(100.0f)), recip4(mx));
+        px = _mm_mul_ps(_mm_cvtepi32_ps(mx), _mm_set1_ps(kV));
+    }
+    const __m128 a = _mm_set1_ps(alpha);
+    const __m128 c360 = _mm_set1_ps(360.0f), zero = _mm_setzero_ps();
+    __m128 dh = _mm_sub_ps(_mm_set1_ps(q.h), ph);
+    const __m128 adj = select(_mm_cmpgt_ps(dh, _mm_set1_ps(180.0f)), c360,
+                              _mm_and_ps(_mm_cmplt_ps(dh, _mm_set1_ps(-180.0f)), _mm_set1_ps(-360.0f)));
+    dh = _mm_sub_ps(dh, adj);
+    __m128 h = _mm_add_ps(ph, _mm_mul_ps(dh, a));
+    h = _mm_sub_ps(h, _mm_and_ps(_mm_cmplt_ps(h, zero), _mm_set1_ps(-360.0f)));
+    h = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
+    __m128 s = _mm_add_ps(ps, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.s), ps), a));
+    __m128 x = _mm_add_ps(px, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.x), px), a));
+
+    // To RGB. The wrap: every lane must lie in -360..720 (NaN lanes do not).
+    const __m128 in_range = _mm_and_ps(_mm_cmpgt_ps(h, _mm_set1_ps(-360.0f)), _mm_cmplt_ps(h, _mm_set1_ps(720.0f)));
+    if (_mm_movemask_ps(in_range) != 0xF) return false;
+    const __m128 wr = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
+    const __m128 wy = _mm_add_ps(wr, c360);
+    const __m128 wz = _mm_sub_ps(wy, _mm_and_ps(_mm_cmpge_ps(wy, c360), c360));
+    const __m128 wh = _mm_sub_ps(wz, _mm_and_ps(_mm_cmpge_ps(wz, c360), c360));
+    s = _mm_div_ps(s, _mm_set1_ps(100.0f));
+    x = _mm_div_ps(x, _mm_set1_ps(100.0f));
+    const __m128 hh = _mm_div_ps(wh, _mm_set1_ps(60.0f));
+    const __m128i k = _mm_cvttps_epi32(_mm_max_ps(hh, zero));
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128i red, green, blue, grey_v;
+    __m128 grey_mask;
+    if constexpr (Hsl) {
+        const __m128 l = x;
+        const __m128 c = _mm_mul_ps(_mm_sub_ps(one, fabs4(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), l), one))), s);
+        const __m128 m = _mm_sub_ps(l, _mm_mul_ps(c, _mm_set1_ps(0.5f)));
+        const __m128 f = _mm_sub_ps(hh, _mm_cvtepi32_ps(k));
+        const __m128 h2 = _mm_add_ps(_mm_cvtepi32_ps(_mm_and_si128(k, _mm_set1_epi32(1))), f);
+        const __m128 xx = _mm_mul_ps(c, _mm_sub_ps(one, fabs4(_mm_sub_ps(h2, one))));
+        const __m128i A = channel4(_mm_add_ps(c, m)), B = channel4(_mm_add_ps(xx, m)), C = channel4(m);
+        // Sextants 0..5 order (A B C), (B A C), (C A B), (C B A), (B C A), (A C B); 6 counts as 5.
+        const __m128i kk = min_i(k, _mm_set1_epi32(5));
+        red = select_i(in_set(kk, 0, 5), A, select_i(in_set(kk, 1, 4), B, C));
+        green = select_i(in_set(kk, 1, 2), A, select_i(in_set(kk, 0, 3), B, C));
+        blue = select_i(in_set(kk, 3, 4), A, select_i(in_set(kk, 2, 5), B, C));
+        grey_v = channel4(l);
+        grey_mask = _mm_cmpeq_ps(s, zero);
+    } else {
+        const __m128 v = x;
+        const __m128 f = _mm_sub_ps(hh, _mm_cvtepi32_ps(k));
+        const __m128 pp = _mm_mul_ps(v, _mm_sub_ps(one, s));
+        const __m128 qq = _mm_mul_ps(v, _mm_sub_ps(one, _mm_mul_ps(s, f)));
+        const __m128 tt = _mm_mul_ps(v, _mm_sub_ps(one, _mm_mul_ps(s, _mm_sub_ps(one, f))));
+        const __m128i V = channel4(v), T = channel4(tt), P = channel4(pp), Q = channel4(qq);
+        // Sextants 0..5 order (V T P), (Q V P), (P V T), (P Q V), (T P V), (V P Q); 6 counts as 5.
+        const __m128i kk = min_i(k, _mm_set1_epi32(5));
+        const __m128i k0 = _mm_cmpeq_epi32(kk, _mm_setzero_si128()), k1 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(1)),
+                      k2 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(2)), k3 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(3)),
+                      k4 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(4));
+        red = select_i(_mm_or_si128(k2, k3), P, select_i(k1, Q, select_i(k4, T, V)));
+        green = select_i(_mm_or_si128(k1, k2), V, select_i(k0, T, select_i(k3, Q, P)));
+        blue = select_i(_mm_or_si128(k0, k1), P, select_i(k2, T, select_i(_mm_or_si128(k3, k4), V, Q)));
+        grey_v = V;
+        grey_mask = _mm_cmple_ps(s, zero);
+    }
+    const __m128i gm = _mm_castps_si128(grey_mask);
+    red = select_i(gm, grey_v, red);
+    green = select_i(gm, grey_v, green);
+    blue = select_i(gm, grey_v, blue);
+    if constexpr (std::endian::native == std::endian::little) {
+        const __m128i colours = _mm_or_si128(
+            _mm_or_si128(_mm_set1_epi32(Color::Rgb), _mm_slli_epi32(red, 8)),
+            _mm_or_si128(_mm_slli_epi32(green, 16), _mm_slli_epi32(blue, 24)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), colours);
+    } else {
+        alignas(16) std::uint32_t rr[4], gg[4], bb[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(rr), red);
+        _mm_store_si128(reinterpret_cast<__m128i*>(gg), green);
+        _mm_store_si128(reinterpret_cast<__m128i*>(bb), blue);
+        for (int i = 0; i < 4; ++i)
+            out[i] = Color::rgb(static_cast<std::uint8_t>(rr[i]), static_cast<std::uint8_t>(gg[i]), static_cast<std::uint8_t>(bb[i]));
+    }
+    return true;
+}
+
+}  // namespace
+#endif
+
+void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a,
+               ColorSpace space) noexcept {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const float ac = clamp01(a);
+    if (space != ColorSpace::Rgb && ac != 0.0f && ac != 1.0f && !std::isnan(ac)) {
+        static_assert(sizeof(Color) == 4 && alignof(Color) == 1);
+        for (; i + 4 <= n; i += 4) {
+            const bool done = space == ColorSpace::Hsl ? lerp4<true>(from + i, to.hsl, ac, out + i)
+                                                       : lerp4<false>(from + i, to.hsv, ac, out + i);
+            if (!done)
+                for (std::size_t j = i; j < i + 4; ++j) out[j] = lerp(from[j], to, a, space);
+        }
+    }
+#endif
+    for (; i < n; ++i) out[i] = lerp(from[i], to, a, space);
+}
+
+}  // namespace tarvo::core::fx

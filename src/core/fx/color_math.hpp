@@ -49,6 +49,10 @@ struct BlendTarget {
 Color lerp(Color from, Color to, float a, ColorSpace space) noexcept;
 Color lerp(Color from, const BlendTarget& to, float a, ColorSpace space) noexcept;
 
+// out[i] = lerp(from[i], to, a, space) for i < n, several colours at a time.
+void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a,
+               ColorSpace space) noexcept;
+
 // Moves every channel toward white (amount > 0) or black (amount < 0); amount is clamped to
 // -1..1. The result is Rgb.
 Color lighten_rgb(Color c, float amount) noexcept;
@@ -116,7 +120,7 @@ public:
     template <typename F>
     Color get(Color color, F&& compute) {
         const std::uint32_t key = pack(color);
-        const std::size_t i = (key * 0x9E3779B1u) >> (32 - kBits);
+        const std::size_t i = slot(key);
         if (keys_[i] != key) {
             values_[i] = compute();
             keys_[i] = key;
@@ -124,7 +128,23 @@ public:
         return values_[i];
     }
 
+    // The remembered result for `color` into `out`, if there is one.
+    bool find(Color color, Color& out) const noexcept {
+        const std::uint32_t key = pack(color);
+        const std::size_t i = slot(key);
+        if (keys_[i] != key) return false;
+        out = values_[i];
+        return true;
+    }
+    void put(Color color, Color value) noexcept {
+        const std::uint32_t key = pack(color);
+        const std::size_t i = slot(key);
+        keys_[i] = key;
+        values_[i] = value;
+    }
+
 private:
+    static constexpr std::size_t slot(std::uint32_t key) noexcept { return (key * 0x9E3779B1u) >> (32 - kBits); }
     static constexpr unsigned kBits = 8;
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // no colour packs to this: tags stop at 18
     // The variant and only the payload bytes that variant uses, as color_equal compares them.
@@ -137,6 +157,43 @@ private:
 
     std::array<std::uint32_t, std::size_t{1} << kBits> keys_;
     std::array<Color, std::size_t{1} << kBits> values_{};
+};
+
+// Blends a step's colours toward one target by one alpha: results are remembered by colour, and
+// the colours not seen yet are blended several at a time, so a result reaches its destination
+// either at once or at the latest by flush().
+class StepBlend {
+public:
+    StepBlend(const BlendTarget& to, float a, ColorSpace space) noexcept : to_(to), a_(a), space_(space) {}
+    StepBlend(const StepBlend&) = delete;
+    StepBlend& operator=(const StepBlend&) = delete;
+
+    void blend(Color& dst, Color from) noexcept {
+        if (memo_.find(from, dst)) return;
+        from_[n_] = from;
+        dst_[n_] = &dst;
+        if (++n_ == kBatch) flush();
+    }
+
+    void flush() noexcept {
+        std::array<Color, kBatch> out;
+        lerp_many(from_.data(), out.data(), n_, to_, a_, space_);
+        for (std::size_t i = 0; i < n_; ++i) {
+            *dst_[i] = out[i];
+            memo_.put(from_[i], out[i]);
+        }
+        n_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kBatch = 64;
+    const BlendTarget& to_;
+    float a_;
+    ColorSpace space_;
+    ColorMemo memo_;
+    std::size_t n_ = 0;
+    std::array<Color, kBatch> from_;
+    std::array<Color*, kBatch> dst_;
 };
 
 }  // namespace tarvo::core::fx

@@ -21,20 +21,19 @@ void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
     const std::optional<BlendTarget> fg = fg_ ? std::optional<BlendTarget>(*fg_) : std::nullopt;
     const std::optional<BlendTarget> bg = bg_ ? std::optional<BlendTarget>(*bg_) : std::nullopt;
     if (pattern.is_identity()) {
-        // Every cell blends by the same alpha, so a blend depends on the colour alone and a larger
-        // table of them gives the very results the small cache would.
+        // Every cell blends by the same alpha, so a blend depends on the colour alone: remember
+        // every colour's blend for the step and blend the new ones several at a time. The
+        // results are those the small cache below would give.
         const float a = pattern.alpha(0, 0);
-        ColorMemo fg_memo, bg_memo;
+        std::optional<StepBlend> fg_blend, bg_blend;
+        if (fg) fg_blend.emplace(*fg, a, space);
+        if (bg) bg_blend.emplace(*bg, a, space);
         for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) {
-            if (fg) {
-                const Color from = fg_or_white(cell.fg);
-                cell.fg = fg_memo.get(from, [&] { return lerp(from, *fg, a, space); });
-            }
-            if (bg) {
-                const Color from = bg_or_black(cell.bg);
-                cell.bg = bg_memo.get(from, [&] { return lerp(from, *bg, a, space); });
-            }
+            if (fg_blend) fg_blend->blend(cell.fg, fg_or_white(cell.fg));
+            if (bg_blend) bg_blend->blend(cell.bg, bg_or_black(cell.bg));
         });
+        if (fg_blend) fg_blend->flush();
+        if (bg_blend) bg_blend->flush();
         return;
     }
     // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
