@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "bindings/runtime/enums.hpp"
@@ -122,6 +124,29 @@ std::optional<core::fx::CellFilter> optional_filter_arg(const Args& a, std::size
 core::fx::CellFilter filter_arg(const Args& a, std::size_t i);
 // The Interpolation given as argument i; None or missing: Linear.
 core::fx::Interpolation interpolation_arg(const Args& a, std::size_t i);
+
+// Copies of the Tag instances in the sequence given as argument i, in order (a str: "Can't
+// extract `str` to `Vec`"; an item of another class: TypeError naming Tag), with the note.
+// `admit(value)` sees each item before it is copied and gives an error text once the list has
+// grown too large: copying stops there and the text is raised as ValueError, without the note.
+template <typename Tag, typename Admit>
+std::vector<typename Tag::Value> bounded_list_arg(const Args& a, std::size_t i, Admit admit) {
+    std::vector<typename Tag::Value> out;
+    std::optional<std::string> too_large;
+    with_note(a.name(i), [&] {
+        check_sequence(a[i]);
+        Ref it = Ref::steal(check(PyObject_GetIter(a[i])));
+        while (Ref item = Ref::steal(PyIter_Next(it.get()))) {
+            if (!is_instance<Tag>(item.get())) raise_wrong_class(item.get(), Tag::name);
+            Shared<Tag> v(item.get());
+            if ((too_large = admit(*v))) return;
+            out.push_back(*v);
+        }
+        throw_if_error();
+    });
+    if (too_large) raise(PyExc_ValueError, *too_large);
+    return out;
+}
 
 // One manager step over a Python Buffer's cells: copy the cells out, run every effect for `ms`
 // over `area` (edges cut at 65535), write the cells back where the areas overlap. Hold the

@@ -151,22 +151,8 @@ PyObject* travel_fn(Args& a) {
 
 // Copies of the items, in order; a list too large for one effect stops before it is copied.
 std::vector<Effect> effect_list(Args& a, std::size_t i) {
-    std::vector<Effect> out;
     fx::NestingBudget budget;
-    std::optional<std::string> too_large;
-    with_note(a.name(i), [&] {
-        check_sequence(a[i]);
-        Ref it = Ref::steal(check(PyObject_GetIter(a[i])));
-        while (Ref item = Ref::steal(PyIter_Next(it.get()))) {
-            if (!is_instance<EffectClass>(item.get())) raise_wrong_class(item.get(), EffectClass::name);
-            Shared<EffectClass> e(item.get());
-            if ((too_large = budget.add(*e))) return;
-            out.push_back(*e);
-        }
-        throw_if_error();
-    });
-    if (too_large) raise(PyExc_ValueError, *too_large);
-    return out;
+    return bounded_list_arg<EffectClass>(a, i, [&](const Effect& e) { return budget.add(e); });
 }
 
 template <bool Parallel>

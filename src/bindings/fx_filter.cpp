@@ -106,24 +106,13 @@ void check_nesting(const std::vector<const fx::CellFilter*>& operands) {
 // Copies of the filters of a sequence; each is measured before it is copied, so a list that
 // would make too large a rule is refused without copying it first.
 std::vector<fx::CellFilter> filters_arg(const Args& a, std::size_t i) {
-    std::vector<fx::CellFilter> fs;
     std::uint32_t depth = 0;
     std::uint64_t count = 1;
-    with_note(a.name(i), [&] {
-        check_sequence(a[i]);
-        Ref it = Ref::steal(check(PyObject_GetIter(a[i])));
-        while (Ref item = Ref::steal(PyIter_Next(it.get()))) {
-            if (!is_instance<CellFilterClass>(item.get())) raise_wrong_class(item.get(), CellFilterClass::name);
-            Shared<CellFilterClass> f(item.get());
-            depth = std::max(depth, f->depth());
-            count += f->node_count();
-            if (fx::filter_size_error(depth + 1, count)) break;
-            fs.push_back(*f);
-        }
-        throw_if_error();
+    return bounded_list_arg<CellFilterClass>(a, i, [&](const fx::CellFilter& f) {
+        depth = std::max(depth, f.depth());
+        count += f.node_count();
+        return fx::filter_size_error(depth + 1, count);
     });
-    if (const auto err = fx::filter_size_error(depth + 1, count)) raise(PyExc_ValueError, *err);
-    return fs;
 }
 
 // The filter of argument i, checked to fit inside one more rule.

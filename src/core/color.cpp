@@ -88,13 +88,6 @@ std::optional<Color> parse_name(std::string_view text) {
     return std::nullopt;
 }
 
-int hex_digit(char ch) noexcept {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    return -1;
-}
-
 // An unsigned 8-bit decimal number: optional "+", then one or more digits, at most 255.
 std::optional<std::uint8_t> parse_u8_decimal(std::string_view s) {
     if (!s.empty() && s[0] == '+') s.remove_prefix(1);

@@ -58,6 +58,14 @@ constexpr std::uint32_t color_to_u32(Color c) noexcept {
     return 0;
 }
 
+// The value of a base-16 digit of either case; -1 for any other character.
+constexpr int hex_digit(char ch) noexcept {
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+    return -1;
+}
+
 // "Reset", "Black", ..., "White" for tags 0..16; empty for Rgb and Indexed.
 std::string_view color_variant_name(Color c) noexcept;
 // "black", "dark_gray", ... for the named colours (tags 1..16); empty otherwise.

@@ -62,13 +62,6 @@ Color unit_to_color(UnitRgb u) noexcept {
     return Color::rgb(unit_to_byte(u.r), unit_to_byte(u.g), unit_to_byte(u.b));
 }
 
-int hex_digit(char ch) noexcept {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    return -1;
-}
-
 // Six characters as one unsigned base-16 number; a leading "+" is allowed as the integer reading
 // allows it.
 std::optional<std::uint32_t> parse_hex24(std::string_view s) {

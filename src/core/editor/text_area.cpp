@@ -292,11 +292,7 @@ bool TextArea::delete_word() {
         remove_in_line(*x, c, cursor_, true);
         return true;
     }
-    if (c > 0) {
-        remove_in_line(0, c, cursor_, true);
-        return true;
-    }
-    return delete_char();
+    return delete_line_by_head();  // no word before the cursor on its line
 }
 
 bool TextArea::delete_next_word() {
