@@ -289,9 +289,10 @@ TEST(FxColorSpeedpaths, BlendsMatchInEveryColourSpace) {
         for (Color to : kTargets) {
             const BlendTarget target(to);
             for (float a : kAlphas) {
-                std::vector<Color> many(kSample.size());
+                std::vector<Color> many(kSample.size()), four(kSample.size());
                 // An odd count leaves a tail shorter than a run.
                 lerp_many(kSample.data(), many.data(), kSample.size(), target, a, space);
+                lerp_many(kSample.data(), four.data(), kSample.size(), target, a, space, false);
                 // One by one and all at once: the cube every 11th level in each channel, then every
                 // named and indexed colour (so that runs of four mix the kinds).
                 for (std::size_t i = 0; i < kSample.size(); ++i) {
@@ -301,6 +302,8 @@ TEST(FxColorSpeedpaths, BlendsMatchInEveryColourSpace) {
                         << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
                     ASSERT_EQ(many[i], want)
                         << "many: " << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
+                    ASSERT_EQ(four[i], want)
+                        << "four: " << show(from) << " -> " << show(to) << " a=" << a << " space=" << int(space);
                 }
             }
         }
@@ -314,9 +317,11 @@ TEST(FxColorSpeedpaths, BlendsMatchInEveryColourSpace) {
         const float a = rng.next_f32();
         const BlendTarget target(to);
         for (ColorSpace space : {ColorSpace::Hsl, ColorSpace::Hsv}) {
-            lerp_many(from.data(), got.data(), from.size(), target, a, space);
-            for (std::size_t i = 0; i < from.size(); ++i)
-                ASSERT_EQ(got[i], ref::lerp(from[i], to, a, space)) << show(from[i]) << " " << show(to) << " " << a;
+            for (bool wide : {true, false}) {
+                lerp_many(from.data(), got.data(), from.size(), target, a, space, wide);
+                for (std::size_t i = 0; i < from.size(); ++i)
+                    ASSERT_EQ(got[i], ref::lerp(from[i], to, a, space)) << show(from[i]) << " " << show(to) << " " << a;
+            }
         }
     }
     for (int n = 0; n < 1'000'000; ++n) {
@@ -326,6 +331,28 @@ TEST(FxColorSpeedpaths, BlendsMatchInEveryColourSpace) {
         for (ColorSpace space : {ColorSpace::Rgb, ColorSpace::Hsl, ColorSpace::Hsv})
             ASSERT_EQ(lerp(from, target, a, space), ref::lerp(from, to, a, space)) << show(from) << " " << show(to) << " " << a;
     }
+}
+
+TEST(FxColorSpeedpaths, HslShiftsMatchOneByOneAndManyAtATime) {
+    const std::vector<HslShift> shifts = {{120, 10, -10}, {-40, 0, 5}, {0, 0, 0}, {359.9f, -100, 100}, {-720, 50, -50},
+                                          {1e6f, 1, 1}, {kNaN, 0, 0}, {0, kNaN, 0}, {0, 0, kNaN}, {-0.001f, 200, -200}};
+    const std::vector<float> alphas = {0.0f, 1e-7f, 0.25f, 0.5f, 0.999f, 1.0f, -1.0f, 2.5f};
+    std::vector<Color> sample;
+    for (std::uint32_t v = 0; v < (1u << 24); v += 4099) sample.push_back(color_from_u32(v));
+    for (int t = 0; t <= Color::White; ++t) sample.push_back(Color::named(static_cast<Color::Tag>(t)));
+    for (int i = 0; i < 256; i += 3) sample.push_back(Color::indexed(static_cast<std::uint8_t>(i)));
+    for (const HslShift& d : shifts)
+        for (float a : alphas) {
+            std::vector<Color> wide(sample.size()), four(sample.size());
+            hsl_shift_many(sample.data(), wide.data(), sample.size(), d, a);
+            hsl_shift_many(sample.data(), four.data(), sample.size(), d, a, false);
+            for (std::size_t i = 0; i < sample.size(); ++i) {
+                const Color want = ref::shift(sample[i], d, a);
+                ASSERT_EQ(hsl_shift_color(sample[i], d, a), want) << show(sample[i]) << " a=" << a << " d0=" << d[0];
+                ASSERT_EQ(wide[i], want) << "wide " << show(sample[i]) << " a=" << a << " d0=" << d[0];
+                ASSERT_EQ(four[i], want) << "four " << show(sample[i]) << " a=" << a << " d0=" << d[0];
+            }
+        }
 }
 
 TEST(FxColorSpeedpaths, LightenAndSaturateMatchOverTheCube) {

@@ -7,6 +7,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define TARVO_FX_AVX2 1
+#else
+#define TARVO_FX_AVX2 0
+#endif
 
 #include "core/fx/math.hpp"
 #include "core/numeric.hpp"
@@ -294,6 +300,14 @@ namespace {
 // same IEEE single precision as the scalar instructions, and a reciprocal computed by division
 // is the one the table holds). Returns false, having written nothing, when a lane's hue falls
 // outside the range the remainder-free wrap covers.
+// What happens between the conversions: a blend toward q by alpha, or a shift by d (the
+// amounts already multiplied by the alpha).
+struct Middle {
+    Hsx q;
+    float alpha = 0.0f;
+    std::array<float, 3> d{};
+};
+
 inline __m128 select(__m128 mask, __m128 yes, __m128 no) noexcept {
     return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
 }
@@ -321,12 +335,18 @@ inline __m128i channel4(__m128 v) noexcept {
     return _mm_cvttps_epi32(c);
 }
 
+// clampf(v, 0, 100): a NaN passes through.
+inline __m128 clamp4(__m128 v) noexcept {
+    const __m128 hi = _mm_set1_ps(100.0f);
+    return select(_mm_cmplt_ps(v, _mm_setzero_ps()), _mm_setzero_ps(), select(_mm_cmpgt_ps(v, hi), hi, v));
+}
+
 inline __m128i in_set(__m128i k, int a, int b) noexcept {
     return _mm_or_si128(_mm_cmpeq_epi32(k, _mm_set1_epi32(a)), _mm_cmpeq_epi32(k, _mm_set1_epi32(b)));
 }
 
-template <bool Hsl>
-bool lerp4(const Color* from, const Hsx& q, float alpha, Color* out) noexcept {
+template <bool Hsl, bool Shift>
+bool lerp4(const Color* from, const Middle& mid, Color* out) noexcept {
     __m128i r, g, b;
     const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
     const __m128i byte = _mm_set1_epi32(0xFF);
@@ -364,17 +384,32 @@ bool lerp4(const Color* from, const Hsx& q, float alpha, Color* out) noexcept {
         ps = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(delta), _mm_set1_ps(100.0f)), recip4(mx));
         px = _mm_mul_ps(_mm_cvtepi32_ps(mx), _mm_set1_ps(kV));
     }
-    const __m128 a = _mm_set1_ps(alpha);
     const __m128 c360 = _mm_set1_ps(360.0f), zero = _mm_setzero_ps();
-    __m128 dh = _mm_sub_ps(_mm_set1_ps(q.h), ph);
-    const __m128 adj = select(_mm_cmpgt_ps(dh, _mm_set1_ps(180.0f)), c360,
-                              _mm_and_ps(_mm_cmplt_ps(dh, _mm_set1_ps(-180.0f)), _mm_set1_ps(-360.0f)));
-    dh = _mm_sub_ps(dh, adj);
-    __m128 h = _mm_add_ps(ph, _mm_mul_ps(dh, a));
-    h = _mm_sub_ps(h, _mm_and_ps(_mm_cmplt_ps(h, zero), _mm_set1_ps(-360.0f)));
-    h = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
-    __m128 s = _mm_add_ps(ps, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.s), ps), a));
-    __m128 x = _mm_add_ps(px, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.x), px), a));
+    __m128 h, s, x;
+    if constexpr (Shift) {
+        // An HSL shift: the hue wrapped here and once more on the way back, as shift_hsl does.
+        const __m128 h1 = _mm_add_ps(ph, _mm_set1_ps(mid.d[0]));
+        const __m128 ok = _mm_and_ps(_mm_cmpgt_ps(h1, _mm_set1_ps(-360.0f)), _mm_cmplt_ps(h1, _mm_set1_ps(720.0f)));
+        if (_mm_movemask_ps(ok) != 0xF) return false;
+        const __m128 r1 = _mm_sub_ps(h1, _mm_and_ps(_mm_cmpge_ps(h1, c360), c360));
+        const __m128 y1 = _mm_add_ps(r1, c360);
+        const __m128 z1 = _mm_sub_ps(y1, _mm_and_ps(_mm_cmpge_ps(y1, c360), c360));
+        h = _mm_sub_ps(z1, _mm_and_ps(_mm_cmpge_ps(z1, c360), c360));
+        s = clamp4(_mm_add_ps(ps, _mm_set1_ps(mid.d[1])));
+        x = clamp4(_mm_add_ps(px, _mm_set1_ps(mid.d[2])));
+    } else {
+        const Hsx& q = mid.q;
+        const __m128 a = _mm_set1_ps(mid.alpha);
+        __m128 dh = _mm_sub_ps(_mm_set1_ps(q.h), ph);
+        const __m128 adj = select(_mm_cmpgt_ps(dh, _mm_set1_ps(180.0f)), c360,
+                                  _mm_and_ps(_mm_cmplt_ps(dh, _mm_set1_ps(-180.0f)), _mm_set1_ps(-360.0f)));
+        dh = _mm_sub_ps(dh, adj);
+        h = _mm_add_ps(ph, _mm_mul_ps(dh, a));
+        h = _mm_sub_ps(h, _mm_and_ps(_mm_cmplt_ps(h, zero), _mm_set1_ps(-360.0f)));
+        h = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
+        s = _mm_add_ps(ps, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.s), ps), a));
+        x = _mm_add_ps(px, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.x), px), a));
+    }
 
     // To RGB. The wrap: every lane must lie in -360..720 (NaN lanes do not).
     const __m128 in_range = _mm_and_ps(_mm_cmpgt_ps(h, _mm_set1_ps(-360.0f)), _mm_cmplt_ps(h, _mm_set1_ps(720.0f)));
@@ -443,25 +478,250 @@ bool lerp4(const Color* from, const Hsx& q, float alpha, Color* out) noexcept {
     return true;
 }
 
+
+
+#if TARVO_FX_AVX2
+// The same eight colours at a time, on processors that have AVX2.
+inline __attribute__((target("avx2"))) __m256 select8(__m256 mask, __m256 yes, __m256 no) noexcept {
+    return _mm256_or_ps(_mm256_and_ps(mask, yes), _mm256_andnot_ps(mask, no));
+}
+inline __attribute__((target("avx2"))) __m256i select_i8(__m256i mask, __m256i yes, __m256i no) noexcept {
+    return _mm256_or_si256(_mm256_and_si256(mask, yes), _mm256_andnot_si256(mask, no));
+}
+inline __attribute__((target("avx2"))) __m256i max_i8(__m256i a, __m256i b) noexcept { return select_i8(_mm256_cmpgt_epi32(a, b), a, b); }
+inline __attribute__((target("avx2"))) __m256i min_i8(__m256i a, __m256i b) noexcept { return select_i8(_mm256_cmpgt_epi32(a, b), b, a); }
+
+// 1 / n, and 0 for n = 0, as kRecip has it.
+inline __attribute__((target("avx2"))) __m256 recip8(__m256i n) noexcept {
+    const __m256 zero_n = _mm256_castsi256_ps(_mm256_cmpeq_epi32(n, _mm256_setzero_si256()));
+    return _mm256_andnot_ps(zero_n, _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(n)));
+}
+
+inline __attribute__((target("avx2"))) __m256 fabs8(__m256 x) noexcept { return _mm256_andnot_ps(_mm256_set1_ps(-0.0f), x); }
+
+// channel() on four values.
+inline __attribute__((target("avx2"))) __m256i channel8(__m256 v) noexcept {
+    const __m256 t = _mm256_mul_ps(v, _mm256_set1_ps(255.0f));
+    const __m256 half = _mm256_or_ps(_mm256_and_ps(t, _mm256_set1_ps(-0.0f)), _mm256_set1_ps(0.5f));
+    const __m256 r = _mm256_add_ps(t, half);
+    // max takes the second operand on NaN: a NaN becomes 0 as in channel().
+    const __m256 c = _mm256_min_ps(_mm256_max_ps(r, _mm256_setzero_ps()), _mm256_set1_ps(255.0f));
+    return _mm256_cvttps_epi32(c);
+}
+
+// clampf(v, 0, 100): a NaN passes through.
+inline __attribute__((target("avx2"))) __m256 clamp8(__m256 v) noexcept {
+    const __m256 hi = _mm256_set1_ps(100.0f);
+    return select8(_mm256_cmp_ps(v, _mm256_setzero_ps(), _CMP_LT_OQ), _mm256_setzero_ps(), select8(_mm256_cmp_ps(v, hi, _CMP_GT_OQ), hi, v));
+}
+
+inline __attribute__((target("avx2"))) __m256i in_set8(__m256i k, int a, int b) noexcept {
+    return _mm256_or_si256(_mm256_cmpeq_epi32(k, _mm256_set1_epi32(a)), _mm256_cmpeq_epi32(k, _mm256_set1_epi32(b)));
+}
+
+template <bool Hsl, bool Shift>
+__attribute__((target("avx2"))) bool lerp8(const Color* from, const Middle& mid, Color* out) noexcept {
+    __m256i r, g, b;
+    const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+    const __m256i byte = _mm256_set1_epi32(0xFF);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(words, byte), _mm256_set1_epi32(Color::Rgb))) == -1 &&
+        std::endian::native == std::endian::little) {
+        r = _mm256_and_si256(_mm256_srli_epi32(words, 8), byte);
+        g = _mm256_and_si256(_mm256_srli_epi32(words, 16), byte);
+        b = _mm256_srli_epi32(words, 24);
+    } else {
+        alignas(32) std::int32_t rr[8], gg[8], bb[8];
+        for (int i = 0; i < 8; ++i) {
+            const Rgb8 c = rgb_of(from[i]);
+            rr[i] = c.r;
+            gg[i] = c.g;
+            bb[i] = c.b;
+        }
+        r = _mm256_load_si256(reinterpret_cast<const __m256i*>(rr));
+        g = _mm256_load_si256(reinterpret_cast<const __m256i*>(gg));
+        b = _mm256_load_si256(reinterpret_cast<const __m256i*>(bb));
+    }
+    const __m256i mx = max_i8(r, max_i8(g, b)), mn = min_i8(r, min_i8(g, b));
+    const __m256i delta = _mm256_sub_epi32(mx, mn);
+    const __m256 id = recip8(delta);
+    const __m256i ones = _mm256_set1_epi32(-1);
+    const __m256i rmax = _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpgt_epi32(g, r), _mm256_cmpgt_epi32(b, r)), ones);
+    const __m256i gmax = _mm256_andnot_si256(_mm256_or_si256(rmax, _mm256_cmpgt_epi32(b, g)), ones);
+    const __m256i num = select_i8(rmax, _mm256_sub_epi32(g, b), select_i8(gmax, _mm256_sub_epi32(b, r), _mm256_sub_epi32(r, g)));
+    const __m256 off_r = _mm256_and_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(b, g)), _mm256_set1_ps(6.0f));
+    const __m256 off = select8(_mm256_castsi256_ps(rmax), off_r,
+                              select8(_mm256_castsi256_ps(gmax), _mm256_set1_ps(2.0f), _mm256_set1_ps(4.0f)));
+    const __m256 ph = _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(num), id), off), _mm256_set1_ps(60.0f));
+    __m256 ps, px;
+    if constexpr (Hsl) {
+        const __m256i sum = _mm256_add_epi32(mx, mn);
+        const __m256i d = _mm256_sub_epi32(sum, _mm256_set1_epi32(255));
+        const __m256i sign = _mm256_srai_epi32(d, 31);
+        const __m256i den = _mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_sub_epi32(_mm256_xor_si256(d, sign), sign));
+        ps = _mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(delta), _mm256_set1_ps(100.0f)), recip8(den));
+        px = _mm256_mul_ps(_mm256_cvtepi32_ps(sum), _mm256_set1_ps(kL));
+    } else {
+        ps = _mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(delta), _mm256_set1_ps(100.0f)), recip8(mx));
+        px = _mm256_mul_ps(_mm256_cvtepi32_ps(mx), _mm256_set1_ps(kV));
+    }
+    const __m256 c360 = _mm256_set1_ps(360.0f), zero = _mm256_setzero_ps();
+    __m256 h, s, x;
+    if constexpr (Shift) {
+        // An HSL shift: the hue wrapped here and once more on the way back, as shift_hsl does.
+        const __m256 h1 = _mm256_add_ps(ph, _mm256_set1_ps(mid.d[0]));
+        const __m256 ok = _mm256_and_ps(_mm256_cmp_ps(h1, _mm256_set1_ps(-360.0f), _CMP_GT_OQ), _mm256_cmp_ps(h1, _mm256_set1_ps(720.0f), _CMP_LT_OQ));
+        if (_mm256_movemask_ps(ok) != 0xFF) return false;
+        const __m256 r1 = _mm256_sub_ps(h1, _mm256_and_ps(_mm256_cmp_ps(h1, c360, _CMP_GE_OQ), c360));
+        const __m256 y1 = _mm256_add_ps(r1, c360);
+        const __m256 z1 = _mm256_sub_ps(y1, _mm256_and_ps(_mm256_cmp_ps(y1, c360, _CMP_GE_OQ), c360));
+        h = _mm256_sub_ps(z1, _mm256_and_ps(_mm256_cmp_ps(z1, c360, _CMP_GE_OQ), c360));
+        s = clamp8(_mm256_add_ps(ps, _mm256_set1_ps(mid.d[1])));
+        x = clamp8(_mm256_add_ps(px, _mm256_set1_ps(mid.d[2])));
+    } else {
+        const Hsx& q = mid.q;
+        const __m256 a = _mm256_set1_ps(mid.alpha);
+        __m256 dh = _mm256_sub_ps(_mm256_set1_ps(q.h), ph);
+        const __m256 adj = select8(_mm256_cmp_ps(dh, _mm256_set1_ps(180.0f), _CMP_GT_OQ), c360,
+                                  _mm256_and_ps(_mm256_cmp_ps(dh, _mm256_set1_ps(-180.0f), _CMP_LT_OQ), _mm256_set1_ps(-360.0f)));
+        dh = _mm256_sub_ps(dh, adj);
+        h = _mm256_add_ps(ph, _mm256_mul_ps(dh, a));
+        h = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, zero, _CMP_LT_OQ), _mm256_set1_ps(-360.0f)));
+        h = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, c360, _CMP_GE_OQ), c360));
+        s = _mm256_add_ps(ps, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(q.s), ps), a));
+        x = _mm256_add_ps(px, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(q.x), px), a));
+    }
+
+    // To RGB. The wrap: every lane must lie in -360..720 (NaN lanes do not).
+    const __m256 in_range = _mm256_and_ps(_mm256_cmp_ps(h, _mm256_set1_ps(-360.0f), _CMP_GT_OQ), _mm256_cmp_ps(h, _mm256_set1_ps(720.0f), _CMP_LT_OQ));
+    if (_mm256_movemask_ps(in_range) != 0xFF) return false;
+    const __m256 wr = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, c360, _CMP_GE_OQ), c360));
+    const __m256 wy = _mm256_add_ps(wr, c360);
+    const __m256 wz = _mm256_sub_ps(wy, _mm256_and_ps(_mm256_cmp_ps(wy, c360, _CMP_GE_OQ), c360));
+    const __m256 wh = _mm256_sub_ps(wz, _mm256_and_ps(_mm256_cmp_ps(wz, c360, _CMP_GE_OQ), c360));
+    s = _mm256_div_ps(s, _mm256_set1_ps(100.0f));
+    x = _mm256_div_ps(x, _mm256_set1_ps(100.0f));
+    const __m256 hh = _mm256_div_ps(wh, _mm256_set1_ps(60.0f));
+    const __m256i k = _mm256_cvttps_epi32(_mm256_max_ps(hh, zero));
+    const __m256 one = _mm256_set1_ps(1.0f);
+    __m256i red, green, blue, grey_v;
+    __m256 grey_mask;
+    if constexpr (Hsl) {
+        const __m256 l = x;
+        const __m256 c = _mm256_mul_ps(_mm256_sub_ps(one, fabs8(_mm256_sub_ps(_mm256_mul_ps(_mm256_set1_ps(2.0f), l), one))), s);
+        const __m256 m = _mm256_sub_ps(l, _mm256_mul_ps(c, _mm256_set1_ps(0.5f)));
+        const __m256 f = _mm256_sub_ps(hh, _mm256_cvtepi32_ps(k));
+        const __m256 h2 = _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_and_si256(k, _mm256_set1_epi32(1))), f);
+        const __m256 xx = _mm256_mul_ps(c, _mm256_sub_ps(one, fabs8(_mm256_sub_ps(h2, one))));
+        const __m256i A = channel8(_mm256_add_ps(c, m)), B = channel8(_mm256_add_ps(xx, m)), C = channel8(m);
+        // Sextants 0..5 order (A B C), (B A C), (C A B), (C B A), (B C A), (A C B); 6 counts as 5.
+        const __m256i kk = min_i8(k, _mm256_set1_epi32(5));
+        red = select_i8(in_set8(kk, 0, 5), A, select_i8(in_set8(kk, 1, 4), B, C));
+        green = select_i8(in_set8(kk, 1, 2), A, select_i8(in_set8(kk, 0, 3), B, C));
+        blue = select_i8(in_set8(kk, 3, 4), A, select_i8(in_set8(kk, 2, 5), B, C));
+        grey_v = channel8(l);
+        grey_mask = _mm256_cmp_ps(s, zero, _CMP_EQ_OQ);
+    } else {
+        const __m256 v = x;
+        const __m256 f = _mm256_sub_ps(hh, _mm256_cvtepi32_ps(k));
+        const __m256 pp = _mm256_mul_ps(v, _mm256_sub_ps(one, s));
+        const __m256 qq = _mm256_mul_ps(v, _mm256_sub_ps(one, _mm256_mul_ps(s, f)));
+        const __m256 tt = _mm256_mul_ps(v, _mm256_sub_ps(one, _mm256_mul_ps(s, _mm256_sub_ps(one, f))));
+        const __m256i V = channel8(v), T = channel8(tt), P = channel8(pp), Q = channel8(qq);
+        // Sextants 0..5 order (V T P), (Q V P), (P V T), (P Q V), (T P V), (V P Q); 6 counts as 5.
+        const __m256i kk = min_i8(k, _mm256_set1_epi32(5));
+        const __m256i k0 = _mm256_cmpeq_epi32(kk, _mm256_setzero_si256()), k1 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(1)),
+                      k2 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(2)), k3 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(3)),
+                      k4 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(4));
+        red = select_i8(_mm256_or_si256(k2, k3), P, select_i8(k1, Q, select_i8(k4, T, V)));
+        green = select_i8(_mm256_or_si256(k1, k2), V, select_i8(k0, T, select_i8(k3, Q, P)));
+        blue = select_i8(_mm256_or_si256(k0, k1), P, select_i8(k2, T, select_i8(_mm256_or_si256(k3, k4), V, Q)));
+        grey_v = V;
+        grey_mask = _mm256_cmp_ps(s, zero, _CMP_LE_OQ);
+    }
+    const __m256i gm = _mm256_castps_si256(grey_mask);
+    red = select_i8(gm, grey_v, red);
+    green = select_i8(gm, grey_v, green);
+    blue = select_i8(gm, grey_v, blue);
+    if constexpr (std::endian::native == std::endian::little) {
+        const __m256i colours = _mm256_or_si256(
+            _mm256_or_si256(_mm256_set1_epi32(Color::Rgb), _mm256_slli_epi32(red, 8)),
+            _mm256_or_si256(_mm256_slli_epi32(green, 16), _mm256_slli_epi32(blue, 24)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), colours);
+    } else {
+        alignas(32) std::uint32_t rr[8], gg[8], bb[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(rr), red);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(gg), green);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(bb), blue);
+        for (int i = 0; i < 8; ++i)
+            out[i] = Color::rgb(static_cast<std::uint8_t>(rr[i]), static_cast<std::uint8_t>(gg[i]), static_cast<std::uint8_t>(bb[i]));
+    }
+    return true;
+}
+
+
+#endif
+// Runs `from` through the lanes, eight or four at a time, and `scalar` for what is left over
+// and for any run of lanes that cannot take it.
+template <bool Hsl, bool Shift, typename Scalar>
+void run_lanes(const Color* from, Color* out, std::size_t n, const Middle& mid, bool wide, Scalar&& scalar) noexcept {
+    static_assert(sizeof(Color) == 4 && alignof(Color) == 1);
+    std::size_t i = 0;
+#if TARVO_FX_AVX2
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (wide && avx2)
+        for (; i + 8 <= n; i += 8)
+            if (!lerp8<Hsl, Shift>(from + i, mid, out + i))
+                for (std::size_t j = i; j < i + 8; ++j) out[j] = scalar(from[j]);
+#endif
+    for (; i + 4 <= n; i += 4)
+        if (!lerp4<Hsl, Shift>(from + i, mid, out + i))
+            for (std::size_t j = i; j < i + 4; ++j) out[j] = scalar(from[j]);
+    for (; i < n; ++i) out[i] = scalar(from[i]);
+}
+
+
 }  // namespace
 #endif
 
-void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a,
-               ColorSpace space) noexcept {
-    std::size_t i = 0;
+void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a, ColorSpace space,
+               bool wide) noexcept {
+    auto one = [&](Color c) { return lerp(c, to, a, space); };
 #if defined(__SSE2__)
     const float ac = clamp01(a);
     if (space != ColorSpace::Rgb && ac != 0.0f && ac != 1.0f && !std::isnan(ac)) {
-        static_assert(sizeof(Color) == 4 && alignof(Color) == 1);
-        for (; i + 4 <= n; i += 4) {
-            const bool done = space == ColorSpace::Hsl ? lerp4<true>(from + i, to.hsl, ac, out + i)
-                                                       : lerp4<false>(from + i, to.hsv, ac, out + i);
-            if (!done)
-                for (std::size_t j = i; j < i + 4; ++j) out[j] = lerp(from[j], to, a, space);
+        Middle mid;
+        mid.alpha = ac;
+        if (space == ColorSpace::Hsl) {
+            mid.q = to.hsl;
+            run_lanes<true, false>(from, out, n, mid, wide, one);
+        } else {
+            mid.q = to.hsv;
+            run_lanes<false, false>(from, out, n, mid, wide, one);
         }
+        return;
     }
 #endif
-    for (; i < n; ++i) out[i] = lerp(from[i], to, a, space);
+    for (std::size_t i = 0; i < n; ++i) out[i] = one(from[i]);
+}
+
+Color hsl_shift_color(Color c, const std::array<float, 3>& d, float a) noexcept {
+    const Hsx v = rgb_to_hsl(rgb_of(c));
+    const float h = wrap_hue(v.h + d[0] * a);
+    const float s = clampf(v.s + d[1] * a, 0.0f, 100.0f);
+    const float l = clampf(v.x + d[2] * a, 0.0f, 100.0f);
+    return rgb_color(hsl_to_rgb_impl(h, s, l));
+}
+
+void hsl_shift_many(const Color* from, Color* out, std::size_t n, const std::array<float, 3>& d, float a,
+                    bool wide) noexcept {
+    auto one = [&](Color c) { return hsl_shift_color(c, d, a); };
+#if defined(__SSE2__)
+    Middle mid;
+    mid.d = {d[0] * a, d[1] * a, d[2] * a};
+    run_lanes<true, true>(from, out, n, mid, wide, one);
+#else
+    for (std::size_t i = 0; i < n; ++i) out[i] = one(from[i]);
+#endif
 }
 
 }  // namespace tarvo::core::fx

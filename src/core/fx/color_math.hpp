@@ -49,9 +49,18 @@ struct BlendTarget {
 Color lerp(Color from, Color to, float a, ColorSpace space) noexcept;
 Color lerp(Color from, const BlendTarget& to, float a, ColorSpace space) noexcept;
 
-// out[i] = lerp(from[i], to, a, space) for i < n, several colours at a time.
-void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a,
-               ColorSpace space) noexcept;
+// out[i] = lerp(from[i], to, a, space) for i < n, several colours at a time: eight where the
+// processor can and `wide` allows it (the tests turn it off to check the four-colour path), four
+// otherwise.
+void lerp_many(const Color* from, Color* out, std::size_t n, const BlendTarget& to, float a, ColorSpace space,
+               bool wide = true) noexcept;
+
+// The colour with its HSL hue, saturation and lightness moved by d[0..2] times a (hue wrapped,
+// the other two held to 0..100); the result is Rgb.
+Color hsl_shift_color(Color c, const std::array<float, 3>& d, float a) noexcept;
+// out[i] = hsl_shift_color(from[i], d, a) for i < n, several colours at a time (`wide` as above).
+void hsl_shift_many(const Color* from, Color* out, std::size_t n, const std::array<float, 3>& d, float a,
+                    bool wide = true) noexcept;
 
 // Moves every channel toward white (amount > 0) or black (amount < 0); amount is clamped to
 // -1..1. The result is Rgb.
@@ -159,16 +168,17 @@ private:
     std::array<Color, std::size_t{1} << kBits> values_{};
 };
 
-// Blends a step's colours toward one target by one alpha: results are remembered by colour, and
-// the colours not seen yet are blended several at a time, so a result reaches its destination
-// either at once or at the latest by flush().
-class StepBlend {
+// Recolours a step's cells by a function of the colour alone: results are remembered by colour,
+// and the colours not seen yet go to `many(from, out, n)` several at a time, so a result reaches
+// its destination either at once or at the latest by flush().
+template <typename Many>
+class StepBatch {
 public:
-    StepBlend(const BlendTarget& to, float a, ColorSpace space) noexcept : to_(to), a_(a), space_(space) {}
-    StepBlend(const StepBlend&) = delete;
-    StepBlend& operator=(const StepBlend&) = delete;
+    explicit StepBatch(Many many) noexcept : many_(many) {}
+    StepBatch(const StepBatch&) = delete;
+    StepBatch& operator=(const StepBatch&) = delete;
 
-    void blend(Color& dst, Color from) noexcept {
+    void recolour(Color& dst, Color from) noexcept {
         if (memo_.find(from, dst)) return;
         from_[n_] = from;
         dst_[n_] = &dst;
@@ -176,8 +186,9 @@ public:
     }
 
     void flush() noexcept {
+        if (n_ == 0) return;
         std::array<Color, kBatch> out;
-        lerp_many(from_.data(), out.data(), n_, to_, a_, space_);
+        many_(from_.data(), out.data(), n_);
         for (std::size_t i = 0; i < n_; ++i) {
             *dst_[i] = out[i];
             memo_.put(from_[i], out[i]);
@@ -187,9 +198,7 @@ public:
 
 private:
     static constexpr std::size_t kBatch = 64;
-    const BlendTarget& to_;
-    float a_;
-    ColorSpace space_;
+    Many many_;
     ColorMemo memo_;
     std::size_t n_ = 0;
     std::array<Color, kBatch> from_;

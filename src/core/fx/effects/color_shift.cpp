@@ -107,13 +107,7 @@ private:
 
 // ---- HSL shift ----
 
-Color shift_hsl(Color c, const HslShift& d, float a) {
-    const Hsx v = rgb_to_hsl(to_rgb(c));
-    const float h = wrap_degrees(v.h + d[0] * a);
-    const float s = clampf(v.s + d[1] * a, 0.0f, 100.0f);
-    const float l = clampf(v.x + d[2] * a, 0.0f, 100.0f);
-    return hsl_to_color(h, s, l);
-}
+Color shift_hsl(Color c, const HslShift& d, float a) { return hsl_shift_color(c, d, a); }
 
 class HslShiftEffect final : public ColorShift {
 public:
@@ -126,19 +120,17 @@ public:
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
         const PreparedPattern pattern(pattern_, timer_.alpha(), area);
         if (pattern.is_identity()) {
-            // One alpha for every cell: a shift depends on the colour alone.
+            // One alpha for every cell: a shift depends on the colour alone, so every colour's
+            // shift is remembered for the step and new ones are shifted several at a time.
             const float a = pattern.alpha(0, 0);
-            ColorMemo fgc, bgc;
+            StepBatch fgc([&](const Color* from, Color* out, std::size_t n) { hsl_shift_many(from, out, n, *fg_, a); });
+            StepBatch bgc([&](const Color* from, Color* out, std::size_t n) { hsl_shift_many(from, out, n, *bg_, a); });
             for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) {
-                if (fg_) {
-                    const Color c = fg_or_white(cell.fg);
-                    cell.fg = fgc.get(c, [&] { return shift_hsl(c, *fg_, a); });
-                }
-                if (bg_) {
-                    const Color c = bg_or_black(cell.bg);
-                    cell.bg = bgc.get(c, [&] { return shift_hsl(c, *bg_, a); });
-                }
+                if (fg_) fgc.recolour(cell.fg, fg_or_white(cell.fg));
+                if (bg_) bgc.recolour(cell.bg, bg_or_black(cell.bg));
             });
+            fgc.flush();
+            bgc.flush();
             return;
         }
         // Shifts are looked up by (colour, exact alpha) for this step only.

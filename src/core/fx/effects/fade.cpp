@@ -25,15 +25,14 @@ void FadeColors::execute(std::uint32_t, Buffer& buf, Rect area) {
         // every colour's blend for the step and blend the new ones several at a time. The
         // results are those the small cache below would give.
         const float a = pattern.alpha(0, 0);
-        std::optional<StepBlend> fg_blend, bg_blend;
-        if (fg) fg_blend.emplace(*fg, a, space);
-        if (bg) bg_blend.emplace(*bg, a, space);
+        StepBatch fg_batch([&](const Color* from, Color* out, std::size_t n) { lerp_many(from, out, n, *fg, a, space); });
+        StepBatch bg_batch([&](const Color* from, Color* out, std::size_t n) { lerp_many(from, out, n, *bg, a, space); });
         for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) {
-            if (fg_blend) fg_blend->blend(cell.fg, fg_or_white(cell.fg));
-            if (bg_blend) bg_blend->blend(cell.bg, bg_or_black(cell.bg));
+            if (fg) fg_batch.recolour(cell.fg, fg_or_white(cell.fg));
+            if (bg) bg_batch.recolour(cell.bg, bg_or_black(cell.bg));
         });
-        if (fg_blend) fg_blend->flush();
-        if (bg_blend) bg_blend->flush();
+        fg_batch.flush();
+        bg_batch.flush();
         return;
     }
     // Blends are looked up by (colour, alpha quantised to 1/255) for this step only.
