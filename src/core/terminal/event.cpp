@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <type_traits>
 
 #include <utf8proc.h>
 
@@ -41,11 +42,11 @@ constexpr std::array<std::string_view, kRecordTagCount> kRecordTags{
     "key", "resize", "paste", "mouse", "focus_gained", "focus_lost", "tick",
 };
 
-// The name of enumerator `v` in `names`, or `fallback` for a value out of range.
-template <typename Enum, std::size_t N>
-std::string_view name_in(const std::array<std::string_view, N>& names, Enum v, std::string_view fallback) noexcept {
+// The entry of `table` for enumerator `v`, or `fallback` for a value out of range.
+template <typename T, std::size_t N, typename Enum>
+T entry_or(const std::array<T, N>& table, Enum v, std::type_identity_t<T> fallback) noexcept {
     const auto i = static_cast<std::uint8_t>(v);
-    return i < N ? names[i] : fallback;
+    return i < N ? table[i] : fallback;
 }
 
 // Characters written as \u{..} in a character's text form: those that are not printable
@@ -80,20 +81,19 @@ void append_utf8(std::string& out, char32_t c) {
 }  // namespace
 
 std::uint8_t key_code_index(KeyTag tag) noexcept {
-    const auto t = static_cast<std::uint8_t>(tag);
-    return t < kKeyTagCount ? kCodeIndex[t] : kKeyCodeOther;
+    return entry_or(kCodeIndex, tag, kKeyCodeOther);
 }
 
 std::string_view key_tag_name(KeyTag tag) noexcept {
-    return name_in(kTagNames, tag, "Null");
+    return entry_or(kTagNames, tag, "Null");
 }
 
 std::string_view media_key_name(MediaKey m) noexcept {
-    return name_in(kMediaNames, m, "Play");
+    return entry_or(kMediaNames, m, "Play");
 }
 
 std::string_view modifier_key_name(ModifierKey m) noexcept {
-    return name_in(kModifierNames, m, "LeftShift");
+    return entry_or(kModifierNames, m, "LeftShift");
 }
 
 std::string key_code_text(const KeyCode& code) {
@@ -152,19 +152,19 @@ std::string_view key_kind_name(KeyKind kind) noexcept {
 }
 
 std::string_view mouse_kind_text(MouseKind kind) noexcept {
-    return name_in(kMouseKinds, kind, "moved");
+    return entry_or(kMouseKinds, kind, "moved");
 }
 
 std::string_view mouse_kind_short_text(MouseKind kind) noexcept {
-    return name_in(kMouseKindsShort, kind, "move");
+    return entry_or(kMouseKindsShort, kind, "move");
 }
 
 std::string_view mouse_button_text(MouseButton button) noexcept {
-    return name_in(kButtons, button, "none");
+    return entry_or(kButtons, button, "none");
 }
 
 std::string_view record_tag_text(RecordTag tag) noexcept {
-    return name_in(kRecordTags, tag, "tick");
+    return entry_or(kRecordTags, tag, "tick");
 }
 
 bool operator==(const TerminalEvent& a, const TerminalEvent& b) {

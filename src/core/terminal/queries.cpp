@@ -1,6 +1,7 @@
 #include "core/terminal/queries.hpp"
 
 #include <exception>
+#include <string_view>
 
 #include "core/io_error.hpp"
 #include "core/terminal/input.hpp"
@@ -25,17 +26,20 @@ auto with_raw_mode(F&& f) -> decltype(f()) {
     }
 }
 
-Deadline query_deadline() { return Deadline::after_ms(static_cast<std::uint64_t>(kQueryWait.count())); }
+// Drops stale `reply` items, writes `request` and gives the time its answer may take.
+Deadline send_query(InputReader& in, Want reply, std::string_view request) {
+    if (!in.has_source()) throw IoError::other("Failed to initialize input reader");
+    in.discard(reply);
+    term::stdout_stream().send(request);
+    return Deadline::after_ms(static_cast<std::uint64_t>(kQueryWait.count()));
+}
 
 }  // namespace
 
 CursorPosition cursor_position() {
     return with_raw_mode([] {
         InputReader& in = input_reader();
-        if (!in.has_source()) throw IoError::other("Failed to initialize input reader");
-        in.discard(Want::CursorReport);
-        term::stdout_stream().send("\x1b[6n");
-        const Deadline deadline = query_deadline();
+        const Deadline deadline = send_query(in, Want::CursorReport, "\x1b[6n");
         while (in.poll(deadline, Want::CursorReport, false)) {
             if (auto item = in.try_take(Want::CursorReport)) return CursorPosition{item->column, item->row};
         }
@@ -46,10 +50,7 @@ CursorPosition cursor_position() {
 bool supports_keyboard_enhancement() {
     return with_raw_mode([] {
         InputReader& in = input_reader();
-        if (!in.has_source()) throw IoError::other("Failed to initialize input reader");
-        in.discard(Want::FlagsOrAttributes);
-        term::stdout_stream().send("\x1b[?u\x1b[c");
-        const Deadline deadline = query_deadline();
+        const Deadline deadline = send_query(in, Want::FlagsOrAttributes, "\x1b[?u\x1b[c");
         while (in.poll(deadline, Want::FlagsOrAttributes, false)) {
             auto item = in.try_take(Want::FlagsOrAttributes);
             if (!item) continue;
