@@ -80,21 +80,13 @@ void append_utf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::uint8_t key_code_index(KeyTag tag) noexcept {
-    return entry_or(kCodeIndex, tag, kKeyCodeOther);
-}
+std::uint8_t key_code_index(KeyTag tag) noexcept { return entry_or(kCodeIndex, tag, kKeyCodeOther); }
 
-std::string_view key_tag_name(KeyTag tag) noexcept {
-    return entry_or(kTagNames, tag, "Null");
-}
+std::string_view key_tag_name(KeyTag tag) noexcept { return entry_or(kTagNames, tag, "Null"); }
 
-std::string_view media_key_name(MediaKey m) noexcept {
-    return entry_or(kMediaNames, m, "Play");
-}
+std::string_view media_key_name(MediaKey m) noexcept { return entry_or(kMediaNames, m, "Play"); }
 
-std::string_view modifier_key_name(ModifierKey m) noexcept {
-    return entry_or(kModifierNames, m, "LeftShift");
-}
+std::string_view modifier_key_name(ModifierKey m) noexcept { return entry_or(kModifierNames, m, "LeftShift"); }
 
 std::string key_code_text(const KeyCode& code) {
     std::string out(key_tag_name(code.tag));
@@ -151,21 +143,13 @@ std::string_view key_kind_name(KeyKind kind) noexcept {
     }
 }
 
-std::string_view mouse_kind_text(MouseKind kind) noexcept {
-    return entry_or(kMouseKinds, kind, "moved");
-}
+std::string_view mouse_kind_text(MouseKind kind) noexcept { return entry_or(kMouseKinds, kind, "moved"); }
 
-std::string_view mouse_kind_short_text(MouseKind kind) noexcept {
-    return entry_or(kMouseKindsShort, kind, "move");
-}
+std::string_view mouse_kind_short_text(MouseKind kind) noexcept { return entry_or(kMouseKindsShort, kind, "move"); }
 
-std::string_view mouse_button_text(MouseButton button) noexcept {
-    return entry_or(kButtons, button, "none");
-}
+std::string_view mouse_button_text(MouseButton button) noexcept { return entry_or(kButtons, button, "none"); }
 
-std::string_view record_tag_text(RecordTag tag) noexcept {
-    return entry_or(kRecordTags, tag, "tick");
-}
+std::string_view record_tag_text(RecordTag tag) noexcept { return entry_or(kRecordTags, tag, "tick"); }
 
 bool operator==(const TerminalEvent& a, const TerminalEvent& b) {
     if (a.kind != b.kind) return false;
