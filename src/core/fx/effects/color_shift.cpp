@@ -23,11 +23,25 @@ public:
 protected:
     using TimedShader::TimedShader;
 
-    // Walks the selected cells with the cell's pattern alpha: fn(cell, alpha).
+    // Walks the selected cells with the cell's pattern alpha: fn(cell, alpha, fg_memo, bg_memo).
+    // Without a pattern every cell has the same alpha, so results can be remembered by colour
+    // for the step (the memos); with one they are computed cell by cell (the memos are null).
     template <typename F>
     void each_cell(Buffer& buf, Rect area, F&& fn) {
         const PreparedPattern pattern(pattern_, timer_.alpha(), area);
-        for_each_selected(buf, area, filter_processor(), [&](Position p, Cell& cell) { fn(cell, pattern.alpha(p.x, p.y)); });
+        if (pattern.is_identity()) {
+            const float a = pattern.alpha(0, 0);
+            ColorMemo fgc, bgc;
+            for_each_selected(buf, area, filter_processor(), [&](Position, Cell& cell) { fn(cell, a, &fgc, &bgc); });
+            return;
+        }
+        for_each_selected(buf, area, filter_processor(),
+                          [&](Position p, Cell& cell) { fn(cell, pattern.alpha(p.x, p.y), nullptr, nullptr); });
+    }
+
+    template <typename F>
+    static Color recolour(ColorMemo* memo, Color c, F&& compute) {
+        return memo ? memo->get(c, [&] { return compute(c); }) : compute(c);
     }
 
     Pattern pattern_;
@@ -52,10 +66,9 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Lighten>(*this); }
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
-        // A few integer operations a channel: cheaper to redo than to look up.
-        each_cell(buf, area, [&](Cell& cell, float a) {
-            if (fg_) cell.fg = lighten_rgb(fg_or_white(cell.fg), *fg_ * a);
-            if (bg_) cell.bg = lighten_rgb(bg_or_black(cell.bg), *bg_ * a);
+        each_cell(buf, area, [&](Cell& cell, float a, ColorMemo* fgc, ColorMemo* bgc) {
+            if (fg_) cell.fg = recolour(fgc, fg_or_white(cell.fg), [&](Color c) { return lighten_rgb(c, *fg_ * a); });
+            if (bg_) cell.bg = recolour(bgc, bg_or_black(cell.bg), [&](Color c) { return lighten_rgb(c, *bg_ * a); });
         });
     }
 
@@ -88,10 +101,9 @@ public:
     std::unique_ptr<Shader> clone() const override { return std::make_unique<Saturate>(*this); }
 
     void execute(std::uint32_t, Buffer& buf, Rect area) override {
-        // A few integer operations a channel: cheaper to redo than to look up.
-        each_cell(buf, area, [&](Cell& cell, float a) {
-            if (fg_) cell.fg = saturate_rgb(fg_or_white(cell.fg), 1.0f + *fg_ * a);
-            if (bg_) cell.bg = saturate_rgb(bg_or_black(cell.bg), 1.0f + *bg_ * a);
+        each_cell(buf, area, [&](Cell& cell, float a, ColorMemo* fgc, ColorMemo* bgc) {
+            if (fg_) cell.fg = recolour(fgc, fg_or_white(cell.fg), [&](Color c) { return saturate_rgb(c, 1.0f + *fg_ * a); });
+            if (bg_) cell.bg = recolour(bgc, bg_or_black(cell.bg), [&](Color c) { return saturate_rgb(c, 1.0f + *bg_ * a); });
         });
     }
 
