@@ -48,7 +48,8 @@ if [ "$python" = 1 ]; then
     # The interpreter itself is not sanitized: the runtime is preloaded (with libstdc++, whose
     # __cxa_throw the runtime must find at start-up), leaks are not reported (the interpreter
     # keeps memory until exit), and Python's own allocator is switched to malloc so that
-    # out-of-bounds accesses to Python objects are seen too.
+    # out-of-bounds accesses to Python objects are seen too. A process past 6 GiB resident is
+    # stopped with a report (there is no address-space ceiling under the sanitizer).
     # The interpreter is started directly, not through a wrapper script (a version manager's
     # shim would run its own programs under the preloaded runtime first).
     preload="$(g++ -print-file-name=libasan.so) $(g++ -print-file-name=libstdc++.so)"
@@ -61,6 +62,6 @@ if [ "$python" = 1 ]; then
         pytest_args=(-n "$workers" "${pytest_args[@]}")
     fi
     LD_PRELOAD="$preload" PYTHONMALLOC=malloc \
-    ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1" \
+    ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1:hard_rss_limit_mb=6144" \
     PYTHONPATH="$build_dir/pkg" "$interpreter" -m pytest -q -p no:cacheprovider "${pytest_args[@]}"
 fi
