@@ -58,6 +58,26 @@ void buffer_diff(const Buffer& prev, const Buffer& next, DiffList& out) {
                                  static_cast<std::uint16_t>(oy + row), static_cast<std::uint32_t>(j)};
     };
 
+    // Walks the `span` cells covered by the symbol at `i`, listing those after it that are not
+    // skipped (only those whose text changed when `changed_only`); a wide cell met on the way
+    // stretches the walk over its own cells. Returns the index after the walk.
+    auto past_trailing_cells = [&](std::size_t i, std::size_t span, bool changed_only) {
+        std::size_t end = i + span;
+        std::size_t j = i + 1;
+        while (j < std::min(end, n)) {
+            const Cell& t = c[j];
+            if (!t.skip && (!changed_only || !(t.symbol == p[j].symbol))) emit(j);
+            const std::size_t tw = cell_width(t);
+            if (tw > 1) {
+                end = std::max(end, j + tw);
+                j += tw;
+            } else {
+                ++j;
+            }
+        }
+        return std::max(j, end);
+    };
+
     std::size_t i = 0;
     while (i < n) {
         const Cell& cur = c[i];
@@ -77,39 +97,13 @@ void buffer_diff(const Buffer& prev, const Buffer& next, DiffList& out) {
                 continue;
             }
             // Trailing cells of an emoji-presentation symbol: rewrite those whose text changed.
-            std::size_t end = i + w;
-            std::size_t j = i + 1;
-            while (j < std::min(end, n)) {
-                const Cell& t = c[j];
-                if (!t.skip && !(t.symbol == p[j].symbol)) emit(j);
-                const std::size_t tw = cell_width(t);
-                if (tw > 1) {
-                    end = std::max(end, j + tw);
-                    j += tw;
-                } else {
-                    ++j;
-                }
-            }
-            i = std::max(j, end);
+            i = past_trailing_cells(i, w, true);
             continue;
         }
         const std::size_t pw = cell_width(p[i]);
         if (pw > w && style_visible_when_blank(p[i])) {
             // The old wide symbol's styled trailing cells: write what is there now.
-            std::size_t end = i + pw;
-            std::size_t j = i + 1;
-            while (j < std::min(end, n)) {
-                const Cell& t = c[j];
-                if (!t.skip) emit(j);
-                const std::size_t tw = cell_width(t);
-                if (tw > 1) {
-                    end = std::max(end, j + tw);
-                    j += tw;
-                } else {
-                    ++j;
-                }
-            }
-            i = std::max(j, end);
+            i = past_trailing_cells(i, pw, false);
             continue;
         }
         ++i;
