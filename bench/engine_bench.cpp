@@ -56,10 +56,10 @@ NodePtr dashboard(std::vector<NodePtr>& leaves) {
     const char* words[] = {"alpha", "beta", "gamma", "delta", "omega", "sigma", "kappa", "lambda"};
     std::string log;
     for (int i = 0; i < 260; ++i) log += std::string(words[(i * 7) % 8]) + " ";
-    ListSpec list;
+    ListDesc list;
     for (int i = 0; i < 30; ++i) list.items.push_back(Line::raw("item " + std::to_string(i) + "  " + words[i % 8]));
     list.selected = 7;
-    TableSpec table;
+    TableDesc table;
     for (int i = 0; i < 40; ++i) {
         IrTableRow row;
         for (const std::string& s : {std::to_string(i), std::string(words[i % 8]) + " " + words[(i + 3) % 8],
@@ -69,17 +69,17 @@ NodePtr dashboard(std::vector<NodePtr>& leaves) {
     }
     table.widths = {{0, 6}, {2, 1}, {0, 10}, {0, 8}};
     table.selected_row = 7;
-    BarChartSpec bars;
+    BarChartDesc bars;
     bars.bar_width = 5;
     bars.groups.push_back(IrBarGroup{std::nullopt, {{4, "Q1", {}, {}, {}}, {7, "Q2", {}, {}, {}}, {5, "Q3", {}, {}, {}}}});
-    SparklineSpec spark;
+    SparklineDesc spark;
     for (int i = 0; i < 80; ++i) spark.data.push_back(static_cast<std::uint64_t>(8 + 7 * std::sin(i / 3.0)));
-    TabsSpec tabs;
+    TabsDesc tabs;
     tabs.titles = {Line::raw("Overview"), Line::raw("Log"), Line::raw("Table")};
-    LineGaugeSpec disk;
+    LineGaugeDesc disk;
     disk.progress = 0.35;
     disk.label = "disk";
-    ScrollbarSpec scroll;
+    ScrollbarDesc scroll;
     scroll.content_length = 40;
     scroll.position = 7;
 

@@ -16,17 +16,17 @@ using terminal::KeyTag;
 namespace {
 
 // "x" a plain character; "C-x", "A-x", "CA-x", "S-x" with modifiers; key names as in KeyTag.
-KeyEvent key(std::string spec) {
+KeyEvent key(std::string desc) {
     KeyEvent k;
-    const auto dash = spec.find('-');
-    if (dash != std::string::npos && dash > 0 && spec.size() > dash + 1) {
-        for (char m : spec.substr(0, dash)) {
+    const auto dash = desc.find('-');
+    if (dash != std::string::npos && dash > 0 && desc.size() > dash + 1) {
+        for (char m : desc.substr(0, dash)) {
             if (m == 'C') k.modifiers |= terminal::key_modifiers::CONTROL;
             if (m == 'A') k.modifiers |= terminal::key_modifiers::ALT;
             if (m == 'S') k.modifiers |= terminal::key_modifiers::SHIFT;
             if (m == 'R') k.kind = terminal::KeyKind::Release;
         }
-        spec = spec.substr(dash + 1);
+        desc = desc.substr(dash + 1);
     }
     static const std::vector<std::pair<std::string, KeyTag>> names = {
         {"Backspace", KeyTag::Backspace}, {"Enter", KeyTag::Enter}, {"Left", KeyTag::Left},
@@ -36,11 +36,11 @@ KeyEvent key(std::string spec) {
         {"F5", KeyTag::F}, {"Null", KeyTag::Null},
     };
     for (const auto& [n, t] : names)
-        if (spec == n) {
+        if (desc == n) {
             k.code = t == KeyTag::F ? KeyCode::function(5) : KeyCode::of(t);
             return k;
         }
-    const std::u32string u = to_u32(spec);
+    const std::u32string u = to_u32(desc);
     k.code = KeyCode::character(u.at(0));
     return k;
 }

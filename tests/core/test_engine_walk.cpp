@@ -198,7 +198,7 @@ TEST(EngineWalk, IrFromAnotherThreadGoesToThePainter) {
 TEST(EngineIr, MeasureAndOverlay) {
     EXPECT_EQ(measure(ir_span("h\xC3\xA9llo", Style{})), (std::pair<std::uint64_t, std::uint64_t>{5, 1}));
     EXPECT_EQ(measure(ir_text(Text::raw("ab\ncde").lines, Style{}, std::nullopt)), (std::pair<std::uint64_t, std::uint64_t>{3, 2}));
-    ListSpec list;
+    ListDesc list;
     list.items = {Line::raw("ab"), Line::raw("abcd")};
     EXPECT_EQ(measure(ir_list(list)), (std::pair<std::uint64_t, std::uint64_t>{6, 2}));
     EXPECT_EQ(ir_alignment(7), std::nullopt);

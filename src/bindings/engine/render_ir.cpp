@@ -114,34 +114,34 @@ std::optional<ce::IrTableRow> optional_row(const Args& a, std::size_t i) {
 }
 
 PyObject* build_table(Args& a) {
-    ce::TableSpec spec;
+    ce::TableDesc desc;
     if (a.has(0)) {
         with_note("rows", [&] {
-            for (const Ref& r : items_of(a[0])) spec.rows.push_back(table_row(r.get()));
+            for (const Ref& r : items_of(a[0])) desc.rows.push_back(table_row(r.get()));
         });
     }
-    spec.header = optional_row(a, 1);
-    spec.footer = optional_row(a, 2);
+    desc.header = optional_row(a, 1);
+    desc.footer = optional_row(a, 2);
     if (a.has(3)) {
         with_note("widths", [&] {
             for (const Ref& w : items_of(a[3])) {
                 const std::vector<PyObject*> pair = tuple_items_exact(w.get(), 2);
-                spec.widths.push_back(ce::IrWidth{Convert<std::uint8_t>::from(pair[0]), to_double(pair[1])});
+                desc.widths.push_back(ce::IrWidth{Convert<std::uint8_t>::from(pair[0]), to_double(pair[1])});
             }
             // A percentage above 100 cannot be laid out: refuse it here rather than at every frame.
-            for (const ce::IrWidth& w : spec.widths) {
+            for (const ce::IrWidth& w : desc.widths) {
                 const core::Constraint c = ce::ir_width_constraint(w);
                 if (c.kind == core::Constraint::Kind::Percentage && c.value > 100)
                     raise(PyExc_ValueError, "Percentages should be between 0 and 100 inclusively.");
             }
         });
     }
-    spec.column_spacing = a.get_or<std::uint16_t>(4, 1);
-    spec.selected_row = a.get_or<std::optional<std::uint64_t>>(5, std::nullopt);
-    spec.selected_column = a.get_or<std::optional<std::uint64_t>>(6, std::nullopt);
-    spec.highlight_style = style_arg(a, 7, 8);
-    spec.highlight_symbol = a.get_or<std::optional<std::string>>(9, std::nullopt);
-    return ir_object(ce::ir_table(std::move(spec)));
+    desc.column_spacing = a.get_or<std::uint16_t>(4, 1);
+    desc.selected_row = a.get_or<std::optional<std::uint64_t>>(5, std::nullopt);
+    desc.selected_column = a.get_or<std::optional<std::uint64_t>>(6, std::nullopt);
+    desc.highlight_style = style_arg(a, 7, 8);
+    desc.highlight_symbol = a.get_or<std::optional<std::string>>(9, std::nullopt);
+    return ir_object(ce::ir_table(std::move(desc)));
 }
 
 // ---- bar chart ----
@@ -165,21 +165,21 @@ ce::IrBarGroup bar_group(PyObject* o) {
 }
 
 PyObject* build_bar_chart(Args& a) {
-    ce::BarChartSpec spec;
+    ce::BarChartDesc desc;
     if (a.has(0)) {
         with_note("groups", [&] {
-            for (const Ref& g : items_of(a[0])) spec.groups.push_back(bar_group(g.get()));
+            for (const Ref& g : items_of(a[0])) desc.groups.push_back(bar_group(g.get()));
         });
     }
-    spec.bar_width = a.get_or<std::uint16_t>(1, 1);
-    spec.bar_gap = a.get_or<std::uint16_t>(2, 1);
-    spec.group_gap = a.get_or<std::uint16_t>(3, 0);
-    spec.max_value = a.get_or<std::optional<std::uint64_t>>(4, std::nullopt);
-    spec.horizontal = a.get_or<bool>(5, false);
-    spec.bar_style = ce::ir_style(color_arg(a, 6), std::nullopt);
-    spec.value_style = ce::ir_style(color_arg(a, 7), std::nullopt);
-    spec.label_style = ce::ir_style(color_arg(a, 8), std::nullopt);
-    return ir_object(ce::ir_bar_chart(std::move(spec)));
+    desc.bar_width = a.get_or<std::uint16_t>(1, 1);
+    desc.bar_gap = a.get_or<std::uint16_t>(2, 1);
+    desc.group_gap = a.get_or<std::uint16_t>(3, 0);
+    desc.max_value = a.get_or<std::optional<std::uint64_t>>(4, std::nullopt);
+    desc.horizontal = a.get_or<bool>(5, false);
+    desc.bar_style = ce::ir_style(color_arg(a, 6), std::nullopt);
+    desc.value_style = ce::ir_style(color_arg(a, 7), std::nullopt);
+    desc.label_style = ce::ir_style(color_arg(a, 8), std::nullopt);
+    return ir_object(ce::ir_bar_chart(std::move(desc)));
 }
 
 // ---- canvas ----
@@ -193,7 +193,7 @@ Ref shape_item(PyObject* shape, Py_ssize_t k) {
 double shape_number(PyObject* shape, Py_ssize_t k) { return to_double(shape_item(shape, k).get()); }
 core::Color shape_color(PyObject* shape, Py_ssize_t k) { return value_of<ColorClass>(shape_item(shape, k).get()); }
 
-void parse_shape(PyObject* shape, ce::CanvasSpec& spec) {
+void parse_shape(PyObject* shape, ce::CanvasDesc& desc) {
     const Ref tag_obj = shape_item(shape, 0);
     const std::string tag = to_utf8(tag_obj.get());
     if (tag == "line") {
@@ -203,7 +203,7 @@ void parse_shape(PyObject* shape, ce::CanvasSpec& spec) {
         l.x2 = shape_number(shape, 3);
         l.y2 = shape_number(shape, 4);
         l.color = shape_color(shape, 5);
-        spec.shapes.emplace_back(l);
+        desc.shapes.emplace_back(l);
     } else if (tag == "points") {
         core::CanvasPoints p;
         for (const Ref& pt : items_of(shape_item(shape, 1).get())) {
@@ -211,7 +211,7 @@ void parse_shape(PyObject* shape, ce::CanvasSpec& spec) {
             p.coords.emplace_back(to_double(xy[0]), to_double(xy[1]));
         }
         p.color = shape_color(shape, 2);
-        spec.shapes.emplace_back(std::move(p));
+        desc.shapes.emplace_back(std::move(p));
     } else if (tag == "rect") {
         core::CanvasRectangle r;
         r.x = shape_number(shape, 1);
@@ -219,14 +219,14 @@ void parse_shape(PyObject* shape, ce::CanvasSpec& spec) {
         r.width = shape_number(shape, 3);
         r.height = shape_number(shape, 4);
         r.color = shape_color(shape, 5);
-        spec.shapes.emplace_back(r);
+        desc.shapes.emplace_back(r);
     } else if (tag == "circle") {
         core::CanvasCircle c;
         c.x = shape_number(shape, 1);
         c.y = shape_number(shape, 2);
         c.radius = shape_number(shape, 3);
         c.color = shape_color(shape, 4);
-        spec.shapes.emplace_back(c);
+        desc.shapes.emplace_back(c);
     } else if (tag == "print") {
         core::CanvasLabel label;
         label.x = shape_number(shape, 1);
@@ -237,7 +237,7 @@ void parse_shape(PyObject* shape, ce::CanvasSpec& spec) {
             label.line.spans.push_back(core::Span{
                 std::move(text), ce::ir_style(opt_color(span[1]), opt_color(span[2]), modifier_set(span[3]))});
         }
-        spec.labels.push_back(std::move(label));
+        desc.labels.push_back(std::move(label));
     } else {
         raise(PyExc_ValueError, "unknown canvas shape tag: " + tag);
     }
@@ -254,71 +254,71 @@ core::Bounds bounds_arg(const Args& a, std::size_t i) {
 PyObject* build_canvas(Args& a) {
     std::vector<Ref> shapes;
     if (a.has(0)) shapes = with_note("shapes", [&] { return items_of(a[0]); });
-    ce::CanvasSpec spec;
-    spec.x_bounds = bounds_arg(a, 1);
-    spec.y_bounds = bounds_arg(a, 2);
-    spec.background = color_arg(a, 3);
-    spec.marker = a.get_or<std::optional<std::uint8_t>>(4, std::nullopt);
-    for (const Ref& shape : shapes) parse_shape(shape.get(), spec);
-    return ir_object(ce::ir_canvas(std::move(spec)));
+    ce::CanvasDesc desc;
+    desc.x_bounds = bounds_arg(a, 1);
+    desc.y_bounds = bounds_arg(a, 2);
+    desc.background = color_arg(a, 3);
+    desc.marker = a.get_or<std::optional<std::uint8_t>>(4, std::nullopt);
+    for (const Ref& shape : shapes) parse_shape(shape.get(), desc);
+    return ir_object(ce::ir_canvas(std::move(desc)));
 }
 
 // ---- the other kinds ----
 
 PyObject* build_list(Args& a) {
-    ce::ListSpec spec;
-    spec.items = with_note("items", [&] { return lines_of(a[0]); });
-    spec.selected = a.get_or<std::optional<std::uint64_t>>(1, std::nullopt);
-    spec.style = style_arg(a, 2, 3);
-    spec.highlight_style = style_arg(a, 4, 5);
-    spec.highlight_symbol = a.get_or<std::string>(6, "> ");
-    return ir_object(ce::ir_list(std::move(spec)));
+    ce::ListDesc desc;
+    desc.items = with_note("items", [&] { return lines_of(a[0]); });
+    desc.selected = a.get_or<std::optional<std::uint64_t>>(1, std::nullopt);
+    desc.style = style_arg(a, 2, 3);
+    desc.highlight_style = style_arg(a, 4, 5);
+    desc.highlight_symbol = a.get_or<std::string>(6, "> ");
+    return ir_object(ce::ir_list(std::move(desc)));
 }
 
 PyObject* build_tabs(Args& a) {
-    ce::TabsSpec spec;
-    spec.titles = lines_arg(a, 0);
-    spec.selected = a.get_or<std::uint64_t>(1, 0);
-    spec.style = style_arg(a, 2, 3);
-    spec.highlight_style = style_arg(a, 4, 5);
-    spec.divider = a.get_or<std::optional<std::string>>(6, std::nullopt);
-    spec.padding_left = a.get_or<std::string>(7, " ");
-    spec.padding_right = a.get_or<std::string>(8, " ");
-    return ir_object(ce::ir_tabs(std::move(spec)));
+    ce::TabsDesc desc;
+    desc.titles = lines_arg(a, 0);
+    desc.selected = a.get_or<std::uint64_t>(1, 0);
+    desc.style = style_arg(a, 2, 3);
+    desc.highlight_style = style_arg(a, 4, 5);
+    desc.divider = a.get_or<std::optional<std::string>>(6, std::nullopt);
+    desc.padding_left = a.get_or<std::string>(7, " ");
+    desc.padding_right = a.get_or<std::string>(8, " ");
+    return ir_object(ce::ir_tabs(std::move(desc)));
 }
 
 PyObject* build_sparkline(Args& a) {
-    ce::SparklineSpec spec;
-    if (a.has(0)) spec.data = with_note("data", [&] { return sequence_to_vector<std::uint64_t>(a[0]); });
-    spec.max_value = a.get_or<std::optional<std::uint64_t>>(1, std::nullopt);
-    spec.style = style_arg(a, 2, 3);
-    spec.absent_value_style = ce::ir_style(color_arg(a, 4), std::nullopt);
-    spec.absent_value_symbol = a.get_or<std::optional<std::string>>(5, std::nullopt);
-    return ir_object(ce::ir_sparkline(std::move(spec)));
+    ce::SparklineDesc desc;
+    if (a.has(0)) desc.data = with_note("data", [&] { return sequence_to_vector<std::uint64_t>(a[0]); });
+    desc.max_value = a.get_or<std::optional<std::uint64_t>>(1, std::nullopt);
+    desc.style = style_arg(a, 2, 3);
+    desc.absent_value_style = ce::ir_style(color_arg(a, 4), std::nullopt);
+    desc.absent_value_symbol = a.get_or<std::optional<std::string>>(5, std::nullopt);
+    return ir_object(ce::ir_sparkline(std::move(desc)));
 }
 
 PyObject* build_line_gauge(Args& a) {
-    ce::LineGaugeSpec spec;
-    spec.progress = a.get<double>(0);
-    spec.label = a.get_or<std::optional<std::string>>(1, std::nullopt);
-    spec.style = style_arg(a, 2, 3);
-    spec.filled_style = ce::ir_style(color_arg(a, 4), std::nullopt);
-    spec.unfilled_style = ce::ir_style(color_arg(a, 5), std::nullopt);
-    return ir_object(ce::ir_line_gauge(std::move(spec)));
+    ce::LineGaugeDesc desc;
+    desc.progress = a.get<double>(0);
+    desc.label = a.get_or<std::optional<std::string>>(1, std::nullopt);
+    desc.style = style_arg(a, 2, 3);
+    desc.filled_style = ce::ir_style(color_arg(a, 4), std::nullopt);
+    desc.unfilled_style = ce::ir_style(color_arg(a, 5), std::nullopt);
+    return ir_object(ce::ir_line_gauge(std::move(desc)));
 }
 
 PyObject* build_scrollbar(Args& a) {
-    ce::ScrollbarSpec spec;
-    spec.orientation = a.get_or<std::uint8_t>(0, 0);
-    spec.content_length = a.get_or<std::uint64_t>(1, 0);
-    spec.position = a.get_or<std::uint64_t>(2, 0);
-    spec.viewport_length = a.get_or<std::optional<std::uint64_t>>(3, std::nullopt);
-    spec.style = ce::ir_style(color_arg(a, 4), std::nullopt);
-    spec.thumb_style = ce::ir_style(color_arg(a, 5), std::nullopt);
-    spec.track_style = ce::ir_style(color_arg(a, 6), std::nullopt);
-    spec.begin_symbol = a.get_or<std::optional<std::string>>(7, std::nullopt);
-    spec.end_symbol = a.get_or<std::optional<std::string>>(8, std::nullopt);
-    return ir_object(ce::ir_scrollbar(std::move(spec)));
+    ce::ScrollbarDesc desc;
+    desc.orientation = a.get_or<std::uint8_t>(0, 0);
+    desc.content_length = a.get_or<std::uint64_t>(1, 0);
+    desc.position = a.get_or<std::uint64_t>(2, 0);
+    desc.viewport_length = a.get_or<std::optional<std::uint64_t>>(3, std::nullopt);
+    desc.style = ce::ir_style(color_arg(a, 4), std::nullopt);
+    desc.thumb_style = ce::ir_style(color_arg(a, 5), std::nullopt);
+    desc.track_style = ce::ir_style(color_arg(a, 6), std::nullopt);
+    desc.begin_symbol = a.get_or<std::optional<std::string>>(7, std::nullopt);
+    desc.end_symbol = a.get_or<std::optional<std::string>>(8, std::nullopt);
+    return ir_object(ce::ir_scrollbar(std::move(desc)));
 }
 
 constexpr const char* kGlyphOverlayDoc =

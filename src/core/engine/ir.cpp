@@ -174,14 +174,14 @@ IrValue ir_paragraph(std::vector<Line> lines, const Style& style, std::optional<
 
 IrValue ir_glyph_overlay(std::vector<Line> lines) { return GlyphOverlayIr{std::move(lines)}; }
 
-IrValue ir_list(ListSpec spec) {
+IrValue ir_list(ListDesc desc) {
     ListIr v;
-    v.list.items.reserve(spec.items.size());
-    for (Line& line : spec.items) v.list.items.push_back(ListItem::from_line(std::move(line)));
-    v.list.style = spec.style;
-    v.list.highlight_style = spec.highlight_style;
-    v.list.highlight_symbol = Line::raw(spec.highlight_symbol);
-    v.selected = spec.selected;
+    v.list.items.reserve(desc.items.size());
+    for (Line& line : desc.items) v.list.items.push_back(ListItem::from_line(std::move(line)));
+    v.list.style = desc.style;
+    v.list.highlight_style = desc.highlight_style;
+    v.list.highlight_symbol = Line::raw(desc.highlight_symbol);
+    v.selected = desc.selected;
     return v;
 }
 
@@ -195,39 +195,39 @@ IrValue ir_progress_bar(double progress, std::optional<std::string> label, const
 
 IrValue ir_clear() { return ClearIr{}; }
 
-IrValue ir_sparkline(SparklineSpec spec) {
+IrValue ir_sparkline(SparklineDesc desc) {
     SparklineIr v;
-    v.sparkline.data.reserve(spec.data.size());
-    for (std::uint64_t d : spec.data) v.sparkline.data.push_back(SparklineBar{d, std::nullopt});
-    v.sparkline.max = spec.max_value;
-    v.sparkline.style = spec.style;
-    v.sparkline.absent_value_style = spec.absent_value_style;
-    if (spec.absent_value_symbol) v.sparkline.absent_value_symbol = std::move(*spec.absent_value_symbol);
+    v.sparkline.data.reserve(desc.data.size());
+    for (std::uint64_t d : desc.data) v.sparkline.data.push_back(SparklineBar{d, std::nullopt});
+    v.sparkline.max = desc.max_value;
+    v.sparkline.style = desc.style;
+    v.sparkline.absent_value_style = desc.absent_value_style;
+    if (desc.absent_value_symbol) v.sparkline.absent_value_symbol = std::move(*desc.absent_value_symbol);
     return v;
 }
 
-IrValue ir_line_gauge(LineGaugeSpec spec) {
+IrValue ir_line_gauge(LineGaugeDesc desc) {
     LineGaugeIr v;
-    v.gauge.ratio = clamp_ratio(spec.progress);
-    if (spec.label) v.gauge.label = Line::raw(*spec.label);
-    v.gauge.style = spec.style;
-    v.gauge.filled_style = spec.filled_style;
-    v.gauge.unfilled_style = spec.unfilled_style;
+    v.gauge.ratio = clamp_ratio(desc.progress);
+    if (desc.label) v.gauge.label = Line::raw(*desc.label);
+    v.gauge.style = desc.style;
+    v.gauge.filled_style = desc.filled_style;
+    v.gauge.unfilled_style = desc.unfilled_style;
     return v;
 }
 
-IrValue ir_bar_chart(BarChartSpec spec) {
+IrValue ir_bar_chart(BarChartDesc desc) {
     BarChartIr v;
     BarChart& c = v.chart;
-    c.bar_width = spec.bar_width;
-    c.bar_gap = spec.bar_gap;
-    c.group_gap = spec.group_gap;
-    c.max = spec.max_value;
-    c.direction = spec.horizontal ? Direction::Horizontal : Direction::Vertical;
-    c.bar_style = spec.bar_style;
-    c.value_style = spec.value_style;
-    c.label_style = spec.label_style;
-    for (IrBarGroup& g : spec.groups) {
+    c.bar_width = desc.bar_width;
+    c.bar_gap = desc.bar_gap;
+    c.group_gap = desc.group_gap;
+    c.max = desc.max_value;
+    c.direction = desc.horizontal ? Direction::Horizontal : Direction::Vertical;
+    c.bar_style = desc.bar_style;
+    c.value_style = desc.value_style;
+    c.label_style = desc.label_style;
+    for (IrBarGroup& g : desc.groups) {
         BarGroup group;
         if (g.label) group.label = Line::raw(*g.label);
         group.bars.reserve(g.bars.size());
@@ -252,60 +252,60 @@ Constraint ir_width_constraint(const IrWidth& width) {
     return Constraint::length(n);
 }
 
-IrValue ir_table(TableSpec spec) {
+IrValue ir_table(TableDesc desc) {
     TableIr v;
     Table& t = v.table;
-    t.rows.reserve(spec.rows.size());
-    for (IrTableRow& r : spec.rows) t.rows.push_back(table_row(std::move(r)));
-    if (spec.header) t.header = table_row(std::move(*spec.header));
-    if (spec.footer) t.footer = table_row(std::move(*spec.footer));
-    t.widths.reserve(spec.widths.size());
-    for (const IrWidth& w : spec.widths) t.widths.push_back(ir_width_constraint(w));
+    t.rows.reserve(desc.rows.size());
+    for (IrTableRow& r : desc.rows) t.rows.push_back(table_row(std::move(r)));
+    if (desc.header) t.header = table_row(std::move(*desc.header));
+    if (desc.footer) t.footer = table_row(std::move(*desc.footer));
+    t.widths.reserve(desc.widths.size());
+    for (const IrWidth& w : desc.widths) t.widths.push_back(ir_width_constraint(w));
     Table::check_widths(t.widths);
-    t.column_spacing = spec.column_spacing;
-    t.row_highlight_style = spec.highlight_style;
-    if (spec.highlight_symbol) t.highlight_symbol = Text::raw(*spec.highlight_symbol);
-    v.selected_row = spec.selected_row;
-    v.selected_column = spec.selected_column;
+    t.column_spacing = desc.column_spacing;
+    t.row_highlight_style = desc.highlight_style;
+    if (desc.highlight_symbol) t.highlight_symbol = Text::raw(*desc.highlight_symbol);
+    v.selected_row = desc.selected_row;
+    v.selected_column = desc.selected_column;
     return v;
 }
 
-IrValue ir_scrollbar(ScrollbarSpec spec) {
-    const auto orientation = static_cast<ScrollbarOrientation>(spec.orientation <= 3 ? spec.orientation : 0);
+IrValue ir_scrollbar(ScrollbarDesc desc) {
+    const auto orientation = static_cast<ScrollbarOrientation>(desc.orientation <= 3 ? desc.orientation : 0);
     ScrollbarIr v;
     v.scrollbar = Scrollbar::make(orientation);
-    v.scrollbar.begin_symbol = std::move(spec.begin_symbol);
-    v.scrollbar.end_symbol = std::move(spec.end_symbol);
-    v.scrollbar.thumb_style = spec.thumb_style;
-    v.scrollbar.track_style = spec.track_style;
-    v.scrollbar.begin_style = spec.style;
-    v.scrollbar.end_style = spec.style;
-    v.state.content_length = spec.content_length;
-    v.state.position = spec.position;
-    v.state.viewport_content_length = spec.viewport_length.value_or(0);
+    v.scrollbar.begin_symbol = std::move(desc.begin_symbol);
+    v.scrollbar.end_symbol = std::move(desc.end_symbol);
+    v.scrollbar.thumb_style = desc.thumb_style;
+    v.scrollbar.track_style = desc.track_style;
+    v.scrollbar.begin_style = desc.style;
+    v.scrollbar.end_style = desc.style;
+    v.state.content_length = desc.content_length;
+    v.state.position = desc.position;
+    v.state.viewport_content_length = desc.viewport_length.value_or(0);
     return v;
 }
 
-IrValue ir_tabs(TabsSpec spec) {
+IrValue ir_tabs(TabsDesc desc) {
     TabsIr v;
-    v.tabs.titles = std::move(spec.titles);
-    v.tabs.selected = static_cast<std::size_t>(spec.selected);
-    v.tabs.style = spec.style;
-    v.tabs.highlight_style = spec.highlight_style;
-    v.tabs.padding_left = Line::raw(spec.padding_left);
-    v.tabs.padding_right = Line::raw(spec.padding_right);
-    if (spec.divider) v.tabs.divider = Span::raw(std::move(*spec.divider));
+    v.tabs.titles = std::move(desc.titles);
+    v.tabs.selected = static_cast<std::size_t>(desc.selected);
+    v.tabs.style = desc.style;
+    v.tabs.highlight_style = desc.highlight_style;
+    v.tabs.padding_left = Line::raw(desc.padding_left);
+    v.tabs.padding_right = Line::raw(desc.padding_right);
+    if (desc.divider) v.tabs.divider = Span::raw(std::move(*desc.divider));
     return v;
 }
 
-IrValue ir_canvas(CanvasSpec spec) {
+IrValue ir_canvas(CanvasDesc desc) {
     CanvasIr v;
-    v.canvas.shapes = std::move(spec.shapes);
-    v.canvas.labels = std::move(spec.labels);
-    v.canvas.x_bounds = spec.x_bounds;
-    v.canvas.y_bounds = spec.y_bounds;
-    v.canvas.marker = spec.marker && *spec.marker <= 4 ? static_cast<Marker>(*spec.marker) : Marker::Braille;
-    if (spec.background) v.canvas.background_color = *spec.background;
+    v.canvas.shapes = std::move(desc.shapes);
+    v.canvas.labels = std::move(desc.labels);
+    v.canvas.x_bounds = desc.x_bounds;
+    v.canvas.y_bounds = desc.y_bounds;
+    v.canvas.marker = desc.marker && *desc.marker <= 4 ? static_cast<Marker>(*desc.marker) : Marker::Braille;
+    if (desc.background) v.canvas.background_color = *desc.background;
     return v;
 }
 

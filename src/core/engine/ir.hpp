@@ -99,36 +99,36 @@ IrValue ir_text(std::vector<Line> lines, const Style& style, std::optional<Align
 IrValue ir_paragraph(std::vector<Line> lines, const Style& style, std::optional<Alignment> align, bool wrap);
 IrValue ir_glyph_overlay(std::vector<Line> lines);
 
-struct ListSpec {
+struct ListDesc {
     std::vector<Line> items;
     std::optional<std::uint64_t> selected;
     std::string highlight_symbol = "> ";
     Style style;
     Style highlight_style;
 };
-IrValue ir_list(ListSpec spec);
+IrValue ir_list(ListDesc desc);
 
 // `progress` is clamped into 0..1; NaN draws an empty bar.
 IrValue ir_progress_bar(double progress, std::optional<std::string> label, const Style& style);
 IrValue ir_clear();
 
-struct SparklineSpec {
+struct SparklineDesc {
     std::vector<std::uint64_t> data;
     std::optional<std::uint64_t> max_value;
     std::optional<std::string> absent_value_symbol;
     Style style;
     Style absent_value_style;
 };
-IrValue ir_sparkline(SparklineSpec spec);
+IrValue ir_sparkline(SparklineDesc desc);
 
-struct LineGaugeSpec {
+struct LineGaugeDesc {
     double progress = 0.0;  // clamped into 0..1 when drawn; NaN draws an empty line
     std::optional<std::string> label;
     Style style;
     Style filled_style;
     Style unfilled_style;
 };
-IrValue ir_line_gauge(LineGaugeSpec spec);
+IrValue ir_line_gauge(LineGaugeDesc desc);
 
 struct IrBar {
     std::uint64_t value = 0;
@@ -141,7 +141,7 @@ struct IrBarGroup {
     std::optional<std::string> label;
     std::vector<IrBar> bars;
 };
-struct BarChartSpec {
+struct BarChartDesc {
     std::vector<IrBarGroup> groups;
     std::uint16_t bar_width = 1;
     std::uint16_t bar_gap = 1;
@@ -152,7 +152,7 @@ struct BarChartSpec {
     Style value_style;
     Style label_style;
 };
-IrValue ir_bar_chart(BarChartSpec spec);
+IrValue ir_bar_chart(BarChartDesc desc);
 
 struct IrTableCell {
     Line line;
@@ -170,7 +170,7 @@ struct IrWidth {
     double value = 0.0;
 };
 Constraint ir_width_constraint(const IrWidth& width);
-struct TableSpec {
+struct TableDesc {
     std::vector<IrTableRow> rows;
     std::optional<IrTableRow> header;
     std::optional<IrTableRow> footer;
@@ -183,9 +183,9 @@ struct TableSpec {
 };
 // Throws Panic("Percentages should be between 0 and 100 inclusively.") for a percentage width
 // above 100, which the table cannot lay out; callers turn it into their own error.
-IrValue ir_table(TableSpec spec);
+IrValue ir_table(TableDesc desc);
 
-struct ScrollbarSpec {
+struct ScrollbarDesc {
     std::uint8_t orientation = 0;  // 0 VerticalRight, 1 VerticalLeft, 2 HorizontalBottom, 3 HorizontalTop; others 0
     std::uint64_t content_length = 0;
     std::uint64_t position = 0;
@@ -196,9 +196,9 @@ struct ScrollbarSpec {
     std::optional<std::string> begin_symbol;
     std::optional<std::string> end_symbol;
 };
-IrValue ir_scrollbar(ScrollbarSpec spec);
+IrValue ir_scrollbar(ScrollbarDesc desc);
 
-struct TabsSpec {
+struct TabsDesc {
     std::vector<Line> titles;
     std::uint64_t selected = 0;
     Style style;
@@ -207,9 +207,9 @@ struct TabsSpec {
     std::string padding_left = " ";
     std::string padding_right = " ";
 };
-IrValue ir_tabs(TabsSpec spec);
+IrValue ir_tabs(TabsDesc desc);
 
-struct CanvasSpec {
+struct CanvasDesc {
     std::vector<CanvasShape> shapes;
     std::vector<CanvasLabel> labels;
     Bounds x_bounds{0.0, 1.0};
@@ -217,7 +217,7 @@ struct CanvasSpec {
     std::optional<Color> background;
     std::optional<std::uint8_t> marker;  // 0 Dot .. 4 HalfBlock; others and none: Braille
 };
-IrValue ir_canvas(CanvasSpec spec);
+IrValue ir_canvas(CanvasDesc desc);
 
 // ---- measuring and drawing ----
 
