@@ -427,6 +427,31 @@ class PtyChild:
                 self.keyboard_stack.append(new)
 
 
+def attributes_given_back(c: "PtyChild", ready, *, sigterm: bool = False, panic: bool = False) -> None:
+    """The exit check shared by the restore tests. The child reports its tty's name, waits for a
+    line, claims the terminal, reports `ready`, waits for a byte and then leaves in its own way:
+    raw mode must be on while it holds the terminal, and the line discipline's attributes must
+    come back exactly once it is gone. With `sigterm` the child reports "wait" and is sent
+    SIGTERM; with `panic` it reports the panic it caught, by which time the terminal is back."""
+    slave = os.open(c.wait_report(), os.O_RDWR | os.O_NOCTTY)
+    try:
+        before = termios.tcgetattr(slave)
+        c.send(b"\n")  # a whole line: the terminal is still in canonical mode
+        assert c.wait_report() == ready
+        assert termios.tcgetattr(slave) != before  # raw mode is on
+        c.send(b"x")
+        if sigterm:
+            assert c.wait_report() == "wait"
+            c.signal(signal.SIGTERM)
+        if panic:
+            assert c.wait_report()[:2] == ["err", "PanicException"]
+            assert termios.tcgetattr(slave) == before  # given back before it was raised
+        c.proc.wait(timeout=10)
+        assert termios.tcgetattr(slave) == before
+    finally:
+        os.close(slave)
+
+
 def _take_controlling_tty() -> None:
     # Runs in the child after setsid(): the pty (descriptor 0) becomes its controlling terminal.
     fcntl.ioctl(0, termios.TIOCSCTTY, 0)

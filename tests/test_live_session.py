@@ -2,13 +2,11 @@
 updates, the mode methods' bytes and flags, the terminal reference, re-entrance, and the
 terminal given back on every way out."""
 
-import os
 import signal
-import termios
 
 import pytest
 
-from ptyharness import PtyChild, run_captured, run_pty
+from ptyharness import PtyChild, attributes_given_back, run_captured, run_pty
 
 PRELUDE = """
 import os, sys
@@ -236,23 +234,7 @@ WAYS = {
 @pytest.mark.parametrize("way", list(WAYS))
 def test_session_terminal_is_restored(way):
     with PtyChild(PRELUDE + EXIT_CHILD.replace("WAY", WAYS[way]), cols=20, rows=4) as c:
-        slave = os.open(c.wait_report(), os.O_RDWR | os.O_NOCTTY)
-        try:
-            before = termios.tcgetattr(slave)
-            c.send(b"\n")
-            assert c.wait_report() == "drawn"
-            assert termios.tcgetattr(slave) != before
-            c.send(b"x")
-            if way == "sigterm":
-                assert c.wait_report() == "wait"
-                c.signal(signal.SIGTERM)
-            if way == "panic":
-                assert c.wait_report()[:2] == ["err", "PanicException"]
-                assert termios.tcgetattr(slave) == before
-            c.proc.wait(timeout=10)
-            assert termios.tcgetattr(slave) == before
-        finally:
-            os.close(slave)
+        attributes_given_back(c, "drawn", sigterm=way == "sigterm", panic=way == "panic")
         c.finish()
         out = bytes(c.output)
         tail = out[out.index(b"live"):]

@@ -2,14 +2,12 @@
 each frame, the screen through the VT emulator, resize, and the terminal given back on every
 way out of the process."""
 
-import os
 import signal
-import termios
 
 import pytest
 from pyte.graphics import FG_BG_256
 
-from ptyharness import PtyChild, run_captured, run_pty
+from ptyharness import PtyChild, attributes_given_back, run_captured, run_pty
 
 PRELUDE = """
 import sys, tarvo_core.rust.native as n
@@ -202,23 +200,7 @@ WAYS = {
 def test_terminal_is_restored(way):
     code = PRELUDE + "import signal\n" + EXIT_CHILD.replace("WAY", WAYS[way])
     with PtyChild(code, cols=20, rows=4) as c:
-        slave = os.open(c.wait_report(), os.O_RDWR | os.O_NOCTTY)
-        try:
-            before = termios.tcgetattr(slave)
-            c.send(b"\n")  # a whole line: the terminal is still in canonical mode
-            assert c.wait_report() == "drawn"
-            assert termios.tcgetattr(slave) != before          # raw mode is on
-            c.send(b"x")
-            if way == "sigterm":
-                assert c.wait_report() == "wait"
-                c.signal(signal.SIGTERM)
-            if way == "panic":
-                assert c.wait_report()[:2] == ["err", "PanicException"]
-                assert termios.tcgetattr(slave) == before       # given back before it was raised
-            c.proc.wait(timeout=10)
-            assert termios.tcgetattr(slave) == before
-        finally:
-            os.close(slave)
+        attributes_given_back(c, "drawn", sigterm=way == "sigterm", panic=way == "panic")
         c.finish()
         out = bytes(c.output)
         assert b"\x1b[?1049l" in out[out.index(b"live"):], out[-300:]

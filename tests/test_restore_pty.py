@@ -4,14 +4,12 @@ session and an inline session, each with mouse capture, bracketed paste, focus r
 keyboard-enhancement flags turned on and the cursor hidden: the line discipline's attributes
 come back exactly, the alternate screen is left, the cursor shown and every mode turned off."""
 
-import os
 import signal
-import termios
 
 import pytest
 
 pytest.importorskip("pyte")
-from ptyharness import PtyChild  # noqa: E402
+from ptyharness import PtyChild, attributes_given_back  # noqa: E402
 
 PRELUDE = """
 import os, signal, sys
@@ -74,20 +72,7 @@ def test_terminal_is_given_back(target, way):
     body, status = WAYS[way]
     code = PRELUDE + TARGETS[target] + "sys.stdout.flush(); os.write(1, b'<live>')\nreport('live')\nos.read(0, 1)\n" + body
     with PtyChild(code, cols=30, rows=8) as c:
-        slave = os.open(c.wait_report(), os.O_RDWR | os.O_NOCTTY)
-        try:
-            before = termios.tcgetattr(slave)
-            c.send(b"\n")  # a whole line: the terminal is still in canonical mode
-            assert c.wait_report() == "live"
-            assert termios.tcgetattr(slave) != before  # raw mode is on
-            c.send(b"x")
-            if way == "sigterm":
-                assert c.wait_report() == "wait"
-                c.signal(signal.SIGTERM)
-            c.proc.wait(timeout=10)
-            assert termios.tcgetattr(slave) == before
-        finally:
-            os.close(slave)
+        attributes_given_back(c, "live", sigterm=way == "sigterm")
         c.finish()
         out = bytes(c.output)
         setup, tail = out.split(b"<live>", 1)
