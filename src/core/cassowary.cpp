@@ -209,7 +209,7 @@ void Row::clear() noexcept {
 // not near zero. Each cell is independent of the others, so the order of visits is free.
 void Solver::add_row(Row& row, Symbol owner, double other_constant, double coefficient, Symbol drop) {
     row.constant += other_constant * coefficient;
-    row.add_all(
+    (void)row.add_all(
         coefficient, workspace_,
         [&](Symbol s) {
             if (owner != 0) note_in_column(s, owner);
@@ -253,7 +253,11 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
     const double in_objective = objective_.coefficient_for(symbol);
-    if (in_objective != 0.0) add_row(objective_, 0, constant, in_objective, symbol);
+    if (in_objective != 0.0) {
+        add_row(objective_, 0, constant, in_objective, symbol);
+        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
+        recheck_objective(symbol);
+    }
     if (artificial_) {
         const double in_artificial = artificial_->coefficient_for(symbol);
         if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
@@ -447,12 +451,14 @@ Status Solver::add_with_artificial_variable(const Row& row) {
     for_rows_with(art, [&](Symbol owner) { rows_[owner].take(art); });
     if (indexed_) columns_[art].clear();
     objective_.take(art);
+    recheck_objective(art);
     return success ? Status::Ok : Status::Unsatisfiable;
 }
 
 // The entering symbol: the newest symbol of the objective with a negative coefficient, other
 // than a dummy.
 Solver::Symbol Solver::entering_symbol(const Row& objective) const noexcept {
+    if (&objective == &objective_) return falling_.newest();
     Symbol found = 0;
     objective.for_each([&](const Cell& c) {
         if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
@@ -680,6 +686,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
         upper_[k] = hi;
         state_[hi] = kInTree;
         tree_.set_upper(k, hi, counters_.tree_steps);
+        anchors_.insert(anchors_.end(), static_cast<std::uint32_t>(k));
         constraint_count_ += 2;
     }
     constraint_count_ += 2;
@@ -711,9 +718,8 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
 }
 
 void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop) {
-    counters_.cell_updates += row.size() + workspace_.cells.size();
     row.constant += other_constant * coefficient;
-    row.add_all(
+    counters_.cell_updates += row.add_all(
         coefficient, workspace_,
         [&](Symbol s) {
             if (owner != 0) note(s, owner);
@@ -748,7 +754,11 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     columns_[symbol].swap(column_scratch_);
     columns_[symbol].clear();
     const double in_objective = objective_.coefficient_for(symbol);
-    if (in_objective != 0.0) add_row(objective_, 0, constant, in_objective, symbol);
+    if (in_objective != 0.0) {
+        add_row(objective_, 0, constant, in_objective, symbol);
+        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
+        recheck_objective(symbol);
+    }
     if (artificial_) {
         const double in_artificial = artificial_->coefficient_for(symbol);
         if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
@@ -769,23 +779,73 @@ SplitSolver::Row SplitSolver::take_row(Symbol basic) {
 }
 
 // lower(k) = size of the elements before k; upper(k) = (end − start) − lower(k).
+//
+// The sum runs from the nearest boundary on either side that is anchored, one of whose range
+// symbols is not basic: that symbol, or the length less it, is exactly the size of the elements
+// before that boundary, so only the elements in between need adding. (The bounds are anchors
+// too: nothing lies before the start, the whole length before the end.) In a crowded split most
+// boundaries sit on a bound, and each row comes out a few elements long instead of a running
+// sum from the start.
 SplitSolver::Row SplitSolver::range_row(Symbol s) {
     const std::size_t k = boundary_of_[s];
+    const double length = -(start_ - end_);
+    auto below = anchors_.lower_bound(static_cast<std::uint32_t>(k));
+    const std::size_t after = below == anchors_.end() ? elements_ : *below;
+    const std::size_t before = below == anchors_.begin() ? 0 : *std::prev(below);
+    // The size of the elements before anchor `a`, added to `row` times `sign`.
+    auto add_anchor = [&](Row& row, std::size_t a, double sign) {
+        if (a == 0) return;
+        if (a == elements_) {
+            row.constant += sign * length;
+        } else if (state_[lower_[a]] == kNonBasic) {
+            row.add(lower_[a], sign);
+        } else {
+            row.constant += sign * length;
+            row.add(upper_[a], -sign);
+        }
+    };
     Row row;
     double constant = 0.0;
-    for (std::size_t j = 0; j < k; ++j) {
-        const Row& d = sizes_[j];
-        d.stage(workspace_, kinds_.size());
-        constant += d.constant;
-        add_row(row, 0, 0.0, 1.0);
+    if (!anchored_sums_) {
+        for (std::size_t j = 0; j < k; ++j) {
+            const Row& d = sizes_[j];
+            d.stage(workspace_, kinds_.size());
+            constant += d.constant;
+            add_row(row, 0, 0.0, 1.0);
+        }
+        row.constant = constant;
+    } else if (k - before <= after - k) {
+        for (std::size_t j = before; j < k; ++j) {
+            const Row& d = sizes_[j];
+            d.stage(workspace_, kinds_.size());
+            constant += d.constant;
+            add_row(row, 0, 0.0, 1.0);
+        }
+        row.constant = constant;
+        add_anchor(row, before, 1.0);
+    } else {
+        for (std::size_t j = k; j < after; ++j) {
+            const Row& d = sizes_[j];
+            d.stage(workspace_, kinds_.size());
+            constant += d.constant;
+            add_row(row, 0, 0.0, -1.0);
+        }
+        row.constant = -constant;
+        add_anchor(row, after, 1.0);
     }
     if (upper_of_[s] != 0) {
         row.scale(-1.0);
-        row.constant = -(start_ - end_) - constant;
-    } else {
-        row.constant = constant;
+        row.constant += length;
     }
     return row;
+}
+
+void SplitSolver::mark_anchor(std::size_t k) {
+    if (k == 0 || k >= elements_) return;
+    if (state_[lower_[k]] == kNonBasic || state_[upper_[k]] == kNonBasic)
+        anchors_.insert(static_cast<std::uint32_t>(k));
+    else
+        anchors_.erase(static_cast<std::uint32_t>(k));
 }
 
 void SplitSolver::enter(Symbol s, Row&& row) {
@@ -800,6 +860,7 @@ void SplitSolver::enter(Symbol s, Row&& row) {
         tree_.set_upper(k, s, counters_.tree_steps);
     else
         tree_.set_lower(k, s, counters_.tree_steps);
+    mark_anchor(k);
 }
 
 void SplitSolver::pivot(Symbol entering, Symbol leaving) {
@@ -813,6 +874,7 @@ void SplitSolver::pivot(Symbol entering, Symbol leaving) {
             tree_.set_upper(k, 0, counters_.tree_steps);
         else
             tree_.set_lower(k, 0, counters_.tree_steps);
+        mark_anchor(k);
     } else {
         row = take_row(leaving);
     }
@@ -959,10 +1021,12 @@ Status SplitSolver::add_with_artificial_variable(const Row& row) {
     }
     columns_[art].clear();
     objective_.take(art);
+    recheck_objective(art);
     return success ? Status::Ok : Status::Unsatisfiable;
 }
 
 SplitSolver::Symbol SplitSolver::entering_symbol(const Row& objective) const noexcept {
+    if (&objective == &objective_) return falling_.newest();
     Symbol found = 0;
     objective.for_each([&](const Cell& c) {
         if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;

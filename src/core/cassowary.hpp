@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <set>
 #include <span>
 #include <vector>
 
@@ -157,6 +158,37 @@ struct Workspace {
     std::uint64_t next_update() noexcept { return ++update; }
 };
 
+// A set of symbols that answers "the newest member" in a few word scans: a bit per symbol and
+// a bit per word of them that is not empty.
+class SymbolSet {
+public:
+    void set(Symbol s, bool member) {
+        const std::size_t w = s >> 6;
+        if (w >= words_.size()) {
+            if (!member) return;
+            words_.resize(std::max(w + 1, 2 * words_.size()), 0);
+            summary_.resize((words_.size() + 63) >> 6, 0);
+        }
+        const std::uint64_t bit = std::uint64_t{1} << (s & 63u);
+        words_[w] = member ? (words_[w] | bit) : (words_[w] & ~bit);
+        const std::uint64_t word_bit = std::uint64_t{1} << (w & 63u);
+        summary_[w >> 6] = words_[w] != 0 ? (summary_[w >> 6] | word_bit) : (summary_[w >> 6] & ~word_bit);
+    }
+    // The largest member, 0 when there is none.
+    Symbol newest() const noexcept {
+        for (std::size_t i = summary_.size(); i-- > 0;) {
+            if (summary_[i] == 0) continue;
+            const std::size_t w = (i << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(summary_[i]));
+            return static_cast<Symbol>((w << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(words_[w])));
+        }
+        return 0;
+    }
+
+private:
+    std::vector<std::uint64_t> words_;
+    std::vector<std::uint64_t> summary_;
+};
+
 // constant + Σ coefficient × symbol. A row of up to a few hundred cells keeps them sorted by
 // symbol, and another row is added to it by merging the two; a row that grows longer keeps
 // them from then on in an open-addressing hash table (symbol 0 marks a free slot), so that
@@ -189,8 +221,9 @@ public:
     bool add(Symbol s, double c);
     // Adds each cell of the addend staged in `ws` times `factor` as `add` does, calling
     // created(symbol) for every cell created. The cell of `drop` (0: none) is removed first.
+    // Returns the number of cells visited.
     template <typename F>
-    void add_all(double factor, Workspace& ws, F&& created, Symbol drop = 0);
+    std::size_t add_all(double factor, Workspace& ws, F&& created, Symbol drop = 0);
     // Whether the row may hold a cell for `s`: false means it certainly does not.
     bool may_hold(Symbol s) const noexcept { return (mask_ & bit(s)) != 0; }
     // Multiplies the constant and every coefficient.
@@ -220,7 +253,7 @@ private:
 };
 
 template <typename F>
-void Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
+std::size_t Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
     // A long addend in no order makes a long row: hash this one now rather than sort the addend.
     if (!hashed_ && !ws.cells_sorted && cells_.size() + ws.cells.size() > kHashFrom) rehash(kMinSlots);
     if (hashed_) {
@@ -232,7 +265,7 @@ void Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
             for (const Cell& c : cells) __builtin_prefetch(&cells_[home(c.symbol)]);
             for (const Cell& c : cells)
                 if (add(c.symbol, c.coefficient * factor)) created(c.symbol);
-            return;
+            return cells.size();
         }
         // Many cells: walk the table once, updating the cells the added row shares, then
         // delete those that cancelled and create the rest.
@@ -252,14 +285,14 @@ void Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
         for (const Symbol s : ws.doomed) (void)take(s);
         for (const Cell& c : cells)
             if (ws.seen[c.symbol] != update && add(c.symbol, c.coefficient * factor)) created(c.symbol);
-        return;
+        return cells_.size() + cells.size();
     }
     const std::span<const Cell> cells = ws.sorted_cells();
     if ((cells_.size() > 64 && 8 * cells.size() < cells_.size()) || cells.size() == 1) {
         if (drop != 0) (void)take(drop);
         for (const Cell& c : cells)
             if (add(c.symbol, c.coefficient * factor)) created(c.symbol);
-        return;
+        return cells.size();
     }
     // Merge the two sorted lists into the buffer, then copy the result back.
     std::vector<Cell>& merged = ws.merge;
@@ -306,6 +339,7 @@ void Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
     mask_ = mask;
     size_ = static_cast<std::uint32_t>(cells_.size());
     if (size_ > kHashFrom) rehash(kMinSlots);
+    return merged_size + cells.size();
 }
 
 }  // namespace detail
@@ -385,6 +419,10 @@ private:
     Status add_with_artificial_variable(const Row& row);
     Status optimise(Row& objective);
     Symbol entering_symbol(const Row& objective) const noexcept;
+    // Brings the membership of `s` in `falling_` up to date with the objective.
+    void recheck_objective(Symbol s) {
+        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
+    }
     Symbol leaving_symbol(Symbol entering) const noexcept;
 
     std::vector<Kind> kinds_;            // by symbol; kinds_[0] is Invalid
@@ -400,6 +438,7 @@ private:
     bool indexed_ = false;
     std::vector<Symbol> var_symbol_;     // by variable: its External symbol, 0 until mentioned
     Row objective_;
+    detail::SymbolSet falling_;          // symbols whose objective coefficient is negative
     Row* artificial_ = nullptr;          // set while an artificial objective is being optimised
     std::vector<Symbol> column_scratch_;
     detail::Workspace workspace_;
@@ -437,7 +476,7 @@ public:
     // Work done so far, for checking how the effort grows with the size of a split.
     struct Counters {
         std::uint64_t pivots = 0;
-        std::uint64_t cell_updates = 0;   // cells visited while adding rows to rows
+        std::uint64_t cell_updates = 0;   // cells visited while adding rows to rows and summing sizes
         std::uint64_t tree_steps = 0;     // nodes visited in the boundary tree
     };
 
@@ -456,6 +495,12 @@ public:
         patience_base_ = base;
         patience_per_constraint_ = per_constraint;
     }
+
+    // Whether a range row that leaves the basis is summed from the nearest boundary already on a
+    // bound rather than from the start. The two sums are equal but round apart: the short one
+    // keeps a crowded split of thousands of elements linear, the long one is what the usual form
+    // computes, to the last bit, in the rare degenerate splits where the noise decides a pivot.
+    void set_anchored_sums(bool on) noexcept { anchored_sums_ = on; }
 
     const Counters& counters() const noexcept { return counters_; }
 
@@ -512,12 +557,18 @@ private:
     Row range_row(Symbol s);
     // After a pivot made `s` basic: a range symbol is kept in the tree instead of as a row.
     void enter(Symbol s, Row&& row);
+    // Keeps `anchors_` up to date for boundary k after one of its range symbols moved.
+    void mark_anchor(std::size_t k);
 
     Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
     Symbol any_pivotable_symbol(const Row& row) const noexcept;
     Status add_with_artificial_variable(const Row& row);
     Status optimise(Row& objective);
     Symbol entering_symbol(const Row& objective) const noexcept;
+    // Brings the membership of `s` in `falling_` up to date with the objective.
+    void recheck_objective(Symbol s) {
+        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
+    }
     Symbol leaving_symbol(Symbol entering);
     void pivot(Symbol entering, Symbol leaving);
 
@@ -534,7 +585,10 @@ private:
     std::vector<Row> sizes_;                 // by element: its size
     std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
     BoundaryTree tree_;
+    std::set<std::uint32_t> anchors_;        // inner boundaries with a range symbol not basic
+    bool anchored_sums_ = false;
     Row objective_;
+    detail::SymbolSet falling_;              // symbols whose objective coefficient is negative
     Row* artificial_ = nullptr;
     std::vector<std::uint32_t> column_scratch_;
     std::vector<std::pair<std::uint32_t, double>> size_hits_;

@@ -111,12 +111,25 @@ std::string Layout::debug() const {
 // The usual form asks for equal sizes pairwise: every pair of growing segments (Fill, and Min
 // outside Legacy) in proportion, and in the Space* modes every pair of gaps equal. That is
 // n²/2 constraints, and on such problems the simplex degenerates: past a few dozen growing
-// segments or gaps it stalls, pivoting without improving the objective, practically for ever.
-// The compact form chains the same equalities between neighbours instead (n − 1 constraints,
-// each gap or segment tied to the next) and settles quickly. It weighs an equality that
-// cannot hold differently, so crowded layouts may come out otherwise; where the equalities
-// can hold, both forms share the room alike. It is used when the pairwise form would be too
-// large or has stalled.
+// segments or gaps it stalls, pivoting without improving the objective, for a very long time.
+// So past 64 of them the split is posed in a compact form, one constraint per segment or gap,
+// that never costs more than the pairwise one and costs the same wherever the equalities hold:
+//
+// - Gaps: every gap equals the first one, as a required constraint. Where the pairwise form
+//   keeps its gaps equal (and with so many gaps, each worth its strength against every other,
+//   it always does), both forms minimise the same cost over the same splits.
+// - Proportions: every growing segment i is held in proportion to one centre c, the one of
+//   largest scale, with the strength w·(S − s_i)/s_c, where w is the pairwise strength, s the
+//   scales and S their sum. With r = size / scale, a pair costs w·s_i·s_j·|r_i − r_j| ≤
+//   w·s_i·s_j·(|r_i − r_c| + |r_j − r_c|); summing over the pairs, segment i's distance to the
+//   centre is counted s_i·(S − s_i) times, which is exactly what its one constraint charges.
+//   So the compact cost is never below the pairwise cost, and equal to it where every
+//   proportion holds: wherever the pairwise form's best split keeps them all, that split is
+//   also the compact form's best, and every best split of the compact form is one of the
+//   pairwise form's. The strengths stay below w·(number of growing segments).
+//
+// Splits of up to 64 segments are solved exactly as they always were, down to the rounding of
+// the sums the solver forms; past that it takes the shorter sums (`set_anchored_sums`).
 
 namespace {
 
@@ -146,11 +159,9 @@ constexpr Element kWhole{cw::SplitSolver::kArea};
 
 using Rel = cw::Relation;
 
-// More growing segments, or more gaps in a Space* mode, than this make the pairwise form too
-// large to try: past 64 growing segments it stalls nearly always, and past 128 gaps adding
-// the equalities alone takes seconds.
-constexpr std::size_t kMaxPairedSegments = 64;
-constexpr std::size_t kMaxPairedGaps = 128;
+// More growing segments, or more gaps made equal in a Space* mode, than this take the compact
+// form; more segments than this, the shorter sums.
+constexpr std::size_t kPairedUpTo = 64;
 // An optimisation that takes more than this many pivots (plus so many per constraint) is taken
 // to have stalled. Sound layouts need a handful per constraint.
 constexpr std::size_t kPatienceBase = 1000;
@@ -163,8 +174,9 @@ enum class Form : std::uint8_t { Pairwise, Compact };
 // constraint the solver refuses, the builder ignores the rest and reports the failure.
 class SizeBuilder {
 public:
-    SizeBuilder(std::size_t elements, double start, double end) : solver_(elements, start, end) {
+    SizeBuilder(std::size_t elements, double start, double end, bool large) : solver_(elements, start, end) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
+        solver_.set_anchored_sums(large);
     }
     bool failed() const noexcept { return failed_; }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
@@ -200,7 +212,7 @@ private:
 // (+1 · end, −1 · start).
 class BoundaryBuilder {
 public:
-    BoundaryBuilder(std::size_t elements, double start, double end) {
+    BoundaryBuilder(std::size_t elements, double start, double end, bool /*large*/) {
         solver_.reserve(4 * elements + 8, elements + 1);
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         c_.expression.terms.reserve(4);
@@ -269,7 +281,7 @@ void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<El
     auto equal_pairs = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             if (form == Form::Compact) {
-                if (i + 1 < to) b.sizes(spacers[i], 1.0, Rel::Equal, spacers[i + 1], 1.0, kSpacerEq);
+                if (i > from) b.sizes(spacers[i], 1.0, Rel::Equal, spacers[from], 1.0, kRequired);
                 continue;
             }
             for (std::size_t j = i + 1; j < to; ++j)
@@ -385,9 +397,24 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
         const double scale = c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
         growers.push_back({segments[i], scale});
     }
+    if (form == Form::Compact) {
+        if (growers.empty()) return;
+        double total = 0.0;
+        std::size_t centre = 0;
+        for (std::size_t i = 0; i < growers.size(); ++i) {
+            total += growers[i].scale;
+            if (growers[i].scale > growers[centre].scale) centre = i;
+        }
+        const Scaled& c = growers[centre];
+        for (std::size_t i = 0; i < growers.size(); ++i) {
+            if (i == centre) continue;
+            const double weight = kGrow * (total - growers[i].scale) / c.scale;
+            b.sizes(growers[i].seg, c.scale, Rel::Equal, c.seg, growers[i].scale, weight);
+        }
+        return;
+    }
     for (std::size_t i = 0; i < growers.size(); ++i) {
-        const std::size_t last = form == Form::Compact ? std::min(i + 2, growers.size()) : growers.size();
-        for (std::size_t j = i + 1; j < last; ++j)
+        for (std::size_t j = i + 1; j < growers.size(); ++j)
             b.sizes(growers[i].seg, growers[j].scale, Rel::Equal, growers[j].seg, growers[i].scale, kGrow);
     }
 }
@@ -396,7 +423,8 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
 // sizes where the usual form keeps boundaries, so its rows carry a different rounding noise.
 // Where gaps are made equal pairwise (the Space* modes), the many equalities leave cells of that
 // noise that the method pivots on, and the two forms can then come apart; those modes keep the
-// general solver.
+// general solver for the pairwise form. (The compact form has no such equalities and always
+// takes the split solver.)
 bool uses_size_solver(Flex flex) noexcept {
     return flex != Flex::SpaceBetween && flex != Flex::SpaceAround && flex != Flex::SpaceEvenly;
 }
@@ -413,7 +441,7 @@ bool pairwise_fits(const Layout& layout) noexcept {
         case Flex::SpaceEvenly: gaps = n + 1; break;
         default: break;
     }
-    return growers <= kMaxPairedSegments && gaps <= kMaxPairedGaps;
+    return growers <= kPairedUpTo && gaps <= kPairedUpTo;
 }
 
 // Solves the split in the given form; nothing when the solver gives up.
@@ -426,7 +454,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
 
     const std::size_t n = layout.constraints.size();
-    Builder b(2 * n + 1, a0, a1);
+    Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo);
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);
@@ -470,8 +498,9 @@ namespace {
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
     auto solve = [&](Form form) {
-        return uses_size_solver(layout.flex) ? solve_in_form<SizeBuilder>(layout, area, form, work)
-                                             : solve_in_form<BoundaryBuilder>(layout, area, form, work);
+        return form == Form::Compact || uses_size_solver(layout.flex)
+                   ? solve_in_form<SizeBuilder>(layout, area, form, work)
+                   : solve_in_form<BoundaryBuilder>(layout, area, form, work);
     };
     if (pairwise_fits(layout))
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
