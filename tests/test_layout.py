@@ -407,8 +407,12 @@ def test_layout_the_solver_used_to_give_up_on():
     layout = Layout.horizontal(kinds).flex(Flex.SpaceEvenly).spacing(-1)
     segments, spacers = layout.split_with_spacers(Rect(0, 0, 13, 1))
     assert len(segments) == 28 and len(spacers) == 29
+    # The gaps stay equal, at 0 (the outer ones cannot overlap the edges); the minimums give up
+    # only the two cells the area lacks.
     minimums = [int(repr(c)[4:-1]) if repr(c).startswith("Min") else 0 for c in kinds]
-    assert all(r.width >= m and r.x + r.width <= 13 for r, m in zip(segments, minimums))
+    assert all(s.width == 0 and s.x + s.width == r.x for s, r in zip(spacers, segments))
+    assert spacers[-1].x == 13
+    assert sum(max(0, m - r.width) for r, m in zip(segments, minimums)) == 2
 
 
 def test_huge_values_split_inside_the_area():

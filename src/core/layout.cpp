@@ -444,6 +444,22 @@ bool pairwise_fits(const Layout& layout) noexcept {
     return growers <= kPairedUpTo && gaps <= kPairedUpTo;
 }
 
+// The rects of a split's segments and spacers from its 2n + 2 boundaries.
+Split rects_of(const std::vector<double>& boundaries, Rect inner, bool horizontal, std::size_t n) {
+    auto to_rect = [&](std::size_t element) {
+        const std::uint16_t start = to_cell(boundaries[element]);
+        const std::uint16_t end = to_cell(boundaries[element + 1]);
+        const std::uint16_t size = end > start ? static_cast<std::uint16_t>(end - start) : 0;
+        return horizontal ? Rect{start, inner.y, size, inner.height} : Rect{inner.x, start, inner.width, size};
+    };
+    Split out;
+    out.segments.reserve(n);
+    out.spacers.reserve(n + 1);
+    for (std::size_t i = 0; i < n; ++i) out.segments.push_back(to_rect(2 * i + 1));
+    for (std::size_t i = 0; i <= n; ++i) out.spacers.push_back(to_rect(2 * i));
+    return out;
+}
+
 // Solves the split in the given form; nothing when the solver gives up.
 template <typename Builder>
 std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, SplitWork* work) {
@@ -476,20 +492,104 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     b.count(work);
     if (b.failed()) return std::nullopt;
 
-    const std::vector<double> boundaries = b.boundaries();
-    auto to_rect = [&](Element e) {
-        const std::uint16_t start = to_cell(boundaries[e.index]);
-        const std::uint16_t end = to_cell(boundaries[e.index + 1]);
-        const std::uint16_t size = end > start ? static_cast<std::uint16_t>(end - start) : 0;
-        return horizontal ? Rect{start, inner.y, size, inner.height}
-                          : Rect{inner.x, start, inner.width, size};
+    return rects_of(b.boundaries(), inner, horizontal, n);
+}
+
+// The equal gaps of a Space* mode gathered into one element. In the compact form every gap
+// equals the first, so the order of the elements decides nothing but where the boundaries
+// fall: the gaps go first as one element G of k gaps, then the segments end to end, the outer
+// spacers that are not among the gaps keeping their places. (With G first, a crowded area
+// pushes the last segments onto its end one by one, as in the Start mode, instead of holding
+// the sum of all of them in one long row.) Every constraint on a gap
+// is one on G with the same cost (k gaps each short of the gap by d are one G short by k·d).
+// Without k inner gaps to keep equal, the solver's rows stay short and the split linear.
+//
+// The boundaries of the two arrangements are not the same, but where the gaps are not negative
+// both keep every boundary inside the area as soon as the outer ones are: around a split whose
+// gaps are positive the two problems are the same, so its being the best near by makes it the
+// best of the compact form too. A split whose gaps come out zero or negative (an overlap, or a
+// crowded area) proves nothing, and the caller solves the compact form as it stands.
+constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
+
+std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitWork* work) {
+    const Rect inner = area.inner(layout.margin);
+    const bool horizontal = layout.direction == Direction::Horizontal;
+    const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
+    const double a1 = static_cast<double>(horizontal ? inner.right() : inner.bottom()) * kCellScale;
+    const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
+    const std::size_t n = layout.constraints.size();
+    // Evenly (and Around with fewer than two segments) makes every spacer a gap; Between and
+    // Around only the inner ones.
+    const bool outer_gaps = layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2);
+    const std::size_t k = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
+    if (k == 0) return std::nullopt;
+
+    // [first] segment 0 … segment n−1, [last], G
+    const auto at = [](std::size_t i) { return Element{static_cast<std::uint32_t>(i)}; };
+    const std::size_t lead = outer_gaps ? 0 : 1;
+    std::vector<Element> segments;
+    segments.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) segments.push_back(at(lead + i));
+    const Element first = at(0), last = at(lead + n), gaps = at(2 * lead + n);
+    const double kd = static_cast<double>(k);
+    SizeBuilder b(lead + n + 1 + lead, a0, a1, true);
+
+    for (const Element& s : segments) b.ordered(s);
+    auto growing_gaps = [&] {
+        b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
+        b.sizes(gaps, 1.0, Rel::Equal, kWhole, kd, kSpaceGrow);
     };
-    Split out;
-    out.segments.reserve(n);
-    out.spacers.reserve(n + 1);
-    for (const Element& e : segments) out.segments.push_back(to_rect(e));
-    for (const Element& e : spacers) out.spacers.push_back(to_rect(e));
-    return out;
+    auto growing_outer = [&](Element e) {
+        b.size_value(e, Rel::GreaterOrEqual, gap, kSpacerEq);
+        b.sizes(e, 1.0, Rel::Equal, kWhole, 1.0, kSpaceGrow);
+    };
+    switch (layout.flex) {
+        case Flex::SpaceBetween:
+            growing_gaps();
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            break;
+        case Flex::SpaceAround:
+            if (!outer_gaps) {
+                // An inner gap is twice an outer one: G = 2k × outer, each unit of it 1/k of a gap.
+                b.sizes(gaps, 1.0, Rel::Equal, first, 2.0 * kd, kSpacerEq / kd);
+                b.sizes(gaps, 1.0, Rel::Equal, last, 2.0 * kd, kSpacerEq / kd);
+                growing_outer(first);
+                growing_gaps();
+                growing_outer(last);
+                break;
+            }
+            [[fallthrough]];
+        default:
+            growing_gaps();
+            break;
+    }
+    add_segment_constraints(b, layout.flex, layout.constraints, segments, kWhole);
+    add_proportion_constraints(b, Form::Compact, layout.flex, layout.constraints, segments);
+    for (std::size_t i = 0; i + 1 < n; ++i)
+        b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+    b.count(work);
+    if (b.failed()) return std::nullopt;
+
+    const std::vector<double> gathered = b.boundaries();
+    auto size_of = [&](Element e) { return gathered[e.index + 1] - gathered[e.index]; };
+    const double each = size_of(gaps) / kd;
+    if (!(each > kGapSlack)) return std::nullopt;
+    // The boundaries in the usual order: spacer, segment, spacer, …, spacer.
+    std::vector<double> boundaries;
+    boundaries.reserve(2 * n + 2);
+    double at_value = a0;
+    boundaries.push_back(at_value);
+    for (std::size_t i = 0; i <= n; ++i) {
+        const bool outer = i == 0 || i == n;
+        at_value += outer && !outer_gaps ? size_of(i == 0 ? first : last) : each;
+        boundaries.push_back(at_value);
+        if (i == n) break;
+        at_value += size_of(segments[i]);
+        boundaries.push_back(at_value);
+    }
+    boundaries.back() = a1;
+    return rects_of(boundaries, inner, horizontal, n);
 }
 
 }  // namespace
@@ -504,6 +604,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
     };
     if (pairwise_fits(layout))
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
+    if (!uses_size_solver(layout.flex))
+        if (auto split = solve_gathered_gaps(layout, area, work)) return std::move(*split);
     if (auto split = solve(Form::Compact)) return std::move(*split);
     panic("failed to split");
 }

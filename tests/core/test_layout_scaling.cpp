@@ -1,7 +1,8 @@
 // How the work of a split grows with the number of constraints, counted in solver operations
-// rather than time: the pivots per constraint stay bounded as splits grow fourfold, in the flex
-// modes the split solver serves, for every kind of constraint, fitting or crowded. (The cells
-// visited per pivot still grow with the split: that work is not linear yet.)
+// rather than time: as splits grow fourfold, in every flex mode, for every kind of constraint,
+// fitting or crowded, the pivots per constraint stay bounded, and where the area is crowded
+// (outside the Space* modes) the cells visited grow about fourfold too. And large splits come
+// out as the constraints ask.
 #include <gtest/gtest.h>
 
 #include "core/layout.hpp"
@@ -14,6 +15,7 @@ struct Family {
     Flex flex;
     std::uint16_t width;
     Constraint (*make)(std::size_t i);
+    bool linear;
 };
 
 Constraint mixed(std::size_t i) {
@@ -41,13 +43,19 @@ SplitWork work_of(const Family& f, std::size_t n) {
 
 TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
     const Family families[] = {
-        {"mixed, crowded, Start", Flex::Start, 200, mixed},
-        {"mixed, crowded, Legacy", Flex::Legacy, 200, mixed},
-        {"mixed, roomy, Center", Flex::Center, 20000, mixed},
-        {"lengths, fitting, Start", Flex::Start, 20000, lengths},
-        {"lengths, crowded, End", Flex::End, 300, lengths},
-        {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima},
-        {"fills, Start", Flex::Start, 5000, fills},
+        // `linear`: whether the cells visited grow linearly too. Where the area is roomy, or the
+        // gaps of a Space* mode take the rest of the room, the element that takes it keeps a row
+        // as long as the split, and they still grow faster.
+        {"mixed, crowded, Start", Flex::Start, 200, mixed, true},
+        {"mixed, crowded, Legacy", Flex::Legacy, 200, mixed, true},
+        {"mixed, roomy, Center", Flex::Center, 20000, mixed, false},
+        {"lengths, fitting, Start", Flex::Start, 20000, lengths, false},
+        {"lengths, crowded, End", Flex::End, 300, lengths, true},
+        {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
+        {"fills, Start", Flex::Start, 5000, fills, false},
+        {"mixed, crowded, SpaceBetween", Flex::SpaceBetween, 200, mixed, false},
+        {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, false},
+        {"mixed, roomy, SpaceEvenly", Flex::SpaceEvenly, 20000, mixed, false},
     };
     for (const Family& f : families) {
         SCOPED_TRACE(f.name);
@@ -58,6 +66,51 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         // take at most about four times the pivots.
         EXPECT_LE(large.pivots, 6u * 400u);
         EXPECT_LE(large.pivots, 5u * small.pivots);
+        // Four times the constraints, at most about five times the cells.
+        if (f.linear) EXPECT_LE(large.cell_updates, 5u * small.cell_updates);
+    }
+}
+
+// Splits far past the size at which equal gaps and proportions are posed in their compact form,
+// against the rects worked out by hand.
+TEST(LayoutScaling, LargeSplitsComeOutExactly) {
+    struct Case {
+        const char* name;
+        Flex flex;
+        std::uint16_t width;
+        Constraint (*make)(std::size_t i);
+        std::uint16_t first_x, step;          // segment i starts at first_x + i·step (a pair of
+        std::uint16_t even_width, odd_width;  // unequal segments: the pair at (i / 2)·step)
+    };
+    const Case cases[] = {
+        // 100 one-cell segments; the rest of the room in equal gaps of 2 (outer ones half that
+        // in SpaceAround, as wide as the others in SpaceEvenly, none in SpaceBetween).
+        {"between", Flex::SpaceBetween, 298, [](std::size_t) { return Constraint::length(1); }, 0, 3, 1, 1},
+        {"around", Flex::SpaceAround, 300, [](std::size_t) { return Constraint::length(1); }, 1, 3, 1, 1},
+        {"evenly", Flex::SpaceEvenly, 302, [](std::size_t) { return Constraint::length(1); }, 2, 3, 1, 1},
+        // 100 fills of weights 1 and 3 share 2,000 cells in proportion.
+        {"fills", Flex::Start, 2000,
+         [](std::size_t i) { return Constraint::fill(i % 2 == 0 ? 1 : 3); }, 0, 40, 10, 30},
+        // Outside Legacy minimums grow alike with the fills, here beyond their minimum.
+        {"mins and fills", Flex::Start, 1000,
+         [](std::size_t i) { return i % 2 == 0 ? Constraint::min(4) : Constraint::fill(1); }, 0, 10, 10, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Layout l;
+        l.direction = Direction::Horizontal;
+        l.flex = c.flex;
+        for (std::size_t i = 0; i < 100; ++i) l.constraints.push_back(c.make(i));
+        const Split s = solve_split(l, Rect{0, 0, c.width, 1});
+        ASSERT_EQ(s.segments.size(), 100u);
+        for (std::size_t i = 0; i < 100; ++i) {
+            const auto pair_start = static_cast<std::uint16_t>(c.first_x + (i / 2) * c.step);
+            const std::uint16_t x = i % 2 == 0 ? pair_start : static_cast<std::uint16_t>(pair_start + c.even_width);
+            const bool paired = c.even_width != c.odd_width;
+            const std::uint16_t want_x = paired ? x : static_cast<std::uint16_t>(c.first_x + i * c.step);
+            EXPECT_EQ(s.segments[i].x, want_x) << i;
+            EXPECT_EQ(s.segments[i].width, i % 2 == 0 ? c.even_width : c.odd_width) << i;
+        }
     }
 }
 
