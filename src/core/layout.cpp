@@ -460,14 +460,25 @@ Split rects_of(const std::vector<double>& boundaries, Rect inner, bool horizonta
     return out;
 }
 
+// The split axis of a layout over an area: the inner area, its bounds along the axis and the
+// gap, in hundredths of a cell.
+struct Axis {
+    Rect inner;
+    bool horizontal;
+    double a0, a1, gap;
+    Axis(const Layout& layout, Rect area)
+        : inner(area.inner(layout.margin)),
+          horizontal(layout.direction == Direction::Horizontal),
+          a0(static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale),
+          a1(static_cast<double>(horizontal ? inner.right() : inner.bottom()) * kCellScale),
+          gap(static_cast<double>(layout.spacing.solver_amount()) * kCellScale) {}
+};
+
 // Solves the split in the given form; nothing when the solver gives up.
 template <typename Builder>
 std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, SplitWork* work) {
-    const Rect inner = area.inner(layout.margin);
-    const bool horizontal = layout.direction == Direction::Horizontal;
-    const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
-    const double a1 = static_cast<double>(horizontal ? inner.right() : inner.bottom()) * kCellScale;
-    const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
+    const Axis axis(layout, area);
+    const auto [inner, horizontal, a0, a1, gap] = axis;
 
     const std::size_t n = layout.constraints.size();
     Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo);
@@ -512,11 +523,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitWork* work) {
-    const Rect inner = area.inner(layout.margin);
-    const bool horizontal = layout.direction == Direction::Horizontal;
-    const double a0 = static_cast<double>(horizontal ? inner.x : inner.y) * kCellScale;
-    const double a1 = static_cast<double>(horizontal ? inner.right() : inner.bottom()) * kCellScale;
-    const double gap = static_cast<double>(layout.spacing.solver_amount()) * kCellScale;
+    const Axis axis(layout, area);
+    const auto [inner, horizontal, a0, a1, gap] = axis;
     const std::size_t n = layout.constraints.size();
     // Evenly (and Around with fewer than two segments) makes every spacer a gap; Between and
     // Around only the inner ones.
