@@ -204,6 +204,155 @@ void Row::clear() noexcept {
 
 }  // namespace detail
 
+// ---- what both solvers share ----
+
+namespace detail {
+
+template <typename Tableau>
+Status Simplex<Tableau>::add_written(Row&& row, Relation relation, double strength) {
+    const double weight = strength::clip(strength);
+    const bool required = !(weight < strength::required);
+    Tableau& t = self();
+
+    // A slack for an inequality, error symbols weighted in the objective for a preference, a
+    // dummy for a required equality.
+    Symbol marker = 0, other = 0;
+    if (relation != Relation::Equal) {
+        const double sign = relation == Relation::LessOrEqual ? 1.0 : -1.0;
+        marker = t.new_symbol(Kind::Slack);
+        row.add(marker, sign);
+        if (!required) {
+            other = t.new_symbol(Kind::Error);
+            row.add(other, -sign);
+            objective_.add(other, weight);
+        }
+    } else if (!required) {
+        marker = t.new_symbol(Kind::Error);
+        other = t.new_symbol(Kind::Error);
+        row.add(marker, -1.0);
+        row.add(other, 1.0);
+        objective_.add(marker, weight);
+        objective_.add(other, weight);
+    } else {
+        marker = t.new_symbol(Kind::Dummy);
+        row.add(marker, 1.0);
+    }
+
+    if (row.constant < 0.0) row.scale(-1.0);
+
+    Symbol subject = choose_subject(row, marker, other);
+    if (subject == 0) {
+        bool all_dummies = true;
+        row.for_each([&](const Cell& c) { all_dummies = all_dummies && kind_of(c.symbol) == Kind::Dummy; });
+        if (all_dummies) {
+            if (!near_zero(row.constant)) return Status::Unsatisfiable;
+            subject = marker;  // a redundant constraint
+        }
+    }
+
+    if (subject == 0) {
+        const Status s = add_with_artificial_variable(row);
+        if (s != Status::Ok) return s;
+    } else {
+        solve_for(row, subject);
+        t.substitute(subject, row);
+        t.insert_row(subject, std::move(row));
+    }
+    ++constraint_count_;
+    return optimise(objective_);
+}
+
+// The subject of a new row: its newest External symbol; else the marker, then the other
+// symbol, if it is a Slack or Error symbol with a negative coefficient.
+template <typename Tableau>
+Symbol Simplex<Tableau>::choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept {
+    Symbol newest = 0;
+    row.for_each([&](const Cell& c) {
+        if (c.symbol > newest && kind_of(c.symbol) == Kind::External) newest = c.symbol;
+    });
+    if (newest != 0) return newest;
+    auto pivotable = [&](Symbol s) {
+        return s != 0 && (kind_of(s) == Kind::Slack || kind_of(s) == Kind::Error) &&
+               row.coefficient_for(s) < 0.0;
+    };
+    if (pivotable(marker)) return marker;
+    if (pivotable(other)) return other;
+    return 0;
+}
+
+template <typename Tableau>
+Status Simplex<Tableau>::add_with_artificial_variable(const Row& row) {
+    Tableau& t = self();
+    const Symbol art = t.new_symbol(Kind::Slack);
+    t.insert_row(art, Row(row));
+    Row artificial = row;
+    artificial_ = &artificial;
+    const Status optimised = optimise(artificial);
+    artificial_ = nullptr;
+    if (optimised != Status::Ok) return optimised;
+    const bool success = near_zero(artificial.constant);
+
+    if (t.has_row(art)) {
+        // The artificial variable is basic, so no other row mentions it: dropping its row
+        // takes the failed constraint out again.
+        Row art_row = t.take_row(art);
+        if (!success) return Status::Unsatisfiable;
+        if (art_row.empty()) return Status::Ok;
+        const Symbol entering = any_pivotable_symbol(art_row);
+        if (entering == 0) return Status::Unsatisfiable;
+        solve_for_pair(art_row, art, entering);
+        t.substitute(entering, art_row);
+        t.enter(entering, std::move(art_row));
+    }
+    t.forget(art);
+    objective_.take(art);
+    recheck_objective(art);
+    return success ? Status::Ok : Status::Unsatisfiable;
+}
+
+template <typename Tableau>
+Symbol Simplex<Tableau>::any_pivotable_symbol(const Row& row) const noexcept {
+    Symbol newest = 0;
+    row.for_each([&](const Cell& c) {
+        const Kind k = kind_of(c.symbol);
+        if (c.symbol > newest && (k == Kind::Slack || k == Kind::Error)) newest = c.symbol;
+    });
+    return newest;
+}
+
+// The entering symbol: the newest symbol of the objective with a negative coefficient, other
+// than a dummy.
+template <typename Tableau>
+Symbol Simplex<Tableau>::entering_symbol(const Row& objective) const noexcept {
+    if (&objective == &objective_) return falling_.newest();
+    Symbol found = 0;
+    objective.for_each([&](const Cell& c) {
+        if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
+    });
+    return found;
+}
+
+template <typename Tableau>
+Status Simplex<Tableau>::optimise(Row& objective) {
+    Tableau& t = self();
+    std::size_t budget = kPivotBudgetBase + 50 * t.budget_symbols();
+    if (patience_per_constraint_ != 0)
+        budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
+    for (std::size_t pivots = 0;; ++pivots) {
+        const Symbol entering = entering_symbol(objective);
+        if (entering == 0) return Status::Ok;
+        if (pivots >= budget) return Status::NoProgress;
+        const Symbol leaving = t.leaving_symbol(entering);
+        if (leaving == 0) return Status::Unbounded;
+        t.pivot(entering, leaving);
+    }
+}
+
+template class Simplex<Solver>;
+template class Simplex<SplitSolver>;
+
+}  // namespace detail
+
 // row += other × coefficient, cell by cell: each product is added to the existing cell, which
 // disappears when the sum is near zero; a missing cell is created only for a product that is
 // not near zero. Each cell is independent of the others, so the order of visits is free.
@@ -215,19 +364,6 @@ void Solver::add_row(Row& row, Symbol owner, double other_constant, double coeff
             if (owner != 0) note_in_column(s, owner);
         },
         drop);
-}
-
-// Turns "0 = row" into "subject = row'": the subject's cell c is removed and everything else
-// is multiplied by −1/c.
-void Solver::solve_for(Row& row, Symbol subject) {
-    const double c = row.take(subject);
-    row.scale(-1.0 / c);
-}
-
-// Turns "lhs = row" into "rhs = row'".
-void Solver::solve_for_pair(Row& row, Symbol lhs, Symbol rhs) {
-    row.add(lhs, -1.0);
-    solve_for(row, rhs);
 }
 
 // Replaces `symbol` by `replacement` in every row that holds it (in a large tableau only the
@@ -255,8 +391,7 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
     const double in_objective = objective_.coefficient_for(symbol);
     if (in_objective != 0.0) {
         add_row(objective_, 0, constant, in_objective, symbol);
-        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
-        recheck_objective(symbol);
+        recheck_objective_after_add(symbol);
     }
     if (artificial_) {
         const double in_artificial = artificial_->coefficient_for(symbol);
@@ -330,9 +465,6 @@ double Solver::value(Variable v) const noexcept {
 }
 
 Status Solver::add_constraint(const Constraint& constraint) {
-    const double weight = strength::clip(constraint.strength);
-    const bool required = !(weight < strength::required);
-
     // The constraint's row over the current parameters: basic variables are replaced by
     // their rows, variables met for the first time get their symbol now.
     Row row;
@@ -351,119 +483,12 @@ Status Solver::add_constraint(const Constraint& constraint) {
         }
     }
 
-    Symbol marker = 0, other = 0;
-    if (constraint.relation != Relation::Equal) {
-        const double sign = constraint.relation == Relation::LessOrEqual ? 1.0 : -1.0;
-        marker = new_symbol(Kind::Slack);
-        row.add(marker, sign);
-        if (!required) {
-            other = new_symbol(Kind::Error);
-            row.add(other, -sign);
-            objective_.add(other, weight);
-        }
-    } else if (!required) {
-        marker = new_symbol(Kind::Error);
-        other = new_symbol(Kind::Error);
-        row.add(marker, -1.0);
-        row.add(other, 1.0);
-        objective_.add(marker, weight);
-        objective_.add(other, weight);
-    } else {
-        marker = new_symbol(Kind::Dummy);
-        row.add(marker, 1.0);
-    }
-
-    if (row.constant < 0.0) row.scale(-1.0);
-
-    Symbol subject = choose_subject(row, marker, other);
-    if (subject == 0) {
-        bool all_dummies = true;
-        row.for_each([&](const Cell& c) { all_dummies = all_dummies && kind_of(c.symbol) == Kind::Dummy; });
-        if (all_dummies) {
-            if (!near_zero(row.constant)) return Status::Unsatisfiable;
-            subject = marker;  // a redundant constraint
-        }
-    }
-
-    if (subject == 0) {
-        const Status s = add_with_artificial_variable(row);
-        if (s != Status::Ok) return s;
-    } else {
-        solve_for(row, subject);
-        substitute(subject, row);
-        insert_row(subject, std::move(row));
-    }
-    ++constraint_count_;
-    return optimise(objective_);
+    return add_written(std::move(row), constraint.relation, constraint.strength);
 }
 
-// The subject of a new row: its newest External symbol; else the marker, then the other
-// symbol, if it is a Slack or Error symbol with a negative coefficient.
-Solver::Symbol Solver::choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept {
-    Symbol newest = 0;
-    row.for_each([&](const Cell& c) {
-        if (c.symbol > newest && kind_of(c.symbol) == Kind::External) newest = c.symbol;
-    });
-    if (newest != 0) return newest;
-    auto pivotable = [&](Symbol s) {
-        return s != 0 && (kind_of(s) == Kind::Slack || kind_of(s) == Kind::Error) &&
-               row.coefficient_for(s) < 0.0;
-    };
-    if (pivotable(marker)) return marker;
-    if (pivotable(other)) return other;
-    return 0;
-}
-
-// The newest Slack or Error symbol of a row.
-Solver::Symbol Solver::any_pivotable_symbol(const Row& row) const noexcept {
-    Symbol newest = 0;
-    row.for_each([&](const Cell& c) {
-        const Kind k = kind_of(c.symbol);
-        if (c.symbol > newest && (k == Kind::Slack || k == Kind::Error)) newest = c.symbol;
-    });
-    return newest;
-}
-
-// Adds a row that has no natural subject: an artificial variable stands for it, and an
-// objective equal to the row drives it to zero if the row can be satisfied at all.
-Status Solver::add_with_artificial_variable(const Row& row) {
-    const Symbol art = new_symbol(Kind::Slack);
-    insert_row(art, Row(row));
-    Row artificial = row;
-    artificial_ = &artificial;
-    const Status optimised = optimise(artificial);
-    artificial_ = nullptr;
-    if (optimised != Status::Ok) return optimised;
-    const bool success = near_zero(artificial.constant);
-
-    if (is_basic(art)) {
-        // The artificial variable is basic, so no other row mentions it: dropping its row
-        // takes the failed constraint out again.
-        Row art_row = take_row(art);
-        if (!success) return Status::Unsatisfiable;
-        if (art_row.empty()) return Status::Ok;
-        const Symbol entering = any_pivotable_symbol(art_row);
-        if (entering == 0) return Status::Unsatisfiable;
-        solve_for_pair(art_row, art, entering);
-        substitute(entering, art_row);
-        insert_row(entering, std::move(art_row));
-    }
-    for_rows_with(art, [&](Symbol owner) { rows_[owner].take(art); });
-    if (indexed_) columns_[art].clear();
-    objective_.take(art);
-    recheck_objective(art);
-    return success ? Status::Ok : Status::Unsatisfiable;
-}
-
-// The entering symbol: the newest symbol of the objective with a negative coefficient, other
-// than a dummy.
-Solver::Symbol Solver::entering_symbol(const Row& objective) const noexcept {
-    if (&objective == &objective_) return falling_.newest();
-    Symbol found = 0;
-    objective.for_each([&](const Cell& c) {
-        if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
-    });
-    return found;
+void Solver::forget(Symbol s) {
+    for_rows_with(s, [&](Symbol owner) { rows_[owner].take(s); });
+    if (indexed_) columns_[s].clear();
 }
 
 // The leaving symbol: among the basic symbols other than External ones whose rows have a
@@ -487,21 +512,11 @@ Solver::Symbol Solver::leaving_symbol(Symbol entering) const noexcept {
     return found;
 }
 
-Status Solver::optimise(Row& objective) {
-    std::size_t budget = kPivotBudgetBase + 50 * kinds_.size();
-    if (patience_per_constraint_ != 0)
-        budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
-    for (std::size_t pivots = 0;; ++pivots) {
-        const Symbol entering = entering_symbol(objective);
-        if (entering == 0) return Status::Ok;
-        if (pivots >= budget) return Status::NoProgress;
-        const Symbol leaving = leaving_symbol(entering);
-        if (leaving == 0) return Status::Unbounded;
-        Row row = take_row(leaving);
-        solve_for_pair(row, leaving, entering);
-        substitute(entering, row);
-        insert_row(entering, std::move(row));
-    }
+void Solver::pivot(Symbol entering, Symbol leaving) {
+    Row row = take_row(leaving);
+    solve_for_pair(row, leaving, entering);
+    substitute(entering, row);
+    insert_row(entering, std::move(row));
 }
 
 }  // namespace tarvo::core::cassowary
@@ -756,8 +771,7 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     const double in_objective = objective_.coefficient_for(symbol);
     if (in_objective != 0.0) {
         add_row(objective_, 0, constant, in_objective, symbol);
-        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
-        recheck_objective(symbol);
+        recheck_objective_after_add(symbol);
     }
     if (artificial_) {
         const double in_artificial = artificial_->coefficient_for(symbol);
@@ -878,9 +892,7 @@ void SplitSolver::pivot(Symbol entering, Symbol leaving) {
     } else {
         row = take_row(leaving);
     }
-    row.add(leaving, -1.0);
-    const double c = row.take(entering);
-    row.scale(-1.0 / c);
+    solve_for_pair(row, leaving, entering);
     substitute(entering, row);
     enter(entering, std::move(row));
 }
@@ -906,9 +918,6 @@ std::vector<double> SplitSolver::boundaries() const {
 }
 
 Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Relation relation, double strength) {
-    const double weight = strength::clip(strength);
-    const bool required = !(weight < strength::required);
-
     Row row;
     row.reserve(24);
     row.constant = constant;
@@ -926,112 +935,17 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
         add_row(row, 0, d.constant, term.coefficient);
     }
 
-    Symbol marker = 0, other = 0;
-    if (relation != Relation::Equal) {
-        const double sign = relation == Relation::LessOrEqual ? 1.0 : -1.0;
-        marker = new_symbol(Kind::Slack);
-        row.add(marker, sign);
-        if (!required) {
-            other = new_symbol(Kind::Error);
-            row.add(other, -sign);
-            objective_.add(other, weight);
-        }
-    } else if (!required) {
-        marker = new_symbol(Kind::Error);
-        other = new_symbol(Kind::Error);
-        row.add(marker, -1.0);
-        row.add(other, 1.0);
-        objective_.add(marker, weight);
-        objective_.add(other, weight);
-    } else {
-        marker = new_symbol(Kind::Dummy);
-        row.add(marker, 1.0);
-    }
-
-    if (row.constant < 0.0) row.scale(-1.0);
-
-    Symbol subject = choose_subject(row, marker, other);
-    if (subject == 0) {
-        bool all_dummies = true;
-        row.for_each([&](const Cell& c) { all_dummies = all_dummies && kind_of(c.symbol) == Kind::Dummy; });
-        if (all_dummies) {
-            if (!near_zero(row.constant)) return Status::Unsatisfiable;
-            subject = marker;
-        }
-    }
-
-    if (subject == 0) {
-        const Status s = add_with_artificial_variable(row);
-        if (s != Status::Ok) return s;
-    } else {
-        const double c = row.take(subject);
-        row.scale(-1.0 / c);
-        substitute(subject, row);
-        insert_row(subject, std::move(row));
-    }
-    ++constraint_count_;
-    return optimise(objective_);
+    return add_written(std::move(row), relation, strength);
 }
 
-SplitSolver::Symbol SplitSolver::choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept {
-    auto pivotable = [&](Symbol s) {
-        return s != 0 && (kind_of(s) == Kind::Slack || kind_of(s) == Kind::Error) && row.coefficient_for(s) < 0.0;
-    };
-    if (pivotable(marker)) return marker;
-    if (pivotable(other)) return other;
-    return 0;
-}
-
-SplitSolver::Symbol SplitSolver::any_pivotable_symbol(const Row& row) const noexcept {
-    Symbol newest = 0;
-    row.for_each([&](const Cell& c) {
-        const Kind k = kind_of(c.symbol);
-        if (c.symbol > newest && (k == Kind::Slack || k == Kind::Error)) newest = c.symbol;
-    });
-    return newest;
-}
-
-Status SplitSolver::add_with_artificial_variable(const Row& row) {
-    const Symbol art = new_symbol(Kind::Slack);
-    insert_row(art, Row(row));
-    Row artificial = row;
-    artificial_ = &artificial;
-    const Status optimised = optimise(artificial);
-    artificial_ = nullptr;
-    if (optimised != Status::Ok) return optimised;
-    const bool success = near_zero(artificial.constant);
-
-    if (is_row(art)) {
-        Row art_row = take_row(art);
-        if (!success) return Status::Unsatisfiable;
-        if (art_row.empty()) return Status::Ok;
-        const Symbol entering = any_pivotable_symbol(art_row);
-        if (entering == 0) return Status::Unsatisfiable;
-        art_row.add(art, -1.0);
-        const double c = art_row.take(entering);
-        art_row.scale(-1.0 / c);
-        substitute(entering, art_row);
-        enter(entering, std::move(art_row));
-    }
-    for (const std::uint32_t owner : columns_[art]) {
+void SplitSolver::forget(Symbol s) {
+    for (const std::uint32_t owner : columns_[s]) {
         if ((owner & kSizeOwner) != 0)
-            (void)sizes_[owner & ~kSizeOwner].take(art);
+            (void)sizes_[owner & ~kSizeOwner].take(s);
         else if (is_row(owner))
-            (void)rows_[owner].take(art);
+            (void)rows_[owner].take(s);
     }
-    columns_[art].clear();
-    objective_.take(art);
-    recheck_objective(art);
-    return success ? Status::Ok : Status::Unsatisfiable;
-}
-
-SplitSolver::Symbol SplitSolver::entering_symbol(const Row& objective) const noexcept {
-    if (&objective == &objective_) return falling_.newest();
-    Symbol found = 0;
-    objective.for_each([&](const Cell& c) {
-        if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
-    });
-    return found;
+    columns_[s].clear();
 }
 
 // As Solver's: the smallest ratio −constant / coefficient over the rows with a negative
@@ -1087,20 +1001,6 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     }
     piece(from, elements_, running);
     return found;
-}
-
-Status SplitSolver::optimise(Row& objective) {
-    std::size_t budget = kPivotBudgetBase + 50 * (kinds_.size() + virtual_symbols_);
-    if (patience_per_constraint_ != 0)
-        budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
-    for (std::size_t pivots = 0;; ++pivots) {
-        const Symbol entering = entering_symbol(objective);
-        if (entering == 0) return Status::Ok;
-        if (pivots >= budget) return Status::NoProgress;
-        const Symbol leaving = leaving_symbol(entering);
-        if (leaving == 0) return Status::Unbounded;
-        pivot(entering, leaving);
-    }
 }
 
 }  // namespace tarvo::core::cassowary

@@ -342,9 +342,79 @@ std::size_t Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop)
     return merged_size + cells.size();
 }
 
+enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
+
+// What the two solvers below share: the kinds of the symbols, the objective, and the steps of
+// the method that look at nothing else. Adding a constraint once its row is written over the
+// current parameters, choosing the subject and the entering symbol, and the optimisation loop
+// live here. `Tableau` keeps the rows and supplies new_symbol, has_row, take_row, insert_row
+// (of a new row), enter (of a symbol a pivot made basic), substitute, forget (deletes a
+// symbol's cells from every row), leaving_symbol, pivot and budget_symbols (the symbols that
+// size the pivot budget).
+template <typename Tableau>
+class Simplex {
+public:
+    // An optimisation gives up with NoProgress once it has made base + per_constraint × (the
+    // number of constraints) pivots. per_constraint 0 (the default) leaves only a fixed pivot
+    // budget, far larger.
+    void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
+        patience_base_ = base;
+        patience_per_constraint_ = per_constraint;
+    }
+
+protected:
+    Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
+
+    // Adds the constraint "row relation 0" of the given strength, its row written over the
+    // current parameters, and re-optimises.
+    Status add_written(Row&& row, Relation relation, double strength);
+    Status optimise(Row& objective);
+    // Adds a row that has no natural subject: an artificial variable stands for it, and an
+    // objective equal to the row drives it to zero if the row can be satisfied at all.
+    Status add_with_artificial_variable(const Row& row);
+    // Turns "0 = row" into "subject = row'": the subject's cell c is removed and everything else
+    // is multiplied by −1/c.
+    static void solve_for(Row& row, Symbol subject) {
+        const double c = row.take(subject);
+        row.scale(-1.0 / c);
+    }
+    // Turns "lhs = row" into "rhs = row'".
+    static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs) {
+        row.add(lhs, -1.0);
+        solve_for(row, rhs);
+    }
+    // The newest Slack or Error symbol of a row.
+    Symbol any_pivotable_symbol(const Row& row) const noexcept;
+    // Brings the membership of `s` in `falling_` up to date with the objective.
+    void recheck_objective(Symbol s) {
+        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
+    }
+    // The same after the row staged in the workspace was added to the objective, `dropped`'s
+    // cell removed first.
+    void recheck_objective_after_add(Symbol dropped) {
+        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
+        recheck_objective(dropped);
+    }
+
+    std::vector<Kind> kinds_;  // by symbol; kinds_[0] is Invalid
+    Row objective_;
+    SymbolSet falling_;        // symbols whose objective coefficient is negative
+    Row* artificial_ = nullptr;  // set while an artificial objective is being optimised
+    Workspace workspace_;
+    std::size_t constraint_count_ = 0;
+
+private:
+    Tableau& self() noexcept { return static_cast<Tableau&>(*this); }
+    Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
+    Symbol entering_symbol(const Row& objective) const noexcept;
+
+    std::size_t patience_base_ = 0;
+    std::size_t patience_per_constraint_ = 0;
+};
+
 }  // namespace detail
 
-class Solver {
+class Solver : public detail::Simplex<Solver> {
 public:
     Solver();
 
@@ -369,31 +439,21 @@ public:
     // Reserves room for about this many constraints and variables.
     void reserve(std::size_t constraints, std::size_t variables);
 
-    // An optimisation gives up with NoProgress once it has made base + per_constraint × (the
-    // number of constraints) pivots. per_constraint 0 (the default) leaves only a fixed pivot
-    // budget, far larger.
-    void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
-        patience_base_ = base;
-        patience_per_constraint_ = per_constraint;
-    }
-
 private:
-    enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
+    friend class detail::Simplex<Solver>;
+    using Kind = detail::Kind;
     using Symbol = detail::Symbol;
     using Cell = detail::Cell;
     using Row = detail::Row;
 
     static constexpr std::size_t kIndexColumnsFrom = 512;  // symbols
     Symbol new_symbol(Kind kind);
-    Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
     bool is_basic(Symbol s) const noexcept { return basic_[s] != 0; }
 
     // row += other × coefficient, `other` being the row staged in the workspace; row's cell for
     // `drop` (0: none) is removed first. `owner` is the basic symbol of `row` when the row is in
     // the tableau (its new cells are entered in the column index), else 0.
     void add_row(Row& row, Symbol owner, double other_constant, double coefficient, Symbol drop = 0);
-    static void solve_for(Row& row, Symbol subject);
-    static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs);
     void substitute(Symbol symbol, const Row& replacement);
 
     void insert_row(Symbol basic, Row&& row);
@@ -414,18 +474,13 @@ private:
         }
     }
 
-    Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
-    Symbol any_pivotable_symbol(const Row& row) const noexcept;
-    Status add_with_artificial_variable(const Row& row);
-    Status optimise(Row& objective);
-    Symbol entering_symbol(const Row& objective) const noexcept;
-    // Brings the membership of `s` in `falling_` up to date with the objective.
-    void recheck_objective(Symbol s) {
-        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
-    }
+    bool has_row(Symbol s) const noexcept { return is_basic(s); }
+    void enter(Symbol s, Row&& row) { insert_row(s, std::move(row)); }
+    void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering) const noexcept;
+    void pivot(Symbol entering, Symbol leaving);
+    std::size_t budget_symbols() const noexcept { return kinds_.size(); }
 
-    std::vector<Kind> kinds_;            // by symbol; kinds_[0] is Invalid
     std::vector<std::uint8_t> basic_;    // by symbol: 1 while the symbol has a row
     std::vector<Row> rows_;              // by symbol: its row while basic
     std::vector<Symbol> basics_;         // the basic symbols, in no particular order
@@ -437,14 +492,7 @@ private:
     std::vector<std::vector<Symbol>> columns_;
     bool indexed_ = false;
     std::vector<Symbol> var_symbol_;     // by variable: its External symbol, 0 until mentioned
-    Row objective_;
-    detail::SymbolSet falling_;          // symbols whose objective coefficient is negative
-    Row* artificial_ = nullptr;          // set while an artificial objective is being optimised
     std::vector<Symbol> column_scratch_;
-    detail::Workspace workspace_;
-    std::size_t constraint_count_ = 0;
-    std::size_t patience_base_ = 0;
-    std::size_t patience_per_constraint_ = 0;
 };
 
 // The solver behind a split of one axis into consecutive elements (spacer, segment, spacer,
@@ -464,7 +512,7 @@ private:
 //   would move onto a bound first. Only when such a row leaves the basis is it written out.
 //
 // Constraints are stated on element sizes; the size of the whole area is a constant.
-class SplitSolver {
+class SplitSolver : public detail::Simplex<SplitSolver> {
 public:
     // The size of one element times a coefficient; `kArea` stands for the whole area.
     struct Term {
@@ -490,12 +538,6 @@ public:
     // All boundaries, 0 … elements.
     std::vector<double> boundaries() const;
 
-    // As Solver::set_patience.
-    void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
-        patience_base_ = base;
-        patience_per_constraint_ = per_constraint;
-    }
-
     // Whether a range row that leaves the basis is summed from the nearest boundary already on a
     // bound rather than from the start. The two sums are equal but round apart: the short one
     // keeps a crowded split of thousands of elements linear, the long one is what the usual form
@@ -505,7 +547,8 @@ public:
     const Counters& counters() const noexcept { return counters_; }
 
 private:
-    enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
+    friend class detail::Simplex<SplitSolver>;
+    using Kind = detail::Kind;
     using Symbol = detail::Symbol;
     using Cell = detail::Cell;
     using Row = detail::Row;
@@ -542,7 +585,6 @@ private:
     };
 
     Symbol new_symbol(Kind kind);
-    Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
     bool is_row(Symbol s) const noexcept { return state_[s] == kStored; }
 
     void add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop = 0);
@@ -560,23 +602,16 @@ private:
     // Keeps `anchors_` up to date for boundary k after one of its range symbols moved.
     void mark_anchor(std::size_t k);
 
-    Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
-    Symbol any_pivotable_symbol(const Row& row) const noexcept;
-    Status add_with_artificial_variable(const Row& row);
-    Status optimise(Row& objective);
-    Symbol entering_symbol(const Row& objective) const noexcept;
-    // Brings the membership of `s` in `falling_` up to date with the objective.
-    void recheck_objective(Symbol s) {
-        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
-    }
+    bool has_row(Symbol s) const noexcept { return is_row(s); }
+    void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);
     void pivot(Symbol entering, Symbol leaving);
+    std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
 
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2;
 
     double start_, end_;
     std::size_t elements_;
-    std::vector<Kind> kinds_;
     std::vector<std::uint8_t> state_;        // by symbol: kNonBasic, kStored or kInTree
     std::vector<std::uint32_t> boundary_of_; // by symbol: the boundary of a range symbol, else 0
     std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
@@ -587,18 +622,11 @@ private:
     BoundaryTree tree_;
     std::set<std::uint32_t> anchors_;        // inner boundaries with a range symbol not basic
     bool anchored_sums_ = false;
-    Row objective_;
-    detail::SymbolSet falling_;              // symbols whose objective coefficient is negative
-    Row* artificial_ = nullptr;
     std::vector<std::uint32_t> column_scratch_;
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
     std::vector<std::uint64_t> size_seen_;
     std::uint64_t size_stamp_ = 0;
-    detail::Workspace workspace_;
-    std::size_t constraint_count_ = 0;
     std::size_t virtual_symbols_ = 0;  // symbols the usual form has and this one does not
-    std::size_t patience_base_ = 0;
-    std::size_t patience_per_constraint_ = 0;
     Counters counters_;
 };
 

@@ -654,7 +654,7 @@ TEST(LayoutSplit, LayoutThePairwiseFormCannotSolve) {
     for (std::size_t i = 0; i < cs.size(); ++i) {
         EXPECT_EQ(s.spacers[i].width, 0) << i;
         EXPECT_EQ(s.spacers[i].x + s.spacers[i].width, s.segments[i].x) << i;
-        if (cs[i].kind == C::Kind::Min) shortfall += std::max(0, int{cs[i].value} - int{s.segments[i].width});
+        if (cs[i].kind == C::Kind::Min) shortfall += std::max(0, static_cast<int>(cs[i].value) - static_cast<int>(s.segments[i].width));
     }
     EXPECT_EQ(s.spacers.back().x, 13);
     EXPECT_EQ(shortfall, 2);

@@ -67,7 +67,9 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         EXPECT_LE(large.pivots, 6u * 400u);
         EXPECT_LE(large.pivots, 5u * small.pivots);
         // Four times the constraints, at most about five times the cells.
-        if (f.linear) EXPECT_LE(large.cell_updates, 5u * small.cell_updates);
+        if (f.linear) {
+            EXPECT_LE(large.cell_updates, 5u * small.cell_updates);
+        }
     }
 }
 
