@@ -311,6 +311,21 @@ Status Simplex<Tableau>::add_with_artificial_variable(const Row& row) {
 }
 
 template <typename Tableau>
+void Simplex<Tableau>::substitute_in_objectives(Symbol symbol, double constant) {
+    Tableau& t = self();
+    const double in_objective = objective_.coefficient_for(symbol);
+    if (in_objective != 0.0) {
+        t.add_row(objective_, 0, constant, in_objective, symbol);
+        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
+        recheck_objective(symbol);
+    }
+    if (artificial_) {
+        const double in_artificial = artificial_->coefficient_for(symbol);
+        if (in_artificial != 0.0) t.add_row(*artificial_, 0, constant, in_artificial, symbol);
+    }
+}
+
+template <typename Tableau>
 Symbol Simplex<Tableau>::any_pivotable_symbol(const Row& row) const noexcept {
     Symbol newest = 0;
     row.for_each([&](const Cell& c) {
@@ -388,15 +403,7 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
     } else {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
-    const double in_objective = objective_.coefficient_for(symbol);
-    if (in_objective != 0.0) {
-        add_row(objective_, 0, constant, in_objective, symbol);
-        recheck_objective_after_add(symbol);
-    }
-    if (artificial_) {
-        const double in_artificial = artificial_->coefficient_for(symbol);
-        if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
-    }
+    substitute_in_objectives(symbol, constant);
 }
 
 void Solver::insert_row(Symbol basic, Row&& row) {
@@ -768,15 +775,7 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     }
     columns_[symbol].swap(column_scratch_);
     columns_[symbol].clear();
-    const double in_objective = objective_.coefficient_for(symbol);
-    if (in_objective != 0.0) {
-        add_row(objective_, 0, constant, in_objective, symbol);
-        recheck_objective_after_add(symbol);
-    }
-    if (artificial_) {
-        const double in_artificial = artificial_->coefficient_for(symbol);
-        if (in_artificial != 0.0) add_row(*artificial_, 0, constant, in_artificial, symbol);
-    }
+    substitute_in_objectives(symbol, constant);
 }
 
 void SplitSolver::insert_row(Symbol basic, Row&& row) {

@@ -347,10 +347,10 @@ enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
 // What the two solvers below share: the kinds of the symbols, the objective, and the steps of
 // the method that look at nothing else. Adding a constraint once its row is written over the
 // current parameters, choosing the subject and the entering symbol, and the optimisation loop
-// live here. `Tableau` keeps the rows and supplies new_symbol, has_row, take_row, insert_row
-// (of a new row), enter (of a symbol a pivot made basic), substitute, forget (deletes a
-// symbol's cells from every row), leaving_symbol, pivot and budget_symbols (the symbols that
-// size the pivot budget).
+// live here. `Tableau` keeps the rows and supplies new_symbol, add_row, has_row, take_row,
+// insert_row (of a new row), enter (of a symbol a pivot made basic), substitute, forget
+// (deletes a symbol's cells from every row), leaving_symbol, pivot and budget_symbols (the
+// symbols that size the pivot budget).
 template <typename Tableau>
 class Simplex {
 public:
@@ -389,12 +389,9 @@ protected:
     void recheck_objective(Symbol s) {
         falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
     }
-    // The same after the row staged in the workspace was added to the objective, `dropped`'s
-    // cell removed first.
-    void recheck_objective_after_add(Symbol dropped) {
-        for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
-        recheck_objective(dropped);
-    }
+    // The last step of substituting `symbol` by the row staged in the workspace (of this
+    // constant): the same in the objective and in the artificial objective, if any.
+    void substitute_in_objectives(Symbol symbol, double constant);
 
     std::vector<Kind> kinds_;  // by symbol; kinds_[0] is Invalid
     Row objective_;
