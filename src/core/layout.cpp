@@ -429,6 +429,17 @@ bool uses_size_solver(Flex flex) noexcept {
     return flex != Flex::SpaceBetween && flex != Flex::SpaceAround && flex != Flex::SpaceEvenly;
 }
 
+// What follows the flex constraints in either arrangement: each segment's own constraint, the
+// proportions, and (outside Legacy) neighbouring segments preferring the same size.
+template <typename Builder>
+void add_segment_side(Builder& b, Form form, const Layout& layout, const std::vector<Element>& segments) {
+    add_segment_constraints(b, layout.flex, layout.constraints, segments, kWhole);
+    add_proportion_constraints(b, form, layout.flex, layout.constraints, segments);
+    if (layout.flex != Flex::Legacy)
+        for (std::size_t i = 0; i + 1 < segments.size(); ++i)
+            b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+}
+
 // Whether the pairwise form is small enough to try.
 bool pairwise_fits(const Layout& layout) noexcept {
     const std::size_t n = layout.constraints.size();
@@ -488,18 +499,13 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     segments.reserve(n);
     for (std::size_t i = 0; i <= n; ++i) spacers.push_back({static_cast<std::uint32_t>(2 * i)});
     for (std::size_t i = 0; i < n; ++i) segments.push_back({static_cast<std::uint32_t>(2 * i + 1)});
-    const Element whole = kWhole;
 
     // Every segment the right way round (the area's bounds and the boundaries' ranges come
     // first, from the builder).
     for (const Element& s : segments) b.ordered(s);
 
-    add_flex_constraints(b, form, layout.flex, spacers, whole, gap);
-    add_segment_constraints(b, layout.flex, layout.constraints, segments, whole);
-    add_proportion_constraints(b, form, layout.flex, layout.constraints, segments);
-    if (layout.flex != Flex::Legacy)
-        for (std::size_t i = 0; i + 1 < n; ++i)
-            b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+    add_flex_constraints(b, form, layout.flex, spacers, kWhole, gap);
+    add_segment_side(b, form, layout, segments);
     b.count(work);
     if (b.failed()) return std::nullopt;
 
@@ -572,10 +578,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
             growing_gaps();
             break;
     }
-    add_segment_constraints(b, layout.flex, layout.constraints, segments, kWhole);
-    add_proportion_constraints(b, Form::Compact, layout.flex, layout.constraints, segments);
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        b.sizes(segments[i], 1.0, Rel::Equal, segments[i + 1], 1.0, kAllSegmentGrow);
+    add_segment_side(b, Form::Compact, layout, segments);
     b.count(work);
     if (b.failed()) return std::nullopt;
 
