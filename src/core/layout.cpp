@@ -488,8 +488,7 @@ struct Axis {
 // Solves the split in the given form; nothing when the solver gives up.
 template <typename Builder>
 std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, SplitWork* work) {
-    const Axis axis(layout, area);
-    const auto [inner, horizontal, a0, a1, gap] = axis;
+    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
     Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo);
@@ -514,12 +513,10 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 
 // The equal gaps of a Space* mode gathered into one element. In the compact form every gap
 // equals the first, so the order of the elements decides nothing but where the boundaries
-// fall: the gaps go first as one element G of k gaps, then the segments end to end, the outer
-// spacers that are not among the gaps keeping their places. (With G first, a crowded area
-// pushes the last segments onto its end one by one, as in the Start mode, instead of holding
-// the sum of all of them in one long row.) Every constraint on a gap
-// is one on G with the same cost (k gaps each short of the gap by d are one G short by k·d).
-// Without k inner gaps to keep equal, the solver's rows stay short and the split linear.
+// fall: the segments go end to end between the outer spacers that are not among the gaps, and
+// the gaps follow as one element G of k gaps. Every constraint on a gap is one on G with the
+// same cost (k gaps each short of the gap by d are one G short by k·d). With no k gaps to keep
+// equal, the solver makes far fewer pivots, each over far shorter rows.
 //
 // The boundaries of the two arrangements are not the same, but where the gaps are not negative
 // both keep every boundary inside the area as soon as the outer ones are: around a split whose
@@ -529,8 +526,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitWork* work) {
-    const Axis axis(layout, area);
-    const auto [inner, horizontal, a0, a1, gap] = axis;
+    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     // Evenly (and Around with fewer than two segments) makes every spacer a gap; Between and
     // Around only the inner ones.
@@ -602,10 +598,6 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     boundaries.back() = a1;
     return rects_of(boundaries, inner, horizontal, n);
 }
-
-}  // namespace
-
-namespace {
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
     auto solve = [&](Form form) {
