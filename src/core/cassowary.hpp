@@ -372,22 +372,10 @@ protected:
     // Adds a row that has no natural subject: an artificial variable stands for it, and an
     // objective equal to the row drives it to zero if the row can be satisfied at all.
     Status add_with_artificial_variable(const Row& row);
-    // Turns "0 = row" into "subject = row'": the subject's cell c is removed and everything else
-    // is multiplied by −1/c.
-    static void solve_for(Row& row, Symbol subject) {
-        const double c = row.take(subject);
-        row.scale(-1.0 / c);
-    }
     // Turns "lhs = row" into "rhs = row'".
     static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs) {
         row.add(lhs, -1.0);
         solve_for(row, rhs);
-    }
-    // The newest Slack or Error symbol of a row.
-    Symbol any_pivotable_symbol(const Row& row) const noexcept;
-    // Brings the membership of `s` in `falling_` up to date with the objective.
-    void recheck_objective(Symbol s) {
-        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
     }
     // The last step of substituting `symbol` by the row staged in the workspace (of this
     // constant): the same in the objective and in the artificial objective, if any.
@@ -402,6 +390,18 @@ protected:
 
 private:
     Tableau& self() noexcept { return static_cast<Tableau&>(*this); }
+    // Turns "0 = row" into "subject = row'": the subject's cell c is removed and everything else
+    // is multiplied by −1/c.
+    static void solve_for(Row& row, Symbol subject) {
+        const double c = row.take(subject);
+        row.scale(-1.0 / c);
+    }
+    // The newest Slack or Error symbol of a row.
+    Symbol any_pivotable_symbol(const Row& row) const noexcept;
+    // Brings the membership of `s` in `falling_` up to date with the objective.
+    void recheck_objective(Symbol s) {
+        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
+    }
     Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
     Symbol entering_symbol(const Row& objective) const noexcept;
 
