@@ -53,6 +53,7 @@ const char* status_text(Status status) noexcept {
         case Status::Unsatisfiable: return "unsatisfiable constraint";
         case Status::Unbounded: return "the objective is unbounded";
         case Status::NoProgress: return "the solver did not converge";
+        case Status::Unstable: return "the solver lost its pivot to rounding";
     }
     return "unknown";
 }
@@ -359,7 +360,7 @@ Status Simplex<Tableau>::optimise(Row& objective) {
         if (pivots >= budget) return Status::NoProgress;
         const Symbol leaving = t.leaving_symbol(entering);
         if (leaving == 0) return Status::Unbounded;
-        t.pivot(entering, leaving);
+        if (!t.pivot(entering, leaving)) return Status::Unstable;
     }
 }
 
@@ -519,11 +520,12 @@ Solver::Symbol Solver::leaving_symbol(Symbol entering) const noexcept {
     return found;
 }
 
-void Solver::pivot(Symbol entering, Symbol leaving) {
+bool Solver::pivot(Symbol entering, Symbol leaving) {
     Row row = take_row(leaving);
     solve_for_pair(row, leaving, entering);
     substitute(entering, row);
     insert_row(entering, std::move(row));
+    return true;
 }
 
 }  // namespace tarvo::core::cassowary
@@ -536,6 +538,7 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kRunningSumNoise = 1e-6;
+constexpr double kRelativeNoise = 1e-12;  // of the sum of the magnitudes of the terms
 
 }  // namespace
 
@@ -876,11 +879,14 @@ void SplitSolver::enter(Symbol s, Row&& row) {
     mark_anchor(k);
 }
 
-void SplitSolver::pivot(Symbol entering, Symbol leaving) {
+bool SplitSolver::pivot(Symbol entering, Symbol leaving) {
     ++counters_.pivots;
     Row row;
     if (state_[leaving] == kInTree) {
         row = range_row(leaving);
+        // The ratio test summed the coefficients in another order; where they cancel, the two
+        // sums can disagree on whether anything is left.
+        if (!(row.coefficient_for(entering) < 0.0)) return false;
         state_[leaving] = kNonBasic;
         const std::size_t k = boundary_of_[leaving];
         if (upper_of_[leaving] != 0)
@@ -894,6 +900,7 @@ void SplitSolver::pivot(Symbol entering, Symbol leaving) {
     solve_for_pair(row, leaving, entering);
     substitute(entering, row);
     enter(entering, std::move(row));
+    return true;
 }
 
 double SplitSolver::boundary(std::size_t k) const {
@@ -980,9 +987,12 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     }
     std::sort(size_hits_.begin(), size_hits_.end());
     // A running sum is the sum of many coefficients: what is left of terms that cancel is
-    // rounding noise, not a coefficient, and is not taken for one.
-    auto piece = [&](std::size_t from, std::size_t to, double c) {
-        if (from >= to || std::fabs(c) < kRunningSumNoise) return;
+    // rounding noise, not a coefficient, and is not taken for one. The noise grows with the
+    // terms summed, so the bar does too.
+    double running = 0.0, magnitude = 0.0;
+    auto piece = [&](std::size_t from, std::size_t to) {
+        const double c = running;
+        if (from >= to || std::fabs(c) < std::max(kRunningSumNoise, kRelativeNoise * magnitude)) return;
         if (c < 0.0) {
             const BoundaryTree::Best b = tree_.lowest(from, to, counters_.tree_steps);
             if (b.symbol != 0) consider(-(b.value - start_) / c, b.symbol);
@@ -991,14 +1001,14 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
             if (b.symbol != 0) consider(-(end_ - b.value) / -c, b.symbol);
         }
     };
-    double running = 0.0;
     std::size_t from = 1;
     for (const auto& [j, c] : size_hits_) {
-        piece(from, j + 1, running);
+        piece(from, j + 1);
         running += c;
+        magnitude += std::fabs(c);
         from = j + 1;
     }
-    piece(from, elements_, running);
+    piece(from, elements_);
     return found;
 }
 

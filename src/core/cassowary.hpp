@@ -94,6 +94,8 @@ enum class Status : std::uint8_t {
     Unbounded,
     // The simplex did not settle within its pivot budget.
     NoProgress,
+    // Rounding left the pivot the ratio test chose without a coefficient to pivot on.
+    Unstable,
 };
 
 const char* status_text(Status status) noexcept;
@@ -349,7 +351,8 @@ enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
 // current parameters, choosing the subject and the entering symbol, and the optimisation loop
 // live here. `Tableau` keeps the rows and supplies new_symbol, add_row, has_row, take_row,
 // insert_row (of a new row), enter (of a symbol a pivot made basic), substitute, forget
-// (deletes a symbol's cells from every row), leaving_symbol, pivot and budget_symbols (the
+// (deletes a symbol's cells from every row), leaving_symbol, pivot (false, changing nothing,
+// when the leaving row has no coefficient for the entering symbol) and budget_symbols (the
 // symbols that size the pivot budget).
 template <typename Tableau>
 class Simplex {
@@ -475,7 +478,7 @@ private:
     void enter(Symbol s, Row&& row) { insert_row(s, std::move(row)); }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering) const noexcept;
-    void pivot(Symbol entering, Symbol leaving);
+    bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size(); }
 
     std::vector<std::uint8_t> basic_;    // by symbol: 1 while the symbol has a row
@@ -602,7 +605,7 @@ private:
     bool has_row(Symbol s) const noexcept { return is_row(s); }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);
-    void pivot(Symbol entering, Symbol leaving);
+    bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
 
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2;

@@ -196,6 +196,9 @@ public:
     }
     // "start ≤ end"
     void ordered(Element e) { add({{e.index, -1.0}}, 0.0, Rel::LessOrEqual, kRequired); }
+    // "size ≥ 0": the same constraint written so that its slack is the subject of its row,
+    // and adding it takes no pivot.
+    void not_negative(Element e) { add({{e.index, 1.0}}, 0.0, Rel::GreaterOrEqual, kRequired); }
 
 private:
     void add(std::initializer_list<cw::SplitSolver::Term> terms, double constant, Rel rel, double strength) {
@@ -544,7 +547,9 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     const double kd = static_cast<double>(k);
     SizeBuilder b(lead + n + 1 + lead, a0, a1, true);
 
-    for (const Element& s : segments) b.ordered(s);
+    // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
+    // running sum of all before it, and the rows quadratic in the number of segments.
+    for (const Element& s : segments) b.not_negative(s);
     auto growing_gaps = [&] {
         b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
         b.sizes(gaps, 1.0, Rel::Equal, kWhole, kd, kSpaceGrow);
@@ -610,6 +615,9 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
     if (!uses_size_solver(layout.flex))
         if (auto split = solve_gathered_gaps(layout, area, work)) return std::move(*split);
     if (auto split = solve(Form::Compact)) return std::move(*split);
+    // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
+    // scale of a millionth); the general solver keeps every row written out.
+    if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, work)) return std::move(*split);
     panic("failed to split");
 }
 
