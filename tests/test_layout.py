@@ -415,6 +415,21 @@ def test_layout_the_solver_used_to_give_up_on():
     assert sum(max(0, m - r.width) for r, m in zip(segments, minimums)) == 2
 
 
+def test_badly_scaled_large_split_is_not_refused():
+    # Zero fills (a scale of a millionth) with overlap once made the solver lose its pivot to
+    # rounding, and the split raised.
+    words = ("F2 X0 F3 F3 N0 F2 X0 F0 F1 R3:1 R5:1 X0 P106 F2 N0 R2:6 N0 L0 X0 F3 R4:1 X0 L0 X0 R0:1 X0 R1:6 F0 "
+             "N0 P99 L0 L0 L0 N0 N0 L0 R4:2 P114 R1:1 F1 F2 P22 N0 P100 X0 R1:1 N0 R4:4 F0 R2:0 N0 X0 F1 F2 R3:2 "
+             "P109 F2 N0 F2 R1:1 N0 R0:4 R5:6 N0 L0 L0 P48 R4:0 N0 R5:1 P112 P48").split()
+    make = {"X": C.max, "N": C.min, "L": C.length, "P": C.percentage, "F": C.fill}
+    kinds = [C.ratio(*map(int, w[1:].split(":"))) if w[0] == "R" else make[w[0]](int(w[1:])) for w in words]
+    layout = Layout.horizontal(kinds).flex(Flex.SpaceAround).spacing(-3)
+    segments = layout.split(Rect(0, 0, 13, 1))
+    assert len(segments) == 72 and all(r.x + r.width <= 13 for r in segments)
+    assert all(a.x + a.width <= b.x for a, b in zip(segments, segments[1:]))
+    assert all(r.width == 0 for r, w in zip(segments, words) if w in ("X0", "L0"))
+
+
 def test_huge_values_split_inside_the_area():
     layout = Layout.horizontal([C.length(65535), C.percentage(65535), C.ratio(2**32 - 1, 1), C.fill(65535),
                                 C.min(65535), C.max(65535)]).flex(Flex.SpaceEvenly).spacing(-32768)

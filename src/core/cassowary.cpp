@@ -352,12 +352,15 @@ template <typename Tableau>
 Status Simplex<Tableau>::optimise(Row& objective) {
     Tableau& t = self();
     std::size_t budget = kPivotBudgetBase + 50 * t.budget_symbols();
-    if (patience_per_constraint_ != 0)
+    std::size_t total_budget = SIZE_MAX;
+    if (patience_per_constraint_ != 0) {
         budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
-    for (std::size_t pivots = 0;; ++pivots) {
+        total_budget = patience_base_ + patience_per_constraint_ * (constraint_count_ + 1);
+    }
+    for (std::size_t pivots = 0;; ++pivots, ++pivots_made_) {
         const Symbol entering = entering_symbol(objective);
         if (entering == 0) return Status::Ok;
-        if (pivots >= budget) return Status::NoProgress;
+        if (pivots >= budget || pivots_made_ >= total_budget) return Status::NoProgress;
         const Symbol leaving = t.leaving_symbol(entering);
         if (leaving == 0) return Status::Unbounded;
         if (!t.pivot(entering, leaving)) return Status::Unstable;
@@ -822,7 +825,7 @@ SplitSolver::Row SplitSolver::range_row(Symbol s) {
     };
     Row row;
     double constant = 0.0;
-    if (!anchored_sums_) {
+    if (!large_) {
         for (std::size_t j = 0; j < k; ++j) {
             const Row& d = sizes_[j];
             d.stage(workspace_, kinds_.size());
@@ -987,12 +990,12 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     }
     std::sort(size_hits_.begin(), size_hits_.end());
     // A running sum is the sum of many coefficients: what is left of terms that cancel is
-    // rounding noise, not a coefficient, and is not taken for one. The noise grows with the
-    // terms summed, so the bar does too.
+    // rounding noise, not a coefficient, and is not taken for one.
+    const double relative_noise = large_ ? kRelativeNoise : 0.0;
     double running = 0.0, magnitude = 0.0;
     auto piece = [&](std::size_t from, std::size_t to) {
         const double c = running;
-        if (from >= to || std::fabs(c) < std::max(kRunningSumNoise, kRelativeNoise * magnitude)) return;
+        if (from >= to || std::fabs(c) < std::max(kRunningSumNoise, relative_noise * magnitude)) return;
         if (c < 0.0) {
             const BoundaryTree::Best b = tree_.lowest(from, to, counters_.tree_steps);
             if (b.symbol != 0) consider(-(b.value - start_) / c, b.symbol);

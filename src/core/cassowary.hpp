@@ -358,8 +358,9 @@ template <typename Tableau>
 class Simplex {
 public:
     // An optimisation gives up with NoProgress once it has made base + per_constraint × (the
-    // number of constraints) pivots. per_constraint 0 (the default) leaves only a fixed pivot
-    // budget, far larger.
+    // number of constraints) pivots, or the solver as many since it was made: a stall spread
+    // over many constraints is a stall too. per_constraint 0 (the default) leaves only a fixed
+    // pivot budget for each optimisation, far larger.
     void set_patience(std::size_t base, std::size_t per_constraint) noexcept {
         patience_base_ = base;
         patience_per_constraint_ = per_constraint;
@@ -410,6 +411,7 @@ private:
 
     std::size_t patience_base_ = 0;
     std::size_t patience_per_constraint_ = 0;
+    std::size_t pivots_made_ = 0;  // by every optimisation so far
 };
 
 }  // namespace detail
@@ -538,11 +540,14 @@ public:
     // All boundaries, 0 … elements.
     std::vector<double> boundaries() const;
 
-    // Whether a range row that leaves the basis is summed from the nearest boundary already on a
-    // bound rather than from the start. The two sums are equal but round apart: the short one
-    // keeps a crowded split of thousands of elements linear, the long one is what the usual form
-    // computes, to the last bit, in the rare degenerate splits where the noise decides a pivot.
-    void set_anchored_sums(bool on) noexcept { anchored_sums_ = on; }
+    // Whether the split is past the size where every result must stay as it always was. Then
+    // a range row that leaves the basis is summed from the nearest boundary already on a bound
+    // rather than from the start, and the ratio test's bar for the rounding noise of a running
+    // sum grows with the terms summed. The short sum keeps a crowded split of thousands of
+    // elements linear, and the growing bar keeps a badly scaled one from pivoting on noise;
+    // the long sum and the fixed bar are what the usual form computes, to the last bit, in the
+    // rare degenerate splits where the noise decides a pivot.
+    void set_large(bool on) noexcept { large_ = on; }
 
     const Counters& counters() const noexcept { return counters_; }
 
@@ -621,7 +626,7 @@ private:
     std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
     BoundaryTree tree_;
     std::set<std::uint32_t> anchors_;        // inner boundaries with a range symbol not basic
-    bool anchored_sums_ = false;
+    bool large_ = false;
     std::vector<std::uint32_t> column_scratch_;
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
     std::vector<std::uint64_t> size_seen_;

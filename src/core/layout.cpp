@@ -129,7 +129,7 @@ std::string Layout::debug() const {
 //   pairwise form's. The strengths stay below w·(number of growing segments).
 //
 // Splits of up to 64 segments are solved exactly as they always were, down to the rounding of
-// the sums the solver forms; past that it takes the shorter sums (`set_anchored_sums`).
+// the sums the solver forms; past that it takes the shorter sums (`set_large`).
 
 namespace {
 
@@ -176,7 +176,7 @@ class SizeBuilder {
 public:
     SizeBuilder(std::size_t elements, double start, double end, bool large) : solver_(elements, start, end) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
-        solver_.set_anchored_sums(large);
+        solver_.set_large(large);
     }
     bool failed() const noexcept { return failed_; }
     std::vector<double> boundaries() const { return solver_.boundaries(); }

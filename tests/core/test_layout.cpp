@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -634,7 +635,9 @@ TEST(LayoutSplit, ManyGapsStayEqual) {
         // 350 spare cells over 129 gaps: 2 or 3 each.
         EXPECT_EQ(lo, 2) << flex_name(f);
         EXPECT_EQ(hi, 3) << flex_name(f);
-        if (f == SB) EXPECT_EQ(rects.back().x + 5, 1000);
+        if (f == SB) {
+            EXPECT_EQ(rects.back().x + 5, 1000);
+        }
     }
 }
 
@@ -658,6 +661,70 @@ TEST(LayoutSplit, LayoutThePairwiseFormCannotSolve) {
     }
     EXPECT_EQ(s.spacers.back().x, 13);
     EXPECT_EQ(shortfall, 2);
+}
+
+// Large Space* splits with zero fills (a scale of a millionth) and overlap: their rounding used to
+// cost the split solver its pivot, and the split was refused. Each comes out whole, in order,
+// with every empty-sized segment empty.
+struct BadlyScaled {
+    const char* kinds;  // F fill, X max, N min, L length, P percentage, Ra:b ratio
+    Flex flex;
+    int spacing;
+    std::uint16_t width;
+};
+
+std::vector<C> parse_kinds(const char* text) {
+    std::vector<C> out;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) {
+        const auto value = static_cast<std::uint16_t>(std::stoi(word.substr(1)));
+        switch (word[0]) {
+            case 'F': out.push_back(Fi(value)); break;
+            case 'X': out.push_back(Mx(value)); break;
+            case 'N': out.push_back(Mn(value)); break;
+            case 'L': out.push_back(Len(value)); break;
+            case 'P': out.push_back(Pc(value)); break;
+            default: {
+                const std::size_t colon = word.find(':');
+                out.push_back(Ra(static_cast<std::uint32_t>(std::stoul(word.substr(1, colon - 1))),
+                                 static_cast<std::uint32_t>(std::stoul(word.substr(colon + 1)))));
+            }
+        }
+    }
+    return out;
+}
+
+TEST(LayoutSplit, BadlyScaledSplitsAreNeverRefused) {
+    const BadlyScaled cases[] = {
+        {"F2 X0 F3 F3 N0 F2 X0 F0 F1 R3:1 R5:1 X0 P106 F2 N0 R2:6 N0 L0 X0 F3 R4:1 X0 L0 X0 R0:1 X0 R1:6 F0 N0 "
+         "P99 L0 L0 L0 N0 N0 L0 R4:2 P114 R1:1 F1 F2 P22 N0 P100 X0 R1:1 N0 R4:4 F0 R2:0 N0 X0 F1 F2 R3:2 P109 F2 "
+         "N0 F2 R1:1 N0 R0:4 R5:6 N0 L0 L0 P48 R4:0 N0 R5:1 P112 P48",
+         Flex::SpaceAround, -3, 13},
+        {"X0 R0:0 L0 P35 L0 P109 N0 N0 N0 N0 X0 N0 N0 L0 N0 N0 L0 N0 X0 F1 R0:4 R3:1 N0 P49 N0 R0:4 F1 F2 F1 R3:1 "
+         "N0 X0 P24 R0:4 X0 X0 L0 F2 R2:0 P5 L0 R2:2 P57 F1 F0 R1:5 X0 P66 N0 R3:3 F3 N0 F2 L0 L0 P21 L0 P87 P45 "
+         "N0 N0 N0 R4:2 L0 F2 P61 R4:2 R5:4 N0 N0 L0 R2:4 F2 P38 P21 L0 R0:2 L0 L0 X0 N0 F1 P120 L0 L0 X0 F2",
+         Flex::SpaceEvenly, 0, 50},
+    };
+    for (const BadlyScaled& c : cases) {
+        const std::vector<C> cs = parse_kinds(c.kinds);
+        const Split s = solve_split(horizontal(cs, c.flex, c.spacing), Rect{0, 0, c.width, 1});
+        ASSERT_EQ(s.segments.size(), cs.size());
+        int at = 0;
+        for (std::size_t i = 0; i < cs.size(); ++i) {
+            const Rect& seg = s.segments[i];
+            EXPECT_GE(seg.x, at) << i;
+            EXPECT_LE(seg.x + seg.width, c.width) << i;
+            at = seg.x + seg.width;
+            const bool empty_sized = cs[i].value == 0 && (cs[i].kind == C::Kind::Max || cs[i].kind == C::Kind::Length);
+            if (empty_sized) {
+                EXPECT_EQ(seg.width, 0) << i;
+            }
+        }
+        if (c.spacing >= 0) {
+            EXPECT_EQ(s.spacers.front().x, 0);
+            EXPECT_EQ(s.spacers.back().x + s.spacers.back().width, c.width);
+        }
+    }
 }
 
 // ---- the cache ----
