@@ -162,8 +162,9 @@ using Rel = cw::Relation;
 // More growing segments, or more gaps made equal in a Space* mode, than this take the compact
 // form; more segments than this, the shorter sums.
 constexpr std::size_t kPairedUpTo = 64;
-// An optimisation that takes more than this many pivots (plus so many per constraint) is taken
-// to have stalled. Sound layouts need a handful per constraint.
+// A split that takes more than this many pivots (plus so many per constraint), in one
+// optimisation or in all, is taken to have stalled. Sound layouts need one or two per constraint
+// in all, and rarely a handful.
 constexpr std::size_t kPatienceBase = 1000;
 constexpr std::size_t kPatiencePerConstraint = 8;
 
