@@ -354,8 +354,8 @@ Status Simplex<Tableau>::optimise(Row& objective) {
     std::size_t budget = kPivotBudgetBase + 50 * t.budget_symbols();
     std::size_t total_budget = SIZE_MAX;
     if (patience_per_constraint_ != 0) {
-        budget = std::min(budget, patience_base_ + patience_per_constraint_ * (constraint_count_ + 1));
         total_budget = patience_base_ + patience_per_constraint_ * (constraint_count_ + 1);
+        budget = std::min(budget, total_budget);
     }
     for (std::size_t pivots = 0;; ++pivots, ++pivots_made_) {
         const Symbol entering = entering_symbol(objective);
