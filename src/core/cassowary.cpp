@@ -58,6 +58,35 @@ const char* status_text(Status status) noexcept {
     return "unknown";
 }
 
+// ---- sets of numbers ----
+
+namespace detail {
+
+std::size_t BitSet::next(std::size_t i, std::size_t none) const noexcept {
+    std::size_t w = i >> 6;
+    if (w >= words_.size()) return none;
+    std::uint64_t word = words_[w] & (~std::uint64_t{0} << (i & 63u));
+    while (word == 0) {
+        if (++w == words_.size()) return none;
+        word = words_[w];
+    }
+    return (w << 6) + static_cast<std::size_t>(__builtin_ctzll(word));
+}
+
+std::size_t BitSet::previous(std::size_t i, std::size_t none) const noexcept {
+    if (i == 0 || words_.empty()) return none;
+    const std::size_t last = std::min(i, words_.size() << 6) - 1;  // the largest candidate
+    std::size_t w = last >> 6;
+    std::uint64_t word = words_[w] & (~std::uint64_t{0} >> (63 - (last & 63u)));
+    while (word == 0) {
+        if (w == 0) return none;
+        word = words_[--w];
+    }
+    return (w << 6) + 63 - static_cast<std::size_t>(__builtin_clzll(word));
+}
+
+}  // namespace detail
+
 // ---- rows ----
 
 namespace detail {
@@ -67,8 +96,9 @@ void Row::stage(Workspace& ws, std::size_t symbols) const {
     ++ws.addend;
     ws.spread = false;
     ws.sorted_ready = false;
-    ws.cells_sorted = !hashed_;
-    if (!hashed_) {
+    // Direct slots are in symbol order, so their cells come out sorted.
+    ws.cells_sorted = store_ != Store::Hashed;
+    if (store_ == Store::Sorted) {
         ws.cells = cells_;
         return;
     }
@@ -91,8 +121,9 @@ std::size_t Row::find_slot(Symbol s) const noexcept {
 }
 
 double Row::coefficient_for(Symbol s) const noexcept {
+    if (store_ == Store::Direct) return holds_direct(s) ? cells_[s].coefficient : 0.0;
     if (!may_hold(s)) return 0.0;
-    if (hashed_) {
+    if (store_ == Store::Hashed) {
         const Cell& c = cells_[find_slot(s)];
         return c.symbol == s ? c.coefficient : 0.0;
     }
@@ -109,7 +140,7 @@ void Row::rehash(std::size_t capacity) {
     capacity = std::size_t{1} << bits;
     cells_.assign(capacity, Cell{0, 0.0});
     shift_ = 64 - bits;
-    hashed_ = true;
+    store_ = Store::Hashed;
     mask_ = ~std::uint64_t{0};
     const std::size_t mask = capacity - 1;
     for (const Cell& c : old) {
@@ -136,9 +167,32 @@ void Row::erase_slot(std::size_t hole) noexcept {
     --size_;
 }
 
+void Row::make_direct(std::size_t symbols) {
+    if (store_ == Store::Direct) {
+        if (cells_.size() < symbols) cells_.resize(symbols, Cell{0, 0.0});
+        return;
+    }
+    std::vector<Cell> slots(std::max<std::size_t>(symbols, 32), Cell{0, 0.0});
+    for (const Cell& c : cells_)
+        if (c.symbol != 0) {
+            if (c.symbol >= slots.size()) slots.resize(2 * std::size_t{c.symbol}, Cell{0, 0.0});
+            slots[c.symbol] = c;
+        }
+    cells_.swap(slots);
+    mask_ = ~std::uint64_t{0};
+    store_ = Store::Direct;
+}
+
 double Row::take(Symbol s) noexcept {
+    if (store_ == Store::Direct) {
+        if (!holds_direct(s)) return 0.0;
+        const double c = cells_[s].coefficient;
+        cells_[s] = Cell{0, 0.0};
+        --size_;
+        return c;
+    }
     if (!may_hold(s)) return 0.0;
-    if (hashed_) {
+    if (store_ == Store::Hashed) {
         const std::size_t j = find_slot(s);
         if (cells_[j].symbol != s) return 0.0;
         const double c = cells_[j].coefficient;
@@ -154,7 +208,26 @@ double Row::take(Symbol s) noexcept {
 }
 
 bool Row::add(Symbol s, double c) {
-    if (hashed_) {
+    if (store_ == Store::Direct) {
+        if (s >= cells_.size()) {
+            if (near_zero_value(c)) return false;
+            cells_.resize(std::max(2 * cells_.size(), std::size_t{s} + 1), Cell{0, 0.0});
+        }
+        Cell& cell = cells_[s];
+        if (cell.symbol == s) {
+            cell.coefficient += c;
+            if (near_zero_value(cell.coefficient)) {
+                cell = Cell{0, 0.0};
+                --size_;
+            }
+            return false;
+        }
+        if (near_zero_value(c)) return false;
+        cell = Cell{s, c};
+        ++size_;
+        return true;
+    }
+    if (store_ == Store::Hashed) {
         const std::size_t j = find_slot(s);
         if (cells_[j].symbol == s) {
             cells_[j].coefficient += c;
@@ -200,7 +273,7 @@ void Row::clear() noexcept {
     mask_ = 0;
     size_ = 0;
     shift_ = 64;
-    hashed_ = false;
+    store_ = Store::Sorted;
 }
 
 }  // namespace detail
@@ -252,11 +325,17 @@ Status Simplex<Tableau>::add_written(Row&& row, Relation relation, double streng
     }
 
     if (subject == 0) {
-        const Status s = add_with_artificial_variable(row);
+        const Status s = add_with_artificial_variable(std::move(row));
         if (s != Status::Ok) return s;
     } else {
         solve_for(row, subject);
-        t.substitute(subject, row);
+        if (subject == marker || subject == other) {
+            // A symbol made for this constraint: only the objective can hold it yet.
+            row.stage(workspace_, kinds_.size());
+            substitute_in_objectives(subject, row.constant);
+        } else {
+            t.substitute(subject, row);
+        }
         t.insert_row(subject, std::move(row));
     }
     ++constraint_count_;
@@ -282,11 +361,11 @@ Symbol Simplex<Tableau>::choose_subject(const Row& row, Symbol marker, Symbol ot
 }
 
 template <typename Tableau>
-Status Simplex<Tableau>::add_with_artificial_variable(const Row& row) {
+Status Simplex<Tableau>::add_with_artificial_variable(Row&& row) {
     Tableau& t = self();
     const Symbol art = t.new_symbol(Kind::Slack);
-    t.insert_row(art, Row(row));
     Row artificial = row;
+    t.insert_row(art, std::move(row));
     artificial_ = &artificial;
     const Status optimised = optimise(artificial);
     artificial_ = nullptr;
@@ -397,13 +476,10 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
         if (coefficient != 0.0) add_row(row, owner, constant, coefficient, symbol);
     };
     if (indexed_) {
-        column_scratch_.clear();
-        column_scratch_.swap(columns_[symbol]);
-        for (const Symbol owner : column_scratch_)
+        columns_.for_each(symbol, [&](Symbol owner) {
             if (is_basic(owner)) substitute_in(owner);
-        // `symbol` is in no row now; keep the list's storage for the next substitution.
-        columns_[symbol].swap(column_scratch_);
-        columns_[symbol].clear();
+        });
+        columns_.clear(symbol);  // `symbol` is in no row now
     } else {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
@@ -440,6 +516,7 @@ void Solver::reserve(std::size_t constraints, std::size_t variables) {
     basic_at_.reserve(symbols);
     basics_.reserve(constraints + 1);
     rows_.reserve(symbols);
+    objective_.make_direct(symbols);
     var_symbol_.reserve(variables);
 }
 
@@ -454,7 +531,7 @@ Solver::Symbol Solver::new_symbol(Kind kind) {
     basic_at_.push_back(0);
     rows_.emplace_back();
     if (indexed_)
-        columns_.emplace_back();
+        columns_.add_symbol();
     else if (kinds_.size() > kIndexColumnsFrom)
         build_columns();
     return static_cast<Symbol>(kinds_.size() - 1);
@@ -463,7 +540,7 @@ Solver::Symbol Solver::new_symbol(Kind kind) {
 // Indexes the rows of the tableau by the symbols they hold; kept up to date from then on.
 void Solver::build_columns() {
     indexed_ = true;
-    columns_.assign(kinds_.size(), {});
+    columns_.assign(kinds_.size());
     for (const Symbol owner : basics_)
         rows_[owner].for_each([&](const Cell& c) { note_in_column(c.symbol, owner); });
 }
@@ -499,7 +576,7 @@ Status Solver::add_constraint(const Constraint& constraint) {
 
 void Solver::forget(Symbol s) {
     for_rows_with(s, [&](Symbol owner) { rows_[owner].take(s); });
-    if (indexed_) columns_[s].clear();
+    if (indexed_) columns_.clear(s);
 }
 
 // The leaving symbol: among the basic symbols other than External ones whose rows have a
@@ -683,9 +760,20 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::highest(std::size_t f
 
 SplitSolver::SplitSolver(std::size_t elements, double start, double end)
     : start_(start), end_(end), elements_(elements) {
-    (void)new_symbol(Kind::Invalid);
     const std::size_t m = elements_;
+    // Three symbols per boundary, and a split poses about four constraints per element.
+    const std::size_t symbols = 8 * m + 16;
+    kinds_.reserve(symbols);
+    state_.reserve(symbols);
+    boundary_of_.reserve(symbols);
+    upper_of_.reserve(symbols);
+    rows_.reserve(symbols);
+    columns_.reserve(symbols);
+    objective_.make_direct(symbols);
+    (void)new_symbol(Kind::Invalid);
     sizes_.assign(m, Row{});
+    anchors_.assign(m, true);  // every inner boundary, as yet
+    if (m > 0) anchors_.set(0, false);
     lower_.assign(m + 1, 0);
     upper_.assign(m + 1, 0);
     tree_.reset(m + 1, start);
@@ -714,7 +802,6 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
         upper_[k] = hi;
         state_[hi] = kInTree;
         tree_.set_upper(k, hi, counters_.tree_steps);
-        anchors_.insert(anchors_.end(), static_cast<std::uint32_t>(k));
         constraint_count_ += 2;
     }
     constraint_count_ += 2;
@@ -722,6 +809,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
     // lower(0) = 0 and lower(m) = end − start.
     for (std::size_t j = 0; j < m; ++j) {
         Row& d = sizes_[j];
+        d.reserve(4);
         if (j + 1 < m) {
             d.add(lower_[j + 1], 1.0);
             note(lower_[j + 1], kSizeOwner | static_cast<std::uint32_t>(j));
@@ -741,7 +829,7 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
     boundary_of_.push_back(0);
     upper_of_.push_back(0);
     rows_.emplace_back();
-    columns_.emplace_back();
+    columns_.add_symbol();
     return static_cast<Symbol>(kinds_.size() - 1);
 }
 
@@ -766,9 +854,7 @@ void SplitSolver::add_to_size(std::size_t element, double other_constant, double
 void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     replacement.stage(workspace_, kinds_.size());
     const double constant = replacement.constant;
-    column_scratch_.clear();
-    column_scratch_.swap(columns_[symbol]);
-    for (const std::uint32_t owner : column_scratch_) {
+    columns_.for_each(symbol, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
             const double c = sizes_[j].coefficient_for(symbol);
@@ -778,9 +864,8 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
             const double c = row.coefficient_for(symbol);
             if (c != 0.0) add_row(row, owner, constant, c, symbol);
         }
-    }
-    columns_[symbol].swap(column_scratch_);
-    columns_[symbol].clear();
+    });
+    columns_.clear(symbol);
     substitute_in_objectives(symbol, constant);
 }
 
@@ -808,9 +893,8 @@ SplitSolver::Row SplitSolver::take_row(Symbol basic) {
 SplitSolver::Row SplitSolver::range_row(Symbol s) {
     const std::size_t k = boundary_of_[s];
     const double length = -(start_ - end_);
-    auto below = anchors_.lower_bound(static_cast<std::uint32_t>(k));
-    const std::size_t after = below == anchors_.end() ? elements_ : *below;
-    const std::size_t before = below == anchors_.begin() ? 0 : *std::prev(below);
+    const std::size_t after = anchors_.next(k, elements_);
+    const std::size_t before = anchors_.previous(k, 0);
     // The size of the elements before anchor `a`, added to `row` times `sign`.
     auto add_anchor = [&](Row& row, std::size_t a, double sign) {
         if (a == 0) return;
@@ -861,10 +945,7 @@ SplitSolver::Row SplitSolver::range_row(Symbol s) {
 
 void SplitSolver::mark_anchor(std::size_t k) {
     if (k == 0 || k >= elements_) return;
-    if (state_[lower_[k]] == kNonBasic || state_[upper_[k]] == kNonBasic)
-        anchors_.insert(static_cast<std::uint32_t>(k));
-    else
-        anchors_.erase(static_cast<std::uint32_t>(k));
+    anchors_.set(k, state_[lower_[k]] == kNonBasic || state_[upper_[k]] == kNonBasic);
 }
 
 void SplitSolver::enter(Symbol s, Row&& row) {
@@ -948,13 +1029,13 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
 }
 
 void SplitSolver::forget(Symbol s) {
-    for (const std::uint32_t owner : columns_[s]) {
+    columns_.for_each(s, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0)
             (void)sizes_[owner & ~kSizeOwner].take(s);
         else if (is_row(owner))
             (void)rows_[owner].take(s);
-    }
-    columns_[s].clear();
+    });
+    columns_.clear(s);
 }
 
 // As Solver's: the smallest ratio −constant / coefficient over the rows with a negative
@@ -974,20 +1055,20 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     ++size_stamp_;
     if (size_seen_.size() < elements_) size_seen_.resize(elements_, 0);
     size_hits_.clear();
-    for (const std::uint32_t owner : columns_[entering]) {
+    columns_.for_each(entering, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
-            if (size_seen_[j] == size_stamp_) continue;
+            if (size_seen_[j] == size_stamp_) return;
             size_seen_[j] = size_stamp_;
             const double c = sizes_[j].coefficient_for(entering);
             if (c != 0.0) size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
-            continue;
+            return;
         }
-        if (!is_row(owner) || kind_of(owner) == Kind::External) continue;
+        if (!is_row(owner) || kind_of(owner) == Kind::External) return;
         const Row& row = rows_[owner];
         const double c = row.coefficient_for(entering);
         if (c < 0.0) consider(-row.constant / c, owner);
-    }
+    });
     std::sort(size_hits_.begin(), size_hits_.end());
     // A running sum is the sum of many coefficients: what is left of terms that cancel is
     // rounding noise, not a coefficient, and is not taken for one.

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <set>
 #include <span>
 #include <vector>
 
@@ -191,12 +190,92 @@ private:
     std::vector<std::uint64_t> summary_;
 };
 
+// A set of numbers below a fixed bound, a bit each, that finds the nearest member on either
+// side of a number.
+class BitSet {
+public:
+    // Every number below `count`, or none of them.
+    void assign(std::size_t count, bool members) {
+        words_.assign((count + 63) >> 6, members ? ~std::uint64_t{0} : 0);
+        if (members && (count & 63u) != 0) words_.back() = (std::uint64_t{1} << (count & 63u)) - 1;
+    }
+    void set(std::size_t i, bool member) noexcept {
+        const std::uint64_t bit = std::uint64_t{1} << (i & 63u);
+        words_[i >> 6] = member ? (words_[i >> 6] | bit) : (words_[i >> 6] & ~bit);
+    }
+    // The smallest member not below i, `none` when there is none.
+    std::size_t next(std::size_t i, std::size_t none) const noexcept;
+    // The largest member below i, `none` when there is none.
+    std::size_t previous(std::size_t i, std::size_t none) const noexcept;
+
+private:
+    std::vector<std::uint64_t> words_;
+};
+
+// By symbol, a list of owners (the rows that may hold the symbol), all kept in one pool of
+// nodes: appending takes no allocation of its own, and emptying a list gives its nodes back.
+// Each list keeps the order of its appends.
+class ColumnLists {
+public:
+    void add_symbol() {
+        head_.push_back(0);
+        tail_.push_back(0);
+    }
+    void reserve(std::size_t symbols) {
+        head_.reserve(symbols);
+        tail_.reserve(symbols);
+    }
+    void assign(std::size_t symbols) {
+        head_.assign(symbols, 0);
+        tail_.assign(symbols, 0);
+        nodes_.resize(1);
+        free_ = 0;
+    }
+    void push(Symbol s, std::uint32_t owner) {
+        std::uint32_t n = free_;
+        if (n != 0) {
+            free_ = nodes_[n].next;
+            nodes_[n] = Node{owner, 0};
+        } else {
+            n = static_cast<std::uint32_t>(nodes_.size());
+            nodes_.push_back(Node{owner, 0});
+        }
+        if (tail_[s] != 0)
+            nodes_[tail_[s]].next = n;
+        else
+            head_[s] = n;
+        tail_[s] = n;
+    }
+    // Calls f(owner) for every owner in the list of `s`, in order. f may push onto other lists.
+    template <typename F>
+    void for_each(Symbol s, F&& f) const {
+        for (std::uint32_t n = head_[s]; n != 0; n = nodes_[n].next) f(nodes_[n].owner);
+    }
+    void clear(Symbol s) noexcept {
+        if (head_[s] == 0) return;
+        nodes_[tail_[s]].next = free_;
+        free_ = head_[s];
+        head_[s] = tail_[s] = 0;
+    }
+
+private:
+    struct Node {
+        std::uint32_t owner;
+        std::uint32_t next;  // 0 ends the list; node 0 is never used
+    };
+    std::vector<Node> nodes_{Node{0, 0}};
+    std::vector<std::uint32_t> head_, tail_;  // by symbol
+    std::uint32_t free_ = 0;                  // the first unused node, 0 when none
+};
+
 // constant + Σ coefficient × symbol. A row of up to a few hundred cells keeps them sorted by
 // symbol, and another row is added to it by merging the two; a row that grows longer keeps
 // them from then on in an open-addressing hash table (symbol 0 marks a free slot), so that
-// adding a short row to it costs the length of the short one. Every use of a row either
-// looks symbols up or visits all cells without depending on their order, so the two forms
-// give the same results.
+// adding a short row to it costs the length of the short one. A row that most symbols pass
+// through, the objective, is instead kept direct: slot s holds the cell of symbol s (or a free
+// slot), so that looking a symbol up or adding a product to its cell is one index, at the price
+// of a slot for every symbol. Every use of a row either looks symbols up or visits all cells
+// without depending on their order, so the three forms give the same results.
 class Row {
 public:
     double constant = 0.0;
@@ -213,6 +292,9 @@ public:
     // Makes this row the addend of `ws`, while `symbols` symbols exist.
     void stage(Workspace& ws, std::size_t symbols) const;
     void reserve(std::size_t cells) { cells_.reserve(cells); }
+    // Keeps the row direct from now on, with a slot for each of at least `symbols` symbols
+    // (more are made as needed). On a direct row, makes room for that many.
+    void make_direct(std::size_t symbols);
 
     // The coefficient of `s`, 0 when the row has no cell for it.
     double coefficient_for(Symbol s) const noexcept;
@@ -242,23 +324,45 @@ private:
     }
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
+    bool holds_direct(Symbol s) const noexcept { return s < cells_.size() && cells_[s].symbol == s; }
     void erase_slot(std::size_t hole) noexcept;
     void rehash(std::size_t capacity);  // into a table of at least this many slots
 
-    // Sorted cells, or (when hashed_) the slots of the table: a power of two, at most half full.
+    enum class Store : std::uint8_t { Sorted, Hashed, Direct };
+
+    // Sorted cells; or the slots of the table, a power of two, at most half full; or one slot
+    // per symbol.
     std::vector<Cell> cells_;
-    // Bit (s mod 64) set for every symbol s the row may hold (all bits once hashed).
+    // Bit (s mod 64) set for every symbol s the row may hold (all bits unless sorted).
     std::uint64_t mask_ = 0;
     std::uint32_t size_ = 0;
     unsigned shift_ = 64;
-    bool hashed_ = false;
+    Store store_ = Store::Sorted;
 };
 
 template <typename F>
 std::size_t Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
+    if (store_ == Store::Direct) {
+        if (drop != 0) (void)take(drop);
+        for (const Cell& c : ws.cells) {
+            const double p = c.coefficient * factor;
+            if (holds_direct(c.symbol)) {
+                Cell& cell = cells_[c.symbol];
+                cell.coefficient += p;
+                if (near_zero_value(cell.coefficient)) {
+                    cell = Cell{0, 0.0};
+                    --size_;
+                }
+            } else if (add(c.symbol, p)) {
+                created(c.symbol);
+            }
+        }
+        return ws.cells.size();
+    }
     // A long addend in no order makes a long row: hash this one now rather than sort the addend.
-    if (!hashed_ && !ws.cells_sorted && cells_.size() + ws.cells.size() > kHashFrom) rehash(kMinSlots);
-    if (hashed_) {
+    if (store_ == Store::Sorted && !ws.cells_sorted && cells_.size() + ws.cells.size() > kHashFrom)
+        rehash(kMinSlots);
+    if (store_ == Store::Hashed) {
         const std::span<const Cell> cells = ws.cells;
         if (drop != 0) (void)take(drop);
         if (16 * cells.size() < cells_.size()) {
@@ -367,6 +471,9 @@ public:
     }
 
 protected:
+    // The objective holds a cell for most symbols and takes part in every substitution.
+    Simplex() { objective_.make_direct(64); }
+
     Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
 
     // Adds the constraint "row relation 0" of the given strength, its row written over the
@@ -375,7 +482,7 @@ protected:
     Status optimise(Row& objective);
     // Adds a row that has no natural subject: an artificial variable stands for it, and an
     // objective equal to the row drives it to zero if the row can be satisfied at all.
-    Status add_with_artificial_variable(const Row& row);
+    Status add_with_artificial_variable(Row&& row);
     // Turns "lhs = row" into "rhs = row'".
     static void solve_for_pair(Row& row, Symbol lhs, Symbol rhs) {
         row.add(lhs, -1.0);
@@ -461,7 +568,7 @@ private:
     void insert_row(Symbol basic, Row&& row);
     Row take_row(Symbol basic);
     void note_in_column(Symbol s, Symbol owner) {
-        if (indexed_ && kinds_[s] != Kind::Dummy) columns_[s].push_back(owner);
+        if (indexed_ && kinds_[s] != Kind::Dummy) columns_.push(s, owner);
     }
     void build_columns();
     // Calls f(basic symbol) for every row that may hold a cell for `s` (possibly more than
@@ -469,8 +576,9 @@ private:
     template <typename F>
     void for_rows_with(Symbol s, F&& f) const {
         if (indexed_) {
-            for (const Symbol owner : columns_[s])
+            columns_.for_each(s, [&](Symbol owner) {
                 if (is_basic(owner)) f(owner);
+            });
         } else {
             for (const Symbol owner : basics_) f(owner);
         }
@@ -491,10 +599,9 @@ private:
     // row is looked at): basic symbols whose rows may hold a cell for it. An entry can be stale
     // (the cell has cancelled out, or the row has left the tableau) and is checked before use;
     // Dummy symbols, which never enter the basis, are not indexed.
-    std::vector<std::vector<Symbol>> columns_;
+    detail::ColumnLists columns_;
     bool indexed_ = false;
     std::vector<Symbol> var_symbol_;     // by variable: its External symbol, 0 until mentioned
-    std::vector<Symbol> column_scratch_;
 };
 
 // The solver behind a split of one axis into consecutive elements (spacer, segment, spacer,
@@ -594,7 +701,7 @@ private:
 
     void add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop = 0);
     void note(Symbol s, std::uint32_t owner) {
-        if (kinds_[s] != Kind::Dummy) columns_[s].push_back(owner);
+        if (kinds_[s] != Kind::Dummy) columns_.push(s, owner);
     }
     void substitute(Symbol symbol, const Row& replacement);
     void insert_row(Symbol basic, Row&& row);
@@ -621,13 +728,12 @@ private:
     std::vector<std::uint32_t> boundary_of_; // by symbol: the boundary of a range symbol, else 0
     std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
     std::vector<Row> rows_;                  // by symbol: its row while stored
-    std::vector<std::vector<std::uint32_t>> columns_;  // by symbol: owners that may hold it
+    detail::ColumnLists columns_;            // by symbol: owners that may hold it
     std::vector<Row> sizes_;                 // by element: its size
     std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
     BoundaryTree tree_;
-    std::set<std::uint32_t> anchors_;        // inner boundaries with a range symbol not basic
+    detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
-    std::vector<std::uint32_t> column_scratch_;
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
     std::vector<std::uint64_t> size_seen_;
     std::uint64_t size_stamp_ = 0;

@@ -4,6 +4,9 @@
 
 #include "core/cassowary.hpp"
 
+#include <set>
+#include <vector>
+
 namespace tarvo::core::cassowary {
 namespace {
 
@@ -169,6 +172,57 @@ TEST_P(LongRows, SumsThroughLongRowsAreExact) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LongRows, ::testing::Values(10, 255, 256, 257, 600));
+
+// The nearest member on either side, against a plain ordered set, across word edges.
+TEST(CassowarySets, BitSetFindsNearestMembers) {
+    for (const std::size_t count : {1u, 63u, 64u, 65u, 200u}) {
+        detail::BitSet bits;
+        bits.assign(count, false);
+        std::set<std::size_t> members;
+        std::uint64_t draw = count;
+        for (int step = 0; step < 400; ++step) {
+            draw = draw * 6364136223846793005ull + 1442695040888963407ull;
+            const std::size_t i = (draw >> 33) % count;
+            const bool member = ((draw >> 20) & 3u) != 0;
+            bits.set(i, member);
+            if (member) members.insert(i); else members.erase(i);
+            for (std::size_t at = 0; at <= count + 1; ++at) {
+                const auto after = members.lower_bound(at);
+                ASSERT_EQ(bits.next(at, count), after == members.end() ? count : *after) << count << " " << at;
+                ASSERT_EQ(bits.previous(at, count), after == members.begin() ? count : *std::prev(after))
+                    << count << " " << at;
+            }
+        }
+    }
+    detail::BitSet all;
+    all.assign(70, true);
+    EXPECT_EQ(all.previous(1000, 0), 69u);
+    EXPECT_EQ(all.next(70, 0), 0u);
+}
+
+// Lists in one pool keep their order, and nodes given back are used again.
+TEST(CassowarySets, ColumnListsKeepOrderAndReuseNodes) {
+    detail::ColumnLists lists;
+    lists.assign(3);
+    auto read = [&](detail::Symbol s) {
+        std::vector<std::uint32_t> out;
+        lists.for_each(s, [&](std::uint32_t owner) { out.push_back(owner); });
+        return out;
+    };
+    for (std::uint32_t k = 1; k <= 4; ++k) {
+        lists.push(1, k);
+        lists.push(2, 10 * k);
+    }
+    EXPECT_EQ(read(1), (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    lists.clear(1);
+    EXPECT_TRUE(read(1).empty());
+    lists.push(0, 7);
+    lists.push(1, 8);
+    lists.push(0, 9);
+    EXPECT_EQ(read(0), (std::vector<std::uint32_t>{7, 9}));
+    EXPECT_EQ(read(1), (std::vector<std::uint32_t>{8}));
+    EXPECT_EQ(read(2), (std::vector<std::uint32_t>{10, 20, 30, 40}));
+}
 
 // A preference pulling on hundreds of variables at once, then released one by one: cells come
 // and go in long rows.
