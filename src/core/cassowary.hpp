@@ -213,8 +213,9 @@ private:
 };
 
 // By symbol, a list of owners (the rows that may hold the symbol), all kept in one pool of
-// nodes: appending takes no allocation of its own, and emptying a list gives its nodes back.
-// Each list keeps the order of its appends.
+// chunks of a few owners each: appending takes no allocation of its own and mostly touches
+// one chunk, and emptying a list gives its chunks back. Each list keeps the order of its
+// appends.
 class ColumnLists {
 public:
     void add_symbol() {
@@ -228,20 +229,29 @@ public:
     void assign(std::size_t symbols) {
         head_.assign(symbols, 0);
         tail_.assign(symbols, 0);
-        nodes_.resize(1);
+        chunks_.resize(1);
         free_ = 0;
     }
     void push(Symbol s, std::uint32_t owner) {
+        const std::uint32_t t = tail_[s];
+        if (t != 0 && chunks_[t].count < kPerChunk) {
+            Chunk& c = chunks_[t];
+            c.owner[c.count++] = owner;
+            return;
+        }
         std::uint32_t n = free_;
         if (n != 0) {
-            free_ = nodes_[n].next;
-            nodes_[n] = Node{owner, 0};
+            free_ = chunks_[n].next;
         } else {
-            n = static_cast<std::uint32_t>(nodes_.size());
-            nodes_.push_back(Node{owner, 0});
+            n = static_cast<std::uint32_t>(chunks_.size());
+            chunks_.emplace_back();
         }
-        if (tail_[s] != 0)
-            nodes_[tail_[s]].next = n;
+        Chunk& c = chunks_[n];
+        c.owner[0] = owner;
+        c.count = 1;
+        c.next = 0;
+        if (t != 0)
+            chunks_[t].next = n;
         else
             head_[s] = n;
         tail_[s] = n;
@@ -249,23 +259,26 @@ public:
     // Calls f(owner) for every owner in the list of `s`, in order. f may push onto other lists.
     template <typename F>
     void for_each(Symbol s, F&& f) const {
-        for (std::uint32_t n = head_[s]; n != 0; n = nodes_[n].next) f(nodes_[n].owner);
+        for (std::uint32_t n = head_[s]; n != 0; n = chunks_[n].next)
+            for (std::uint32_t i = 0; i < chunks_[n].count; ++i) f(chunks_[n].owner[i]);
     }
     void clear(Symbol s) noexcept {
         if (head_[s] == 0) return;
-        nodes_[tail_[s]].next = free_;
+        chunks_[tail_[s]].next = free_;
         free_ = head_[s];
         head_[s] = tail_[s] = 0;
     }
 
 private:
-    struct Node {
-        std::uint32_t owner;
-        std::uint32_t next;  // 0 ends the list; node 0 is never used
+    static constexpr std::uint32_t kPerChunk = 6;
+    struct Chunk {
+        std::uint32_t owner[kPerChunk];
+        std::uint32_t count;
+        std::uint32_t next;  // 0 ends the list; chunk 0 is never used
     };
-    std::vector<Node> nodes_{Node{0, 0}};
+    std::vector<Chunk> chunks_{Chunk{}};
     std::vector<std::uint32_t> head_, tail_;  // by symbol
-    std::uint32_t free_ = 0;                  // the first unused node, 0 when none
+    std::uint32_t free_ = 0;                  // the first unused chunk, 0 when none
 };
 
 // constant + Σ coefficient × symbol. A row of up to a few hundred cells keeps them sorted by
