@@ -72,7 +72,28 @@ public:
         at_ = 0;
     }
 
-    bool next(Glyph& out) {
+    // Most glyphs are one ASCII byte followed by another. That case is always inlined: the
+    // glyph is then handed over in registers, where a copy through memory would stall every
+    // read of it.
+    [[gnu::always_inline]] bool next(Glyph& out) {
+        if (span_ < line_->spans.size()) {
+            const std::string_view s = line_->spans[span_].content;
+            if (at_ + 1 < s.size()) {
+                const auto c = static_cast<unsigned char>(s[at_]);
+                const auto d = static_cast<unsigned char>(s[at_ + 1]);
+                const AsciiTable& ascii = ascii_table();
+                if ((c | d) < 0x80 && c != '\r' && !ascii.control[c]) {
+                    out = Glyph{s.substr(at_, 1), span_, ascii.width[c], ascii.space[c]};
+                    ++at_;
+                    return true;
+                }
+            }
+        }
+        return next_any(out);
+    }
+
+private:
+    bool next_any(Glyph& out) {
         const AsciiTable& ascii = ascii_table();
         while (span_ < line_->spans.size()) {
             const std::string_view s = line_->spans[span_].content;
@@ -99,7 +120,6 @@ public:
         return false;
     }
 
-private:
     const Line* line_ = nullptr;
     std::uint32_t span_ = 0;
     std::size_t at_ = 0;
