@@ -209,19 +209,27 @@ TEST(CassowarySets, ColumnListsKeepOrderAndReuseNodes) {
         lists.for_each(s, [&](std::uint32_t owner) { out.push_back(owner); });
         return out;
     };
-    for (std::uint32_t k = 1; k <= 4; ++k) {
+    // Interleaved, and long enough to take several chunks each.
+    std::vector<std::uint32_t> ones, twos;
+    for (std::uint32_t k = 1; k <= 20; ++k) {
         lists.push(1, k);
-        lists.push(2, 10 * k);
+        lists.push(2, 100 + k);
+        ones.push_back(k);
+        twos.push_back(100 + k);
     }
-    EXPECT_EQ(read(1), (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(read(1), ones);
     lists.clear(1);
     EXPECT_TRUE(read(1).empty());
-    lists.push(0, 7);
+    // The chunks given back serve the next lists, which start empty.
+    std::vector<std::uint32_t> zeros;
+    for (std::uint32_t k = 0; k < 15; ++k) {
+        lists.push(0, k);
+        zeros.push_back(k);
+    }
     lists.push(1, 8);
-    lists.push(0, 9);
-    EXPECT_EQ(read(0), (std::vector<std::uint32_t>{7, 9}));
+    EXPECT_EQ(read(0), zeros);
     EXPECT_EQ(read(1), (std::vector<std::uint32_t>{8}));
-    EXPECT_EQ(read(2), (std::vector<std::uint32_t>{10, 20, 30, 40}));
+    EXPECT_EQ(read(2), twos);
 }
 
 // A preference pulling on hundreds of variables at once, then released one by one: cells come
