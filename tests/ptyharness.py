@@ -274,6 +274,13 @@ class PtyChild:
         self._pump_until(lambda: bool(self.reports), timeout, "a report")
         return self.reports.pop(0)
 
+    def wait_screen(self, done, what: str, timeout: float | None = None) -> list[str]:
+        """Waits until done(lines) holds for the screen's lines, right-stripped (a report can
+        overtake the frame drawn before it); returns those lines."""
+        lines = lambda: [ln.rstrip() for ln in self.screen.display]  # noqa: E731
+        self._pump_until(lambda: done(lines()), timeout, what)
+        return lines()
+
     def wait_output(self, needle: bytes, timeout: float | None = None) -> None:
         """Waits until the child has written `needle` to the terminal."""
         self._pump_until(lambda: needle in self.output, timeout, f"output {needle!r}")

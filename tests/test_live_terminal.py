@@ -59,15 +59,14 @@ with t: pass
         expected = ["first frame", "  second", "wide 日本 text"]
         for i, want in enumerate(expected):
             assert c.wait_report() == 30
-            lines = [ln.rstrip() for ln in c.screen_lines()]
-            assert want in lines, lines
-            assert sum(1 for ln in lines if ln) == 1  # the previous frame is gone
+            # Only this frame's line: the previous frame is gone.
+            c.wait_screen(lambda lines: want in lines and sum(1 for ln in lines if ln) == 1, repr(want))
             if i == len(expected) - 1:
                 c.resize(40, 10)  # before the next frame is drawn
             c.send(b"x")
         assert c.wait_report() == 40
-        lines = [ln.rstrip() for ln in c.screen_lines()]
-        assert lines[6] == "     after resize" and sum(1 for ln in lines if ln) == 1
+        c.wait_screen(lambda lines: lines[6] == "     after resize" and sum(1 for ln in lines if ln) == 1,
+                      "the frame after the resize")
         c.send(b"x")
         c.check()
         assert b"\x1b[2J" in bytes(c.output)  # the resize cleared the screen first
