@@ -82,7 +82,8 @@ public:
                 const auto c = static_cast<unsigned char>(s[at_]);
                 const auto d = static_cast<unsigned char>(s[at_ + 1]);
                 const AsciiTable& ascii = ascii_table();
-                if ((c | d) < 0x80 && c != '\r' && !ascii.control[c]) {
+                // Control bytes, a CR before an LF among them, go the long way.
+                if ((c | d) < 0x80 && !ascii.control[c]) {
                     out = Glyph{s.substr(at_, 1), span_, ascii.width[c], ascii.space[c]};
                     ++at_;
                     return true;
