@@ -172,7 +172,7 @@ void Row::make_direct(std::size_t symbols) {
         if (cells_.size() < symbols) cells_.resize(symbols, Cell{0, 0.0});
         return;
     }
-    std::vector<Cell> slots(std::max<std::size_t>(symbols, 32), Cell{0, 0.0});
+    std::vector<Cell> slots(symbols, Cell{0, 0.0});
     for (const Cell& c : cells_)
         if (c.symbol != 0) {
             if (c.symbol >= slots.size()) slots.resize(2 * std::size_t{c.symbol}, Cell{0, 0.0});
@@ -208,25 +208,7 @@ double Row::take(Symbol s) noexcept {
 }
 
 bool Row::add(Symbol s, double c) {
-    if (store_ == Store::Direct) {
-        if (s >= cells_.size()) {
-            if (near_zero_value(c)) return false;
-            cells_.resize(std::max(2 * cells_.size(), std::size_t{s} + 1), Cell{0, 0.0});
-        }
-        Cell& cell = cells_[s];
-        if (cell.symbol == s) {
-            cell.coefficient += c;
-            if (near_zero_value(cell.coefficient)) {
-                cell = Cell{0, 0.0};
-                --size_;
-            }
-            return false;
-        }
-        if (near_zero_value(c)) return false;
-        cell = Cell{s, c};
-        ++size_;
-        return true;
-    }
+    if (store_ == Store::Direct) return add_direct(s, c);
     if (store_ == Store::Hashed) {
         const std::size_t j = find_slot(s);
         if (cells_[j].symbol == s) {

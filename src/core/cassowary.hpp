@@ -338,6 +338,26 @@ private:
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
     bool holds_direct(Symbol s) const noexcept { return s < cells_.size() && cells_[s].symbol == s; }
+    // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
+    bool add_direct(Symbol s, double c) {
+        if (s >= cells_.size()) {
+            if (near_zero_value(c)) return false;
+            cells_.resize(std::max(2 * cells_.size(), std::size_t{s} + 1), Cell{0, 0.0});
+        }
+        Cell& cell = cells_[s];
+        if (cell.symbol == s) {
+            cell.coefficient += c;
+            if (near_zero_value(cell.coefficient)) {
+                cell = Cell{0, 0.0};
+                --size_;
+            }
+            return false;
+        }
+        if (near_zero_value(c)) return false;
+        cell = Cell{s, c};
+        ++size_;
+        return true;
+    }
     void erase_slot(std::size_t hole) noexcept;
     void rehash(std::size_t capacity);  // into a table of at least this many slots
 
@@ -357,19 +377,8 @@ template <typename F>
 std::size_t Row::add_all(double factor, Workspace& ws, F&& created, Symbol drop) {
     if (store_ == Store::Direct) {
         if (drop != 0) (void)take(drop);
-        for (const Cell& c : ws.cells) {
-            const double p = c.coefficient * factor;
-            if (holds_direct(c.symbol)) {
-                Cell& cell = cells_[c.symbol];
-                cell.coefficient += p;
-                if (near_zero_value(cell.coefficient)) {
-                    cell = Cell{0, 0.0};
-                    --size_;
-                }
-            } else if (add(c.symbol, p)) {
-                created(c.symbol);
-            }
-        }
+        for (const Cell& c : ws.cells)
+            if (add_direct(c.symbol, c.coefficient * factor)) created(c.symbol);
         return ws.cells.size();
     }
     // A long addend in no order makes a long row: hash this one now rather than sort the addend.
@@ -485,7 +494,7 @@ public:
 
 protected:
     // The objective holds a cell for most symbols and takes part in every substitution.
-    Simplex() { objective_.make_direct(64); }
+    Simplex() { objective_.make_direct(0); }
 
     Kind kind_of(Symbol s) const noexcept { return kinds_[s]; }
 

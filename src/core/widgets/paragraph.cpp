@@ -72,41 +72,44 @@ public:
         at_ = 0;
     }
 
-    // Most glyphs are one ASCII byte followed by another. That case is always inlined: the
-    // glyph is then handed over in registers, where a copy through memory would stall every
-    // read of it.
+    // Most glyphs are one ASCII byte standing alone. That case is always inlined: the glyph is
+    // then handed over in registers, where a copy through memory would stall every read of it.
     [[gnu::always_inline]] bool next(Glyph& out) {
         if (span_ < line_->spans.size()) {
             const std::string_view s = line_->spans[span_].content;
-            if (at_ + 1 < s.size()) {
-                const auto c = static_cast<unsigned char>(s[at_]);
-                const auto d = static_cast<unsigned char>(s[at_ + 1]);
-                const AsciiTable& ascii = ascii_table();
-                // Control bytes, a CR before an LF among them, go the long way.
-                if ((c | d) < 0x80 && !ascii.control[c]) {
-                    out = Glyph{s.substr(at_, 1), span_, ascii.width[c], ascii.space[c]};
-                    ++at_;
-                    return true;
-                }
+            if (at_ < s.size() && stands_alone(s, at_) &&
+                !ascii_table().control[static_cast<unsigned char>(s[at_])]) {
+                out = one_byte(s, at_++);
+                return true;
             }
         }
         return next_any(out);
     }
 
 private:
-    bool next_any(Glyph& out) {
+    // An ASCII byte before another ASCII byte (or the end) stands alone; CR LF is one grapheme.
+    static bool stands_alone(std::string_view s, std::size_t i) noexcept {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x80) return false;
+        if (i + 1 == s.size()) return true;
+        const auto d = static_cast<unsigned char>(s[i + 1]);
+        return d < 0x80 && !(c == '\r' && d == '\n');
+    }
+    Glyph one_byte(std::string_view s, std::size_t i) const noexcept {
         const AsciiTable& ascii = ascii_table();
+        const auto c = static_cast<unsigned char>(s[i]);
+        return Glyph{s.substr(i, 1), span_, ascii.width[c], ascii.space[c]};
+    }
+
+    bool next_any(Glyph& out) {
         while (span_ < line_->spans.size()) {
             const std::string_view s = line_->spans[span_].content;
             while (at_ < s.size()) {
                 const std::size_t i = at_;
-                const auto c = static_cast<unsigned char>(s[i]);
-                // An ASCII byte before another ASCII byte (or the end) stands alone.
-                if (c < 0x80 && (i + 1 == s.size() || (static_cast<unsigned char>(s[i + 1]) < 0x80 &&
-                                                       !(c == '\r' && s[i + 1] == '\n')))) {
+                if (stands_alone(s, i)) {
                     ++at_;
-                    if (ascii.control[c]) continue;
-                    out = Glyph{s.substr(i, 1), span_, ascii.width[c], ascii.space[c]};
+                    if (ascii_table().control[static_cast<unsigned char>(s[i])]) continue;
+                    out = one_byte(s, i);
                     return true;
                 }
                 at_ = unicode::grapheme_end(s, i);
