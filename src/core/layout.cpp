@@ -606,6 +606,13 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
 }
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
+    // In an empty area the required constraints hold every boundary at the area's one edge:
+    // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
+    // there, and the simplex would wander through a great many equal vertices to say so.)
+    if (const Axis axis(layout, area); !(axis.a0 < axis.a1)) {
+        const std::size_t n = layout.constraints.size();
+        return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
+    }
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)
                    ? solve_in_form<SizeBuilder>(layout, area, form, work)

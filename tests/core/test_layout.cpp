@@ -727,6 +727,27 @@ TEST(LayoutSplit, BadlyScaledSplitsAreNeverRefused) {
     }
 }
 
+// In an empty area every boundary sits on the area's one edge, and nothing is solved. This
+// layout's pairwise form used to wander through equal vertices there for seconds before giving up.
+TEST(LayoutSplit, EmptyAreaTakesNoPivots) {
+    Layout l = horizontal(parse_kinds("P20 R3:3 N0 L0 X0 P68 L0 L0 N0 P68 X0 F3 L0 P62 X0 N0 N0 N0 F3 R1:0 L0 F1 F2 "
+                                      "L0 N0 N0 F2 N0 N0 N0 X0 P64 P56 X0 P92 R5:3 R1:6 L0 P10 X0 X0 P41 P88 N0 "
+                                      "P1 X0 R5:4 L0 P86 R5:1 N0 X0"),
+                          SE);
+    l.spacing = Spacing::space(3);
+    for (const auto& [area, margin] : {std::pair{Rect{9, 2, 0, 4}, Margin{}}, std::pair{Rect{9, 2, 5, 4}, Margin{3, 0}}}) {
+        l.margin = margin;
+        SplitWork work;
+        const Split s = solve_split(l, area, work);
+        EXPECT_EQ(work.pivots, 0u);
+        ASSERT_EQ(s.segments.size(), 52u);
+        const Rect at = area.inner(margin);
+        const Rect edge{at.x, at.y, 0, at.height};
+        for (const Rect& r : s.segments) EXPECT_EQ(r, edge);
+        for (const Rect& r : s.spacers) EXPECT_EQ(r, edge);
+    }
+}
+
 // ---- the cache ----
 
 TEST(SplitCache, RepeatsHitAndCapacityIsBounded) {
