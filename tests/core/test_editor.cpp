@@ -415,7 +415,9 @@ TEST(TextEditor, RandomKeysKeepTheInvariants) {
             }
             ASSERT_LE(a.history_size(), TextArea::kHistoryCapacity);
             for (const Line& l : a.lines()) ASSERT_EQ(l.find(U'\n'), Line::npos);
-            if (step % 50 != 49) ASSERT_EQ(changed, e.text() != before) << step << " " << k << " " << before;
+            if (step % 50 != 49) {
+                ASSERT_EQ(changed, e.text() != before) << step << " " << k << " " << before;
+            }
         }
         // Undoing everything and redoing it again gives the same text.
         const std::string end = e.text();

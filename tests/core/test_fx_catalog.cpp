@@ -447,11 +447,17 @@ TEST(FxCatalog, CellsOverABuffer) {
     };
     for (const Row& row : rows) {
         const Buffer b = run(row.make(), row.steps);
-        if (row.symbols) EXPECT_EQ(widget_test::rows(b)[0], row.symbols) << row.what;
+        if (row.symbols) {
+            EXPECT_EQ(widget_test::rows(b)[0], row.symbols) << row.what;
+        }
         for (const CellCheck& c : row.cells) {
             const Cell& cell = *b.cell_at(c.x, 0);
-            if (c.fg) EXPECT_TRUE(color_equal(cell.fg, *c.fg)) << row.what << " fg at " << c.x;
-            if (c.bg) EXPECT_TRUE(color_equal(cell.bg, *c.bg)) << row.what << " bg at " << c.x;
+            if (c.fg) {
+                EXPECT_TRUE(color_equal(cell.fg, *c.fg)) << row.what << " fg at " << c.x;
+            }
+            if (c.bg) {
+                EXPECT_TRUE(color_equal(cell.bg, *c.bg)) << row.what << " bg at " << c.x;
+            }
         }
     }
 }

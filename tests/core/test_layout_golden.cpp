@@ -63,9 +63,14 @@ std::string rects_text(const Split& s) {
     std::string out;
     for (const auto* list : {&s.segments, &s.spacers}) {
         out += " |";
-        for (const Rect& r : *list)
-            out += " " + std::to_string(r.x) + "," + std::to_string(r.y) + "," + std::to_string(r.width) + "," +
-                   std::to_string(r.height);
+        for (const Rect& r : *list) {
+            const char* sep = " ";
+            for (const std::uint16_t v : {r.x, r.y, r.width, r.height}) {
+                out += sep;
+                out += std::to_string(v);
+                sep = ",";
+            }
+        }
     }
     return out;
 }

@@ -66,7 +66,9 @@ TEST(LiveTerminal, FullScreenFrames) {
     EXPECT_EQ(io.take(), "\x1b[?25l\x1b[?2026l");
 
     // one changed cell, styled
-    put(t, 1, 1, "ho", Style{Color::named(Color::Red)});
+    Style red;
+    red.fg = Color::named(Color::Red);
+    put(t, 1, 1, "ho", red);
     t.finish_frame(std::nullopt);
     EXPECT_EQ(io.take(), "\x1b[2;2H\x1b[38;5;1mho\x1b[0m\x1b[?25l");
     EXPECT_EQ(t.last_known_cursor(), (Position{2, 1}));

@@ -26,6 +26,9 @@ std::atomic<bool> g_counting{false};
 std::atomic<int> g_allocations{0};
 }  // namespace
 
+// The replacements pair malloc with free; GCC takes the free in a replaced delete for a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t n) {
     if (g_counting.load(std::memory_order_relaxed)) g_allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(n ? n : 1)) return p;
