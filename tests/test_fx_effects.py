@@ -256,7 +256,7 @@ def run_on_thread(fn):
         try:
             out["r"] = fn()
         except BaseException as e:  # the panic exception is a BaseException
-            out["e"] = e
+            out["e"] = e.with_traceback(None)  # its traceback would put `fn` in a cycle, freed on any thread
 
     t = threading.Thread(target=run)
     t.start()
