@@ -740,7 +740,7 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::highest(std::size_t f
 
 // -- the solver --
 
-SplitSolver::SplitSolver(std::size_t elements, double start, double end)
+SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool from_end)
     : start_(start), end_(end), elements_(elements) {
     const std::size_t m = elements_;
     // Three symbols per boundary, and a split poses about four constraints per element.
@@ -758,7 +758,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
     if (m > 0) anchors_.set(0, false);
     lower_.assign(m + 1, 0);
     upper_.assign(m + 1, 0);
-    tree_.reset(m + 1, start);
+    tree_.reset(m + 1, from_end ? end : start);
 
     // The usual form fixes both bounds (a variable and a dummy each), keeps each bound between
     // the bounds (four slacks, one of them through an artificial variable) and, when the area
@@ -771,7 +771,8 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
 
     // Each inner boundary k: its variable, "k at or after the start" and "k at or before the
     // end". The first makes the boundary start + lower(k); the second reads
-    // upper(k) = (end − start) − lower(k), a row kept in the tree.
+    // upper(k) = (end − start) − lower(k), a row kept in the tree. From the end, the other way
+    // round: the boundary is end − upper(k), and lower(k) = (end − start) − upper(k) is the row.
     const double length = -(start - end);
     for (std::size_t k = 1; k < m; ++k) {
         (void)new_symbol(Kind::External);
@@ -782,26 +783,36 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end)
         upper_of_[hi] = 1;
         lower_[k] = lo;
         upper_[k] = hi;
-        state_[hi] = kInTree;
-        tree_.set_upper(k, hi, counters_.tree_steps);
+        if (from_end) {
+            state_[lo] = kInTree;
+            tree_.set_lower(k, lo, counters_.tree_steps);
+        } else {
+            state_[hi] = kInTree;
+            tree_.set_upper(k, hi, counters_.tree_steps);
+        }
         constraint_count_ += 2;
     }
     constraint_count_ += 2;
     // Element j spans boundaries j and j + 1: its size is lower(j + 1) − lower(j), with
-    // lower(0) = 0 and lower(m) = end − start.
+    // lower(0) = 0 and lower(m) = end − start; from the end, upper(j) − upper(j + 1), with
+    // upper(0) = end − start and upper(m) = 0.
+    const std::vector<Symbol>& parameter = from_end ? upper_ : lower_;
+    const double sign = from_end ? -1.0 : 1.0;
     for (std::size_t j = 0; j < m; ++j) {
         Row& d = sizes_[j];
         d.reserve(4);
-        if (j + 1 < m) {
-            d.add(lower_[j + 1], 1.0);
-            note(lower_[j + 1], kSizeOwner | static_cast<std::uint32_t>(j));
-        } else {
+        auto add = [&](std::size_t k, double c) {
+            d.add(parameter[k], c);
+            note(parameter[k], kSizeOwner | static_cast<std::uint32_t>(j));
+        };
+        if (j + 1 < m)
+            add(j + 1, sign);
+        else if (!from_end)
             d.constant = length;
-        }
-        if (j > 0) {
-            d.add(lower_[j], -1.0);
-            note(lower_[j], kSizeOwner | static_cast<std::uint32_t>(j));
-        }
+        if (j > 0)
+            add(j, -sign);
+        else if (from_end)
+            d.constant = length;
     }
 }
 

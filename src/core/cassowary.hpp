@@ -643,6 +643,14 @@ private:
 //   would move onto a bound first. Only when such a row leaves the basis is it written out.
 //
 // Constraints are stated on element sizes; the size of the whole area is a constant.
+//
+// Like the usual form, the solver starts with every boundary on the start: the "at or after the
+// start" symbols are the parameters, at zero, and the "at or before the end" rows are in the
+// tree. It can start them on the end instead, the other symbols being the parameters. That
+// changes which of two equally good splits it may reach, but when a long split is constrained
+// from its first element to its last it saves a great deal: a boundary's row is then the sum of
+// the elements not yet constrained, which is short, instead of the running sum of all those
+// already constrained, which is written into the next element's size at every step.
 class SplitSolver : public detail::Simplex<SplitSolver> {
 public:
     // The size of one element times a coefficient; `kArea` stands for the whole area.
@@ -659,8 +667,9 @@ public:
         std::uint64_t tree_steps = 0;     // nodes visited in the boundary tree
     };
 
-    // `elements` elements between `start` and `end` (start ≤ end).
-    SplitSolver(std::size_t elements, double start, double end);
+    // `elements` elements between `start` and `end` (start ≤ end), the boundaries starting on the
+    // end when `from_end` is set.
+    SplitSolver(std::size_t elements, double start, double end, bool from_end = false);
 
     Status add(std::initializer_list<Term> terms, double constant, Relation relation, double strength);
 

@@ -129,7 +129,10 @@ std::string Layout::debug() const {
 //   pairwise form's. The strengths stay below w·(number of growing segments).
 //
 // Splits of up to 64 segments are solved exactly as they always were, down to the rounding of
-// the sums the solver forms; past that it takes the shorter sums (`set_large`).
+// the sums the solver forms. Past that the solver takes the shorter sums (`set_large`), and its
+// boundaries start on the area's end rather than its start: the constraints come from the first
+// element to the last, and a long split then costs work in proportion to its length rather than
+// to its square. Where several splits are equally good it can reach another of them.
 
 namespace {
 
@@ -160,7 +163,7 @@ constexpr Element kWhole{cw::SplitSolver::kArea};
 using Rel = cw::Relation;
 
 // More growing segments, or more gaps made equal in a Space* mode, than this take the compact
-// form; more segments than this, the shorter sums.
+// form; more segments than this, the shorter sums and boundaries starting on the end.
 constexpr std::size_t kPairedUpTo = 64;
 // A split that takes more than this many pivots (plus so many per constraint), in one
 // optimisation or in all, is taken to have stalled. Sound layouts need one or two per constraint
@@ -175,7 +178,8 @@ enum class Form : std::uint8_t { Pairwise, Compact };
 // constraint the solver refuses, the builder ignores the rest and reports the failure.
 class SizeBuilder {
 public:
-    SizeBuilder(std::size_t elements, double start, double end, bool large) : solver_(elements, start, end) {
+    SizeBuilder(std::size_t elements, double start, double end, bool large, bool from_end)
+        : solver_(elements, start, end, from_end) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         solver_.set_large(large);
     }
@@ -216,7 +220,7 @@ private:
 // (+1 · end, −1 · start).
 class BoundaryBuilder {
 public:
-    BoundaryBuilder(std::size_t elements, double start, double end, bool /*large*/) {
+    BoundaryBuilder(std::size_t elements, double start, double end, bool /*large*/, bool /*from_end*/) {
         solver_.reserve(4 * elements + 8, elements + 1);
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         c_.expression.terms.reserve(4);
@@ -495,7 +499,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
-    Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo);
+    Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo, n > kPairedUpTo);
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);
@@ -517,16 +521,17 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 
 // The equal gaps of a Space* mode gathered into one element. In the compact form every gap
 // equals the first, so the order of the elements decides nothing but where the boundaries
-// fall: the gaps go first as one element G of k gaps, and the segments follow end to end, all
-// between the outer spacers that are not among the gaps. Every constraint on a gap is one on G
-// with the same cost (k gaps each short of the gap by d are one G short by k·d). With no k gaps
-// to keep equal, the solver makes far fewer pivots, each over far shorter rows.
+// fall: the gaps are one element G of k gaps, and the segments go end to end, all between the
+// outer spacers that are not among the gaps. Every constraint on a gap is one on G with the same
+// cost (k gaps each short of the gap by d are one G short by k·d). With no k gaps to keep equal,
+// the solver makes far fewer pivots, each over far shorter rows.
 //
-// G goes before the segments rather than after them for the sake of crowded splits, where the
-// segments are squeezed to nothing. With G after them, once there are a few thousand segments a
-// late proportion takes a pivot whose row holds every segment and is substituted into thousands
-// of rows (10,000 constraints took 16 s); with G before them those pivots stay short, and
-// 10,000 constraints take 0.2 s, as SpaceAround always did.
+// G goes on the side where the solver's boundaries start: before the segments when they start
+// on the area's start, after them when they start on its end. That is for crowded splits, where
+// the segments are squeezed to nothing: with G on the other side, once there are a few thousand
+// segments a late proportion takes a pivot whose row holds every segment and is substituted into
+// thousands of rows (10,000 constraints took 16 s); on this side those pivots stay short, and
+// 10,000 constraints take 0.2 s.
 //
 // The boundaries of the two arrangements are not the same, but where the gaps are not negative
 // both keep every boundary inside the area as soon as the outer ones are: around a split whose
@@ -544,16 +549,19 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     const std::size_t k = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
     if (k == 0) return std::nullopt;
 
-    // [first], G, segment 0 … segment n−1, [last]: first and last are elements only where the
+    // [first], G, segment 0 … segment n−1, [last]; or, with the boundaries starting on the end,
+    // [first], segment 0 … segment n−1, [last], G. First and last are elements only where the
     // outer spacers are not gaps.
+    const bool from_end = n > kPairedUpTo;
     const auto at = [](std::size_t i) { return Element{static_cast<std::uint32_t>(i)}; };
     const std::size_t lead = outer_gaps ? 0 : 1;
+    const std::size_t seg0 = from_end ? lead : lead + 1;
     std::vector<Element> segments;
     segments.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) segments.push_back(at(lead + 1 + i));
-    const Element first = at(0), gaps = at(lead), last = at(lead + 1 + n);
+    for (std::size_t i = 0; i < n; ++i) segments.push_back(at(seg0 + i));
+    const Element first = at(0), last = at(seg0 + n), gaps = from_end ? at(2 * lead + n) : at(lead);
     const double kd = static_cast<double>(k);
-    SizeBuilder b(lead + n + 1 + lead, a0, a1, true);
+    SizeBuilder b(lead + n + 1 + lead, a0, a1, true, from_end);
 
     // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
     // running sum of all before it, and the rows quadratic in the number of segments.

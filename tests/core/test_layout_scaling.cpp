@@ -87,6 +87,19 @@ TEST(LayoutScaling, CrowdedSpaceModesTakeAlikeWork) {
     }
 }
 
+// Where the gaps alone fill the area and squeeze the segments to nothing, a split grows with the
+// area: four times the constraints in four times the cells take about four times the work. Each
+// gap used to write the running sum of all before it into the next element's size.
+TEST(LayoutScaling, GapsFillingTheAreaStayLinear) {
+    for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::End, Flex::Center}) {
+        SCOPED_TRACE(flex_name(flex));
+        const SplitWork small = work_of(Family{"", flex, 80, mixed, true}, 100);
+        const SplitWork large = work_of(Family{"", flex, 320, mixed, true}, 400);
+        EXPECT_LE(large.pivots, 5 * small.pivots);
+        EXPECT_LE(large.cell_updates, 5 * small.cell_updates);
+    }
+}
+
 // Splits far past the size at which equal gaps and proportions are posed in their compact form,
 // against the rects worked out by hand.
 TEST(LayoutScaling, LargeSplitsComeOutExactly) {
