@@ -798,6 +798,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool fr
     // upper(0) = end − start and upper(m) = 0.
     const std::vector<Symbol>& parameter = from_end ? upper_ : lower_;
     const double sign = from_end ? -1.0 : 1.0;
+    const std::size_t holds_length = from_end ? 0 : m - 1;  // the element at the far bound
     for (std::size_t j = 0; j < m; ++j) {
         Row& d = sizes_[j];
         d.reserve(4);
@@ -805,14 +806,9 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool fr
             d.add(parameter[k], c);
             note(parameter[k], kSizeOwner | static_cast<std::uint32_t>(j));
         };
-        if (j + 1 < m)
-            add(j + 1, sign);
-        else if (!from_end)
-            d.constant = length;
-        if (j > 0)
-            add(j, -sign);
-        else if (from_end)
-            d.constant = length;
+        if (j + 1 < m) add(j + 1, sign);
+        if (j > 0) add(j, -sign);
+        if (j == holds_length) d.constant = length;
     }
 }
 
