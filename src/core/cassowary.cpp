@@ -421,7 +421,8 @@ Status Simplex<Tableau>::optimise(Row& objective) {
     for (std::size_t pivots = 0;; ++pivots, ++pivots_made_) {
         const Symbol entering = entering_symbol(objective);
         if (entering == 0) return Status::Ok;
-        if (pivots >= budget || pivots_made_ >= total_budget) return Status::NoProgress;
+        if (pivots >= budget || pivots_made_ >= total_budget || t.work_done() >= work_limit_)
+            return Status::NoProgress;
         const Symbol leaving = t.leaving_symbol(entering);
         if (leaving == 0) return Status::Unbounded;
         if (!t.pivot(entering, leaving)) return Status::Unstable;
@@ -438,7 +439,7 @@ template class Simplex<SplitSolver>;
 // not near zero. Each cell is independent of the others, so the order of visits is free.
 void Solver::add_row(Row& row, Symbol owner, double other_constant, double coefficient, Symbol drop) {
     row.constant += other_constant * coefficient;
-    (void)row.add_all(
+    cells_visited_ += row.add_all(
         coefficient, workspace_,
         [&](Symbol s) {
             if (owner != 0) note_in_column(s, owner);

@@ -479,7 +479,7 @@ enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
 // insert_row (of a new row), enter (of a symbol a pivot made basic), substitute, forget
 // (deletes a symbol's cells from every row), leaving_symbol, pivot (false, changing nothing,
 // when the leaving row has no coefficient for the entering symbol) and budget_symbols (the
-// symbols that size the pivot budget).
+// symbols that size the pivot budget) and work_done (the cells visited so far).
 template <typename Tableau>
 class Simplex {
 public:
@@ -491,6 +491,9 @@ public:
         patience_base_ = base;
         patience_per_constraint_ = per_constraint;
     }
+    // An optimisation also gives up once the solver has visited this many cells in all: a
+    // bound on its time, the same on every machine.
+    void set_work_limit(std::uint64_t cells) noexcept { work_limit_ = cells; }
 
 protected:
     // The objective holds a cell for most symbols and takes part in every substitution.
@@ -540,6 +543,7 @@ private:
 
     std::size_t patience_base_ = 0;
     std::size_t patience_per_constraint_ = 0;
+    std::uint64_t work_limit_ = UINT64_MAX;
     std::size_t pivots_made_ = 0;  // by every optimisation so far
 };
 
@@ -569,6 +573,9 @@ public:
 
     // Reserves room for about this many constraints and variables.
     void reserve(std::size_t constraints, std::size_t variables);
+
+    // Cells visited so far while adding rows to rows: the solver's work.
+    std::uint64_t work_done() const noexcept { return cells_visited_; }
 
 private:
     friend class detail::Simplex<Solver>;
@@ -624,6 +631,7 @@ private:
     detail::ColumnLists columns_;
     bool indexed_ = false;
     std::vector<Symbol> var_symbol_;     // by variable: its External symbol, 0 until mentioned
+    std::uint64_t cells_visited_ = 0;    // while adding rows to rows
 };
 
 // The solver behind a split of one axis into consecutive elements (spacer, segment, spacer,
@@ -750,6 +758,7 @@ private:
     Symbol leaving_symbol(Symbol entering);
     bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
+    std::uint64_t work_done() const noexcept { return counters_.cell_updates; }
 
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2;
 

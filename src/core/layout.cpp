@@ -170,6 +170,11 @@ constexpr std::size_t kPairedUpTo = 64;
 // in all, and rarely a handful.
 constexpr std::size_t kPatienceBase = 1000;
 constexpr std::size_t kPatiencePerConstraint = 8;
+// The pairwise form may also stall while its pivots stay few: with some 64 growing segments or
+// gaps its rows grow long, and a split of 63 Fill segments in a Space mode took half a minute
+// to three minutes. Past this many cells visited (a few tenths of a second; sound splits visit
+// at most a few tens of millions) it gives up too.
+constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
 enum class Form : std::uint8_t { Pairwise, Compact };
 
@@ -184,6 +189,7 @@ public:
         solver_.set_large(large);
     }
     bool failed() const noexcept { return failed_; }
+    void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
     void count(SplitWork* work) const {
         if (!work) return;
@@ -233,13 +239,16 @@ public:
         }
     }
     bool failed() const noexcept { return failed_; }
+    void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
     std::vector<double> boundaries() const {
         std::vector<double> out;
         out.reserve(v_.size());
         for (const cw::Variable& x : v_) out.push_back(solver_.value(x));
         return out;
     }
-    void count(SplitWork*) const {}
+    void count(SplitWork* work) const {
+        if (work) work->cell_updates += solver_.work_done();
+    }
 
     void size_value(Element e, Rel rel, double value, double strength) {
         add({{end(e), 1.0}, {start(e), -1.0}}, 0.0 - value, rel, strength);
@@ -500,6 +509,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 
     const std::size_t n = layout.constraints.size();
     Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo, n > kPairedUpTo);
+    if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);

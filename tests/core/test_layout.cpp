@@ -748,6 +748,26 @@ TEST(LayoutSplit, EmptyAreaTakesNoPivots) {
     }
 }
 
+// Sixty-three equal Fill segments keep every pair in proportion and every pair of gaps equal. On
+// that form the solver's rows grow long and each of these took half a minute or more, visiting
+// tens of billions of cells; it now gives up after a bounded amount of work and takes the
+// compact form, which splits the room evenly too.
+TEST(LayoutSplit, PairwiseFormGivesUpAfterBoundedWork) {
+    for (const Flex flex : {Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
+        SplitWork work;
+        const Split s = solve_split(horizontal(std::vector<C>(63, Fi(1)), flex), Rect{0, 0, 200, 1}, work);
+        EXPECT_LT(work.cell_updates, 150'000'000u) << flex_name(flex);
+        ASSERT_EQ(s.segments.size(), 63u);
+        std::uint16_t at = 0;
+        for (const Rect& seg : s.segments) {
+            EXPECT_EQ(seg.x, at) << flex_name(flex);
+            EXPECT_TRUE(seg.width == 3 || seg.width == 4) << flex_name(flex) << " " << seg.width;
+            at = static_cast<std::uint16_t>(seg.x + seg.width);
+        }
+        EXPECT_EQ(at, 200) << flex_name(flex);
+    }
+}
+
 // ---- the cache ----
 
 TEST(SplitCache, RepeatsHitAndCapacityIsBounded) {
