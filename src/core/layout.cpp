@@ -129,10 +129,11 @@ std::string Layout::debug() const {
 //   pairwise form's. The strengths stay below w·(number of growing segments).
 //
 // Splits of up to 64 segments are solved exactly as they always were, down to the rounding of
-// the sums the solver forms. Past that the solver takes the shorter sums (`set_large`), and its
-// boundaries start on the area's end rather than its start: the constraints come from the first
-// element to the last, and a long split then costs work in proportion to its length rather than
-// to its square. Where several splits are equally good it can reach another of them.
+// the sums the solver forms, unless the pairwise form stalls. Past that the solver takes the
+// shorter sums (`set_large`), and its boundaries start on the area's end rather than its start:
+// the constraints come from the first element to the last, and a long split then costs work in
+// proportion to its length rather than to its square. Where several splits are equally good it
+// can reach another of them.
 
 namespace {
 
@@ -170,10 +171,10 @@ constexpr std::size_t kPairedUpTo = 64;
 // in all, and rarely a handful.
 constexpr std::size_t kPatienceBase = 1000;
 constexpr std::size_t kPatiencePerConstraint = 8;
-// The pairwise form may also stall while its pivots stay few: with some 64 growing segments or
-// gaps its rows grow long, and a split of 63 Fill segments in a Space mode took half a minute
+// The pairwise form can also stall well inside its pivot budget: with some 64 growing segments
+// or gaps its rows grow long, and a split of 63 Fill segments in a Space mode took half a minute
 // to three minutes. Past this many cells visited (a few tenths of a second; sound splits visit
-// at most a few tens of millions) it gives up too.
+// at most a few tens of millions) it gives up too, and the compact form is taken.
 constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
 enum class Form : std::uint8_t { Pairwise, Compact };
