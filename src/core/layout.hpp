@@ -108,8 +108,8 @@ struct Layout {
 Split solve_split(const Layout& layout, Rect area);
 
 // The work a split took: simplex pivots, tableau cells visited while adding rows to rows, and
-// steps through the tree of boundary ranges (0 in the Space* modes, which use the general
-// solver and are not counted).
+// steps through the tree of boundary ranges. Where the general solver takes the split (the
+// pairwise form of the Space* modes), only the cells it visits are counted.
 struct SplitWork {
     std::uint64_t pivots = 0;
     std::uint64_t cell_updates = 0;
