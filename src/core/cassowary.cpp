@@ -167,6 +167,22 @@ void Row::erase_slot(std::size_t hole) noexcept {
     --size_;
 }
 
+void Row::shrink() {
+    if (size_ > kHashFrom / 2) {
+        rehash(kMinSlots);
+        return;
+    }
+    std::vector<Cell> cells;
+    cells.reserve(size_);
+    for_each([&](const Cell& c) { cells.push_back(c); });
+    std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+    cells_.swap(cells);
+    store_ = Store::Sorted;
+    shift_ = 64;
+    mask_ = 0;
+    for (const Cell& c : cells_) mask_ |= bit(c.symbol);
+}
+
 void Row::make_direct(std::size_t symbols) {
     if (store_ == Store::Direct) {
         if (cells_.size() < symbols) cells_.resize(symbols, Cell{0, 0.0});
@@ -830,7 +846,7 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
         [&](Symbol s) {
             if (owner != 0) note(s, owner);
         },
-        drop);
+        drop);    if (large_) row.shrink_if_sparse();
 }
 
 void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {

@@ -295,6 +295,8 @@ public:
 
     bool empty() const noexcept { return size_ == 0; }
     std::size_t size() const noexcept { return size_; }
+    // The cells the row has room for.
+    std::size_t room() const noexcept { return cells_.capacity(); }
 
     // Calls f(cell) for every cell.
     template <typename F>
@@ -323,6 +325,13 @@ public:
     std::size_t add_all(double factor, Workspace& ws, F&& created, Symbol drop = 0);
     // Whether the row may hold a cell for `s`: false means it certainly does not.
     bool may_hold(Symbol s) const noexcept { return (mask_ & bit(s)) != 0; }
+    // Gives back the room of a table most of whose cells have cancelled: the row is kept
+    // sorted again when it is short enough, else in a table sized for what is left. (A table
+    // never shrinks on its own; in a long split, rows grow long for a few pivots and then
+    // cancel down, and their tables would hold many times the memory the tableau needs.)
+    void shrink_if_sparse() {
+        if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
+    }
     // Multiplies the constant and every coefficient.
     void scale(double factor) noexcept;
     void clear() noexcept;
@@ -359,6 +368,7 @@ private:
         return true;
     }
     void erase_slot(std::size_t hole) noexcept;
+    void shrink();
     void rehash(std::size_t capacity);  // into a table of at least this many slots
 
     enum class Store : std::uint8_t { Sorted, Hashed, Direct };
@@ -692,7 +702,9 @@ public:
     // sum grows with the terms summed. The short sum keeps a crowded split of thousands of
     // elements linear, and the growing bar keeps a badly scaled one from pivoting on noise;
     // the long sum and the fixed bar are what the usual form computes, to the last bit, in the
-    // rare degenerate splits where the noise decides a pivot.
+    // rare degenerate splits where the noise decides a pivot. A large split also gives back the
+    // room of rows that have cancelled down (see Row::shrink_if_sparse). That changes no result,
+    // only the count of cells visited, which a small split may be given a limit on.
     void set_large(bool on) noexcept { large_ = on; }
 
     const Counters& counters() const noexcept { return counters_; }
