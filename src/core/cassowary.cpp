@@ -846,7 +846,8 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
         [&](Symbol s) {
             if (owner != 0) note(s, owner);
         },
-        drop);    if (large_) row.shrink_if_sparse();
+        drop);
+    if (large_) row.shrink_if_sparse();
 }
 
 void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {
