@@ -474,7 +474,11 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
         const double coefficient = row.coefficient_for(symbol);
         if (coefficient != 0.0) add_row(row, owner, constant, coefficient, symbol);
     };
-    if (indexed_) {
+    if (holders_of_ == symbol) {
+        for (const auto& [owner, coefficient] : holders_)
+            if (is_basic(owner)) add_row(rows_[owner], owner, constant, coefficient, symbol);
+        if (indexed_) columns_.clear(symbol);
+    } else if (indexed_) {
         columns_.for_each(symbol, [&](Symbol owner) {
             if (is_basic(owner)) substitute_in(owner);
         });
@@ -482,6 +486,7 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
     } else {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
+    holders_of_ = 0;
     substitute_in_objectives(symbol, constant);
 }
 
@@ -552,6 +557,7 @@ double Solver::value(Variable v) const noexcept {
 }
 
 Status Solver::add_constraint(const Constraint& constraint) {
+    holders_of_ = 0;
     // The constraint's row over the current parameters: basic variables are replaced by
     // their rows, variables met for the first time get their symbol now.
     Row row;
@@ -580,14 +586,23 @@ void Solver::forget(Symbol s) {
 
 // The leaving symbol: among the basic symbols other than External ones whose rows have a
 // negative coefficient for the entering symbol, the one with the smallest ratio
-// −constant / coefficient; equal ratios go to the newest symbol.
-Solver::Symbol Solver::leaving_symbol(Symbol entering) const noexcept {
+// −constant / coefficient; equal ratios go to the newest symbol. On the way it notes every row
+// that holds the entering symbol, so that the pivot's substitution need not look for them again.
+Solver::Symbol Solver::leaving_symbol(Symbol entering) {
     double best = std::numeric_limits<double>::infinity();
     Symbol found = 0;
+    holders_.clear();
+    holders_of_ = entering;
+    ++holder_stamp_;
+    if (holder_seen_.size() < kinds_.size()) holder_seen_.resize(2 * kinds_.size(), 0);
     for_rows_with(entering, [&](Symbol s) {
-        if (kind_of(s) == Kind::External) return;
+        if (holder_seen_[s] == holder_stamp_) return;
+        holder_seen_[s] = holder_stamp_;
         const Row& row = rows_[s];
         const double c = row.coefficient_for(entering);
+        if (c == 0.0) return;
+        holders_.emplace_back(s, c);
+        if (kind_of(s) == Kind::External) return;
         if (c < 0.0) {
             const double ratio = -row.constant / c;
             if (ratio < best || (found != 0 && ratio == best && s > found)) {

@@ -626,9 +626,16 @@ private:
     bool has_row(Symbol s) const noexcept { return is_basic(s); }
     void enter(Symbol s, Row&& row) { insert_row(s, std::move(row)); }
     void forget(Symbol s);
-    Symbol leaving_symbol(Symbol entering) const noexcept;
+    Symbol leaving_symbol(Symbol entering);
     bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size(); }
+    // The rows the ratio test found holding the entering symbol, with their coefficients, kept
+    // for the substitution that follows: the pivot's leaving row is the only row that changes in
+    // between, and it leaves the tableau.
+    std::vector<std::pair<Symbol, double>> holders_;
+    Symbol holders_of_ = 0;                   // the symbol `holders_` is for, 0: none
+    std::vector<std::uint64_t> holder_seen_;  // by symbol: the last ratio test that met its row
+    std::uint64_t holder_stamp_ = 0;
 
     std::vector<std::uint8_t> basic_;    // by symbol: 1 while the symbol has a row
     std::vector<Row> rows_;              // by symbol: its row while basic
