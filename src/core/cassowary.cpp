@@ -477,15 +477,14 @@ void Solver::substitute(Symbol symbol, const Row& replacement) {
     if (holders_of_ == symbol) {
         for (const auto& [owner, coefficient] : holders_)
             if (is_basic(owner)) add_row(rows_[owner], owner, constant, coefficient, symbol);
-        if (indexed_) columns_.clear(symbol);
     } else if (indexed_) {
         columns_.for_each(symbol, [&](Symbol owner) {
             if (is_basic(owner)) substitute_in(owner);
         });
-        columns_.clear(symbol);  // `symbol` is in no row now
     } else {
         for (const Symbol owner : basics_) substitute_in(owner);
     }
+    if (indexed_) columns_.clear(symbol);  // `symbol` is in no row now
     holders_of_ = 0;
     substitute_in_objectives(symbol, constant);
 }
@@ -557,7 +556,6 @@ double Solver::value(Variable v) const noexcept {
 }
 
 Status Solver::add_constraint(const Constraint& constraint) {
-    holders_of_ = 0;
     // The constraint's row over the current parameters: basic variables are replaced by
     // their rows, variables met for the first time get their symbol now.
     Row row;
@@ -592,7 +590,6 @@ Solver::Symbol Solver::leaving_symbol(Symbol entering) {
     double best = std::numeric_limits<double>::infinity();
     Symbol found = 0;
     holders_.clear();
-    holders_of_ = entering;
     ++holder_stamp_;
     if (holder_seen_.size() < kinds_.size()) holder_seen_.resize(2 * kinds_.size(), 0);
     for_rows_with(entering, [&](Symbol s) {
@@ -611,6 +608,8 @@ Solver::Symbol Solver::leaving_symbol(Symbol entering) {
             }
         }
     });
+    // Only a pivot, which substitutes the entering symbol at once, may use the rows kept.
+    holders_of_ = found != 0 ? entering : 0;
     return found;
 }
 
