@@ -121,7 +121,7 @@ std::size_t Row::find_slot(Symbol s) const noexcept {
 }
 
 double Row::coefficient_for(Symbol s) const noexcept {
-    if (store_ == Store::Direct) return holds_direct(s) ? cells_[s].coefficient : 0.0;
+    if (store_ == Store::Direct) return direct_at(s);
     if (!may_hold(s)) return 0.0;
     if (store_ == Store::Hashed) {
         const Cell& c = cells_[find_slot(s)];
@@ -134,6 +134,10 @@ double Row::coefficient_for(Symbol s) const noexcept {
 void Row::rehash(std::size_t capacity) {
     std::vector<Cell> old;
     old.swap(cells_);
+    hash_cells(old, capacity);
+}
+
+void Row::hash_cells(const std::vector<Cell>& cells, std::size_t capacity) {
     while (capacity < 2 * (std::size_t{size_} + 1)) capacity *= 2;
     unsigned bits = 0;
     while ((std::size_t{1} << bits) < capacity) ++bits;
@@ -143,7 +147,7 @@ void Row::rehash(std::size_t capacity) {
     store_ = Store::Hashed;
     mask_ = ~std::uint64_t{0};
     const std::size_t mask = capacity - 1;
-    for (const Cell& c : old) {
+    for (const Cell& c : cells) {
         if (c.symbol == 0) continue;
         std::size_t j = home(c.symbol);
         while (cells_[j].symbol != 0) j = (j + 1) & mask;
@@ -168,14 +172,17 @@ void Row::erase_slot(std::size_t hole) noexcept {
 }
 
 void Row::shrink() {
-    if (size_ > kHashFrom / 2) {
-        rehash(kMinSlots);
-        return;
-    }
     std::vector<Cell> cells;
     cells.reserve(size_);
     for_each([&](const Cell& c) { cells.push_back(c); });
-    std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+    std::vector<Cell>().swap(cells_);
+    std::vector<double>().swap(direct_);
+    if (size_ > kHashFrom / 2) {
+        hash_cells(cells, kMinSlots);
+        return;
+    }
+    if (store_ == Store::Hashed)
+        std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
     cells_.swap(cells);
     store_ = Store::Sorted;
     shift_ = 64;
@@ -185,25 +192,26 @@ void Row::shrink() {
 
 void Row::make_direct(std::size_t symbols) {
     if (store_ == Store::Direct) {
-        if (cells_.size() < symbols) cells_.resize(symbols, Cell{0, 0.0});
+        if (direct_.size() < symbols) direct_.resize(symbols, 0.0);
         return;
     }
-    std::vector<Cell> slots(symbols, Cell{0, 0.0});
+    direct_.assign(symbols, 0.0);
     for (const Cell& c : cells_)
         if (c.symbol != 0) {
-            if (c.symbol >= slots.size()) slots.resize(2 * std::size_t{c.symbol}, Cell{0, 0.0});
-            slots[c.symbol] = c;
+            if (c.symbol >= direct_.size()) direct_.resize(2 * std::size_t{c.symbol}, 0.0);
+            direct_[c.symbol] = c.coefficient;
         }
-    cells_.swap(slots);
+    std::vector<Cell>().swap(cells_);
     mask_ = ~std::uint64_t{0};
+    shift_ = 64;
     store_ = Store::Direct;
 }
 
 double Row::take(Symbol s) noexcept {
     if (store_ == Store::Direct) {
-        if (!holds_direct(s)) return 0.0;
-        const double c = cells_[s].coefficient;
-        cells_[s] = Cell{0, 0.0};
+        const double c = direct_at(s);
+        if (c == 0.0) return 0.0;
+        direct_[s] = 0.0;
         --size_;
         return c;
     }
@@ -263,11 +271,14 @@ void Row::scale(double factor) noexcept {
     constant *= factor;
     for (Cell& c : cells_)
         if (c.symbol != 0) c.coefficient *= factor;
+    for (double& c : direct_)
+        if (c != 0.0 && (c *= factor) == 0.0) --size_;  // only an underflow empties a slot
 }
 
 void Row::clear() noexcept {
     constant = 0.0;
     cells_.clear();
+    direct_.clear();
     mask_ = 0;
     size_ = 0;
     shift_ = 64;
@@ -854,6 +865,10 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
 }
 
 void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop) {
+    // (The objectives are kept direct whatever they hold.)
+    const bool managed = large_ && &row != &objective_ && &row != artificial_;
+    // A row that receives a long addend will be long: make it direct before, not after.
+    if (managed) row.densify_if_long(kinds_.size(), workspace_.cells.size());
     row.constant += other_constant * coefficient;
     counters_.cell_updates += row.add_all(
         coefficient, workspace_,
@@ -861,7 +876,10 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
             if (owner != 0) note(s, owner);
         },
         drop);
-    if (large_) row.shrink_if_sparse();
+    if (managed) {
+        row.shrink_if_sparse();
+        row.densify_if_long(kinds_.size());
+    }
 }
 
 void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {
@@ -875,17 +893,28 @@ void SplitSolver::add_to_size(std::size_t element, double other_constant, double
 void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     replacement.stage(workspace_, kinds_.size());
     const double constant = replacement.constant;
-    columns_.for_each(symbol, [&](std::uint32_t owner) {
-        if ((owner & kSizeOwner) != 0) {
-            const std::size_t j = owner & ~kSizeOwner;
-            const double c = sizes_[j].coefficient_for(symbol);
-            if (c != 0.0) add_to_size(j, constant, c, symbol);
-        } else if (is_row(owner)) {
-            Row& row = rows_[owner];
-            const double c = row.coefficient_for(symbol);
-            if (c != 0.0) add_row(row, owner, constant, c, symbol);
-        }
-    });
+    auto substitute_in = [&](std::uint32_t owner, double c) {
+        if ((owner & kSizeOwner) != 0)
+            add_to_size(owner & ~kSizeOwner, constant, c, symbol);
+        else
+            add_row(rows_[owner], owner, constant, c, symbol);
+    };
+    if (holders_of_ == symbol) {
+        // The leaving row, the one row that changed since, has left the stored rows.
+        for (const auto& [owner, c] : holders_)
+            if ((owner & kSizeOwner) != 0 || is_row(owner)) substitute_in(owner, c);
+    } else {
+        columns_.for_each(symbol, [&](std::uint32_t owner) {
+            if ((owner & kSizeOwner) != 0) {
+                const double c = sizes_[owner & ~kSizeOwner].coefficient_for(symbol);
+                if (c != 0.0) substitute_in(owner, c);
+            } else if (is_row(owner)) {
+                const double c = rows_[owner].coefficient_for(symbol);
+                if (c != 0.0) substitute_in(owner, c);
+            }
+        });
+    }
+    holders_of_ = 0;
     columns_.clear(symbol);
     substitute_in_objectives(symbol, constant);
 }
@@ -991,7 +1020,10 @@ bool SplitSolver::pivot(Symbol entering, Symbol leaving) {
         row = range_row(leaving);
         // The ratio test summed the coefficients in another order; where they cancel, the two
         // sums can disagree on whether anything is left.
-        if (!(row.coefficient_for(entering) < 0.0)) return false;
+        if (!(row.coefficient_for(entering) < 0.0)) {
+            holders_of_ = 0;
+            return false;
+        }
         state_[leaving] = kNonBasic;
         const std::size_t k = boundary_of_[leaving];
         if (upper_of_[leaving] != 0)
@@ -1073,22 +1105,29 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
             found = s;
         }
     };
-    ++size_stamp_;
+    ++seen_stamp_;
     if (size_seen_.size() < elements_) size_seen_.resize(elements_, 0);
+    if (row_seen_.size() < kinds_.size()) row_seen_.resize(2 * kinds_.size(), 0);
     size_hits_.clear();
+    holders_.clear();
     columns_.for_each(entering, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
-            if (size_seen_[j] == size_stamp_) return;
-            size_seen_[j] = size_stamp_;
+            if (size_seen_[j] == seen_stamp_) return;
+            size_seen_[j] = seen_stamp_;
             const double c = sizes_[j].coefficient_for(entering);
-            if (c != 0.0) size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
+            if (c == 0.0) return;
+            size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
+            holders_.emplace_back(owner, c);
             return;
         }
-        if (!is_row(owner) || kind_of(owner) == Kind::External) return;
+        if (!is_row(owner) || row_seen_[owner] == seen_stamp_) return;
+        row_seen_[owner] = seen_stamp_;
         const Row& row = rows_[owner];
         const double c = row.coefficient_for(entering);
-        if (c < 0.0) consider(-row.constant / c, owner);
+        if (c == 0.0) return;
+        holders_.emplace_back(owner, c);
+        if (c < 0.0 && kind_of(owner) != Kind::External) consider(-row.constant / c, owner);
     });
     std::sort(size_hits_.begin(), size_hits_.end());
     // A running sum is the sum of many coefficients: what is left of terms that cancel is
@@ -1114,6 +1153,8 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
         from = j + 1;
     }
     piece(from, elements_);
+    // Only a pivot, which substitutes the entering symbol at once, may use the owners kept.
+    holders_of_ = found != 0 ? entering : 0;
     return found;
 }
 

@@ -285,22 +285,28 @@ private:
 // symbol, and another row is added to it by merging the two; a row that grows longer keeps
 // them from then on in an open-addressing hash table (symbol 0 marks a free slot), so that
 // adding a short row to it costs the length of the short one. A row that most symbols pass
-// through, the objective, is instead kept direct: slot s holds the cell of symbol s (or a free
-// slot), so that looking a symbol up or adding a product to its cell is one index, at the price
-// of a slot for every symbol. Every use of a row either looks symbols up or visits all cells
-// without depending on their order, so the three forms give the same results.
+// through, the objective, is instead kept direct: slot s holds the coefficient of symbol s (0
+// for none: a coefficient near zero is never kept), so that looking a symbol up or adding a
+// product to its cell is one index, at the price of a slot for every symbol. Every use of a
+// row either looks symbols up or visits all cells without depending on their order, so the
+// three forms give the same results.
 class Row {
 public:
     double constant = 0.0;
 
     bool empty() const noexcept { return size_ == 0; }
     std::size_t size() const noexcept { return size_; }
-    // The cells the row has room for.
-    std::size_t room() const noexcept { return cells_.capacity(); }
+    // The bytes of room the row holds for its cells.
+    std::size_t room() const noexcept { return cells_.capacity() * sizeof(Cell) + direct_.capacity() * sizeof(double); }
 
     // Calls f(cell) for every cell.
     template <typename F>
     void for_each(F&& f) const {
+        if (store_ == Store::Direct) {
+            for (std::size_t s = 0; s < direct_.size(); ++s)
+                if (direct_[s] != 0.0) f(Cell{static_cast<Symbol>(s), direct_[s]});
+            return;
+        }
         for (const Cell& c : cells_)
             if (c.symbol != 0) f(c);
     }
@@ -331,6 +337,15 @@ public:
     // cancel down, and their tables would hold many times the memory the tableau needs.)
     void shrink_if_sparse() {
         if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
+        if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink();
+    }
+    // Keeps a table that holds cells for more than a quarter of the `symbols` symbols direct:
+    // then its slots take no more room than the table's, and adding to it needs no probing. (In
+    // a roomy split, where every size comes to depend on every proportion, most rows end that
+    // long.) shrink_if_sparse turns it back into a table once it has cancelled down to a
+    // sixteenth of its slots.
+    void densify_if_long(std::size_t symbols, std::size_t more = 0) {
+        if (store_ != Store::Direct && 4 * (std::size_t{size_} + more) > symbols) make_direct(symbols);
     }
     // Multiplies the constant and every coefficient.
     void scale(double factor) noexcept;
@@ -341,41 +356,54 @@ private:
     static constexpr std::size_t kMinSlots = 2 * kHashFrom;
 
     static constexpr std::uint64_t bit(Symbol s) noexcept { return std::uint64_t{1} << (s & 63u); }
+    // The home slot of `s`: a strong mix of the symbol and the size of the table, so that no
+    // two sizes of table lay symbols out alike. (With one hash for every size, the cells of a
+    // large table come out in the order of their home slots, and adding them to a smaller
+    // table piles them up in long runs: probing grew to hundreds of slots.)
     std::size_t home(Symbol s) const noexcept {
-        return static_cast<std::size_t>((std::uint64_t{s} * 0x9e3779b97f4a7c15ull) >> shift_);
+        std::uint64_t h = std::uint64_t{s} + std::uint64_t{shift_} * 0x9e3779b97f4a7c15ull;
+        h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ull;
+        h = (h ^ (h >> 27)) * 0x94d049bb133111ebull;
+        return static_cast<std::size_t>((h ^ (h >> 31)) >> shift_);
     }
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
-    bool holds_direct(Symbol s) const noexcept { return s < cells_.size() && cells_[s].symbol == s; }
+    double direct_at(Symbol s) const noexcept { return s < direct_.size() ? direct_[s] : 0.0; }
     // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
     bool add_direct(Symbol s, double c) {
-        if (s >= cells_.size()) {
+        if (s >= direct_.size()) {
             if (near_zero_value(c)) return false;
-            cells_.resize(std::max(2 * cells_.size(), std::size_t{s} + 1), Cell{0, 0.0});
+            // A quarter more each time: a long row grows as symbols are made, a slot for each.
+            const std::size_t slots = std::max(direct_.size() + direct_.size() / 4, std::size_t{s} + 1);
+            direct_.reserve(slots);
+            direct_.resize(slots, 0.0);
         }
-        Cell& cell = cells_[s];
-        if (cell.symbol == s) {
-            cell.coefficient += c;
-            if (near_zero_value(cell.coefficient)) {
-                cell = Cell{0, 0.0};
+        double& cell = direct_[s];
+        if (cell != 0.0) {
+            cell += c;
+            if (near_zero_value(cell)) {
+                cell = 0.0;
                 --size_;
             }
             return false;
         }
         if (near_zero_value(c)) return false;
-        cell = Cell{s, c};
+        cell = c;
         ++size_;
         return true;
     }
     void erase_slot(std::size_t hole) noexcept;
     void shrink();
     void rehash(std::size_t capacity);  // into a table of at least this many slots
+    // Keeps `cells` (in no order, none with symbol 0) in a table of at least this many slots.
+    void hash_cells(const std::vector<Cell>& cells, std::size_t capacity);
 
     enum class Store : std::uint8_t { Sorted, Hashed, Direct };
 
-    // Sorted cells; or the slots of the table, a power of two, at most half full; or one slot
-    // per symbol.
+    // Sorted cells; or the slots of the table, a power of two, at most half full.
     std::vector<Cell> cells_;
+    // Direct: the coefficient of each symbol, 0 for none.
+    std::vector<double> direct_;
     // Bit (s mod 64) set for every symbol s the row may hold (all bits unless sorted).
     std::uint64_t mask_ = 0;
     std::uint32_t size_ = 0;
@@ -793,9 +821,14 @@ private:
     BoundaryTree tree_;
     detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
+    // The ratio test's findings: the sizes holding the entering symbol, by element; and every
+    // owner holding it, in column order, which the pivot's substitution then visits directly.
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
-    std::vector<std::uint64_t> size_seen_;
-    std::uint64_t size_stamp_ = 0;
+    std::vector<std::pair<std::uint32_t, double>> holders_;
+    Symbol holders_of_ = 0;                // the symbol `holders_` is for, 0: none
+    std::vector<std::uint64_t> size_seen_;  // by element: the last ratio test that met its size
+    std::vector<std::uint64_t> row_seen_;   // by symbol: the last ratio test that met its row
+    std::uint64_t seen_stamp_ = 0;
     std::size_t virtual_symbols_ = 0;  // symbols the usual form has and this one does not
     Counters counters_;
 };

@@ -174,32 +174,43 @@ TEST_P(LongRows, SumsThroughLongRowsAreExact) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LongRows, ::testing::Values(10, 255, 256, 257, 600));
 
-// A long row whose cells cancel down gives its table back, sorted again or in a smaller table,
-// and goes on holding, looking up and adding exactly what it held.
-TEST(CassowaryRows, SparseTablesShrinkAndKeepTheirCells) {
-    for (const std::size_t left : {0u, 3u, 128u, 129u, 300u}) {
-        detail::Row row;
-        std::vector<double> want(3001, 0.0);
-        for (detail::Symbol s = 1; s <= 3000; ++s) {
-            row.add(s, 0.25 * s);
-            want[s] = 0.25 * s;
+// A long row, kept in a table or direct, whose cells cancel down gives its room back, sorted
+// again or in a smaller table, and goes on holding, looking up and adding exactly what it held.
+TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
+    for (const bool direct : {false, true}) {
+        for (const std::size_t left : {0u, 3u, 128u, 129u, 150u, 300u}) {
+            detail::Row row;
+            std::vector<double> want(3001, 0.0);
+            for (detail::Symbol s = 1; s <= 3000; ++s) {
+                row.add(s, 0.25 * s);
+                want[s] = 0.25 * s;
+            }
+            row.densify_if_long(direct ? 3200 : 20000);
+            for (detail::Symbol s = 1; s <= 3000 - left; ++s) {
+                row.add(s, -0.25 * s);
+                want[s] = 0.0;
+            }
+            row.shrink_if_sparse();
+            ASSERT_EQ(row.size(), left);
+            // A direct row keeps its slots until it holds under a sixteenth of them.
+            if (!direct || 16 * left < 3200) {
+                EXPECT_LE(row.room(), std::max<std::size_t>(512, 4 * (left + 1)) * sizeof(detail::Cell)) << left;
+            }
+            // Adding a staged row merges or looks up against the smaller form.
+            detail::Row addend;
+            for (detail::Symbol s = 2990; s <= 3100; s += 5) addend.add(s, 1.0);
+            detail::Workspace ws;
+            addend.stage(ws, 3200);
+            row.add_all(2.0, ws, [](detail::Symbol) {});
+            want.resize(3101, 0.0);
+            for (detail::Symbol s = 2990; s <= 3100; s += 5) want[s] += 2.0;
+            for (detail::Symbol s = 1; s <= 3100; ++s)
+                ASSERT_EQ(row.coefficient_for(s), want[s]) << direct << " " << left << " " << s;
+            double sum = 0.0, want_sum = 0.0;
+            row.for_each([&](const detail::Cell& c) { sum += c.coefficient * c.symbol; });
+            for (detail::Symbol s = 1; s <= 3100; ++s) want_sum += want[s] * s;
+            EXPECT_EQ(sum, want_sum) << direct << " " << left;
         }
-        for (detail::Symbol s = 1; s <= 3000 - left; ++s) {
-            row.add(s, -0.25 * s);
-            want[s] = 0.0;
-        }
-        row.shrink_if_sparse();
-        ASSERT_EQ(row.size(), left);
-        EXPECT_LE(row.room(), std::max<std::size_t>(512, 4 * (left + 1))) << left;
-        // Adding a staged row merges or looks up against the smaller form.
-        detail::Row addend;
-        for (detail::Symbol s = 2990; s <= 3100; s += 5) addend.add(s, 1.0);
-        detail::Workspace ws;
-        addend.stage(ws, 3200);
-        row.add_all(2.0, ws, [](detail::Symbol) {});
-        want.resize(3101, 0.0);
-        for (detail::Symbol s = 2990; s <= 3100; s += 5) want[s] += 2.0;
-        for (detail::Symbol s = 1; s <= 3100; ++s) ASSERT_EQ(row.coefficient_for(s), want[s]) << left << " " << s;
     }
 }
 
