@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -215,7 +216,7 @@ private:
 // By symbol, a list of owners (the rows that may hold the symbol), all kept in one pool of
 // chunks of a few owners each: appending takes no allocation of its own and mostly touches
 // one chunk, and emptying a list gives its chunks back. Each list keeps the order of its
-// appends.
+// appends. The pool grows by blocks of chunks, so that a large one is never copied.
 class ColumnLists {
 public:
     void add_symbol() {
@@ -229,29 +230,23 @@ public:
     void assign(std::size_t symbols) {
         head_.assign(symbols, 0);
         tail_.assign(symbols, 0);
-        chunks_.resize(1);
+        used_ = 1;
         free_ = 0;
     }
     void push(Symbol s, std::uint32_t owner) {
         const std::uint32_t t = tail_[s];
-        if (t != 0 && chunks_[t].count < kPerChunk) {
-            Chunk& c = chunks_[t];
+        if (t != 0 && chunk(t).count < kPerChunk) {
+            Chunk& c = chunk(t);
             c.owner[c.count++] = owner;
             return;
         }
-        std::uint32_t n = free_;
-        if (n != 0) {
-            free_ = chunks_[n].next;
-        } else {
-            n = static_cast<std::uint32_t>(chunks_.size());
-            chunks_.emplace_back();
-        }
-        Chunk& c = chunks_[n];
+        const std::uint32_t n = new_chunk();
+        Chunk& c = chunk(n);
         c.owner[0] = owner;
         c.count = 1;
         c.next = 0;
         if (t != 0)
-            chunks_[t].next = n;
+            chunk(t).next = n;
         else
             head_[s] = n;
         tail_[s] = n;
@@ -259,26 +254,42 @@ public:
     // Calls f(owner) for every owner in the list of `s`, in order. f may push onto other lists.
     template <typename F>
     void for_each(Symbol s, F&& f) const {
-        for (std::uint32_t n = head_[s]; n != 0; n = chunks_[n].next)
-            for (std::uint32_t i = 0; i < chunks_[n].count; ++i) f(chunks_[n].owner[i]);
+        for (std::uint32_t n = head_[s]; n != 0; n = chunk(n).next)
+            for (std::uint32_t i = 0; i < chunk(n).count; ++i) f(chunk(n).owner[i]);
     }
     void clear(Symbol s) noexcept {
         if (head_[s] == 0) return;
-        chunks_[tail_[s]].next = free_;
+        chunk(tail_[s]).next = free_;
         free_ = head_[s];
         head_[s] = tail_[s] = 0;
     }
 
 private:
     static constexpr std::uint32_t kPerChunk = 6;
+    static constexpr unsigned kBlockBits = 12;  // chunks per block: 4096, 128 KiB
     struct Chunk {
         std::uint32_t owner[kPerChunk];
         std::uint32_t count;
         std::uint32_t next;  // 0 ends the list; chunk 0 is never used
     };
-    std::vector<Chunk> chunks_{Chunk{}};
+    Chunk& chunk(std::uint32_t n) noexcept { return blocks_[n >> kBlockBits][n & ((1u << kBlockBits) - 1)]; }
+    const Chunk& chunk(std::uint32_t n) const noexcept {
+        return blocks_[n >> kBlockBits][n & ((1u << kBlockBits) - 1)];
+    }
+    std::uint32_t new_chunk() {
+        if (free_ != 0) {
+            const std::uint32_t n = free_;
+            free_ = chunk(n).next;
+            return n;
+        }
+        if ((used_ >> kBlockBits) == blocks_.size())
+            blocks_.emplace_back(new Chunk[std::size_t{1} << kBlockBits]);  // filled as used
+        return used_++;
+    }
+    std::vector<std::unique_ptr<Chunk[]>> blocks_;
+    std::uint32_t used_ = 1;                  // chunks handed out from the blocks, chunk 0 included
     std::vector<std::uint32_t> head_, tail_;  // by symbol
-    std::uint32_t free_ = 0;                  // the first unused chunk, 0 when none
+    std::uint32_t free_ = 0;                  // the first chunk given back, 0 when none
 };
 
 // constant + Σ coefficient × symbol. A row of up to a few hundred cells keeps them sorted by
