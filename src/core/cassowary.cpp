@@ -121,7 +121,7 @@ std::size_t Row::find_slot(Symbol s) const noexcept {
 }
 
 double Row::coefficient_for(Symbol s) const noexcept {
-    if (store_ == Store::Direct) return direct_at(s);
+    if (store_ == Store::Direct) return direct_coefficient(s);
     if (!may_hold(s)) return 0.0;
     if (store_ == Store::Hashed) {
         const Cell& c = cells_[find_slot(s)];
@@ -209,7 +209,7 @@ void Row::make_direct(std::size_t symbols) {
 
 double Row::take(Symbol s) noexcept {
     if (store_ == Store::Direct) {
-        const double c = direct_at(s);
+        const double c = direct_coefficient(s);
         if (c == 0.0) return 0.0;
         direct_[s] = 0.0;
         --size_;
@@ -861,6 +861,7 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
     upper_of_.push_back(0);
     rows_.emplace_back();
     columns_.add_symbol();
+    direct_at_.push_back(0);
     return static_cast<Symbol>(kinds_.size() - 1);
 }
 
@@ -870,16 +871,52 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
     // A row that receives a long addend will be long: make it direct before, not after.
     if (managed) row.densify_if_long(kinds_.size(), workspace_.cells.size());
     row.constant += other_constant * coefficient;
+    const bool noted = listed(owner, row);
     counters_.cell_updates += row.add_all(
         coefficient, workspace_,
         [&](Symbol s) {
-            if (owner != 0) note(s, owner);
+            if (noted) note(s, owner);
         },
         drop);
     if (managed) {
         row.shrink_if_sparse();
         row.densify_if_long(kinds_.size());
+        if (owner != 0 && (owner & kSizeOwner) == 0) track(owner, !noted);
     }
+}
+
+void SplitSolver::track(Symbol basic, bool unlisted) {
+    const Row& row = rows_[basic];
+    if (row.is_direct()) {
+        if (direct_at_[basic] == 0) {
+            direct_rows_.push_back(basic);
+            direct_at_[basic] = static_cast<std::uint32_t>(direct_rows_.size());
+        }
+        return;
+    }
+    if (direct_at_[basic] == 0 && !unlisted) return;
+    // Back from direct: its cells are listed again.
+    unregister(basic);
+    row.for_each([&](const Cell& c) { note(c.symbol, basic); });
+}
+
+void SplitSolver::unregister(Symbol basic) noexcept {
+    const std::uint32_t at = direct_at_[basic];
+    if (at == 0) return;
+    const Symbol last = direct_rows_.back();
+    direct_rows_[at - 1] = last;
+    direct_at_[last] = at;
+    direct_rows_.pop_back();
+    direct_at_[basic] = 0;
+}
+
+template <typename F>
+void SplitSolver::for_owners_of(Symbol s, F&& f) {
+    direct_hits_.clear();
+    for (const Symbol basic : direct_rows_)
+        if (rows_[basic].coefficient_for(s) != 0.0) direct_hits_.push_back(basic);
+    columns_.for_each(s, f);
+    for (const Symbol basic : direct_hits_) f(basic);
 }
 
 void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {
@@ -904,7 +941,7 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
         for (const auto& [owner, c] : holders_)
             if ((owner & kSizeOwner) != 0 || is_row(owner)) substitute_in(owner, c);
     } else {
-        columns_.for_each(symbol, [&](std::uint32_t owner) {
+        for_owners_of(symbol, [&](std::uint32_t owner) {
             if ((owner & kSizeOwner) != 0) {
                 const double c = sizes_[owner & ~kSizeOwner].coefficient_for(symbol);
                 if (c != 0.0) substitute_in(owner, c);
@@ -920,12 +957,14 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
 }
 
 void SplitSolver::insert_row(Symbol basic, Row&& row) {
-    row.for_each([&](const Cell& c) { note(c.symbol, basic); });
+    if (!row.is_direct()) row.for_each([&](const Cell& c) { note(c.symbol, basic); });
     rows_[basic] = std::move(row);
     state_[basic] = kStored;
+    track(basic, false);
 }
 
 SplitSolver::Row SplitSolver::take_row(Symbol basic) {
+    unregister(basic);
     state_[basic] = kNonBasic;
     Row row = std::move(rows_[basic]);
     rows_[basic].clear();
@@ -1082,7 +1121,7 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
 }
 
 void SplitSolver::forget(Symbol s) {
-    columns_.for_each(s, [&](std::uint32_t owner) {
+    for_owners_of(s, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0)
             (void)sizes_[owner & ~kSizeOwner].take(s);
         else if (is_row(owner))
@@ -1110,7 +1149,7 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     if (row_seen_.size() < kinds_.size()) row_seen_.resize(2 * kinds_.size(), 0);
     size_hits_.clear();
     holders_.clear();
-    columns_.for_each(entering, [&](std::uint32_t owner) {
+    for_owners_of(entering, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
             if (size_seen_[j] == seen_stamp_) return;

@@ -307,6 +307,7 @@ public:
 
     bool empty() const noexcept { return size_ == 0; }
     std::size_t size() const noexcept { return size_; }
+    bool is_direct() const noexcept { return store_ == Store::Direct; }
     // The bytes of room the row holds for its cells.
     std::size_t room() const noexcept { return cells_.capacity() * sizeof(Cell) + direct_.capacity() * sizeof(double); }
 
@@ -379,7 +380,7 @@ private:
     }
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
-    double direct_at(Symbol s) const noexcept { return s < direct_.size() ? direct_[s] : 0.0; }
+    double direct_coefficient(Symbol s) const noexcept { return s < direct_.size() ? direct_[s] : 0.0; }
     // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
     bool add_direct(Symbol s, double c) {
         if (s >= direct_.size()) {
@@ -800,6 +801,19 @@ private:
     void note(Symbol s, std::uint32_t owner) {
         if (kinds_[s] != Kind::Dummy) columns_.push(s, owner);
     }
+    // Whether a change to the row of `owner` notes the cells it makes in the columns: not when
+    // it is a stored row that is direct.
+    bool listed(std::uint32_t owner, const Row& row) const noexcept {
+        return owner != 0 && ((owner & kSizeOwner) != 0 || !row.is_direct());
+    }
+    // Brings the registration of a stored row as direct up to date with its form, after a
+    // change; `unlisted`: the change made cells that are not in the columns.
+    void track(Symbol basic, bool unlisted);
+    void unregister(Symbol basic) noexcept;
+    // Calls f(owner) for every owner that may hold `s`: those in its column list, then the
+    // direct rows that hold it (all found before f is first called).
+    template <typename F>
+    void for_owners_of(Symbol s, F&& f);
     void substitute(Symbol symbol, const Row& replacement);
     void insert_row(Symbol basic, Row&& row);
     Row take_row(Symbol basic);
@@ -827,6 +841,13 @@ private:
     std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
     std::vector<Row> rows_;                  // by symbol: its row while stored
     detail::ColumnLists columns_;            // by symbol: owners that may hold it
+    // The stored rows that are direct. Their cells are not in the columns: a row that holds a
+    // good share of all symbols (often for a pivot or two only) is asked for a symbol instead.
+    // (Sizes are always listed: the order in which a substitution reaches them decides the
+    // order of the boundary tree's sums, and with it, on a tie, a pivot.)
+    std::vector<Symbol> direct_rows_;
+    std::vector<std::uint32_t> direct_at_;  // by symbol: its place in direct_rows_ plus one, 0: none
+    std::vector<Symbol> direct_hits_;
     std::vector<Row> sizes_;                 // by element: its size
     std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
     BoundaryTree tree_;
