@@ -910,6 +910,32 @@ void SplitSolver::unregister(Symbol basic) noexcept {
     direct_at_[basic] = 0;
 }
 
+bool SplitSolver::columns_consistent() const {
+    std::vector<std::pair<Symbol, std::uint32_t>> listed_pairs;
+    for (Symbol s = 1; s < kinds_.size(); ++s)
+        columns_.for_each(s, [&](std::uint32_t owner) { listed_pairs.emplace_back(s, owner); });
+    std::sort(listed_pairs.begin(), listed_pairs.end());
+    bool ok = true;
+    auto check = [&](std::uint32_t owner, const Row& row) {
+        row.for_each([&](const Cell& c) {
+            if (kinds_[c.symbol] != Kind::Dummy)
+                ok = ok && std::binary_search(listed_pairs.begin(), listed_pairs.end(), std::pair{c.symbol, owner});
+        });
+    };
+    for (std::size_t j = 0; j < elements_; ++j) check(kSizeOwner | static_cast<std::uint32_t>(j), sizes_[j]);
+    for (Symbol s = 1; s < kinds_.size(); ++s) {
+        if (!is_row(s)) {
+            ok = ok && direct_at_[s] == 0;
+        } else if (rows_[s].is_direct()) {
+            ok = ok && direct_at_[s] != 0 && direct_rows_[direct_at_[s] - 1] == s;
+        } else {
+            ok = ok && direct_at_[s] == 0;
+            check(s, rows_[s]);
+        }
+    }
+    return ok;
+}
+
 template <typename F>
 void SplitSolver::for_owners_of(Symbol s, F&& f) {
     direct_hits_.clear();

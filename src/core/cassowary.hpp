@@ -756,6 +756,10 @@ public:
 
     const Counters& counters() const noexcept { return counters_; }
 
+    // Whether the columns find every cell of the sizes and of the stored rows that are not
+    // direct, and the direct stored rows are the ones asked instead: a check for tests.
+    bool columns_consistent() const;
+
 private:
     friend class detail::Simplex<SplitSolver>;
     using Kind = detail::Kind;

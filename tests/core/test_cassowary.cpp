@@ -214,6 +214,48 @@ TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
     }
 }
 
+// Roomy splits of growing segments, posed as a layout poses them, with random weights and a
+// few fixed sizes: their rows grow long enough to go direct and back, and the columns must find
+// every cell all along. The split still fills the area, segments in proportion where free.
+TEST(SplitSolverColumns, StayConsistentAsRowsGoDirectAndBack) {
+    std::uint64_t draw = 7;
+    auto below = [&](std::uint32_t n) {
+        draw = draw * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>((draw >> 33) % n);
+    };
+    for (const std::uint32_t n : {40u, 100u}) {
+        const std::uint32_t elements = 2 * n + 1;
+        const double length = 100.0 * (5 * n + below(20 * n));
+        SplitSolver s(elements, 0.0, length, below(2) == 1);
+        s.set_large(true);
+        using T = SplitSolver::Term;
+        bool consistent = true;
+        auto add = [&](std::initializer_list<T> terms, double constant, R rel, double strength) {
+            ASSERT_EQ(s.add(terms, constant, rel, strength), Status::Ok);
+            consistent = consistent && s.columns_consistent();
+        };
+        std::vector<double> weight(n);
+        for (std::uint32_t i = 0; i < n; ++i) add({{2 * i + 1, 1.0}}, 0.0, R::GreaterOrEqual, st::required);
+        for (std::uint32_t i = 1; i < n; ++i) add({{2 * i, 1.0}}, -100.0, R::Equal, st::required / 10.0);
+        add({{0, 1.0}}, 0.0, R::Equal, st::required - st::weak);
+        add({{elements - 1, 1.0}, {SplitSolver::kArea, -1.0}}, 0.0, R::Equal, st::medium / 10.0);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            weight[i] = 1.0 + below(3);
+            if (below(8) == 0)
+                add({{2 * i + 1, 1.0}}, -100.0 * below(30), R::Equal, st::strong * 10.0);
+            else
+                add({{2 * i + 1, 1.0}, {SplitSolver::kArea, -1.0}}, 0.0, R::Equal, st::medium);
+        }
+        for (std::uint32_t i = 1; i < n; ++i)
+            add({{2 * i + 1, weight[0]}, {1, -weight[i]}}, 0.0, R::Equal, st::medium / 10.0);
+        for (std::uint32_t i = 0; i + 1 < n; ++i) add({{2 * i + 1, 1.0}, {2 * i + 3, -1.0}}, 0.0, R::Equal, st::weak);
+        EXPECT_TRUE(consistent) << n;
+        const std::vector<double> b = s.boundaries();
+        EXPECT_DOUBLE_EQ(b.back(), length) << n;
+        for (std::uint32_t k = 0; k + 1 < b.size(); ++k) EXPECT_LE(b[k], b[k + 1] + 1e-6) << n << " " << k;
+    }
+}
+
 // The nearest member on either side, against a plain ordered set, across word edges.
 TEST(CassowarySets, BitSetFindsNearestMembers) {
     for (const std::size_t count : {1u, 63u, 64u, 65u, 200u}) {

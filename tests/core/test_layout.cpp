@@ -601,7 +601,7 @@ TEST_P(ManyFills, ShareTheRowEvenly) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ManyFills,
                          ::testing::Values(ManyCase{65, 200, 0}, ManyCase{65, 1000, 1}, ManyCase{100, 1000, 0},
-                                           ManyCase{100, 200, 1}, ManyCase{120, 1000, 1}));
+                                           ManyCase{100, 200, 1}, ManyCase{120, 1000, 1}, ManyCase{300, 6000, 1}));
 
 TEST(LayoutSplit, ManyWeightedFillsKeepTheirProportions) {
     std::vector<C> cs;
