@@ -866,9 +866,9 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
 }
 
 void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, double coefficient, Symbol drop) {
-    // (The objectives are kept direct whatever they hold.)
+    // In a large split a row's form follows its length (the objectives are kept direct whatever
+    // they hold). A row that receives a long addend will be long: it goes direct before, not after.
     const bool managed = large_ && &row != &objective_ && &row != artificial_;
-    // A row that receives a long addend will be long: make it direct before, not after.
     if (managed) row.densify_if_long(kinds_.size(), workspace_.cells.size());
     row.constant += other_constant * coefficient;
     const bool noted = listed(owner, row);

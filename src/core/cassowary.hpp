@@ -214,7 +214,7 @@ private:
 };
 
 // By symbol, a list of owners (the rows that may hold the symbol), all kept in one pool of
-// chunks of a few owners each: appending takes no allocation of its own and mostly touches
+// chunks of up to 30 owners each: appending takes no allocation of its own and mostly touches
 // one chunk, and emptying a list gives its chunks back. Each list keeps the order of its
 // appends. The pool grows by blocks of chunks, so that a large one is never copied.
 class ColumnLists {
@@ -265,8 +265,8 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t kPerChunk = 6;
-    static constexpr unsigned kBlockBits = 12;  // chunks per block: 4096, 128 KiB
+    static constexpr std::uint32_t kPerChunk = 30;  // a chunk fills two cache lines
+    static constexpr unsigned kBlockBits = 11;  // chunks per block: 2048, 256 KiB
     struct Chunk {
         std::uint32_t owner[kPerChunk];
         std::uint32_t count;
@@ -296,11 +296,11 @@ private:
 // symbol, and another row is added to it by merging the two; a row that grows longer keeps
 // them from then on in an open-addressing hash table (symbol 0 marks a free slot), so that
 // adding a short row to it costs the length of the short one. A row that most symbols pass
-// through, the objective, is instead kept direct: slot s holds the coefficient of symbol s (0
-// for none: a coefficient near zero is never kept), so that looking a symbol up or adding a
-// product to its cell is one index, at the price of a slot for every symbol. Every use of a
-// row either looks symbols up or visits all cells without depending on their order, so the
-// three forms give the same results.
+// through, the objective (and in a large split any row that holds a good share of all symbols),
+// is instead kept direct: slot s holds the coefficient of symbol s (0 for none: a coefficient
+// near zero is never kept), so that looking a symbol up or adding a product to its cell is one
+// index, at the price of a slot for every symbol. Every use of a row either looks symbols up or
+// visits all cells without depending on their order, so the three forms give the same results.
 class Row {
 public:
     double constant = 0.0;
@@ -351,11 +351,11 @@ public:
         if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
         if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink();
     }
-    // Keeps a table that holds cells for more than a quarter of the `symbols` symbols direct:
-    // then its slots take no more room than the table's, and adding to it needs no probing. (In
-    // a roomy split, where every size comes to depend on every proportion, most rows end that
-    // long.) shrink_if_sparse turns it back into a table once it has cancelled down to a
-    // sixteenth of its slots.
+    // Makes a row direct that holds cells for more than a quarter of the `symbols` symbols, or
+    // will once `more` cells are added: then its slots take no more room than a table's, and
+    // adding to it needs no probing. (In a roomy split, where every size comes to depend on
+    // every proportion, most rows end that long.) shrink_if_sparse turns it back into a table
+    // once it has cancelled down to a sixteenth of its slots.
     void densify_if_long(std::size_t symbols, std::size_t more = 0) {
         if (store_ != Store::Direct && 4 * (std::size_t{size_} + more) > symbols) make_direct(symbols);
     }
@@ -851,7 +851,7 @@ private:
     // order of the boundary tree's sums, and with it, on a tie, a pivot.)
     std::vector<Symbol> direct_rows_;
     std::vector<std::uint32_t> direct_at_;  // by symbol: its place in direct_rows_ plus one, 0: none
-    std::vector<Symbol> direct_hits_;
+    std::vector<Symbol> direct_hits_;       // for_owners_of: the direct rows holding its symbol
     std::vector<Row> sizes_;                 // by element: its size
     std::vector<Symbol> lower_, upper_;      // by boundary: its range symbols
     BoundaryTree tree_;
