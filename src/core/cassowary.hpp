@@ -351,13 +351,14 @@ public:
         if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
         if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink();
     }
-    // Makes a row direct that holds cells for more than a quarter of the `symbols` symbols, or
-    // will once `more` cells are added: then its slots take no more room than a table's, and
-    // adding to it needs no probing. (In a roomy split, where every size comes to depend on
-    // every proportion, most rows end that long.) shrink_if_sparse turns it back into a table
-    // once it has cancelled down to a sixteenth of its slots.
+    // Makes a row direct that holds cells for more than a sixth of the `symbols` symbols, or
+    // will once `more` cells are added: then its slots (8 bytes each) take under 48 bytes a
+    // cell, about what a table takes (16 bytes a slot, up to half of them full), and adding to
+    // it needs no probing. (In a roomy split, where every size comes to depend on every
+    // proportion, most rows end that long, and many pass through it.) shrink_if_sparse turns it
+    // back into a table once it has cancelled down to a sixteenth of its slots.
     void densify_if_long(std::size_t symbols, std::size_t more = 0) {
-        if (store_ != Store::Direct && 4 * (std::size_t{size_} + more) > symbols) make_direct(symbols);
+        if (store_ != Store::Direct && 6 * (std::size_t{size_} + more) > symbols) make_direct(symbols);
     }
     // Multiplies the constant and every coefficient.
     void scale(double factor) noexcept;
