@@ -181,8 +181,7 @@ void Row::shrink() {
         hash_cells(cells, kMinSlots);
         return;
     }
-    if (store_ == Store::Hashed)
-        std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+    if (store_ == Store::Hashed) sort_by_symbol(cells);  // direct slots come out in order
     cells_.swap(cells);
     store_ = Store::Sorted;
     shift_ = 64;
@@ -600,12 +599,9 @@ void Solver::forget(Symbol s) {
 Solver::Symbol Solver::leaving_symbol(Symbol entering) {
     double best = std::numeric_limits<double>::infinity();
     Symbol found = 0;
-    holders_.clear();
-    ++holder_stamp_;
-    if (holder_seen_.size() < kinds_.size()) holder_seen_.resize(2 * kinds_.size(), 0);
+    start_ratio_test();
     for_rows_with(entering, [&](Symbol s) {
-        if (holder_seen_[s] == holder_stamp_) return;
-        holder_seen_[s] = holder_stamp_;
+        if (!first_meeting(s)) return;
         const Row& row = rows_[s];
         const double c = row.coefficient_for(entering);
         if (c == 0.0) return;
@@ -619,7 +615,6 @@ Solver::Symbol Solver::leaving_symbol(Symbol entering) {
             }
         }
     });
-    // Only a pivot, which substitutes the entering symbol at once, may use the rows kept.
     holders_of_ = found != 0 ? entering : 0;
     return found;
 }
@@ -965,16 +960,12 @@ void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
     if (holders_of_ == symbol) {
         // The leaving row, the one row that changed since, has left the stored rows.
         for (const auto& [owner, c] : holders_)
-            if ((owner & kSizeOwner) != 0 || is_row(owner)) substitute_in(owner, c);
+            if (owns_row(owner)) substitute_in(owner, c);
     } else {
         for_owners_of(symbol, [&](std::uint32_t owner) {
-            if ((owner & kSizeOwner) != 0) {
-                const double c = sizes_[owner & ~kSizeOwner].coefficient_for(symbol);
-                if (c != 0.0) substitute_in(owner, c);
-            } else if (is_row(owner)) {
-                const double c = rows_[owner].coefficient_for(symbol);
-                if (c != 0.0) substitute_in(owner, c);
-            }
+            if (!owns_row(owner)) return;
+            const double c = owned(owner).coefficient_for(symbol);
+            if (c != 0.0) substitute_in(owner, c);
         });
     }
     holders_of_ = 0;
@@ -1148,10 +1139,7 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
 
 void SplitSolver::forget(Symbol s) {
     for_owners_of(s, [&](std::uint32_t owner) {
-        if ((owner & kSizeOwner) != 0)
-            (void)sizes_[owner & ~kSizeOwner].take(s);
-        else if (is_row(owner))
-            (void)rows_[owner].take(s);
+        if (owns_row(owner)) (void)owned(owner).take(s);
     });
     columns_.clear(s);
 }
@@ -1170,24 +1158,21 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
             found = s;
         }
     };
-    ++seen_stamp_;
+    start_ratio_test();
     if (size_seen_.size() < elements_) size_seen_.resize(elements_, 0);
-    if (row_seen_.size() < kinds_.size()) row_seen_.resize(2 * kinds_.size(), 0);
     size_hits_.clear();
-    holders_.clear();
     for_owners_of(entering, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
-            if (size_seen_[j] == seen_stamp_) return;
-            size_seen_[j] = seen_stamp_;
+            if (size_seen_[j] == ratio_test_) return;
+            size_seen_[j] = ratio_test_;
             const double c = sizes_[j].coefficient_for(entering);
             if (c == 0.0) return;
             size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
             holders_.emplace_back(owner, c);
             return;
         }
-        if (!is_row(owner) || row_seen_[owner] == seen_stamp_) return;
-        row_seen_[owner] = seen_stamp_;
+        if (!is_row(owner) || !first_meeting(owner)) return;
         const Row& row = rows_[owner];
         const double c = row.coefficient_for(entering);
         if (c == 0.0) return;
@@ -1218,7 +1203,6 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
         from = j + 1;
     }
     piece(from, elements_);
-    // Only a pivot, which substitutes the entering symbol at once, may use the owners kept.
     holders_of_ = found != 0 ? entering : 0;
     return found;
 }

@@ -115,6 +115,10 @@ struct Cell {
     double coefficient;
 };
 
+inline void sort_by_symbol(std::vector<Cell>& cells) {
+    std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+}
+
 // Working storage for adding one row (the addend) to many others: its cells in storage order
 // and, when needed, sorted; a merge buffer; and the addend's coefficients spread out by symbol
 // (filled on first use).
@@ -138,7 +142,7 @@ struct Workspace {
         if (cells_sorted) return cells;
         if (!sorted_ready) {
             sorted.assign(cells.begin(), cells.end());
-            std::sort(sorted.begin(), sorted.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
+            sort_by_symbol(sorted);
             sorted_ready = true;
         }
         return sorted;
@@ -575,8 +579,29 @@ protected:
     Workspace workspace_;
     std::size_t constraint_count_ = 0;
 
+    // Starts a ratio test: nothing held yet, no row met.
+    void start_ratio_test() {
+        holders_.clear();
+        ++ratio_test_;
+        if (row_met_.size() < kinds_.size()) row_met_.resize(2 * kinds_.size(), 0);
+    }
+    // Whether the current ratio test meets the row of `s` for the first time.
+    bool first_meeting(Symbol s) noexcept {
+        if (row_met_[s] == ratio_test_) return false;
+        row_met_[s] = ratio_test_;
+        return true;
+    }
+    // What the ratio test found holding the entering symbol (rows, or in the split solver also
+    // sizes, with their coefficients), kept for the substitution of the pivot that follows: the
+    // leaving row is the only row that changes in between, and it leaves the tableau. Only a
+    // ratio test that finds a leaving symbol sets `holders_of_`.
+    std::vector<std::pair<std::uint32_t, double>> holders_;
+    Symbol holders_of_ = 0;  // the symbol `holders_` is for, 0: none
+    std::uint64_t ratio_test_ = 0;  // counts the ratio tests
+
 private:
     Tableau& self() noexcept { return static_cast<Tableau&>(*this); }
+    std::vector<std::uint64_t> row_met_;  // by symbol: the last ratio test that met its row
     // Turns "0 = row" into "subject = row'": the subject's cell c is removed and everything else
     // is multiplied by −1/c.
     static void solve_for(Row& row, Symbol subject) {
@@ -670,13 +695,6 @@ private:
     Symbol leaving_symbol(Symbol entering);
     bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size(); }
-    // The rows the ratio test found holding the entering symbol, with their coefficients, kept
-    // for the substitution that follows: the pivot's leaving row is the only row that changes in
-    // between, and it leaves the tableau.
-    std::vector<std::pair<Symbol, double>> holders_;
-    Symbol holders_of_ = 0;                   // the symbol `holders_` is for, 0: none
-    std::vector<std::uint64_t> holder_seen_;  // by symbol: the last ratio test that met its row
-    std::uint64_t holder_stamp_ = 0;
 
     std::vector<std::uint8_t> basic_;    // by symbol: 1 while the symbol has a row
     std::vector<Row> rows_;              // by symbol: its row while basic
@@ -806,6 +824,12 @@ private:
     void note(Symbol s, std::uint32_t owner) {
         if (kinds_[s] != Kind::Dummy) columns_.push(s, owner);
     }
+    // Whether an owner in a column list still stands for a row (a size always, a symbol while
+    // its row is stored), and that row.
+    bool owns_row(std::uint32_t owner) const noexcept { return (owner & kSizeOwner) != 0 || is_row(owner); }
+    Row& owned(std::uint32_t owner) noexcept {
+        return (owner & kSizeOwner) != 0 ? sizes_[owner & ~kSizeOwner] : rows_[owner];
+    }
     // Whether a change to the row of `owner` notes the cells it makes in the columns: not when
     // it is a stored row that is direct.
     bool listed(std::uint32_t owner, const Row& row) const noexcept {
@@ -858,14 +882,10 @@ private:
     BoundaryTree tree_;
     detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
-    // The ratio test's findings: the sizes holding the entering symbol, by element; and every
-    // owner holding it, in column order, which the pivot's substitution then visits directly.
+    // The ratio test's sizes holding the entering symbol, by element. (`holders_` has them too,
+    // with the rows, in column order, as the pivot's substitution visits them.)
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
-    std::vector<std::pair<std::uint32_t, double>> holders_;
-    Symbol holders_of_ = 0;                // the symbol `holders_` is for, 0: none
     std::vector<std::uint64_t> size_seen_;  // by element: the last ratio test that met its size
-    std::vector<std::uint64_t> row_seen_;   // by symbol: the last ratio test that met its row
-    std::uint64_t seen_stamp_ = 0;
     std::size_t virtual_symbols_ = 0;  // symbols the usual form has and this one does not
     Counters counters_;
 };
