@@ -735,44 +735,40 @@ void SplitSolver::BoundaryTree::set_upper(std::size_t k, Symbol s, std::uint64_t
     }
 }
 
-SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::lowest(std::size_t from, std::size_t to,
-                                                                 std::uint64_t& steps) const {
-    Best best{kInfinity, 0};
+// The lowest value among the lower rows in [from, to) (the highest among the upper rows when
+// not `Lowest`), equal values going to the newest symbol.
+template <bool Lowest>
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to,
+                                                                  std::uint64_t& steps) const {
+    Best best{Lowest ? kInfinity : -kInfinity, 0};
     // `above`: the pending additions of the ancestors, not yet in the node's own values.
     auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {
         ++steps;
-        if (to <= lo || hi <= from || nodes_[i].low_symbol == 0) return;
+        const Node& node = nodes_[i];
+        const Symbol symbol = Lowest ? node.low_symbol : node.high_symbol;
+        if (to <= lo || hi <= from || symbol == 0) return;
         if (from <= lo && hi <= to) {
-            const double v = nodes_[i].low + above;
-            if (v < best.value || (v == best.value && nodes_[i].low_symbol > best.symbol)) best = {v, nodes_[i].low_symbol};
+            const double v = (Lowest ? node.low : node.high) + above;
+            const bool better = Lowest ? v < best.value : v > best.value;
+            if (better || (v == best.value && symbol > best.symbol)) best = {v, symbol};
             return;
         }
         const std::size_t mid = (lo + hi) / 2;
-        self(self, 2 * i, lo, mid, above + nodes_[i].pending);
-        self(self, 2 * i + 1, mid, hi, above + nodes_[i].pending);
+        self(self, 2 * i, lo, mid, above + node.pending);
+        self(self, 2 * i + 1, mid, hi, above + node.pending);
     };
     go(go, 1, 0, size_, 0.0);
     return best;
 }
 
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::lowest(std::size_t from, std::size_t to,
+                                                                 std::uint64_t& steps) const {
+    return extreme<true>(from, to, steps);
+}
+
 SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::highest(std::size_t from, std::size_t to,
                                                                   std::uint64_t& steps) const {
-    Best best{-kInfinity, 0};
-    auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {
-        ++steps;
-        if (to <= lo || hi <= from || nodes_[i].high_symbol == 0) return;
-        if (from <= lo && hi <= to) {
-            const double v = nodes_[i].high + above;
-            if (v > best.value || (v == best.value && nodes_[i].high_symbol > best.symbol))
-                best = {v, nodes_[i].high_symbol};
-            return;
-        }
-        const std::size_t mid = (lo + hi) / 2;
-        self(self, 2 * i, lo, mid, above + nodes_[i].pending);
-        self(self, 2 * i + 1, mid, hi, above + nodes_[i].pending);
-    };
-    go(go, 1, 0, size_, 0.0);
-    return best;
+    return extreme<false>(from, to, steps);
 }
 
 // -- the solver --

@@ -809,6 +809,8 @@ private:
             double low = 0.0, high = 0.0, pending = 0.0;
             Symbol low_symbol = 0, high_symbol = 0;
         };
+        template <bool Lowest>
+        Best extreme(std::size_t from, std::size_t to, std::uint64_t& steps) const;
         void pull(std::size_t i) noexcept;
         void apply(std::size_t i, double delta) noexcept;
         std::vector<Node> nodes_;

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
 #define TARVO_FX_AVX2 1
 #else
 #define TARVO_FX_AVX2 0
@@ -295,11 +296,6 @@ namespace tarvo::core::fx {
 #if defined(__SSE2__)
 namespace {
 
-// The blend of four colours at once, lane by lane the same operations in the same order as
-// lerp_hsx, so every lane rounds exactly as the single-colour code does (SSE arithmetic is the
-// same IEEE single precision as the scalar instructions, and a reciprocal computed by division
-// is the one the table holds). Returns false, having written nothing, when a lane's hue falls
-// outside the range the remainder-free wrap covers.
 // What happens between the conversions: a blend toward q by alpha, or a shift by d (the
 // amounts already multiplied by the alpha).
 struct Middle {
@@ -308,377 +304,224 @@ struct Middle {
     std::array<float, 3> d{};
 };
 
-inline __m128 select(__m128 mask, __m128 yes, __m128 no) noexcept {
-    return _mm_or_ps(_mm_and_ps(mask, yes), _mm_andnot_ps(mask, no));
-}
-inline __m128i select_i(__m128i mask, __m128i yes, __m128i no) noexcept {
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-}
-inline __m128i max_i(__m128i a, __m128i b) noexcept { return select_i(_mm_cmpgt_epi32(a, b), a, b); }
-inline __m128i min_i(__m128i a, __m128i b) noexcept { return select_i(_mm_cmpgt_epi32(a, b), b, a); }
+// The eight-lane forms are used only inlined into code built for AVX2, so the warning that
+// passing them by value to code built without it would change the calling convention does not
+// apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
 
-// 1 / n, and 0 for n = 0, as kRecip has it.
-inline __m128 recip4(__m128i n) noexcept {
-    const __m128 zero_n = _mm_castsi128_ps(_mm_cmpeq_epi32(n, _mm_setzero_si128()));
-    return _mm_andnot_ps(zero_n, _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(n)));
-}
+// N colours at once in GCC's vector types. Arithmetic is lane by lane the same IEEE single
+// precision as the scalar code, a comparison gives −1 (true) or 0 in each lane, `m ? a : b`
+// picks lane by lane, and a cast between two of these types keeps the bits.
+template <int N>
+struct Vectors;
+template <>
+struct Vectors<4> {
+    typedef float F __attribute__((vector_size(16)));
+    typedef std::int32_t I __attribute__((vector_size(16)));
+    typedef std::uint32_t U __attribute__((vector_size(16)));
+};
+template <>
+struct Vectors<8> {
+    typedef float F __attribute__((vector_size(32)));
+    typedef std::int32_t I __attribute__((vector_size(32)));
+    typedef std::uint32_t U __attribute__((vector_size(32)));
+};
 
-inline __m128 fabs4(__m128 x) noexcept { return _mm_andnot_ps(_mm_set1_ps(-0.0f), x); }
+template <int N>
+struct Lanes {
+    using F = typename Vectors<N>::F;
+    using I = typename Vectors<N>::I;
+    using U = typename Vectors<N>::U;
 
-// channel() on four values.
-inline __m128i channel4(__m128 v) noexcept {
-    const __m128 t = _mm_mul_ps(v, _mm_set1_ps(255.0f));
-    const __m128 half = _mm_or_ps(_mm_and_ps(t, _mm_set1_ps(-0.0f)), _mm_set1_ps(0.5f));
-    const __m128 r = _mm_add_ps(t, half);
-    // max takes the second operand on NaN: a NaN becomes 0 as in channel().
-    const __m128 c = _mm_min_ps(_mm_max_ps(r, _mm_setzero_ps()), _mm_set1_ps(255.0f));
-    return _mm_cvttps_epi32(c);
-}
-
-// clampf(v, 0, 100): a NaN passes through.
-inline __m128 clamp4(__m128 v) noexcept {
-    const __m128 hi = _mm_set1_ps(100.0f);
-    return select(_mm_cmplt_ps(v, _mm_setzero_ps()), _mm_setzero_ps(), select(_mm_cmpgt_ps(v, hi), hi, v));
-}
-
-inline __m128i in_set(__m128i k, int a, int b) noexcept {
-    return _mm_or_si128(_mm_cmpeq_epi32(k, _mm_set1_epi32(a)), _mm_cmpeq_epi32(k, _mm_set1_epi32(b)));
-}
-
-template <bool Hsl, bool Shift>
-bool lerp4(const Color* from, const Middle& mid, Color* out) noexcept {
-    __m128i r, g, b;
-    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(words, byte), _mm_set1_epi32(Color::Rgb))) == 0xFFFF &&
-        std::endian::native == std::endian::little) {
-        r = _mm_and_si128(_mm_srli_epi32(words, 8), byte);
-        g = _mm_and_si128(_mm_srli_epi32(words, 16), byte);
-        b = _mm_srli_epi32(words, 24);
-    } else {
-        const Rgb8 c0 = rgb_of(from[0]), c1 = rgb_of(from[1]), c2 = rgb_of(from[2]), c3 = rgb_of(from[3]);
-        r = _mm_setr_epi32(c0.r, c1.r, c2.r, c3.r);
-        g = _mm_setr_epi32(c0.g, c1.g, c2.g, c3.g);
-        b = _mm_setr_epi32(c0.b, c1.b, c2.b, c3.b);
+    [[gnu::always_inline]] static F to_float(I v) noexcept { return __builtin_convertvector(v, F); }
+    [[gnu::always_inline]] static I truncate(F v) noexcept { return __builtin_convertvector(v, I); }
+    // Whether every lane is true. (Compared as bytes, which the compiler turns into one vector
+    // comparison; a loop over the lanes would take them out one by one.)
+    [[gnu::always_inline]] static bool all(I m) noexcept {
+        const I yes = I{} - 1;
+        return std::memcmp(&m, &yes, sizeof m) == 0;
     }
-    const __m128i mx = max_i(r, max_i(g, b)), mn = min_i(r, min_i(g, b));
-    const __m128i delta = _mm_sub_epi32(mx, mn);
-    const __m128 id = recip4(delta);
-    const __m128i ones = _mm_set1_epi32(-1);
-    const __m128i rmax = _mm_andnot_si128(_mm_or_si128(_mm_cmpgt_epi32(g, r), _mm_cmpgt_epi32(b, r)), ones);
-    const __m128i gmax = _mm_andnot_si128(_mm_or_si128(rmax, _mm_cmpgt_epi32(b, g)), ones);
-    const __m128i num = select_i(rmax, _mm_sub_epi32(g, b), select_i(gmax, _mm_sub_epi32(b, r), _mm_sub_epi32(r, g)));
-    const __m128 off_r = _mm_and_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(b, g)), _mm_set1_ps(6.0f));
-    const __m128 off = select(_mm_castsi128_ps(rmax), off_r,
-                              select(_mm_castsi128_ps(gmax), _mm_set1_ps(2.0f), _mm_set1_ps(4.0f)));
-    const __m128 ph = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(num), id), off), _mm_set1_ps(60.0f));
-    __m128 ps, px;
-    if constexpr (Hsl) {
-        const __m128i sum = _mm_add_epi32(mx, mn);
-        const __m128i d = _mm_sub_epi32(sum, _mm_set1_epi32(255));
-        const __m128i sign = _mm_srai_epi32(d, 31);
-        const __m128i den = _mm_sub_epi32(_mm_set1_epi32(255), _mm_sub_epi32(_mm_xor_si128(d, sign), sign));
-        ps = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(delta), _mm_set1_ps(100.0f)), recip4(den));
-        px = _mm_mul_ps(_mm_cvtepi32_ps(sum), _mm_set1_ps(kL));
-    } else {
-        ps = _mm_mul_ps(_mm_mul_ps(_mm_cvtepi32_ps(delta), _mm_set1_ps(100.0f)), recip4(mx));
-        px = _mm_mul_ps(_mm_cvtepi32_ps(mx), _mm_set1_ps(kV));
+    [[gnu::always_inline]] static I max_i(I a, I b) noexcept { return a > b ? a : b; }
+    [[gnu::always_inline]] static I min_i(I a, I b) noexcept { return a > b ? b : a; }
+    // The processor's max(x, 0): a NaN becomes 0.
+    [[gnu::always_inline]] static F max0(F x) noexcept { return x > 0.0f ? x : F{} + 0.0f; }
+    // 1 / n, and 0 for n = 0, as kRecip has it.
+    [[gnu::always_inline]] static F recip(I n) noexcept { return n == 0 ? F{} + 0.0f : 1.0f / to_float(n); }
+    [[gnu::always_inline]] static F fabs(F x) noexcept { return (F)((I)x & 0x7FFFFFFF); }
+    // x − 360 where `wrap` holds, else x − 0.
+    [[gnu::always_inline]] static F minus_turn(F x, I wrap) noexcept { return x - (wrap ? F{} + 360.0f : F{} + 0.0f); }
+    // channel() on every lane.
+    [[gnu::always_inline]] static I channel(F v) noexcept {
+        const F t = v * 255.0f;
+        const F half = (F)(((I)t & INT32_MIN) | (I)(F{} + 0.5f));
+        const F c = max0(t + half);
+        return truncate(c < 255.0f ? c : F{} + 255.0f);
     }
-    const __m128 c360 = _mm_set1_ps(360.0f), zero = _mm_setzero_ps();
-    __m128 h, s, x;
-    if constexpr (Shift) {
-        // An HSL shift: the hue wrapped here and once more on the way back, as shift_hsl does.
-        const __m128 h1 = _mm_add_ps(ph, _mm_set1_ps(mid.d[0]));
-        const __m128 ok = _mm_and_ps(_mm_cmpgt_ps(h1, _mm_set1_ps(-360.0f)), _mm_cmplt_ps(h1, _mm_set1_ps(720.0f)));
-        if (_mm_movemask_ps(ok) != 0xF) return false;
-        const __m128 r1 = _mm_sub_ps(h1, _mm_and_ps(_mm_cmpge_ps(h1, c360), c360));
-        const __m128 y1 = _mm_add_ps(r1, c360);
-        const __m128 z1 = _mm_sub_ps(y1, _mm_and_ps(_mm_cmpge_ps(y1, c360), c360));
-        h = _mm_sub_ps(z1, _mm_and_ps(_mm_cmpge_ps(z1, c360), c360));
-        s = clamp4(_mm_add_ps(ps, _mm_set1_ps(mid.d[1])));
-        x = clamp4(_mm_add_ps(px, _mm_set1_ps(mid.d[2])));
-    } else {
-        const Hsx& q = mid.q;
-        const __m128 a = _mm_set1_ps(mid.alpha);
-        __m128 dh = _mm_sub_ps(_mm_set1_ps(q.h), ph);
-        const __m128 adj = select(_mm_cmpgt_ps(dh, _mm_set1_ps(180.0f)), c360,
-                                  _mm_and_ps(_mm_cmplt_ps(dh, _mm_set1_ps(-180.0f)), _mm_set1_ps(-360.0f)));
-        dh = _mm_sub_ps(dh, adj);
-        h = _mm_add_ps(ph, _mm_mul_ps(dh, a));
-        h = _mm_sub_ps(h, _mm_and_ps(_mm_cmplt_ps(h, zero), _mm_set1_ps(-360.0f)));
-        h = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
-        s = _mm_add_ps(ps, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.s), ps), a));
-        x = _mm_add_ps(px, _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(q.x), px), a));
+    // clampf(v, 0, 100): a NaN passes through.
+    [[gnu::always_inline]] static F clamp(F v) noexcept {
+        return v < 0.0f ? F{} + 0.0f : (v > 100.0f ? F{} + 100.0f : v);
     }
+    [[gnu::always_inline]] static I in_set(I k, int a, int b) noexcept { return (k == a) | (k == b); }
+};
 
-    // To RGB. The wrap: every lane must lie in -360..720 (NaN lanes do not).
-    const __m128 in_range = _mm_and_ps(_mm_cmpgt_ps(h, _mm_set1_ps(-360.0f)), _mm_cmplt_ps(h, _mm_set1_ps(720.0f)));
-    if (_mm_movemask_ps(in_range) != 0xF) return false;
-    const __m128 wr = _mm_sub_ps(h, _mm_and_ps(_mm_cmpge_ps(h, c360), c360));
-    const __m128 wy = _mm_add_ps(wr, c360);
-    const __m128 wz = _mm_sub_ps(wy, _mm_and_ps(_mm_cmpge_ps(wy, c360), c360));
-    const __m128 wh = _mm_sub_ps(wz, _mm_and_ps(_mm_cmpge_ps(wz, c360), c360));
-    s = _mm_div_ps(s, _mm_set1_ps(100.0f));
-    x = _mm_div_ps(x, _mm_set1_ps(100.0f));
-    const __m128 hh = _mm_div_ps(wh, _mm_set1_ps(60.0f));
-    const __m128i k = _mm_cvttps_epi32(_mm_max_ps(hh, zero));
-    const __m128 one = _mm_set1_ps(1.0f);
-    __m128i red, green, blue, grey_v;
-    __m128 grey_mask;
-    if constexpr (Hsl) {
-        const __m128 l = x;
-        const __m128 c = _mm_mul_ps(_mm_sub_ps(one, fabs4(_mm_sub_ps(_mm_mul_ps(_mm_set1_ps(2.0f), l), one))), s);
-        const __m128 m = _mm_sub_ps(l, _mm_mul_ps(c, _mm_set1_ps(0.5f)));
-        const __m128 f = _mm_sub_ps(hh, _mm_cvtepi32_ps(k));
-        const __m128 h2 = _mm_add_ps(_mm_cvtepi32_ps(_mm_and_si128(k, _mm_set1_epi32(1))), f);
-        const __m128 xx = _mm_mul_ps(c, _mm_sub_ps(one, fabs4(_mm_sub_ps(h2, one))));
-        const __m128i A = channel4(_mm_add_ps(c, m)), B = channel4(_mm_add_ps(xx, m)), C = channel4(m);
-        // Sextants 0..5 order (A B C), (B A C), (C A B), (C B A), (B C A), (A C B); 6 counts as 5.
-        const __m128i kk = min_i(k, _mm_set1_epi32(5));
-        red = select_i(in_set(kk, 0, 5), A, select_i(in_set(kk, 1, 4), B, C));
-        green = select_i(in_set(kk, 1, 2), A, select_i(in_set(kk, 0, 3), B, C));
-        blue = select_i(in_set(kk, 3, 4), A, select_i(in_set(kk, 2, 5), B, C));
-        grey_v = channel4(l);
-        grey_mask = _mm_cmpeq_ps(s, zero);
+// The blend of N colours at once, lane by lane the same operations in the same order as
+// lerp_hsx (or hsl_shift_color), so every lane rounds exactly as the single-colour code does:
+// a reciprocal computed by division is the one the table holds. Returns false, having written
+// nothing, when a lane's hue falls outside the range the remainder-free wrap covers.
+template <int N, bool Hsl, bool Shift>
+[[gnu::always_inline]] inline bool blend_lanes(const Color* from, const Middle& mid, Color* out) noexcept {
+    using L = Lanes<N>;
+    using F = typename L::F;
+    using I = typename L::I;
+    using U = typename L::U;
+    static_assert(sizeof(Color) == 4);
+    constexpr std::uint32_t kRgbTag = Color::Rgb;  // the low byte of an Rgb colour's word
+    I r, g, b;
+    U words;
+    std::memcpy(&words, from, sizeof words);
+    if (std::endian::native == std::endian::little && L::all((words & 0xFFu) == kRgbTag)) {
+        r = (I)((words >> 8) & 0xFFu);
+        g = (I)((words >> 16) & 0xFFu);
+        b = (I)(words >> 24);
     } else {
-        const __m128 v = x;
-        const __m128 f = _mm_sub_ps(hh, _mm_cvtepi32_ps(k));
-        const __m128 pp = _mm_mul_ps(v, _mm_sub_ps(one, s));
-        const __m128 qq = _mm_mul_ps(v, _mm_sub_ps(one, _mm_mul_ps(s, f)));
-        const __m128 tt = _mm_mul_ps(v, _mm_sub_ps(one, _mm_mul_ps(s, _mm_sub_ps(one, f))));
-        const __m128i V = channel4(v), T = channel4(tt), P = channel4(pp), Q = channel4(qq);
-        // Sextants 0..5 order (V T P), (Q V P), (P V T), (P Q V), (T P V), (V P Q); 6 counts as 5.
-        const __m128i kk = min_i(k, _mm_set1_epi32(5));
-        const __m128i k0 = _mm_cmpeq_epi32(kk, _mm_setzero_si128()), k1 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(1)),
-                      k2 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(2)), k3 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(3)),
-                      k4 = _mm_cmpeq_epi32(kk, _mm_set1_epi32(4));
-        red = select_i(_mm_or_si128(k2, k3), P, select_i(k1, Q, select_i(k4, T, V)));
-        green = select_i(_mm_or_si128(k1, k2), V, select_i(k0, T, select_i(k3, Q, P)));
-        blue = select_i(_mm_or_si128(k0, k1), P, select_i(k2, T, select_i(_mm_or_si128(k3, k4), V, Q)));
-        grey_v = V;
-        grey_mask = _mm_cmple_ps(s, zero);
-    }
-    const __m128i gm = _mm_castps_si128(grey_mask);
-    red = select_i(gm, grey_v, red);
-    green = select_i(gm, grey_v, green);
-    blue = select_i(gm, grey_v, blue);
-    if constexpr (std::endian::native == std::endian::little) {
-        const __m128i colours = _mm_or_si128(
-            _mm_or_si128(_mm_set1_epi32(Color::Rgb), _mm_slli_epi32(red, 8)),
-            _mm_or_si128(_mm_slli_epi32(green, 16), _mm_slli_epi32(blue, 24)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), colours);
-    } else {
-        alignas(16) std::uint32_t rr[4], gg[4], bb[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(rr), red);
-        _mm_store_si128(reinterpret_cast<__m128i*>(gg), green);
-        _mm_store_si128(reinterpret_cast<__m128i*>(bb), blue);
-        for (int i = 0; i < 4; ++i)
-            out[i] = Color::rgb(static_cast<std::uint8_t>(rr[i]), static_cast<std::uint8_t>(gg[i]), static_cast<std::uint8_t>(bb[i]));
-    }
-    return true;
-}
-
-
-
-#if TARVO_FX_AVX2
-// The same eight colours at a time, on processors that have AVX2.
-inline __attribute__((target("avx2"))) __m256 select8(__m256 mask, __m256 yes, __m256 no) noexcept {
-    return _mm256_or_ps(_mm256_and_ps(mask, yes), _mm256_andnot_ps(mask, no));
-}
-inline __attribute__((target("avx2"))) __m256i select_i8(__m256i mask, __m256i yes, __m256i no) noexcept {
-    return _mm256_or_si256(_mm256_and_si256(mask, yes), _mm256_andnot_si256(mask, no));
-}
-inline __attribute__((target("avx2"))) __m256i max_i8(__m256i a, __m256i b) noexcept { return select_i8(_mm256_cmpgt_epi32(a, b), a, b); }
-inline __attribute__((target("avx2"))) __m256i min_i8(__m256i a, __m256i b) noexcept { return select_i8(_mm256_cmpgt_epi32(a, b), b, a); }
-
-// 1 / n, and 0 for n = 0, as kRecip has it.
-inline __attribute__((target("avx2"))) __m256 recip8(__m256i n) noexcept {
-    const __m256 zero_n = _mm256_castsi256_ps(_mm256_cmpeq_epi32(n, _mm256_setzero_si256()));
-    return _mm256_andnot_ps(zero_n, _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(n)));
-}
-
-inline __attribute__((target("avx2"))) __m256 fabs8(__m256 x) noexcept { return _mm256_andnot_ps(_mm256_set1_ps(-0.0f), x); }
-
-// channel() on four values.
-inline __attribute__((target("avx2"))) __m256i channel8(__m256 v) noexcept {
-    const __m256 t = _mm256_mul_ps(v, _mm256_set1_ps(255.0f));
-    const __m256 half = _mm256_or_ps(_mm256_and_ps(t, _mm256_set1_ps(-0.0f)), _mm256_set1_ps(0.5f));
-    const __m256 r = _mm256_add_ps(t, half);
-    // max takes the second operand on NaN: a NaN becomes 0 as in channel().
-    const __m256 c = _mm256_min_ps(_mm256_max_ps(r, _mm256_setzero_ps()), _mm256_set1_ps(255.0f));
-    return _mm256_cvttps_epi32(c);
-}
-
-// clampf(v, 0, 100): a NaN passes through.
-inline __attribute__((target("avx2"))) __m256 clamp8(__m256 v) noexcept {
-    const __m256 hi = _mm256_set1_ps(100.0f);
-    return select8(_mm256_cmp_ps(v, _mm256_setzero_ps(), _CMP_LT_OQ), _mm256_setzero_ps(), select8(_mm256_cmp_ps(v, hi, _CMP_GT_OQ), hi, v));
-}
-
-inline __attribute__((target("avx2"))) __m256i in_set8(__m256i k, int a, int b) noexcept {
-    return _mm256_or_si256(_mm256_cmpeq_epi32(k, _mm256_set1_epi32(a)), _mm256_cmpeq_epi32(k, _mm256_set1_epi32(b)));
-}
-
-template <bool Hsl, bool Shift>
-__attribute__((target("avx2"))) bool lerp8(const Color* from, const Middle& mid, Color* out) noexcept {
-    __m256i r, g, b;
-    const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
-    const __m256i byte = _mm256_set1_epi32(0xFF);
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(words, byte), _mm256_set1_epi32(Color::Rgb))) == -1 &&
-        std::endian::native == std::endian::little) {
-        r = _mm256_and_si256(_mm256_srli_epi32(words, 8), byte);
-        g = _mm256_and_si256(_mm256_srli_epi32(words, 16), byte);
-        b = _mm256_srli_epi32(words, 24);
-    } else {
-        alignas(32) std::int32_t rr[8], gg[8], bb[8];
-        for (int i = 0; i < 8; ++i) {
+        alignas(sizeof(I)) std::int32_t rr[N], gg[N], bb[N];
+        for (int i = 0; i < N; ++i) {
             const Rgb8 c = rgb_of(from[i]);
             rr[i] = c.r;
             gg[i] = c.g;
             bb[i] = c.b;
         }
-        r = _mm256_load_si256(reinterpret_cast<const __m256i*>(rr));
-        g = _mm256_load_si256(reinterpret_cast<const __m256i*>(gg));
-        b = _mm256_load_si256(reinterpret_cast<const __m256i*>(bb));
+        std::memcpy(&r, rr, sizeof r);
+        std::memcpy(&g, gg, sizeof g);
+        std::memcpy(&b, bb, sizeof b);
     }
-    const __m256i mx = max_i8(r, max_i8(g, b)), mn = min_i8(r, min_i8(g, b));
-    const __m256i delta = _mm256_sub_epi32(mx, mn);
-    const __m256 id = recip8(delta);
-    const __m256i ones = _mm256_set1_epi32(-1);
-    const __m256i rmax = _mm256_andnot_si256(_mm256_or_si256(_mm256_cmpgt_epi32(g, r), _mm256_cmpgt_epi32(b, r)), ones);
-    const __m256i gmax = _mm256_andnot_si256(_mm256_or_si256(rmax, _mm256_cmpgt_epi32(b, g)), ones);
-    const __m256i num = select_i8(rmax, _mm256_sub_epi32(g, b), select_i8(gmax, _mm256_sub_epi32(b, r), _mm256_sub_epi32(r, g)));
-    const __m256 off_r = _mm256_and_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(b, g)), _mm256_set1_ps(6.0f));
-    const __m256 off = select8(_mm256_castsi256_ps(rmax), off_r,
-                              select8(_mm256_castsi256_ps(gmax), _mm256_set1_ps(2.0f), _mm256_set1_ps(4.0f)));
-    const __m256 ph = _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(num), id), off), _mm256_set1_ps(60.0f));
-    __m256 ps, px;
+    const I mx = L::max_i(r, L::max_i(g, b)), mn = L::min_i(r, L::min_i(g, b));
+    const I delta = mx - mn;
+    const F id = L::recip(delta);
+    const I rmax = ~((g > r) | (b > r));
+    const I gmax = ~(rmax | (b > g));
+    const I num = rmax ? g - b : (gmax ? b - r : r - g);
+    const F off_r = b > g ? F{} + 6.0f : F{} + 0.0f;
+    const F off = rmax ? off_r : (gmax ? F{} + 2.0f : F{} + 4.0f);
+    const F ph = (L::to_float(num) * id + off) * 60.0f;
+    F ps, px;
     if constexpr (Hsl) {
-        const __m256i sum = _mm256_add_epi32(mx, mn);
-        const __m256i d = _mm256_sub_epi32(sum, _mm256_set1_epi32(255));
-        const __m256i sign = _mm256_srai_epi32(d, 31);
-        const __m256i den = _mm256_sub_epi32(_mm256_set1_epi32(255), _mm256_sub_epi32(_mm256_xor_si256(d, sign), sign));
-        ps = _mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(delta), _mm256_set1_ps(100.0f)), recip8(den));
-        px = _mm256_mul_ps(_mm256_cvtepi32_ps(sum), _mm256_set1_ps(kL));
+        const I sum = mx + mn;
+        const I d = sum - 255;
+        const I sign = d >> 31;
+        ps = L::to_float(delta) * 100.0f * L::recip(255 - ((d ^ sign) - sign));
+        px = L::to_float(sum) * kL;
     } else {
-        ps = _mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(delta), _mm256_set1_ps(100.0f)), recip8(mx));
-        px = _mm256_mul_ps(_mm256_cvtepi32_ps(mx), _mm256_set1_ps(kV));
+        ps = L::to_float(delta) * 100.0f * L::recip(mx);
+        px = L::to_float(mx) * kV;
     }
-    const __m256 c360 = _mm256_set1_ps(360.0f), zero = _mm256_setzero_ps();
-    __m256 h, s, x;
+    F h, s, x;
     if constexpr (Shift) {
         // An HSL shift: the hue wrapped here and once more on the way back, as shift_hsl does.
-        const __m256 h1 = _mm256_add_ps(ph, _mm256_set1_ps(mid.d[0]));
-        const __m256 ok = _mm256_and_ps(_mm256_cmp_ps(h1, _mm256_set1_ps(-360.0f), _CMP_GT_OQ), _mm256_cmp_ps(h1, _mm256_set1_ps(720.0f), _CMP_LT_OQ));
-        if (_mm256_movemask_ps(ok) != 0xFF) return false;
-        const __m256 r1 = _mm256_sub_ps(h1, _mm256_and_ps(_mm256_cmp_ps(h1, c360, _CMP_GE_OQ), c360));
-        const __m256 y1 = _mm256_add_ps(r1, c360);
-        const __m256 z1 = _mm256_sub_ps(y1, _mm256_and_ps(_mm256_cmp_ps(y1, c360, _CMP_GE_OQ), c360));
-        h = _mm256_sub_ps(z1, _mm256_and_ps(_mm256_cmp_ps(z1, c360, _CMP_GE_OQ), c360));
-        s = clamp8(_mm256_add_ps(ps, _mm256_set1_ps(mid.d[1])));
-        x = clamp8(_mm256_add_ps(px, _mm256_set1_ps(mid.d[2])));
+        const F h1 = ph + mid.d[0];
+        if (!L::all((h1 > -360.0f) & (h1 < 720.0f))) return false;
+        const F r1 = L::minus_turn(h1, h1 >= 360.0f);
+        const F y1 = r1 + 360.0f;
+        const F z1 = L::minus_turn(y1, y1 >= 360.0f);
+        h = L::minus_turn(z1, z1 >= 360.0f);
+        s = L::clamp(ps + mid.d[1]);
+        x = L::clamp(px + mid.d[2]);
     } else {
         const Hsx& q = mid.q;
-        const __m256 a = _mm256_set1_ps(mid.alpha);
-        __m256 dh = _mm256_sub_ps(_mm256_set1_ps(q.h), ph);
-        const __m256 adj = select8(_mm256_cmp_ps(dh, _mm256_set1_ps(180.0f), _CMP_GT_OQ), c360,
-                                  _mm256_and_ps(_mm256_cmp_ps(dh, _mm256_set1_ps(-180.0f), _CMP_LT_OQ), _mm256_set1_ps(-360.0f)));
-        dh = _mm256_sub_ps(dh, adj);
-        h = _mm256_add_ps(ph, _mm256_mul_ps(dh, a));
-        h = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, zero, _CMP_LT_OQ), _mm256_set1_ps(-360.0f)));
-        h = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, c360, _CMP_GE_OQ), c360));
-        s = _mm256_add_ps(ps, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(q.s), ps), a));
-        x = _mm256_add_ps(px, _mm256_mul_ps(_mm256_sub_ps(_mm256_set1_ps(q.x), px), a));
+        const float a = mid.alpha;
+        F dh = q.h - ph;
+        dh = dh - (dh > 180.0f ? F{} + 360.0f : (dh < -180.0f ? F{} - 360.0f : F{} + 0.0f));
+        h = ph + dh * a;
+        h = h - (h < 0.0f ? F{} - 360.0f : F{} + 0.0f);
+        h = L::minus_turn(h, h >= 360.0f);
+        s = ps + (q.s - ps) * a;
+        x = px + (q.x - px) * a;
     }
 
     // To RGB. The wrap: every lane must lie in -360..720 (NaN lanes do not).
-    const __m256 in_range = _mm256_and_ps(_mm256_cmp_ps(h, _mm256_set1_ps(-360.0f), _CMP_GT_OQ), _mm256_cmp_ps(h, _mm256_set1_ps(720.0f), _CMP_LT_OQ));
-    if (_mm256_movemask_ps(in_range) != 0xFF) return false;
-    const __m256 wr = _mm256_sub_ps(h, _mm256_and_ps(_mm256_cmp_ps(h, c360, _CMP_GE_OQ), c360));
-    const __m256 wy = _mm256_add_ps(wr, c360);
-    const __m256 wz = _mm256_sub_ps(wy, _mm256_and_ps(_mm256_cmp_ps(wy, c360, _CMP_GE_OQ), c360));
-    const __m256 wh = _mm256_sub_ps(wz, _mm256_and_ps(_mm256_cmp_ps(wz, c360, _CMP_GE_OQ), c360));
-    s = _mm256_div_ps(s, _mm256_set1_ps(100.0f));
-    x = _mm256_div_ps(x, _mm256_set1_ps(100.0f));
-    const __m256 hh = _mm256_div_ps(wh, _mm256_set1_ps(60.0f));
-    const __m256i k = _mm256_cvttps_epi32(_mm256_max_ps(hh, zero));
-    const __m256 one = _mm256_set1_ps(1.0f);
-    __m256i red, green, blue, grey_v;
-    __m256 grey_mask;
+    if (!L::all((h > -360.0f) & (h < 720.0f))) return false;
+    const F wr = L::minus_turn(h, h >= 360.0f);
+    const F wy = wr + 360.0f;
+    const F wz = L::minus_turn(wy, wy >= 360.0f);
+    const F wh = L::minus_turn(wz, wz >= 360.0f);
+    s = s / 100.0f;
+    x = x / 100.0f;
+    const F hh = wh / 60.0f;
+    const I k = L::truncate(L::max0(hh));
+    // Sextant 6 counts as 5.
+    const I kk = L::min_i(k, I{} + 5);
+    I red, green, blue, grey_v, grey_mask;
     if constexpr (Hsl) {
-        const __m256 l = x;
-        const __m256 c = _mm256_mul_ps(_mm256_sub_ps(one, fabs8(_mm256_sub_ps(_mm256_mul_ps(_mm256_set1_ps(2.0f), l), one))), s);
-        const __m256 m = _mm256_sub_ps(l, _mm256_mul_ps(c, _mm256_set1_ps(0.5f)));
-        const __m256 f = _mm256_sub_ps(hh, _mm256_cvtepi32_ps(k));
-        const __m256 h2 = _mm256_add_ps(_mm256_cvtepi32_ps(_mm256_and_si256(k, _mm256_set1_epi32(1))), f);
-        const __m256 xx = _mm256_mul_ps(c, _mm256_sub_ps(one, fabs8(_mm256_sub_ps(h2, one))));
-        const __m256i A = channel8(_mm256_add_ps(c, m)), B = channel8(_mm256_add_ps(xx, m)), C = channel8(m);
-        // Sextants 0..5 order (A B C), (B A C), (C A B), (C B A), (B C A), (A C B); 6 counts as 5.
-        const __m256i kk = min_i8(k, _mm256_set1_epi32(5));
-        red = select_i8(in_set8(kk, 0, 5), A, select_i8(in_set8(kk, 1, 4), B, C));
-        green = select_i8(in_set8(kk, 1, 2), A, select_i8(in_set8(kk, 0, 3), B, C));
-        blue = select_i8(in_set8(kk, 3, 4), A, select_i8(in_set8(kk, 2, 5), B, C));
-        grey_v = channel8(l);
-        grey_mask = _mm256_cmp_ps(s, zero, _CMP_EQ_OQ);
+        const F l = x;
+        const F c = (1.0f - L::fabs(2.0f * l - 1.0f)) * s;
+        const F m = l - c * 0.5f;
+        const F f = hh - L::to_float(k);
+        const F h2 = L::to_float(k & 1) + f;
+        const F xx = c * (1.0f - L::fabs(h2 - 1.0f));
+        const I A = L::channel(c + m), B = L::channel(xx + m), C = L::channel(m);
+        // Sextants 0..5 order (A B C), (B A C), (C A B), (C B A), (B C A), (A C B).
+        red = L::in_set(kk, 0, 5) ? A : (L::in_set(kk, 1, 4) ? B : C);
+        green = L::in_set(kk, 1, 2) ? A : (L::in_set(kk, 0, 3) ? B : C);
+        blue = L::in_set(kk, 3, 4) ? A : (L::in_set(kk, 2, 5) ? B : C);
+        grey_v = L::channel(l);
+        grey_mask = s == 0.0f;
     } else {
-        const __m256 v = x;
-        const __m256 f = _mm256_sub_ps(hh, _mm256_cvtepi32_ps(k));
-        const __m256 pp = _mm256_mul_ps(v, _mm256_sub_ps(one, s));
-        const __m256 qq = _mm256_mul_ps(v, _mm256_sub_ps(one, _mm256_mul_ps(s, f)));
-        const __m256 tt = _mm256_mul_ps(v, _mm256_sub_ps(one, _mm256_mul_ps(s, _mm256_sub_ps(one, f))));
-        const __m256i V = channel8(v), T = channel8(tt), P = channel8(pp), Q = channel8(qq);
-        // Sextants 0..5 order (V T P), (Q V P), (P V T), (P Q V), (T P V), (V P Q); 6 counts as 5.
-        const __m256i kk = min_i8(k, _mm256_set1_epi32(5));
-        const __m256i k0 = _mm256_cmpeq_epi32(kk, _mm256_setzero_si256()), k1 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(1)),
-                      k2 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(2)), k3 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(3)),
-                      k4 = _mm256_cmpeq_epi32(kk, _mm256_set1_epi32(4));
-        red = select_i8(_mm256_or_si256(k2, k3), P, select_i8(k1, Q, select_i8(k4, T, V)));
-        green = select_i8(_mm256_or_si256(k1, k2), V, select_i8(k0, T, select_i8(k3, Q, P)));
-        blue = select_i8(_mm256_or_si256(k0, k1), P, select_i8(k2, T, select_i8(_mm256_or_si256(k3, k4), V, Q)));
+        const F v = x;
+        const F f = hh - L::to_float(k);
+        const I V = L::channel(v), T = L::channel(v * (1.0f - s * (1.0f - f))), P = L::channel(v * (1.0f - s)),
+                Q = L::channel(v * (1.0f - s * f));
+        // Sextants 0..5 order (V T P), (Q V P), (P V T), (P Q V), (T P V), (V P Q).
+        const I k0 = kk == 0, k1 = kk == 1, k2 = kk == 2, k3 = kk == 3, k4 = kk == 4;
+        red = (k2 | k3) ? P : (k1 ? Q : (k4 ? T : V));
+        green = (k1 | k2) ? V : (k0 ? T : (k3 ? Q : P));
+        blue = (k0 | k1) ? P : (k2 ? T : ((k3 | k4) ? V : Q));
         grey_v = V;
-        grey_mask = _mm256_cmp_ps(s, zero, _CMP_LE_OQ);
+        grey_mask = s <= 0.0f;
     }
-    const __m256i gm = _mm256_castps_si256(grey_mask);
-    red = select_i8(gm, grey_v, red);
-    green = select_i8(gm, grey_v, green);
-    blue = select_i8(gm, grey_v, blue);
+    red = grey_mask ? grey_v : red;
+    green = grey_mask ? grey_v : green;
+    blue = grey_mask ? grey_v : blue;
     if constexpr (std::endian::native == std::endian::little) {
-        const __m256i colours = _mm256_or_si256(
-            _mm256_or_si256(_mm256_set1_epi32(Color::Rgb), _mm256_slli_epi32(red, 8)),
-            _mm256_or_si256(_mm256_slli_epi32(green, 16), _mm256_slli_epi32(blue, 24)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), colours);
+        const U colours = kRgbTag | ((U)red << 8) | ((U)green << 16) | ((U)blue << 24);
+        std::memcpy(static_cast<void*>(out), &colours, sizeof colours);
     } else {
-        alignas(32) std::uint32_t rr[8], gg[8], bb[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(rr), red);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(gg), green);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(bb), blue);
-        for (int i = 0; i < 8; ++i)
-            out[i] = Color::rgb(static_cast<std::uint8_t>(rr[i]), static_cast<std::uint8_t>(gg[i]), static_cast<std::uint8_t>(bb[i]));
+        for (int i = 0; i < N; ++i)
+            out[i] = Color::rgb(static_cast<std::uint8_t>(red[i]), static_cast<std::uint8_t>(green[i]),
+                                static_cast<std::uint8_t>(blue[i]));
     }
     return true;
 }
 
+template <bool Hsl, bool Shift>
+bool blend4(const Color* from, const Middle& mid, Color* out) noexcept {
+    return blend_lanes<4, Hsl, Shift>(from, mid, out);
+}
 
+#if TARVO_FX_AVX2
+// The same eight colours at a time, on processors that have AVX2.
+template <bool Hsl, bool Shift>
+__attribute__((target("avx2"))) bool blend8(const Color* from, const Middle& mid, Color* out) noexcept {
+    return blend_lanes<8, Hsl, Shift>(from, mid, out);
+}
 #endif
+
 // Runs `from` through the lanes, eight or four at a time, and `scalar` for what is left over
 // and for any run of lanes that cannot take it.
 template <bool Hsl, bool Shift, typename Scalar>
 void run_lanes(const Color* from, Color* out, std::size_t n, const Middle& mid, bool wide, Scalar&& scalar) noexcept {
-    static_assert(sizeof(Color) == 4 && alignof(Color) == 1);
     std::size_t i = 0;
 #if TARVO_FX_AVX2
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (wide && avx2)
         for (; i + 8 <= n; i += 8)
-            if (!lerp8<Hsl, Shift>(from + i, mid, out + i))
+            if (!blend8<Hsl, Shift>(from + i, mid, out + i))
                 for (std::size_t j = i; j < i + 8; ++j) out[j] = scalar(from[j]);
 #endif
     for (; i + 4 <= n; i += 4)
-        if (!lerp4<Hsl, Shift>(from + i, mid, out + i))
+        if (!blend4<Hsl, Shift>(from + i, mid, out + i))
             for (std::size_t j = i; j < i + 4; ++j) out[j] = scalar(from[j]);
     for (; i < n; ++i) out[i] = scalar(from[i]);
 }
-
 
 }  // namespace
 #endif
