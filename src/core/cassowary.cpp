@@ -171,12 +171,18 @@ void Row::erase_slot(std::size_t hole) noexcept {
     --size_;
 }
 
-void Row::shrink() {
+void Row::shrink(SlotPool* pool) {
     std::vector<Cell> cells;
     cells.reserve(size_);
     for_each([&](const Cell& c) { cells.push_back(c); });
+    if (pool && store_ == Store::Direct) {
+        for (const Cell& c : cells) direct_[c.symbol] = 0.0;
+        std::fill(occupied_.begin(), occupied_.end(), 0);
+        pool->give({std::move(direct_), std::move(occupied_)});
+    }
     std::vector<Cell>().swap(cells_);
     std::vector<double>().swap(direct_);
+    std::vector<std::uint64_t>().swap(occupied_);
     if (size_ > kHashFrom / 2) {
         hash_cells(cells, kMinSlots);
         return;
@@ -189,16 +195,23 @@ void Row::shrink() {
     for (const Cell& c : cells_) mask_ |= bit(c.symbol);
 }
 
-void Row::make_direct(std::size_t symbols) {
+void Row::make_direct(std::size_t symbols, SlotPool* pool) {
     if (store_ == Store::Direct) {
-        if (direct_.size() < symbols) direct_.resize(symbols, 0.0);
+        if (direct_.size() < symbols) {
+            direct_.resize(symbols, 0.0);
+            occupied_.resize((symbols + 63) / 64, 0);
+        }
         return;
     }
-    direct_.assign(symbols, 0.0);
+    empty_slots(symbols, pool);
     for (const Cell& c : cells_)
         if (c.symbol != 0) {
-            if (c.symbol >= direct_.size()) direct_.resize(2 * std::size_t{c.symbol}, 0.0);
+            if (c.symbol >= direct_.size()) {
+                direct_.resize(2 * std::size_t{c.symbol}, 0.0);
+                occupied_.resize((direct_.size() + 63) / 64, 0);
+            }
             direct_[c.symbol] = c.coefficient;
+            occupy(c.symbol);
         }
     std::vector<Cell>().swap(cells_);
     mask_ = ~std::uint64_t{0};
@@ -211,6 +224,7 @@ double Row::take(Symbol s) noexcept {
         const double c = direct_coefficient(s);
         if (c == 0.0) return 0.0;
         direct_[s] = 0.0;
+        vacate(s);
         --size_;
         return c;
     }
@@ -270,14 +284,20 @@ void Row::scale(double factor) noexcept {
     constant *= factor;
     for (Cell& c : cells_)
         if (c.symbol != 0) c.coefficient *= factor;
-    for (double& c : direct_)
-        if (c != 0.0 && (c *= factor) == 0.0) --size_;  // only an underflow empties a slot
+    for_each_occupied([&](std::size_t s) {
+        // Only an underflow empties a slot.
+        if ((direct_[s] *= factor) == 0.0) {
+            vacate(static_cast<Symbol>(s));
+            --size_;
+        }
+    });
 }
 
 void Row::clear() noexcept {
     constant = 0.0;
     cells_.clear();
     direct_.clear();
+    occupied_.clear();
     mask_ = 0;
     size_ = 0;
     shift_ = 64;
@@ -860,7 +880,7 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
     // In a large split a row's form follows its length (the objectives are kept direct whatever
     // they hold). A row that receives a long addend will be long: it goes direct before, not after.
     const bool managed = large_ && &row != &objective_ && &row != artificial_;
-    if (managed) row.densify_if_long(kinds_.size(), workspace_.cells.size());
+    if (managed) row.densify_if_long(kinds_.size(), workspace_.cells.size(), &workspace_.slots);
     row.constant += other_constant * coefficient;
     const bool noted = listed(owner, row);
     counters_.cell_updates += row.add_all(
@@ -870,8 +890,8 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
         },
         drop);
     if (managed) {
-        row.shrink_if_sparse();
-        row.densify_if_long(kinds_.size());
+        row.shrink_if_sparse(&workspace_.slots);
+        row.densify_if_long(kinds_.size(), 0, &workspace_.slots);
         if (owner != 0 && (owner & kSizeOwner) == 0) track(owner, !noted);
     }
 }

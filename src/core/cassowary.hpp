@@ -14,6 +14,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -119,6 +120,27 @@ inline void sort_by_symbol(std::vector<Cell>& cells) {
     std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
 }
 
+// The slots of direct rows that went back to another form, kept emptied for the next row that
+// goes direct. (In a roomy split many rows pass briefly through the direct form, each taking a
+// slot for every symbol: fresh memory for each would cost more than the additions.)
+class SlotPool {
+public:
+    struct Slots {
+        std::vector<double> coefficients;  // all 0
+        std::vector<std::uint64_t> occupied;  // all 0
+    };
+    bool empty() const noexcept { return free_.empty(); }
+    Slots take() {
+        Slots out = std::move(free_.back());
+        free_.pop_back();
+        return out;
+    }
+    void give(Slots slots) { free_.push_back(std::move(slots)); }
+
+private:
+    std::vector<Slots> free_;
+};
+
 // Working storage for adding one row (the addend) to many others: its cells in storage order
 // and, when needed, sorted; a merge buffer; and the addend's coefficients spread out by symbol
 // (filled on first use).
@@ -137,6 +159,7 @@ struct Workspace {
     std::uint64_t addend = 0;              // numbers the addends
     std::uint64_t update = 0;              // numbers the updates
     bool spread = false;                   // whether `dense` holds the current addend
+    SlotPool slots;                        // of direct rows
 
     std::span<const Cell> sorted_cells() {
         if (cells_sorted) return cells;
@@ -313,14 +336,16 @@ public:
     std::size_t size() const noexcept { return size_; }
     bool is_direct() const noexcept { return store_ == Store::Direct; }
     // The bytes of room the row holds for its cells.
-    std::size_t room() const noexcept { return cells_.capacity() * sizeof(Cell) + direct_.capacity() * sizeof(double); }
+    std::size_t room() const noexcept {
+        return cells_.capacity() * sizeof(Cell) + direct_.capacity() * sizeof(double) +
+               occupied_.capacity() * sizeof(std::uint64_t);
+    }
 
     // Calls f(cell) for every cell.
     template <typename F>
     void for_each(F&& f) const {
         if (store_ == Store::Direct) {
-            for (std::size_t s = 0; s < direct_.size(); ++s)
-                if (direct_[s] != 0.0) f(Cell{static_cast<Symbol>(s), direct_[s]});
+            for_each_occupied([&](std::size_t s) { f(Cell{static_cast<Symbol>(s), direct_[s]}); });
             return;
         }
         for (const Cell& c : cells_)
@@ -330,8 +355,9 @@ public:
     void stage(Workspace& ws, std::size_t symbols) const;
     void reserve(std::size_t cells) { cells_.reserve(cells); }
     // Keeps the row direct from now on, with a slot for each of at least `symbols` symbols
-    // (more are made as needed). On a direct row, makes room for that many.
-    void make_direct(std::size_t symbols);
+    // (more are made as needed), taken from `pool` when it has some. On a direct row, makes
+    // room for that many.
+    void make_direct(std::size_t symbols, SlotPool* pool = nullptr);
 
     // The coefficient of `s`, 0 when the row has no cell for it.
     double coefficient_for(Symbol s) const noexcept;
@@ -351,9 +377,10 @@ public:
     // sorted again when it is short enough, else in a table sized for what is left. (A table
     // never shrinks on its own; in a long split, rows grow long for a few pivots and then
     // cancel down, and their tables would hold many times the memory the tableau needs.)
-    void shrink_if_sparse() {
+    // The slots a direct row gives up go to `pool`, when given.
+    void shrink_if_sparse(SlotPool* pool = nullptr) {
         if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
-        if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink();
+        if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink(pool);
     }
     // Makes a row direct that holds cells for more than a sixth of the `symbols` symbols, or
     // will once `more` cells are added: then its slots (8 bytes each) take under 48 bytes a
@@ -361,8 +388,8 @@ public:
     // it needs no probing. (In a roomy split, where every size comes to depend on every
     // proportion, most rows end that long, and many pass through it.) shrink_if_sparse turns it
     // back into a table once it has cancelled down to a sixteenth of its slots.
-    void densify_if_long(std::size_t symbols, std::size_t more = 0) {
-        if (store_ != Store::Direct && 6 * (std::size_t{size_} + more) > symbols) make_direct(symbols);
+    void densify_if_long(std::size_t symbols, std::size_t more = 0, SlotPool* pool = nullptr) {
+        if (store_ != Store::Direct && 6 * (std::size_t{size_} + more) > symbols) make_direct(symbols, pool);
     }
     // Multiplies the constant and every coefficient.
     void scale(double factor) noexcept;
@@ -386,6 +413,28 @@ private:
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
     double direct_coefficient(Symbol s) const noexcept { return s < direct_.size() ? direct_[s] : 0.0; }
+    // Calls f(s) for the slot of every cell of a direct row, in the order of the symbols.
+    template <typename F>
+    void for_each_occupied(F&& f) const {
+        for (std::size_t w = 0; w < occupied_.size(); ++w)
+            for (std::uint64_t bits = occupied_[w]; bits != 0; bits &= bits - 1)
+                f(64 * w + static_cast<std::size_t>(std::countr_zero(bits)));
+    }
+    void occupy(Symbol s) noexcept { occupied_[s / 64] |= bit(s); }
+    void vacate(Symbol s) noexcept { occupied_[s / 64] &= ~bit(s); }
+    // Gives a direct row `slots` slots, all empty: the pool's, when it has some.
+    void empty_slots(std::size_t slots, SlotPool* pool) {
+        if (pool && !pool->empty()) {
+            SlotPool::Slots reused = pool->take();
+            direct_.swap(reused.coefficients);
+            occupied_.swap(reused.occupied);
+            direct_.resize(slots, 0.0);
+            occupied_.resize((slots + 63) / 64, 0);
+            return;
+        }
+        direct_.assign(slots, 0.0);
+        occupied_.assign((slots + 63) / 64, 0);
+    }
     // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
     bool add_direct(Symbol s, double c) {
         if (s >= direct_.size()) {
@@ -394,23 +443,26 @@ private:
             const std::size_t slots = std::max(direct_.size() + direct_.size() / 4, std::size_t{s} + 1);
             direct_.reserve(slots);
             direct_.resize(slots, 0.0);
+            occupied_.resize((slots + 63) / 64, 0);
         }
         double& cell = direct_[s];
         if (cell != 0.0) {
             cell += c;
             if (near_zero_value(cell)) {
                 cell = 0.0;
+                vacate(s);
                 --size_;
             }
             return false;
         }
         if (near_zero_value(c)) return false;
         cell = c;
+        occupy(s);
         ++size_;
         return true;
     }
     void erase_slot(std::size_t hole) noexcept;
-    void shrink();
+    void shrink(SlotPool* pool = nullptr);
     void rehash(std::size_t capacity);  // into a table of at least this many slots
     // Keeps `cells` (in no order, none with symbol 0) in a table of at least this many slots.
     void hash_cells(const std::vector<Cell>& cells, std::size_t capacity);
@@ -419,8 +471,10 @@ private:
 
     // Sorted cells; or the slots of the table, a power of two, at most half full.
     std::vector<Cell> cells_;
-    // Direct: the coefficient of each symbol, 0 for none.
+    // Direct: the coefficient of each symbol, 0 for none, and a bit for each slot that holds a
+    // cell, so that visiting the cells of a long row costs its cells, not its slots.
     std::vector<double> direct_;
+    std::vector<std::uint64_t> occupied_;
     // Bit (s mod 64) set for every symbol s the row may hold (all bits unless sorted).
     std::uint64_t mask_ = 0;
     std::uint32_t size_ = 0;

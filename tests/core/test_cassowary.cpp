@@ -176,21 +176,36 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LongRows, ::testing::Values(10, 255, 256, 257, 6
 
 // A long row, kept in a table or direct, whose cells cancel down gives its room back, sorted
 // again or in a smaller table, and goes on holding, looking up and adding exactly what it held.
+// A direct row may take the slots another row gave up: they must come empty, and go back empty.
 TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
-    for (const bool direct : {false, true}) {
+    enum Form { Table, Direct, Reused };
+    for (const Form form : {Table, Direct, Reused}) {
         for (const std::size_t left : {0u, 3u, 128u, 129u, 150u, 300u}) {
+            const bool direct = form != Table;
+            detail::SlotPool pool;
+            if (form == Reused) {
+                detail::Row used;
+                used.make_direct(3200);
+                for (detail::Symbol s = 1; s < 3200; s += 3) used.add(s, 9.0);
+                for (detail::Symbol s = 1; s < 3000; s += 3) used.add(s, -9.0);
+                used.shrink_if_sparse(&pool);
+                ASSERT_FALSE(used.is_direct());
+                ASSERT_FALSE(pool.empty());
+            }
             detail::Row row;
-            std::vector<double> want(3001, 0.0);
+            std::vector<double> want(3200, 0.0);
             for (detail::Symbol s = 1; s <= 3000; ++s) {
                 row.add(s, 0.25 * s);
                 want[s] = 0.25 * s;
             }
-            row.densify_if_long(direct ? 3200 : 20000);
+            row.densify_if_long(direct ? 3200 : 20000, 0, &pool);
+            ASSERT_EQ(row.is_direct(), direct);
+            ASSERT_TRUE(pool.empty());
             for (detail::Symbol s = 1; s <= 3000 - left; ++s) {
                 row.add(s, -0.25 * s);
                 want[s] = 0.0;
             }
-            row.shrink_if_sparse();
+            row.shrink_if_sparse(&pool);
             ASSERT_EQ(row.size(), left);
             // A direct row keeps its slots until it holds under a sixteenth of them.
             if (!direct || 16 * left < 3200) {
@@ -202,14 +217,22 @@ TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
             detail::Workspace ws;
             addend.stage(ws, 3200);
             row.add_all(2.0, ws, [](detail::Symbol) {});
-            want.resize(3101, 0.0);
             for (detail::Symbol s = 2990; s <= 3100; s += 5) want[s] += 2.0;
-            for (detail::Symbol s = 1; s <= 3100; ++s)
-                ASSERT_EQ(row.coefficient_for(s), want[s]) << direct << " " << left << " " << s;
+            for (detail::Symbol s = 1; s < 3200; ++s)
+                ASSERT_EQ(row.coefficient_for(s), want[s]) << form << " " << left << " " << s;
             double sum = 0.0, want_sum = 0.0;
             row.for_each([&](const detail::Cell& c) { sum += c.coefficient * c.symbol; });
-            for (detail::Symbol s = 1; s <= 3100; ++s) want_sum += want[s] * s;
-            EXPECT_EQ(sum, want_sum) << direct << " " << left;
+            for (detail::Symbol s = 1; s < 3200; ++s) want_sum += want[s] * s;
+            EXPECT_EQ(sum, want_sum) << form << " " << left;
+            // Slots given back are empty for the next row.
+            if (!pool.empty()) {
+                detail::Row next;
+                next.make_direct(3200, &pool);
+                std::size_t visited = 0;
+                next.for_each([&](const detail::Cell&) { ++visited; });
+                EXPECT_EQ(visited + next.size(), 0u);
+                for (detail::Symbol s = 1; s < 3200; ++s) ASSERT_EQ(next.coefficient_for(s), 0.0) << s;
+            }
         }
     }
 }
