@@ -176,13 +176,12 @@ void Row::shrink(SlotPool* pool) {
     cells.reserve(size_);
     for_each([&](const Cell& c) { cells.push_back(c); });
     if (pool && store_ == Store::Direct) {
-        for (const Cell& c : cells) direct_[c.symbol] = 0.0;
-        std::fill(occupied_.begin(), occupied_.end(), 0);
-        pool->give({std::move(direct_), std::move(occupied_)});
+        for (const Cell& c : cells) direct_->coefficients[c.symbol] = 0.0;
+        std::fill(direct_->occupied.begin(), direct_->occupied.end(), 0);
+        pool->give(std::move(direct_));
     }
     std::vector<Cell>().swap(cells_);
-    std::vector<double>().swap(direct_);
-    std::vector<std::uint64_t>().swap(occupied_);
+    direct_.reset();
     if (size_ > kHashFrom / 2) {
         hash_cells(cells, kMinSlots);
         return;
@@ -197,20 +196,14 @@ void Row::shrink(SlotPool* pool) {
 
 void Row::make_direct(std::size_t symbols, SlotPool* pool) {
     if (store_ == Store::Direct) {
-        if (direct_.size() < symbols) {
-            direct_.resize(symbols, 0.0);
-            occupied_.resize((symbols + 63) / 64, 0);
-        }
+        if (direct_->size() < symbols) direct_->resize(symbols);
         return;
     }
     empty_slots(symbols, pool);
     for (const Cell& c : cells_)
         if (c.symbol != 0) {
-            if (c.symbol >= direct_.size()) {
-                direct_.resize(2 * std::size_t{c.symbol}, 0.0);
-                occupied_.resize((direct_.size() + 63) / 64, 0);
-            }
-            direct_[c.symbol] = c.coefficient;
+            if (c.symbol >= direct_->size()) direct_->resize(2 * std::size_t{c.symbol});
+            direct_->coefficients[c.symbol] = c.coefficient;
             occupy(c.symbol);
         }
     std::vector<Cell>().swap(cells_);
@@ -223,7 +216,7 @@ double Row::take(Symbol s) noexcept {
     if (store_ == Store::Direct) {
         const double c = direct_coefficient(s);
         if (c == 0.0) return 0.0;
-        direct_[s] = 0.0;
+        direct_->coefficients[s] = 0.0;
         vacate(s);
         --size_;
         return c;
@@ -284,9 +277,10 @@ void Row::scale(double factor) noexcept {
     constant *= factor;
     for (Cell& c : cells_)
         if (c.symbol != 0) c.coefficient *= factor;
+    if (store_ != Store::Direct) return;
     for_each_occupied([&](std::size_t s) {
         // Only an underflow empties a slot.
-        if ((direct_[s] *= factor) == 0.0) {
+        if ((direct_->coefficients[s] *= factor) == 0.0) {
             vacate(static_cast<Symbol>(s));
             --size_;
         }
@@ -296,8 +290,7 @@ void Row::scale(double factor) noexcept {
 void Row::clear() noexcept {
     constant = 0.0;
     cells_.clear();
-    direct_.clear();
-    occupied_.clear();
+    direct_.reset();
     mask_ = 0;
     size_ = 0;
     shift_ = 64;

@@ -120,25 +120,34 @@ inline void sort_by_symbol(std::vector<Cell>& cells) {
     std::sort(cells.begin(), cells.end(), [](const Cell& x, const Cell& y) { return x.symbol < y.symbol; });
 }
 
+// The cells of a direct row: the coefficient of each symbol (0 for none), and a bit for each
+// slot that holds a cell, so that visiting the cells of a long row costs its cells, not its slots.
+struct Slots {
+    std::vector<double> coefficients;
+    std::vector<std::uint64_t> occupied;
+
+    std::size_t size() const noexcept { return coefficients.size(); }
+    void resize(std::size_t slots) {
+        coefficients.resize(slots, 0.0);
+        occupied.resize((slots + 63) / 64, 0);
+    }
+};
+
 // The slots of direct rows that went back to another form, kept emptied for the next row that
 // goes direct. (In a roomy split many rows pass briefly through the direct form, each taking a
 // slot for every symbol: fresh memory for each would cost more than the additions.)
 class SlotPool {
 public:
-    struct Slots {
-        std::vector<double> coefficients;  // all 0
-        std::vector<std::uint64_t> occupied;  // all 0
-    };
     bool empty() const noexcept { return free_.empty(); }
-    Slots take() {
-        Slots out = std::move(free_.back());
+    std::unique_ptr<Slots> take() {
+        std::unique_ptr<Slots> out = std::move(free_.back());
         free_.pop_back();
         return out;
     }
-    void give(Slots slots) { free_.push_back(std::move(slots)); }
+    void give(std::unique_ptr<Slots> slots) { free_.push_back(std::move(slots)); }
 
 private:
-    std::vector<Slots> free_;
+    std::vector<std::unique_ptr<Slots>> free_;  // every slot empty
 };
 
 // Working storage for adding one row (the addend) to many others: its cells in storage order
@@ -332,20 +341,35 @@ class Row {
 public:
     double constant = 0.0;
 
+    Row() = default;
+    Row(const Row& other)
+        : constant(other.constant),
+          cells_(other.cells_),
+          direct_(other.direct_ ? std::make_unique<Slots>(*other.direct_) : nullptr),
+          mask_(other.mask_),
+          size_(other.size_),
+          shift_(other.shift_),
+          store_(other.store_) {}
+    Row(Row&&) noexcept = default;
+    Row& operator=(const Row& other) { return *this = Row(other); }
+    Row& operator=(Row&&) noexcept = default;
+
     bool empty() const noexcept { return size_ == 0; }
     std::size_t size() const noexcept { return size_; }
     bool is_direct() const noexcept { return store_ == Store::Direct; }
     // The bytes of room the row holds for its cells.
     std::size_t room() const noexcept {
-        return cells_.capacity() * sizeof(Cell) + direct_.capacity() * sizeof(double) +
-               occupied_.capacity() * sizeof(std::uint64_t);
+        const std::size_t direct = direct_ ? direct_->coefficients.capacity() * sizeof(double) +
+                                                 direct_->occupied.capacity() * sizeof(std::uint64_t)
+                                           : 0;
+        return cells_.capacity() * sizeof(Cell) + direct;
     }
 
     // Calls f(cell) for every cell.
     template <typename F>
     void for_each(F&& f) const {
         if (store_ == Store::Direct) {
-            for_each_occupied([&](std::size_t s) { f(Cell{static_cast<Symbol>(s), direct_[s]}); });
+            for_each_occupied([&](std::size_t s) { f(Cell{static_cast<Symbol>(s), direct_->coefficients[s]}); });
             return;
         }
         for (const Cell& c : cells_)
@@ -380,7 +404,7 @@ public:
     // The slots a direct row gives up go to `pool`, when given.
     void shrink_if_sparse(SlotPool* pool = nullptr) {
         if (store_ == Store::Hashed && cells_.size() > kMinSlots && 8 * std::size_t{size_} < cells_.size()) shrink();
-        if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_.size()) shrink(pool);
+        if (store_ == Store::Direct && 16 * std::size_t{size_} < direct_->size()) shrink(pool);
     }
     // Makes a row direct that holds cells for more than a sixth of the `symbols` symbols, or
     // will once `more` cells are added: then its slots (8 bytes each) take under 48 bytes a
@@ -412,40 +436,35 @@ private:
     }
     std::size_t find_sorted(Symbol s) const noexcept;  // the first cell not below s
     std::size_t find_slot(Symbol s) const noexcept;    // the slot of s or the free slot ending its run
-    double direct_coefficient(Symbol s) const noexcept { return s < direct_.size() ? direct_[s] : 0.0; }
+    double direct_coefficient(Symbol s) const noexcept {
+        return s < direct_->size() ? direct_->coefficients[s] : 0.0;
+    }
     // Calls f(s) for the slot of every cell of a direct row, in the order of the symbols.
     template <typename F>
     void for_each_occupied(F&& f) const {
-        for (std::size_t w = 0; w < occupied_.size(); ++w)
-            for (std::uint64_t bits = occupied_[w]; bits != 0; bits &= bits - 1)
+        const std::vector<std::uint64_t>& occupied = direct_->occupied;
+        for (std::size_t w = 0; w < occupied.size(); ++w)
+            for (std::uint64_t bits = occupied[w]; bits != 0; bits &= bits - 1)
                 f(64 * w + static_cast<std::size_t>(std::countr_zero(bits)));
     }
-    void occupy(Symbol s) noexcept { occupied_[s / 64] |= bit(s); }
-    void vacate(Symbol s) noexcept { occupied_[s / 64] &= ~bit(s); }
+    void occupy(Symbol s) noexcept { direct_->occupied[s / 64] |= bit(s); }
+    void vacate(Symbol s) noexcept { direct_->occupied[s / 64] &= ~bit(s); }
     // Gives a direct row `slots` slots, all empty: the pool's, when it has some.
     void empty_slots(std::size_t slots, SlotPool* pool) {
-        if (pool && !pool->empty()) {
-            SlotPool::Slots reused = pool->take();
-            direct_.swap(reused.coefficients);
-            occupied_.swap(reused.occupied);
-            direct_.resize(slots, 0.0);
-            occupied_.resize((slots + 63) / 64, 0);
-            return;
-        }
-        direct_.assign(slots, 0.0);
-        occupied_.assign((slots + 63) / 64, 0);
+        direct_ = pool && !pool->empty() ? pool->take() : std::make_unique<Slots>();
+        direct_->resize(slots);
     }
     // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
     bool add_direct(Symbol s, double c) {
-        if (s >= direct_.size()) {
+        Slots& d = *direct_;
+        if (s >= d.size()) {
             if (near_zero_value(c)) return false;
             // A quarter more each time: a long row grows as symbols are made, a slot for each.
-            const std::size_t slots = std::max(direct_.size() + direct_.size() / 4, std::size_t{s} + 1);
-            direct_.reserve(slots);
-            direct_.resize(slots, 0.0);
-            occupied_.resize((slots + 63) / 64, 0);
+            const std::size_t slots = std::max(d.size() + d.size() / 4, std::size_t{s} + 1);
+            d.coefficients.reserve(slots);
+            d.resize(slots);
         }
-        double& cell = direct_[s];
+        double& cell = d.coefficients[s];
         if (cell != 0.0) {
             cell += c;
             if (near_zero_value(cell)) {
@@ -471,10 +490,8 @@ private:
 
     // Sorted cells; or the slots of the table, a power of two, at most half full.
     std::vector<Cell> cells_;
-    // Direct: the coefficient of each symbol, 0 for none, and a bit for each slot that holds a
-    // cell, so that visiting the cells of a long row costs its cells, not its slots.
-    std::vector<double> direct_;
-    std::vector<std::uint64_t> occupied_;
+    // Direct: the slots (none in the other forms).
+    std::unique_ptr<Slots> direct_;
     // Bit (s mod 64) set for every symbol s the row may hold (all bits unless sorted).
     std::uint64_t mask_ = 0;
     std::uint32_t size_ = 0;
