@@ -194,6 +194,13 @@ void Row::shrink(SlotPool* pool) {
     for (const Cell& c : cells_) mask_ |= bit(c.symbol);
 }
 
+void Row::grow_direct(Symbol s) {
+    Slots& d = *direct_;
+    const std::size_t slots = std::max(d.size() + d.size() / 4, std::size_t{s} + 1);
+    d.coefficients.reserve(slots);
+    d.resize(slots);
+}
+
 void Row::make_direct(std::size_t symbols, SlotPool* pool) {
     if (store_ == Store::Direct) {
         if (direct_->size() < symbols) direct_->resize(symbols);

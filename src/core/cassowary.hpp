@@ -455,14 +455,11 @@ private:
         direct_->resize(slots);
     }
     // `add` on a direct row; inline, as adding a row to the objective runs it for every cell.
-    bool add_direct(Symbol s, double c) {
+    [[gnu::always_inline]] bool add_direct(Symbol s, double c) {
         Slots& d = *direct_;
-        if (s >= d.size()) {
+        if (s >= d.size()) [[unlikely]] {
             if (near_zero_value(c)) return false;
-            // A quarter more each time: a long row grows as symbols are made, a slot for each.
-            const std::size_t slots = std::max(d.size() + d.size() / 4, std::size_t{s} + 1);
-            d.coefficients.reserve(slots);
-            d.resize(slots);
+            grow_direct(s);
         }
         double& cell = d.coefficients[s];
         if (cell != 0.0) {
@@ -480,6 +477,9 @@ private:
         ++size_;
         return true;
     }
+    // Makes a direct row's slots reach `s`: a quarter more each time, as a long row grows while
+    // symbols are made.
+    [[gnu::noinline]] void grow_direct(Symbol s);
     void erase_slot(std::size_t hole) noexcept;
     void shrink(SlotPool* pool = nullptr);
     void rehash(std::size_t capacity);  // into a table of at least this many slots
