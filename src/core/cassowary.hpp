@@ -341,6 +341,7 @@ class Row {
 public:
     double constant = 0.0;
 
+    // A copy has slots of its own; a row moved from is left empty.
     Row() = default;
     Row(const Row& other)
         : constant(other.constant),
@@ -350,9 +351,30 @@ public:
           size_(other.size_),
           shift_(other.shift_),
           store_(other.store_) {}
-    Row(Row&&) noexcept = default;
+    Row(Row&& other) noexcept
+        : constant(other.constant),
+          cells_(std::move(other.cells_)),
+          direct_(std::move(other.direct_)),
+          mask_(other.mask_),
+          size_(other.size_),
+          shift_(other.shift_),
+          store_(other.store_) {
+        other.clear();
+    }
     Row& operator=(const Row& other) { return *this = Row(other); }
-    Row& operator=(Row&&) noexcept = default;
+    Row& operator=(Row&& other) noexcept {
+        if (this != &other) {
+            constant = other.constant;
+            cells_ = std::move(other.cells_);
+            direct_ = std::move(other.direct_);
+            mask_ = other.mask_;
+            size_ = other.size_;
+            shift_ = other.shift_;
+            store_ = other.store_;
+            other.clear();
+        }
+        return *this;
+    }
 
     bool empty() const noexcept { return size_ == 0; }
     std::size_t size() const noexcept { return size_; }

@@ -224,6 +224,17 @@ TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
             row.for_each([&](const detail::Cell& c) { sum += c.coefficient * c.symbol; });
             for (detail::Symbol s = 1; s < 3200; ++s) want_sum += want[s] * s;
             EXPECT_EQ(sum, want_sum) << form << " " << left;
+            // A copy holds the same cells; the row moved from is left empty and usable.
+            const detail::Row copy = row;
+            detail::Row moved = std::move(row);
+            double copied_sum = 0.0;
+            copy.for_each([&](const detail::Cell& c) { copied_sum += c.coefficient * c.symbol; });
+            EXPECT_EQ(copied_sum, want_sum);
+            EXPECT_EQ(moved.size(), copy.size());
+            EXPECT_EQ(row.size(), 0u);
+            EXPECT_EQ(row.coefficient_for(2990), 0.0);
+            row.add(7, 1.0);
+            EXPECT_EQ(row.coefficient_for(7), 1.0);
             // Slots given back are empty for the next row.
             if (!pool.empty()) {
                 detail::Row next;
