@@ -530,12 +530,20 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     return rects_of(b.boundaries(), inner, horizontal, n);
 }
 
-// The equal gaps of a Space* mode gathered into one element. In the compact form every gap
-// equals the first, so the order of the elements decides nothing but where the boundaries
+// The gaps of a large split gathered into one element. In the compact form of a Space* mode every
+// gap equals the first, so the order of the elements decides nothing but where the boundaries
 // fall: the gaps are one element G of k gaps, and the segments go end to end, all between the
 // outer spacers that are not among the gaps. Every constraint on a gap is one on G with the same
 // cost (k gaps each short of the gap by d are one G short by k·d). With no k gaps to keep equal,
 // the solver makes far fewer pivots, each over far shorter rows.
+//
+// In Start, Center and End the inner gaps are not made equal, but each is held to the spacing
+// with the same strength, and nothing else asks anything of them. Gathered, they are held
+// together: G to k times the spacing. Around a split whose gaps all keep the spacing, moving
+// room between gaps costs at least as much as moving the same room to or from all of them
+// alike, which G can do at the same cost. So a split that is best with the gaps gathered, and
+// keeps them at the spacing, is best with them apart too. (Legacy splits are fast as they are,
+// and keep their usual form.)
 //
 // G goes on the side where the solver's boundaries start: before the segments when they start
 // on the area's start, after them when they start on its end. That is for crowded splits, where
@@ -554,8 +562,9 @@ constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this co
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
-    // Evenly (and Around with fewer than two segments) makes every spacer a gap; Between and
-    // Around only the inner ones.
+    if (layout.flex == Flex::Legacy) return std::nullopt;
+    // Evenly (and Around with fewer than two segments) makes every spacer a gap; the others
+    // only the inner ones.
     const bool outer_gaps = layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2);
     const std::size_t k = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
     if (k == 0) return std::nullopt;
@@ -572,6 +581,10 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     for (std::size_t i = 0; i < n; ++i) segments.push_back(at(seg0 + i));
     const Element first = at(0), last = at(seg0 + n), gaps = from_end ? at(2 * lead + n) : at(lead);
     const double kd = static_cast<double>(k);
+    const bool spaced = layout.flex == Flex::Start || layout.flex == Flex::Center || layout.flex == Flex::End;
+    // Without room for the spacing, or without spacing, the gaps come out squeezed or empty
+    // (see below): no need to try.
+    if (spaced && !(gap > 0.0 && kd * gap < a1 - a0)) return std::nullopt;
     SizeBuilder b(lead + n + 1 + lead, a0, a1, true, from_end);
 
     // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
@@ -585,7 +598,30 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
         b.size_value(e, Rel::GreaterOrEqual, gap, kSpacerEq);
         b.sizes(e, 1.0, Rel::Equal, kWhole, 1.0, kSpaceGrow);
     };
+    // Held to the spacing, the gaps leave the outer spacers free to go negative, which the usual
+    // arrangement's bounds forbid: here they must say so.
+    auto exact_gaps = [&] {
+        b.not_negative(first);
+        b.not_negative(last);
+        b.size_value(gaps, Rel::Equal, kd * gap, kSpacerEq);
+    };
     switch (layout.flex) {
+        case Flex::Start:
+            exact_gaps();
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            break;
+        case Flex::Center:
+            exact_gaps();
+            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
+            break;
+        case Flex::End:
+            exact_gaps();
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            break;
         case Flex::SpaceBetween:
             growing_gaps();
             b.size_value(first, Rel::Equal, 0.0, kEmpty);
@@ -614,6 +650,9 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     auto size_of = [&](Element e) { return gathered[e.index + 1] - gathered[e.index]; };
     const double each = size_of(gaps) / kd;
     if (!(each > kGapSlack)) return std::nullopt;
+    // Gaps squeezed below the spacing could have been squeezed unevenly at the same cost, and
+    // the usual arrangement picks which: it is solved as it stands.
+    if (spaced && !(std::fabs(each - gap) <= kGapSlack)) return std::nullopt;
     // The boundaries in the usual order: spacer, segment, spacer, …, spacer.
     std::vector<double> boundaries;
     boundaries.reserve(2 * n + 2);
@@ -644,9 +683,12 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
                    ? solve_in_form<SizeBuilder>(layout, area, form, work)
                    : solve_in_form<BoundaryBuilder>(layout, area, form, work);
     };
-    if (pairwise_fits(layout))
+    const bool paired = pairwise_fits(layout);
+    if (paired)
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
-    if (!uses_size_solver(layout.flex))
+    // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
+    // segments that the pairwise form gives up on keeps its compact result.
+    if (!uses_size_solver(layout.flex) || !paired)
         if (auto split = solve_gathered_gaps(layout, area, work)) return std::move(*split);
     if (auto split = solve(Form::Compact)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a

@@ -87,6 +87,17 @@ TEST(LayoutScaling, CrowdedSpaceModesTakeAlikeWork) {
     }
 }
 
+// Where the gaps keep the spacing, Start, Center and End gather them into one element as the
+// Space* modes do: a roomy split visits about as many cells as SpaceBetween's, not twice as many.
+TEST(LayoutScaling, RoomyGapsKeptAtTheSpacingAreGathered) {
+    const SplitWork between = work_of(Family{"", Flex::SpaceBetween, 30000, mixed, false}, 2000);
+    for (const Flex flex : {Flex::Start, Flex::Center, Flex::End}) {
+        SCOPED_TRACE(flex_name(flex));
+        const SplitWork w = work_of(Family{"", flex, 30000, mixed, false}, 2000);
+        EXPECT_LE(w.cell_updates, 3 * between.cell_updates / 2);
+    }
+}
+
 // Where the gaps alone fill the area and squeeze the segments to nothing, a split grows with the
 // area: four times the constraints in four times the cells take about four times the work. Each
 // gap used to write the running sum of all before it into the next element's size.
