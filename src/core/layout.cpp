@@ -283,6 +283,33 @@ std::uint16_t to_cell(double value) noexcept {
     return sat_cast<std::uint16_t>(round_half_away(round_half_away(value) / kCellScale));
 }
 
+// The outer spacers of a mode that holds its inner gaps to the spacing: empty (Legacy both,
+// Start the first, End the last), or growing toward the whole area, in Center alike.
+template <typename Builder>
+void add_outer_spacers(Builder& b, Flex flex, Element first, Element last) {
+    switch (flex) {
+        case Flex::Legacy:
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            break;
+        case Flex::Start:
+            b.size_value(first, Rel::Equal, 0.0, kEmpty);
+            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            break;
+        case Flex::Center:
+            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
+            break;
+        case Flex::End:
+            b.size_value(last, Rel::Equal, 0.0, kEmpty);
+            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            break;
+        default:
+            break;
+    }
+}
+
 template <typename Builder>
 void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<Element>& spacers,
                           Element area, double gap) {
@@ -315,25 +342,11 @@ void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<El
 
     switch (flex) {
         case Flex::Legacy:
-            exact_gaps();
-            b.size_value(first, Rel::Equal, 0.0, kEmpty);
-            b.size_value(last, Rel::Equal, 0.0, kEmpty);
-            break;
         case Flex::Start:
-            exact_gaps();
-            b.size_value(first, Rel::Equal, 0.0, kEmpty);
-            b.sizes(last, 1.0, Rel::Equal, area, 1.0, kGrow);
-            break;
         case Flex::Center:
-            exact_gaps();
-            b.sizes(first, 1.0, Rel::Equal, area, 1.0, kGrow);
-            b.sizes(last, 1.0, Rel::Equal, area, 1.0, kGrow);
-            b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
-            break;
         case Flex::End:
             exact_gaps();
-            b.size_value(last, Rel::Equal, 0.0, kEmpty);
-            b.sizes(first, 1.0, Rel::Equal, area, 1.0, kGrow);
+            add_outer_spacers(b, flex, first, last);
             break;
         case Flex::SpaceBetween:
             equal_pairs(mid_begin, mid_end);
@@ -607,20 +620,10 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     };
     switch (layout.flex) {
         case Flex::Start:
-            exact_gaps();
-            b.size_value(first, Rel::Equal, 0.0, kEmpty);
-            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
-            break;
         case Flex::Center:
-            exact_gaps();
-            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
-            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
-            b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
-            break;
         case Flex::End:
             exact_gaps();
-            b.size_value(last, Rel::Equal, 0.0, kEmpty);
-            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            add_outer_spacers(b, layout.flex, first, last);
             break;
         case Flex::SpaceBetween:
             growing_gaps();
