@@ -658,6 +658,7 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kRunningSumNoise = 1e-6;
 constexpr double kRelativeNoise = 1e-12;  // of the sum of the magnitudes of the terms
+constexpr double kTreeSlack = 1e-9;       // relative: far above the rounding of a boundary's sums
 
 }  // namespace
 
@@ -756,10 +757,11 @@ void SplitSolver::BoundaryTree::set_upper(std::size_t k, Symbol s, std::uint64_t
 }
 
 // The lowest value among the lower rows in [from, to) (the highest among the upper rows when
-// not `Lowest`), equal values going to the newest symbol.
-template <bool Lowest>
-SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to,
-                                                                  std::uint64_t& steps) const {
+// not `Lowest`), equal values going to the newest symbol. A subtree whose extreme (with its
+// ancestors' pending additions) is `hopeless` is passed over.
+template <bool Lowest, typename Hopeless>
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to, std::uint64_t& steps,
+                                                                  Hopeless&& hopeless) const {
     Best best{Lowest ? kInfinity : -kInfinity, 0};
     // `above`: the pending additions of the ancestors, not yet in the node's own values.
     auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {
@@ -767,8 +769,9 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t f
         const Node& node = nodes_[i];
         const Symbol symbol = Lowest ? node.low_symbol : node.high_symbol;
         if (to <= lo || hi <= from || symbol == 0) return;
+        const double v = (Lowest ? node.low : node.high) + above;
+        if (hopeless(v)) return;
         if (from <= lo && hi <= to) {
-            const double v = (Lowest ? node.low : node.high) + above;
             const bool better = Lowest ? v < best.value : v > best.value;
             if (better || (v == best.value && symbol > best.symbol)) best = {v, symbol};
             return;
@@ -779,16 +782,6 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t f
     };
     go(go, 1, 0, size_, 0.0);
     return best;
-}
-
-SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::lowest(std::size_t from, std::size_t to,
-                                                                 std::uint64_t& steps) const {
-    return extreme<true>(from, to, steps);
-}
-
-SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::highest(std::size_t from, std::size_t to,
-                                                                  std::uint64_t& steps) const {
-    return extreme<false>(from, to, steps);
 }
 
 // -- the solver --
@@ -807,6 +800,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool fr
     objective_.make_direct(symbols);
     (void)new_symbol(Kind::Invalid);
     sizes_.assign(m, Row{});
+    mirror_.assign(m, 0);
     anchors_.assign(m, true);  // every inner boundary, as yet
     if (m > 0) anchors_.set(0, false);
     lower_.assign(m + 1, 0);
@@ -869,6 +863,7 @@ SplitSolver::Symbol SplitSolver::new_symbol(Kind kind) {
     kinds_.push_back(kind);
     state_.push_back(kNonBasic);
     boundary_of_.push_back(0);
+    mirrored_.push_back(0);
     upper_of_.push_back(0);
     rows_.emplace_back();
     columns_.add_symbol();
@@ -1071,6 +1066,12 @@ void SplitSolver::mark_anchor(std::size_t k) {
 }
 
 void SplitSolver::enter(Symbol s, Row&& row) {
+    if (mirrored_[s] != 0) {
+        // A mirror slack's row is its element's size, whatever the pivot wrote.
+        state_[s] = kMirror;
+        mirror_[mirrored_[s] - 1] = s;
+        return;
+    }
     const std::size_t k = boundary_of_[s];
     if (k == 0) {
         insert_row(s, std::move(row));
@@ -1103,6 +1104,11 @@ bool SplitSolver::pivot(Symbol entering, Symbol leaving) {
         else
             tree_.set_lower(k, 0, counters_.tree_steps);
         mark_anchor(k);
+    } else if (state_[leaving] == kMirror) {
+        const std::size_t j = mirrored_[leaving] - 1;
+        row = sizes_[j];
+        state_[leaving] = kNonBasic;
+        mirror_[j] = 0;
     } else {
         row = take_row(leaving);
     }
@@ -1153,6 +1159,29 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
     return add_written(std::move(row), relation, strength);
 }
 
+Status SplitSolver::prefer(std::uint32_t element, double weight) {
+    if (element >= elements_) return Status::Unsatisfiable;
+    const Row& d = sizes_[element];
+    d.stage(workspace_, kinds_.size());
+    add_row(objective_, 0, d.constant, weight);
+    for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
+    return optimise(objective_);
+}
+
+// "size ≥ 0" written out is "slack = size", the slack its subject: a copy of the size's row,
+// which would take every substitution the size takes. A mirror slack stands in the basis with no
+// row of its own. (A size below zero would need another subject, and takes the written form.)
+Status SplitSolver::add_not_negative(std::uint32_t element) {
+    if (element >= elements_ || sizes_[element].constant < 0.0 || mirror_[element] != 0)
+        return add({{element, 1.0}}, 0.0, Relation::GreaterOrEqual, strength::required);
+    const Symbol s = new_symbol(Kind::Slack);
+    state_[s] = kMirror;
+    mirrored_[s] = element + 1;
+    mirror_[element] = s;
+    ++constraint_count_;
+    return optimise(objective_);
+}
+
 void SplitSolver::forget(Symbol s) {
     for_owners_of(s, [&](std::uint32_t owner) {
         if (owns_row(owner)) (void)owned(owner).take(s);
@@ -1186,6 +1215,7 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
             if (c == 0.0) return;
             size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
             holders_.emplace_back(owner, c);
+            if (c < 0.0 && mirror_[j] != 0) consider(-sizes_[j].constant / c, mirror_[j]);
             return;
         }
         if (!is_row(owner) || !first_meeting(owner)) return;
@@ -1203,11 +1233,16 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     auto piece = [&](std::size_t from, std::size_t to) {
         const double c = running;
         if (from >= to || std::fabs(c) < std::max(kRunningSumNoise, relative_noise * magnitude)) return;
+        // A subtree whose extreme, moved toward winning by far more than the rounding of the
+        // tree's sums, still loses to the best ratio so far holds nothing that can win or tie.
+        auto margin = [](double v) { return kTreeSlack * (1.0 + std::fabs(v)); };
         if (c < 0.0) {
-            const BoundaryTree::Best b = tree_.lowest(from, to, counters_.tree_steps);
+            auto hopeless = [&](double v) { return found != 0 && -((v - margin(v)) - start_) / c > best; };
+            const BoundaryTree::Best b = tree_.extreme<true>(from, to, counters_.tree_steps, hopeless);
             if (b.symbol != 0) consider(-(b.value - start_) / c, b.symbol);
         } else {
-            const BoundaryTree::Best b = tree_.highest(from, to, counters_.tree_steps);
+            auto hopeless = [&](double v) { return found != 0 && -(end_ - (v + margin(v))) / -c > best; };
+            const BoundaryTree::Best b = tree_.extreme<false>(from, to, counters_.tree_steps, hopeless);
             if (b.symbol != 0) consider(-(end_ - b.value) / -c, b.symbol);
         }
     };

@@ -664,6 +664,10 @@ protected:
     // The last step of substituting `symbol` by the row staged in the workspace (of this
     // constant): the same in the objective and in the artificial objective, if any.
     void substitute_in_objectives(Symbol symbol, double constant);
+    // Brings the membership of `s` in `falling_` up to date with the objective.
+    void recheck_objective(Symbol s) {
+        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
+    }
 
     std::vector<Kind> kinds_;  // by symbol; kinds_[0] is Invalid
     Row objective_;
@@ -703,10 +707,6 @@ private:
     }
     // The newest Slack or Error symbol of a row.
     Symbol any_pivotable_symbol(const Row& row) const noexcept;
-    // Brings the membership of `s` in `falling_` up to date with the objective.
-    void recheck_objective(Symbol s) {
-        falling_.set(s, kind_of(s) != Kind::Dummy && objective_.coefficient_for(s) < 0.0);
-    }
     Symbol choose_subject(const Row& row, Symbol marker, Symbol other) const noexcept;
     Symbol entering_symbol(const Row& objective) const noexcept;
 
@@ -849,6 +849,12 @@ public:
     SplitSolver(std::size_t elements, double start, double end, bool from_end = false);
 
     Status add(std::initializer_list<Term> terms, double constant, Relation relation, double strength);
+    // Adds weight × size(element) to the objective, a linear preference with no row of its own,
+    // and re-optimises.
+    Status prefer(std::uint32_t element, double weight);
+    // Adds "size(element) ≥ 0", required. Its slack is the size itself: while basic it keeps no
+    // row of its own, and the size's row stands for it (it mirrors the size).
+    Status add_not_negative(std::uint32_t element);
 
     // Boundary k (0 … elements): the start of element k; boundary `elements` is the end.
     double boundary(std::size_t k) const;
@@ -893,8 +899,8 @@ private:
         void add(std::size_t from, std::size_t to, double delta, std::uint64_t& steps);  // [from, to)
         void set_lower(std::size_t k, Symbol s, std::uint64_t& steps);  // s = 0: none
         void set_upper(std::size_t k, Symbol s, std::uint64_t& steps);
-        Best lowest(std::size_t from, std::size_t to, std::uint64_t& steps) const;   // among lower rows
-        Best highest(std::size_t from, std::size_t to, std::uint64_t& steps) const;  // among upper rows
+        template <bool Lowest, typename Hopeless>
+        Best extreme(std::size_t from, std::size_t to, std::uint64_t& steps, Hopeless&& hopeless) const;
         double value(std::size_t k, std::uint64_t& steps) const;
 
     private:
@@ -902,8 +908,6 @@ private:
             double low = 0.0, high = 0.0, pending = 0.0;
             Symbol low_symbol = 0, high_symbol = 0;
         };
-        template <bool Lowest>
-        Best extreme(std::size_t from, std::size_t to, std::uint64_t& steps) const;
         void pull(std::size_t i) noexcept;
         void apply(std::size_t i, double delta) noexcept;
         std::vector<Node> nodes_;
@@ -956,12 +960,14 @@ private:
     std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
     std::uint64_t work_done() const noexcept { return counters_.cell_updates; }
 
-    static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2;
+    static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2, kMirror = 3;
 
     double start_, end_;
     std::size_t elements_;
-    std::vector<std::uint8_t> state_;        // by symbol: kNonBasic, kStored or kInTree
+    std::vector<std::uint8_t> state_;        // by symbol: kNonBasic, kStored, kInTree or kMirror
     std::vector<std::uint32_t> boundary_of_; // by symbol: the boundary of a range symbol, else 0
+    std::vector<std::uint32_t> mirrored_;    // by symbol: element + 1 whose size a mirror slack is, else 0
+    std::vector<Symbol> mirror_;             // by element: its basic mirror slack, 0: none
     std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
     std::vector<Row> rows_;                  // by symbol: its row while stored
     detail::ColumnLists columns_;            // by symbol: owners that may hold it

@@ -179,15 +179,24 @@ constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
 enum class Form : std::uint8_t { Pairwise, Compact };
 
+// How a builder poses a split to its solver. Past the pairwise form's reach, no split has to
+// come out as it always did, only as a best one: the split solver then takes shorter paths to
+// the same best splits (see toward_area and not_negative).
+struct Posing {
+    bool large;            // the shorter sums (see SplitSolver::set_large)
+    bool from_end;         // boundaries starting on the area's end
+    bool beyond_pairwise;  // the shorter paths
+};
+
 // Feeds constraints to the split solver, each on element sizes: "size(e) rel value" or
 // "size(e) × a rel size(f) × b", where either element may be the whole area. After the first
 // constraint the solver refuses, the builder ignores the rest and reports the failure.
 class SizeBuilder {
 public:
-    SizeBuilder(std::size_t elements, double start, double end, bool large, bool from_end)
-        : solver_(elements, start, end, from_end) {
+    SizeBuilder(std::size_t elements, double start, double end, Posing posing)
+        : solver_(elements, start, end, posing.from_end), beyond_pairwise_(posing.beyond_pairwise) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
-        solver_.set_large(large);
+        solver_.set_large(posing.large);
     }
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
@@ -206,11 +215,30 @@ public:
     void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
         add({{e.index, 1.0 * a}, {f.index, -(1.0 * b)}}, 0.0, rel, strength);
     }
-    // "start ≤ end"
-    void ordered(Element e) { add({{e.index, -1.0}}, 0.0, Rel::LessOrEqual, kRequired); }
+    // "size(e) = times × area" (times ≥ 1). A size never exceeds the area, so the preference
+    // costs strength × (times × area − size(e)): it is linear, and past the pairwise form's reach
+    // it goes straight into the objective. As a constraint it would take a row and two error
+    // symbols, and with many growing segments in a roomy area each such row holds nearly every
+    // symbol. The best splits are the same, the path to them is not.
+    void toward_area(Element e, double times, double strength) {
+        if (!beyond_pairwise_) return sizes(e, 1.0, Rel::Equal, kWhole, times, strength);
+        if (!failed_) failed_ = solver_.prefer(e.index, -strength) != cw::Status::Ok;
+    }
+    // "start ≤ end". Written so, its slack is not the subject of its row and adding it takes a
+    // pivot, which every split within the pairwise form's reach keeps; past it, "size ≥ 0".
+    void ordered(Element e) {
+        if (beyond_pairwise_) return not_negative(e);
+        add({{e.index, -1.0}}, 0.0, Rel::LessOrEqual, kRequired);
+    }
     // "size ≥ 0": the same constraint written so that its slack is the subject of its row,
-    // and adding it takes no pivot.
-    void not_negative(Element e) { add({{e.index, 1.0}}, 0.0, Rel::GreaterOrEqual, kRequired); }
+    // and adding it takes no pivot. Past the pairwise form's reach the slack mirrors the size
+    // instead of keeping a copy of its row (SplitSolver::add_not_negative); where the slack
+    // leaves the basis and comes back, the size's row differs from the copy the pivot would
+    // write in its rounding only.
+    void not_negative(Element e) {
+        if (!beyond_pairwise_) return add({{e.index, 1.0}}, 0.0, Rel::GreaterOrEqual, kRequired);
+        if (!failed_) failed_ = solver_.add_not_negative(e.index) != cw::Status::Ok;
+    }
 
 private:
     void add(std::initializer_list<cw::SplitSolver::Term> terms, double constant, Rel rel, double strength) {
@@ -219,6 +247,7 @@ private:
 
     cw::SplitSolver solver_;
     bool failed_ = false;
+    const bool beyond_pairwise_;
 };
 
 // The same constraints posed to the general solver over one variable per boundary, each kept
@@ -227,7 +256,7 @@ private:
 // (+1 · end, −1 · start).
 class BoundaryBuilder {
 public:
-    BoundaryBuilder(std::size_t elements, double start, double end, bool /*large*/, bool /*from_end*/) {
+    BoundaryBuilder(std::size_t elements, double start, double end, Posing /*posing*/) {
         solver_.reserve(4 * elements + 8, elements + 1);
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         c_.expression.terms.reserve(4);
@@ -259,6 +288,7 @@ public:
             strength);
     }
     void ordered(Element e) { add({{start(e), 1.0}, {end(e), -1.0}}, 0.0, Rel::LessOrEqual, kRequired); }
+    void toward_area(Element e, double times, double strength) { sizes(e, 1.0, Rel::Equal, kWhole, times, strength); }
 
 private:
     cw::Variable start(Element e) const { return e.index == cw::SplitSolver::kArea ? v_.front() : v_[e.index]; }
@@ -294,16 +324,16 @@ void add_outer_spacers(Builder& b, Flex flex, Element first, Element last) {
             break;
         case Flex::Start:
             b.size_value(first, Rel::Equal, 0.0, kEmpty);
-            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.toward_area(last, 1.0, kGrow);
             break;
         case Flex::Center:
-            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
-            b.sizes(last, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.toward_area(first, 1.0, kGrow);
+            b.toward_area(last, 1.0, kGrow);
             b.sizes(first, 1.0, Rel::Equal, last, 1.0, kSpacerEq);
             break;
         case Flex::End:
             b.size_value(last, Rel::Equal, 0.0, kEmpty);
-            b.sizes(first, 1.0, Rel::Equal, kWhole, 1.0, kGrow);
+            b.toward_area(first, 1.0, kGrow);
             break;
         default:
             break;
@@ -311,8 +341,7 @@ void add_outer_spacers(Builder& b, Flex flex, Element first, Element last) {
 }
 
 template <typename Builder>
-void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<Element>& spacers,
-                          Element area, double gap) {
+void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<Element>& spacers, double gap) {
     const std::size_t count = spacers.size();
     const Element first = spacers.front();
     const Element last = spacers.back();
@@ -336,7 +365,7 @@ void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<El
     auto growing_gaps = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             b.size_value(spacers[i], Rel::GreaterOrEqual, gap, kSpacerEq);
-            b.sizes(spacers[i], 1.0, Rel::Equal, area, 1.0, kSpaceGrow);
+            b.toward_area(spacers[i], 1.0, kSpaceGrow);
         }
     };
 
@@ -389,7 +418,7 @@ void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint
                 if (flex == Flex::Legacy)
                     b.size_value(seg, Rel::Equal, c.value * kCellScale, kMinEq);
                 else
-                    b.sizes(seg, 1.0, Rel::Equal, area, 1.0, kFillGrow);
+                    b.toward_area(seg, 1.0, kFillGrow);
                 break;
             }
             case Constraint::Kind::Length:
@@ -404,7 +433,7 @@ void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint
                 break;
             }
             case Constraint::Kind::Fill:
-                b.sizes(seg, 1.0, Rel::Equal, area, 1.0, kFillGrow);
+                b.toward_area(seg, 1.0, kFillGrow);
                 break;
         }
     }
@@ -522,7 +551,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
-    Builder b(2 * n + 1, a0, a1, form == Form::Compact || n > kPairedUpTo, n > kPairedUpTo);
+    Builder b(2 * n + 1, a0, a1,
+              {form == Form::Compact || n > kPairedUpTo, n > kPairedUpTo, form == Form::Compact && !pairwise_fits(layout)});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
@@ -535,7 +565,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     // first, from the builder).
     for (const Element& s : segments) b.ordered(s);
 
-    add_flex_constraints(b, form, layout.flex, spacers, kWhole, gap);
+    add_flex_constraints(b, form, layout.flex, spacers, gap);
     add_segment_side(b, form, layout, segments);
     b.count(work);
     if (b.failed()) return std::nullopt;
@@ -598,18 +628,18 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     // Without room for the spacing, or without spacing, the gaps come out squeezed or empty
     // (see below): no need to try.
     if (spaced && !(gap > 0.0 && kd * gap < a1 - a0)) return std::nullopt;
-    SizeBuilder b(lead + n + 1 + lead, a0, a1, true, from_end);
+    SizeBuilder b(lead + n + 1 + lead, a0, a1, {true, from_end, !pairwise_fits(layout)});
 
     // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
     // running sum of all before it, and the rows quadratic in the number of segments.
     for (const Element& s : segments) b.not_negative(s);
     auto growing_gaps = [&] {
         b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
-        b.sizes(gaps, 1.0, Rel::Equal, kWhole, kd, kSpaceGrow);
+        b.toward_area(gaps, kd, kSpaceGrow);
     };
     auto growing_outer = [&](Element e) {
         b.size_value(e, Rel::GreaterOrEqual, gap, kSpacerEq);
-        b.sizes(e, 1.0, Rel::Equal, kWhole, 1.0, kSpaceGrow);
+        b.toward_area(e, 1.0, kSpaceGrow);
     };
     // Held to the spacing, the gaps leave the outer spacers free to go negative, which the usual
     // arrangement's bounds forbid: here they must say so.

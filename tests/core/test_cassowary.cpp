@@ -351,6 +351,73 @@ TEST(CassowarySets, ColumnListsKeepOrderAndReuseNodes) {
 
 // A preference pulling on hundreds of variables at once, then released one by one: cells come
 // and go in long rows.
+// The short paths of the split solver against the constraints written out: a size held at or
+// above zero by a slack that mirrors it, and the wish for the whole area as a linear term of the
+// objective (a size never exceeds the area). Roomy splits of proportional fills pivot the mirrors
+// out of the basis and back; both reach the same best split.
+TEST(SplitSolverShortPaths, MirrorsAndLinearWishesReachTheSameSplit) {
+    std::uint64_t draw = 11;
+    auto below = [&](std::uint32_t n) {
+        draw = draw * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>((draw >> 33) % n);
+    };
+    using T = SplitSolver::Term;
+    for (const std::uint32_t n : {12u, 70u, 150u}) {
+        for (const std::uint32_t room : {2u, 40u}) {  // cells per segment, past the gaps: crowded or roomy
+            const bool from_end = below(2) == 1;
+            const std::uint32_t elements = 2 * n + 1;
+            const double length = 100.0 * (n + below(room * n));
+            std::vector<std::uint32_t> weight(n), fixed(n);
+            for (std::uint32_t i = 0; i < n; ++i) {
+                weight[i] = 1 + below(3);
+                fixed[i] = below(6) == 0 ? 1 + below(30) : 0;  // a Length, else a Fill
+            }
+            SplitSolver written(elements, 0.0, length, from_end), short_paths(elements, 0.0, length, from_end);
+            for (SplitSolver* s : {&written, &short_paths}) {
+                const bool shortened = s == &short_paths;
+                s->set_large(true);
+                auto add = [&](std::initializer_list<T> terms, double constant, R rel, double strength) {
+                    ASSERT_EQ(s->add(terms, constant, rel, strength), Status::Ok);
+                };
+                auto toward_area = [&](std::uint32_t e, double strength) {
+                    if (shortened)
+                        ASSERT_EQ(s->prefer(e, -strength), Status::Ok);
+                    else
+                        add({{e, 1.0}, {SplitSolver::kArea, -1.0}}, 0.0, R::Equal, strength);
+                };
+                for (std::uint32_t i = 0; i < n; ++i) {
+                    if (shortened)
+                        ASSERT_EQ(s->add_not_negative(2 * i + 1), Status::Ok);
+                    else
+                        add({{2 * i + 1, 1.0}}, 0.0, R::GreaterOrEqual, st::required);
+                }
+                for (std::uint32_t i = 1; i < n; ++i) add({{2 * i, 1.0}}, -100.0, R::Equal, st::required / 10.0);
+                add({{0, 1.0}}, 0.0, R::Equal, st::required - st::weak);
+                toward_area(elements - 1, st::medium / 10.0);
+                for (std::uint32_t i = 0; i < n; ++i) {
+                    if (fixed[i] != 0)
+                        add({{2 * i + 1, 1.0}}, -100.0 * fixed[i], R::Equal, st::strong * 10.0);
+                    else
+                        toward_area(2 * i + 1, st::medium);
+                }
+                for (std::uint32_t i = 1; i < n; ++i)
+                    add({{2 * i + 1, 1.0 * weight[0]}, {1, -1.0 * weight[i]}}, 0.0, R::Equal, st::medium / 10.0);
+                for (std::uint32_t i = 0; i + 1 < n; ++i)
+                    add({{2 * i + 1, 1.0}, {2 * i + 3, -1.0}}, 0.0, R::Equal, st::weak);
+                EXPECT_TRUE(s->columns_consistent()) << n;
+            }
+            const std::vector<double> a = written.boundaries(), b = short_paths.boundaries();
+            ASSERT_EQ(a.size(), b.size());
+            for (std::size_t k = 0; k < a.size(); ++k) EXPECT_NEAR(a[k], b[k], 1e-6) << n << " " << room << " " << k;
+        }
+    }
+    // A wish added last is acted on at once: the first element takes what the second leaves.
+    SplitSolver s(3, 0.0, 1000.0);
+    ASSERT_EQ(s.add({{1, 1.0}}, -100.0, R::Equal, st::strong), Status::Ok);
+    ASSERT_EQ(s.prefer(0, -st::medium), Status::Ok);
+    EXPECT_EQ(s.boundaries(), (std::vector<double>{0.0, 900.0, 1000.0, 1000.0}));
+}
+
 TEST(Cassowary, LongObjectiveSettlesOnEveryBound) {
     Solver s;
     constexpr int n = 400;

@@ -98,6 +98,18 @@ TEST(LayoutScaling, RoomyGapsKeptAtTheSpacingAreGathered) {
     }
 }
 
+// A roomy split of many proportional fills is quadratic by nature: every size depends on every
+// proportion. But the wishes for the whole area are terms of the objective, with no rows, the
+// sizes' own slacks keep no copies of the sizes' rows, and the ratio test passes over the parts
+// of the boundary tree that cannot win. Written out, this split visited 34·n² cells and
+// 10·n² nodes of the tree.
+TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
+    constexpr std::uint64_t n = 400;
+    const SplitWork w = work_of(Family{"", Flex::Start, 20000, fills, false}, n);
+    EXPECT_LE(w.cell_updates, 20 * n * n);
+    EXPECT_LE(w.tree_steps, 2 * n * n);
+}
+
 // Where the gaps alone fill the area and squeeze the segments to nothing, a split grows with the
 // area: four times the constraints in four times the cells take about four times the work. Each
 // gap used to write the running sum of all before it into the next element's size.
