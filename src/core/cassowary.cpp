@@ -787,7 +787,7 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t f
 // -- the solver --
 
 SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool from_end)
-    : start_(start), end_(end), elements_(elements) {
+    : start_(start), end_(end), area_start_(start), area_end_(end), elements_(elements) {
     const std::size_t m = elements_;
     // Three symbols per boundary, and a split poses about four constraints per element.
     const std::size_t symbols = 8 * m + 16;
@@ -1146,8 +1146,8 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
         if (near_zero(term.coefficient)) continue;
         if (term.element == kArea) {
             // end × c, then start × −c, as the bounds' terms come in that order.
-            row.constant += end_ * term.coefficient;
-            row.constant += start_ * -term.coefficient;
+            row.constant += area_end_ * term.coefficient;
+            row.constant += area_start_ * -term.coefficient;
             continue;
         }
         if (term.element >= elements_) return Status::Unsatisfiable;

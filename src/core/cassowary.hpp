@@ -872,6 +872,12 @@ public:
     // only the count of cells visited, which a small split may be given a limit on.
     void set_large(bool on) noexcept { large_ = on; }
 
+    // The bounds that `kArea` terms stand for, when they are not the elements' own.
+    void set_area(double start, double end) noexcept {
+        area_start_ = start;
+        area_end_ = end;
+    }
+
     const Counters& counters() const noexcept { return counters_; }
 
     // Whether the columns find every cell of the sizes and of the stored rows that are not
@@ -963,6 +969,7 @@ private:
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2, kMirror = 3;
 
     double start_, end_;
+    double area_start_, area_end_;  // what kArea stands for
     std::size_t elements_;
     std::vector<std::uint8_t> state_;        // by symbol: kNonBasic, kStored, kInTree or kMirror
     std::vector<std::uint32_t> boundary_of_; // by symbol: the boundary of a range symbol, else 0

@@ -200,6 +200,8 @@ public:
     }
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
+    // The bounds the whole area stands for, where the elements span more.
+    void set_area(double start, double end) { solver_.set_area(start, end); }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
     void count(SplitWork* work) const {
         if (!work) return;
@@ -599,10 +601,21 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 // both keep every boundary inside the area as soon as the outer ones are: around a split whose
 // gaps are positive the two problems are the same, so its being the best near by makes it the
 // best of the compact form too. A split whose gaps come out zero or negative (an overlap, or a
-// crowded area) proves nothing, and the caller solves the compact form as it stands.
+// crowded area) proves nothing near by.
+//
+// For those (and for Start, Center and End without a positive spacing) there is a second try,
+// on a padded span: after G, a pad of n + 1 times the area, held there by a required constraint,
+// while the whole area in every other constraint is still the area. G may then be as small as
+// the gaps of any split of the usual arrangement add up to, and the gathered problem contains a
+// counterpart of every such split that costs no more: it is a relaxation. So a best gathered
+// split whose gaps can be spread out evenly (each keeping the spacing, in Start, Center and End)
+// with every boundary inside the area costs there what it costs gathered, and is one of the best
+// splits of the usual arrangement. Where the usual arrangement's bounds keep the outer spacers
+// (and so, in SpaceEvenly, the gaps) at or above zero, the padded problem says so. Anything else
+// is solved in the compact form as it stands.
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 
-std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitWork* work) {
+std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     if (layout.flex == Flex::Legacy) return std::nullopt;
@@ -625,14 +638,31 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     const Element first = at(0), last = at(seg0 + n), gaps = from_end ? at(2 * lead + n) : at(lead);
     const double kd = static_cast<double>(k);
     const bool spaced = layout.flex == Flex::Start || layout.flex == Flex::Center || layout.flex == Flex::End;
-    // Without room for the spacing, or without spacing, the gaps come out squeezed or empty
-    // (see below): no need to try.
-    if (spaced && !(gap > 0.0 && kd * gap < a1 - a0)) return std::nullopt;
-    SizeBuilder b(lead + n + 1 + lead, a0, a1, {true, from_end, !pairwise_fits(layout)});
+    // Without room for a positive spacing, the gaps come out squeezed (see below): no need to
+    // try. Without a positive spacing, Start, Center and End take only the padded span.
+    if (spaced && (gap > 0.0 ? !(kd * gap < a1 - a0) : !padded)) return std::nullopt;
+    // The pad goes last, after G, where the boundaries start on the end.
+    if (padded && !from_end) return std::nullopt;
+    const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
+    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, !pairwise_fits(layout)});
+    if (padded) {
+        b.set_area(a0, a1);
+        b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
+    }
 
     // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
     // running sum of all before it, and the rows quadratic in the number of segments.
     for (const Element& s : segments) b.not_negative(s);
+    // The usual arrangement keeps its outer spacers inside the area, and so the gaps too where
+    // they are outer ones; G on its padded span must be told.
+    if (padded && !spaced) {
+        if (outer_gaps) {
+            b.not_negative(gaps);
+        } else {
+            b.not_negative(first);
+            b.not_negative(last);
+        }
+    }
     auto growing_gaps = [&] {
         b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
         b.toward_area(gaps, kd, kSpaceGrow);
@@ -682,7 +712,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
     const std::vector<double> gathered = b.boundaries();
     auto size_of = [&](Element e) { return gathered[e.index + 1] - gathered[e.index]; };
     const double each = size_of(gaps) / kd;
-    if (!(each > kGapSlack)) return std::nullopt;
+    if (!padded && !(each > kGapSlack)) return std::nullopt;
     // Gaps squeezed below the spacing could have been squeezed unevenly at the same cost, and
     // the usual arrangement picks which: it is solved as it stands.
     if (spaced && !(std::fabs(each - gap) <= kGapSlack)) return std::nullopt;
@@ -699,6 +729,11 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, SplitW
         at_value += size_of(segments[i]);
         boundaries.push_back(at_value);
     }
+    // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
+    if (padded && !std::all_of(boundaries.begin(), boundaries.end(), [&](double v) {
+            return a0 - kGapSlack <= v && v <= a1 + kGapSlack;
+        }))
+        return std::nullopt;
     boundaries.back() = a1;
     return rects_of(boundaries, inner, horizontal, n);
 }
@@ -721,8 +756,10 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
     // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
     // segments that the pairwise form gives up on keeps its compact result.
-    if (!uses_size_solver(layout.flex) || !paired)
-        if (auto split = solve_gathered_gaps(layout, area, work)) return std::move(*split);
+    if (!uses_size_solver(layout.flex) || !paired) {
+        if (auto split = solve_gathered_gaps(layout, area, false, work)) return std::move(*split);
+        if (auto split = solve_gathered_gaps(layout, area, true, work)) return std::move(*split);
+    }
     if (auto split = solve(Form::Compact)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
     // scale of a millionth); the general solver keeps every row written out.
