@@ -587,8 +587,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 // together: G to k times the spacing. Around a split whose gaps all keep the spacing, moving
 // room between gaps costs at least as much as moving the same room to or from all of them
 // alike, which G can do at the same cost. So a split that is best with the gaps gathered, and
-// keeps them at the spacing, is best with them apart too. (Legacy splits are fast as they are,
-// and keep their usual form.)
+// keeps them at the spacing, is best with them apart too. (Legacy splits with a positive
+// spacing are fast as they are, and keep their usual form.)
 //
 // G goes on the side where the solver's boundaries start: before the segments when they start
 // on the area's start, after them when they start on its end. That is for crowded splits, where
@@ -603,9 +603,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 // best of the compact form too. A split whose gaps come out zero or negative (an overlap, or a
 // crowded area) proves nothing near by.
 //
-// For those (and for Start, Center and End without a positive spacing) there is a second try,
-// on a padded span: after G, a pad of n + 1 times the area, held there by a required constraint,
-// while the whole area in every other constraint is still the area. G may then be as small as
+// For those, and for Legacy, Start, Center and End without a positive spacing, there is a
+// second try, on a padded span: after G, a pad of n + 1 times the area, held there by a required
+// constraint, while the whole area in every other constraint is still the area. G may then be as small as
 // the gaps of any split of the usual arrangement add up to, and the gathered problem contains a
 // counterpart of every such split that costs no more: it is a relaxation. So a best gathered
 // split whose gaps can be spread out evenly (each keeping the spacing, in Start, Center and End)
@@ -618,7 +618,7 @@ constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this co
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
-    if (layout.flex == Flex::Legacy) return std::nullopt;
+    if (layout.flex == Flex::Legacy && !padded) return std::nullopt;
     // Evenly (and Around with fewer than two segments) makes every spacer a gap; the others
     // only the inner ones.
     const bool outer_gaps = layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2);
@@ -637,10 +637,12 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     for (std::size_t i = 0; i < n; ++i) segments.push_back(at(seg0 + i));
     const Element first = at(0), last = at(seg0 + n), gaps = from_end ? at(2 * lead + n) : at(lead);
     const double kd = static_cast<double>(k);
-    const bool spaced = layout.flex == Flex::Start || layout.flex == Flex::Center || layout.flex == Flex::End;
-    // Without room for a positive spacing, the gaps come out squeezed (see below): no need to
-    // try. Without a positive spacing, Start, Center and End take only the padded span.
-    if (spaced && (gap > 0.0 ? !(kd * gap < a1 - a0) : !padded)) return std::nullopt;
+    // The modes that hold their gaps to the spacing.
+    const bool spaced = layout.flex == Flex::Legacy || layout.flex == Flex::Start || layout.flex == Flex::Center ||
+                        layout.flex == Flex::End;
+    // These take the span as it is with a positive spacing, and there only where it has room
+    // for the gaps (else they come out squeezed, see below); without one, the padded span.
+    if (spaced && (gap > 0.0 ? padded || !(kd * gap < a1 - a0) : !padded)) return std::nullopt;
     // The pad goes last, after G, where the boundaries start on the end.
     if (padded && !from_end) return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
@@ -679,6 +681,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         b.size_value(gaps, Rel::Equal, kd * gap, kSpacerEq);
     };
     switch (layout.flex) {
+        case Flex::Legacy:
         case Flex::Start:
         case Flex::Center:
         case Flex::End:
