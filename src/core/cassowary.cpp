@@ -760,8 +760,8 @@ void SplitSolver::BoundaryTree::set_upper(std::size_t k, Symbol s, std::uint64_t
 // not `Lowest`), equal values going to the newest symbol. A subtree whose extreme (with its
 // ancestors' pending additions) is `hopeless` is passed over.
 template <bool Lowest, typename Hopeless>
-SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to, std::uint64_t& steps,
-                                                                  Hopeless&& hopeless) const {
+SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to,
+                                                                  std::uint64_t& steps, Hopeless&& hopeless) const {
     Best best{Lowest ? kInfinity : -kInfinity, 0};
     // `above`: the pending additions of the ancestors, not yet in the node's own values.
     auto go = [&](auto&& self, std::size_t i, std::size_t lo, std::size_t hi, double above) -> void {

@@ -553,8 +553,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
-    Builder b(2 * n + 1, a0, a1,
-              {form == Form::Compact || n > kPairedUpTo, n > kPairedUpTo, form == Form::Compact && !pairwise_fits(layout)});
+    const bool large = form == Form::Compact || n > kPairedUpTo;
+    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, form == Form::Compact && !pairwise_fits(layout)});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
@@ -604,16 +604,18 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 // crowded area) proves nothing near by.
 //
 // For those, and for Legacy, Start, Center and End without a positive spacing, there is a
-// second try, on a padded span: after G, a pad of n + 1 times the area, held there by a required
-// constraint, while the whole area in every other constraint is still the area. G may then be as small as
-// the gaps of any split of the usual arrangement add up to, and the gathered problem contains a
-// counterpart of every such split that costs no more: it is a relaxation. So a best gathered
-// split whose gaps can be spread out evenly (each keeping the spacing, in Start, Center and End)
-// with every boundary inside the area costs there what it costs gathered, and is one of the best
-// splits of the usual arrangement. Where the usual arrangement's bounds keep the outer spacers
-// (and so, in SpaceEvenly, the gaps) at or above zero, the padded problem says so. Anything else
-// is solved in the compact form as it stands.
+// second try, on a padded span: after G, a pad of n + 1 times the area, held there by a
+// required constraint, while the whole area in every other constraint is still the area. G may
+// then be as small as the gaps of any split of the usual arrangement add up to, and the
+// gathered problem contains a counterpart of every such split that costs no more: it is a
+// relaxation. So a best gathered split whose gaps can be spread out evenly (each keeping the
+// spacing, in Legacy, Start, Center and End) with every boundary inside the area costs there
+// what it costs gathered, and is one of the best splits of the usual arrangement. Where the
+// usual arrangement's bounds keep the outer spacers (and so, in SpaceEvenly, the gaps) at or
+// above zero, the padded problem says so. Anything else is solved in the compact form as it
+// stands.
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
+constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
@@ -733,8 +735,10 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         boundaries.push_back(at_value);
     }
     // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
+    // (The running sum is allowed its rounding.)
+    const double outside = kGapSlack + kSumSlack * (a1 - a0);
     if (padded && !std::all_of(boundaries.begin(), boundaries.end(), [&](double v) {
-            return a0 - kGapSlack <= v && v <= a1 + kGapSlack;
+            return a0 - outside <= v && v <= a1 + outside;
         }))
         return std::nullopt;
     boundaries.back() = a1;
