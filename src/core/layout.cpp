@@ -547,14 +547,15 @@ struct Axis {
           gap(static_cast<double>(layout.spacing.solver_amount()) * kCellScale) {}
 };
 
-// Solves the split in the given form; nothing when the solver gives up.
+// Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
+// split is past the pairwise form's reach (and so posed in the compact form).
 template <typename Builder>
-std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, SplitWork* work) {
+std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
     const bool large = form == Form::Compact || n > kPairedUpTo;
-    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, form == Form::Compact && !pairwise_fits(layout)});
+    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, beyond_pairwise});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
@@ -617,7 +618,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, S
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
-std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, SplitWork* work) {
+std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, bool beyond_pairwise,
+                                         SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     if (layout.flex == Flex::Legacy && !padded) return std::nullopt;
@@ -648,7 +650,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // The pad goes last, after G, where the boundaries start on the end.
     if (padded && !from_end) return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
-    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, !pairwise_fits(layout)});
+    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, beyond_pairwise});
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
@@ -753,24 +755,25 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
         const std::size_t n = layout.constraints.size();
         return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     }
+    const bool paired = pairwise_fits(layout);
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)
-                   ? solve_in_form<SizeBuilder>(layout, area, form, work)
-                   : solve_in_form<BoundaryBuilder>(layout, area, form, work);
+                   ? solve_in_form<SizeBuilder>(layout, area, form, !paired, work)
+                   : solve_in_form<BoundaryBuilder>(layout, area, form, !paired, work);
     };
-    const bool paired = pairwise_fits(layout);
     if (paired)
         if (auto split = solve(Form::Pairwise)) return std::move(*split);
     // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
     // segments that the pairwise form gives up on keeps its compact result.
     if (!uses_size_solver(layout.flex) || !paired) {
-        if (auto split = solve_gathered_gaps(layout, area, false, work)) return std::move(*split);
-        if (auto split = solve_gathered_gaps(layout, area, true, work)) return std::move(*split);
+        if (auto split = solve_gathered_gaps(layout, area, false, !paired, work)) return std::move(*split);
+        if (auto split = solve_gathered_gaps(layout, area, true, !paired, work)) return std::move(*split);
     }
     if (auto split = solve(Form::Compact)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
     // scale of a millionth); the general solver keeps every row written out.
-    if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, work)) return std::move(*split);
+    if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
+        return std::move(*split);
     panic("failed to split");
 }
 
