@@ -118,12 +118,27 @@ def layout_rows() -> list[dict]:
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
         out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, no gap, Start", "s",
                        ours, note="goal: no split of up to 10,000 over 1 s"))
-    # Roomy areas: the fills share 60,000 cells or more, nothing is pushed onto the area's end.
-    for k, width in ((1000, 60_000), (2000, 65_535)):
-        roomy = (n.Layout.horizontal([n.Constraint.fill(1 + i % 3) for i in range(k)])
-                 .flex(n.Flex.Start).spacing(1))
+    # Roomy areas, nothing pushed onto the area's end. With room for every segment the split is
+    # worked out directly, minimums above the fills' share held at their bounds. An overlap, or a
+    # Max beside such minimums, leaves it to the solver, and every size then depends on every
+    # proportion.
+    def fills(i):
+        return n.Constraint.fill(1 + i % 3)
+
+    def fills_and_minimums(i):
+        return n.Constraint.min(40) if i % 5 == 4 else fills(i)
+
+    def with_maxima(i):
+        return n.Constraint.max(3) if i % 10 == 1 else fills_and_minimums(i)
+
+    for k, kind, what, width, spacing in ((2000, fills, "Fill", 65_535, 1), (10_000, fills, "Fill", 65_535, 1),
+                                          (1000, fills_and_minimums, "Fill and Min(40)", 60_000, 1),
+                                          (2000, fills, "Fill", 65_535, -1),
+                                          (1000, with_maxima, "Fill, Min(40) and Max(3)", 60_000, 1)):
+        roomy = n.Layout.horizontal([kind(i) for i in range(k)]).flex(n.Flex.Start).spacing(spacing)
         ours = best_time(lambda: roomy.split(n.Rect(0, 0, width, 1)), 0.0)
-        out.append(row(f"Layout cold split of {k:,} Fill constraints over {width:,} cells, Start", "s", ours,
+        gap = "" if spacing == 1 else f", overlap {-spacing}"
+        out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells{gap}, Start", "s", ours,
                        note="goal: no split of up to 10,000 over 1 s"))
     # The slowest splits of up to 64 growing segments known: the pairwise form gives up on them
     # after a fixed amount of work, and the compact form splits them.

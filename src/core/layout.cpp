@@ -445,6 +445,12 @@ bool grows(const Constraint& c, Flex flex) noexcept {
     return c.kind == Constraint::Kind::Fill || (c.kind == Constraint::Kind::Min && flex != Flex::Legacy);
 }
 
+// The scale of a growing segment in its proportions: a Fill's weight (a Fill(0) a millionth),
+// a Min's 1.
+double scale_of(const Constraint& c) noexcept {
+    return c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
+}
+
 template <typename Builder>
 void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vector<Constraint>& constraints,
                                 const std::vector<Element>& segments) {
@@ -456,8 +462,7 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
     for (std::size_t i = 0; i < constraints.size(); ++i) {
         const Constraint& c = constraints[i];
         if (!grows(c, flex)) continue;
-        const double scale = c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
-        growers.push_back({segments[i], scale});
+        growers.push_back({segments[i], scale_of(c)});
     }
     if (form == Form::Compact) {
         if (growers.empty()) return;
@@ -747,7 +752,138 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     return rects_of(boundaries, inner, horizontal, n);
 }
 
-Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
+// A split with room for everything. Past the pairwise form's reach a split often has room for
+// every gap at the spacing and every segment that does not grow at the size it asks for, with
+// the rest for the growing segments. Its best split is then known without solving: the growing
+// segments share the rest in proportion to their scales, and nothing else moves. (The simplex
+// finds it slowly: every size depends on every proportion, and its tableau is dense.) A Min whose
+// bound is above its share keeps its bound, and the others share what is left.
+//
+// Where the spacing is not negative and the centre of the compact proportions has a scale of at
+// least 1, that split is a best one, and with every Min at its share the only one. Take any
+// other, and count what moving to it costs:
+// - A segment that does not grow, moved off its size by d, costs at least 10⁴·d (a Max, and a
+//   Min in Legacy, prefer their size with that strength; every other kind asks with more).
+// - A gap squeezed below the spacing costs at least 10⁸·d, and the empty spacers cannot shrink.
+//   A spacer that widens gains at most 100·d (the growth of the outer spacers of Start, Center
+//   and End; the Space* gaps grow with 10).
+// - The growing segments gain or lose 1000 per unit of room they win or lose together.
+// - Among themselves, once their common scaling is taken out, moving d of room costs the
+//   compact proportions at least 50·s·d, s the centre's scale: each proportion holds with at
+//   least 100 (see above), and the centre's distance from the others counts too.
+// - Neighbouring segments preferring the same size gain at most 2 per unit any segment moves.
+// Every gain is far below the cost that comes with it.
+//
+// A Min held at its bound above its share is off its proportion, which then pulls the centre
+// up: each unit of room the centre wins saves w_i = 100·(S − 1)/s for each such Min i (S the sum
+// of the scales, s the centre's). Held against that pull are the other growing segments'
+// proportions, at 100·(S − s_j) per unit each loses, and the room's other holders. The split is
+// still a best one where the price of room this sets stays within what every holder asks for a
+// unit: with P Mins held and F the free segments' scales, the pull on each unit of the free
+// segments' room is ρ = P·100·(S − 1)/F, give or take 2 for the neighbours; it must stay below
+// each free proportion's 100·(S − s_j), below the Min bounds' 10⁸ together with a held Min's own
+// proportion, and (with the growth of 1000) below the weakest wish of a segment that does not
+// grow. Then a price for the room and a share of each cost can be named that meet at every
+// segment, which is what makes a split of a linear problem a best one. The solver may reach
+// another split of the same cost.
+std::optional<Split> solve_roomy(const Layout& layout, Rect area) {
+    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
+    if (gap < 0.0) return std::nullopt;
+    const std::size_t n = layout.constraints.size();
+    const double whole = a1 - a0;
+    // The spacers' sizes: the gaps at the spacing; the outer spacers empty but where they are
+    // gaps, in SpaceAround half the inner ones.
+    double outer = 0.0, between = gap;
+    if (layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2)) {
+        outer = gap;
+    } else if (layout.flex == Flex::SpaceAround) {
+        outer = gap;
+        between = 2.0 * gap;
+    }
+    double rest = whole - 2.0 * outer - static_cast<double>(n > 0 ? n - 1 : 0) * between;
+    std::vector<double> sizes(n);
+    std::vector<std::size_t> minimums;  // the growing Mins
+    double scales = 0.0, weakest = kRequired;
+    std::size_t centre = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (grows(c, layout.flex)) {
+            scales += scale_of(c);
+            if (centre == n || scale_of(c) > scale_of(layout.constraints[centre])) centre = i;
+            if (c.kind == Constraint::Kind::Min) minimums.push_back(i);
+            continue;
+        }
+        switch (c.kind) {
+            case Constraint::Kind::Percentage:
+                sizes[i] = whole * (static_cast<double>(c.value) / 100.0);
+                weakest = std::min(weakest, kPercentEq);
+                break;
+            case Constraint::Kind::Ratio:
+                sizes[i] = whole * (static_cast<double>(c.value) /
+                                    static_cast<double>(std::max<std::uint32_t>(c.denominator, 1)));
+                weakest = std::min(weakest, kRatioEq);
+                break;
+            case Constraint::Kind::Length:
+                sizes[i] = c.value * kCellScale;
+                weakest = std::min(weakest, kLengthEq);
+                break;
+            default:  // Max, and Min in Legacy
+                sizes[i] = c.value * kCellScale;
+                weakest = std::min(weakest, c.kind == Constraint::Kind::Max ? kMaxEq : kMinEq);
+                break;
+        }
+        rest -= sizes[i];
+    }
+    if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0 && rest >= 0.0)) return std::nullopt;
+    const double centre_scale = scale_of(layout.constraints[centre]);
+
+    // Hold the Mins above their share at their bounds, the largest first; each one held leaves
+    // the others a smaller share.
+    const auto bound_of = [&](std::size_t i) {
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(layout.constraints[i].value)) * kCellScale;
+    };
+    std::stable_sort(minimums.begin(), minimums.end(),
+                     [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
+    double free_scales = scales, unit = rest / scales;
+    std::size_t held = 0;
+    for (const std::size_t i : minimums) {
+        if (!(bound_of(i) > unit)) break;
+        if (i == centre) return std::nullopt;
+        sizes[i] = bound_of(i);
+        rest -= sizes[i];
+        free_scales -= 1.0;
+        ++held;
+        if (!(rest >= 0.0)) return std::nullopt;
+        unit = rest / free_scales;
+    }
+    if (held > 0) {
+        constexpr double kMargin = 8.0;  // the neighbours' share, twice over
+        const double pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
+        if (!(pull + kMargin <= kGrow * (scales - centre_scale) && pull + kMargin + kFillGrow <= weakest &&
+              kGrow * (scales - 1.0) + pull + kMargin <= kMinGe))
+            return std::nullopt;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (grows(c, layout.flex) && !(c.kind == Constraint::Kind::Min && bound_of(i) > unit))
+            sizes[i] = scale_of(c) * unit;
+    }
+    std::vector<double> boundaries;
+    boundaries.reserve(2 * n + 2);
+    double at = a0;
+    boundaries.push_back(at);
+    for (std::size_t i = 0; i <= n; ++i) {
+        at += i == 0 || i == n ? outer : between;
+        boundaries.push_back(at);
+        if (i == n) break;
+        at += sizes[i];
+        boundaries.push_back(at);
+    }
+    boundaries.back() = a1;
+    return rects_of(boundaries, inner, horizontal, n);
+}
+
+Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
     // In an empty area the required constraints hold every boundary at the area's one edge:
     // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
     // there, and the simplex would wander through a great many equal vertices to say so.)
@@ -756,6 +892,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
         return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     }
     const bool paired = pairwise_fits(layout);
+    if (!paired && closed_form)
+        if (auto split = solve_roomy(layout, area)) return std::move(*split);
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)
                    ? solve_in_form<SizeBuilder>(layout, area, form, !paired, work)
@@ -782,6 +920,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work) {
 Split solve_split(const Layout& layout, Rect area) { return solve_counted(layout, area, nullptr); }
 
 Split solve_split(const Layout& layout, Rect area, SplitWork& work) { return solve_counted(layout, area, &work); }
+
+Split solve_split_by_solver(const Layout& layout, Rect area) { return solve_counted(layout, area, nullptr, false); }
 
 // ---- the per-thread cache of recent splits ----
 

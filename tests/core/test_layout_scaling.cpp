@@ -18,6 +18,7 @@ struct Family {
     std::uint16_t width;
     Constraint (*make)(std::size_t i);
     bool linear;
+    Spacing spacing = Spacing::space(1);
 };
 
 Constraint mixed(std::size_t i) {
@@ -31,11 +32,11 @@ Constraint lengths(std::size_t i) { return Constraint::length(static_cast<std::u
 Constraint maxima(std::size_t i) { return Constraint::max(static_cast<std::uint16_t>(3 + i % 5)); }
 Constraint fills(std::size_t i) { return Constraint::fill(static_cast<std::uint16_t>(1 + i % 3)); }
 
-SplitWork work_of(const Family& f, std::size_t n, Spacing spacing = Spacing::space(1)) {
+SplitWork work_of(const Family& f, std::size_t n) {
     Layout l;
     l.direction = Direction::Horizontal;
     l.flex = f.flex;
-    l.spacing = spacing;
+    l.spacing = f.spacing;
     for (std::size_t i = 0; i < n; ++i) l.constraints.push_back(f.make(i));
     SplitWork work;
     const Split s = solve_split(l, Rect{0, 0, f.width, 1}, work);
@@ -54,7 +55,8 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         {"lengths, fitting, Start", Flex::Start, 20000, lengths, false},
         {"lengths, crowded, End", Flex::End, 300, lengths, true},
         {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
-        {"fills, Start", Flex::Start, 5000, fills, false},
+        // (The overlap keeps these fills from being worked out directly, see below.)
+        {"fills, Start", Flex::Start, 5000, fills, false, Spacing::overlap(1)},
         {"mixed, crowded, SpaceBetween", Flex::SpaceBetween, 200, mixed, true},
         {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, true},
         {"mixed, roomy, SpaceEvenly", Flex::SpaceEvenly, 20000, mixed, false},
@@ -108,22 +110,81 @@ TEST(LayoutScaling, GapsWithoutSpacingAreGathered) {
         for (const Flex flex :
              {Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
             SCOPED_TRACE(std::string(flex_name(flex)) + " " + spacing.debug());
-            const SplitWork w = work_of(Family{"", flex, 30000, mixed, false}, 2000, spacing);
+            const SplitWork w = work_of(Family{"", flex, 30000, mixed, false, spacing}, 2000);
             EXPECT_LE(w.cell_updates, 2 * spaced.cell_updates);
         }
     }
 }
 
 // A roomy split of many proportional fills is quadratic by nature: every size depends on every
-// proportion. But the wishes for the whole area are terms of the objective, with no rows, the
-// sizes' own slacks keep no copies of the sizes' rows, and the ratio test passes over the parts
-// of the boundary tree that cannot win. Written out, this split visited 34·n² cells and
-// 10·n² nodes of the tree.
+// proportion (here the overlap keeps the split from being worked out directly). But the wishes for the whole area are terms of the objective,
+// with no rows, the sizes' own slacks keep no copies of the sizes' rows, and the ratio test passes
+// over the parts of the boundary tree that cannot win. Written out, this split visited 34·n²
+// cells and 10·n² nodes of the tree.
 TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
     constexpr std::uint64_t n = 400;
-    const SplitWork w = work_of(Family{"", Flex::Start, 20000, fills, false}, n);
+    const SplitWork w = work_of(Family{"", Flex::Start, 20000, fills, false, Spacing::overlap(1)}, n);
+    ASSERT_GT(w.pivots, 0u);
     EXPECT_LE(w.cell_updates, 20 * n * n);
     EXPECT_LE(w.tree_steps, 2 * n * n);
+}
+
+// A large split with room for everything is worked out directly, with no work for the solver,
+// and comes out as the solver has it, minimums above their share held at their bounds too. Where
+// something asks for more (an overlap, a crowded area, no growing segment of a scale of 1, held
+// minimums that pull harder than a Max holds its size) the solver splits it.
+TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
+    struct Case {
+        const char* name;
+        Constraint (*make)(std::size_t i);
+        std::uint16_t width;
+        Spacing spacing;
+        bool direct, direct_in_legacy;
+    };
+    const auto every_kind = [](std::size_t i) {
+        static const Constraint pattern[] = {Constraint::fill(1),        Constraint::length(3), Constraint::fill(3),
+                                             Constraint::max(4),         Constraint::fill(2),   Constraint::percentage(1),
+                                             Constraint::min(2),         Constraint::fill(1),   Constraint::ratio(1, 300),
+                                             Constraint::fill(0)};
+        return i % 20 == 19 ? Constraint::min(5) : pattern[i % 10];
+    };
+    const Case cases[] = {
+        {"fills", fills, 9000, Spacing::space(2), true, true},
+        {"fills without a gap", fills, 777, Spacing::space(0), true, true},
+        {"every kind", every_kind, 9000, Spacing::space(1), true, true},
+        {"every kind, hardly room", every_kind, 2100, Spacing::space(3), true, true},
+        {"minimums above their share", [](std::size_t i) { return i % 2 == 0 ? Constraint::min(100) : Constraint::fill(3); },
+         9000, Spacing::space(2), true, true},
+        // In Legacy there are 60 fills only, which the pairwise form keeps.
+        {"the same beside a Max",
+         [](std::size_t i) {
+             return i % 2 == 0 ? Constraint::min(100) : i % 10 == 1 ? Constraint::max(3) : Constraint::fill(3);
+         },
+         9000, Spacing::space(2), false, false},
+        {"overlap", fills, 9000, Spacing::overlap(1), false, false},
+        {"crowded", fills, 250, Spacing::space(2), false, false},
+        {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 9000, Spacing::space(2), false, false},
+    };
+    for (const Case& c : cases) {
+        for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween,
+                                Flex::SpaceAround, Flex::SpaceEvenly}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            Layout l;
+            l.direction = Direction::Horizontal;
+            l.flex = flex;
+            l.spacing = c.spacing;
+            for (std::size_t i = 0; i < 150; ++i) l.constraints.push_back(c.make(i));
+            const Rect area{3, 0, c.width, 1};
+            SplitWork work;
+            const Split split = solve_split(l, area, work);
+            const bool direct = flex == Flex::Legacy ? c.direct_in_legacy : c.direct;
+            EXPECT_EQ(work.pivots == 0, direct);
+            if (!direct) continue;
+            const Split solved = solve_split_by_solver(l, area);
+            EXPECT_EQ(split.segments, solved.segments);
+            EXPECT_EQ(split.spacers, solved.spacers);
+        }
+    }
 }
 
 // Where the gaps alone fill the area and squeeze the segments to nothing, a split grows with the
