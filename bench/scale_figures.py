@@ -102,6 +102,16 @@ def layout_rows() -> list[dict]:
             elif k > 10:
                 note += ("; " if note else "") + "kiwisolver not run: over 5 minutes in this mode"
             out.append(row(figure, "s", ours, "kiwisolver" if peer else "", peer, [">=", 10], note))
+    # Those areas have room for every segment of 10, and such a split is worked out directly.
+    # Squeezed into 40 cells they are left to the solver.
+    kinds = mixed(10)
+    for name, key in FLEXES:
+        layout = layout_of(kinds, name)
+        calls = iter(range(1 << 30))
+        ours = best_time(lambda: layout.split(n.Rect(0, 0, 40, 1 + next(calls))), budget)
+        peer = best_time(lambda: kiwi_layout.split(kinds, 0, 40, key, 1), budget) if kiwi_layout else None
+        out.append(row(f"Layout cold split of 10 mixed constraints squeezed into 40 cells, {name}", "s", ours,
+                       "kiwisolver" if peer else "", peer, [">=", 10]))
     # Squeezed into a narrow area, and with room for the growing segments: 30,000 cells.
     for k, name, width in ((2000, "Start", WIDTHS[0]), (10_000, "Start", WIDTHS[0]), (10_000, "Legacy", WIDTHS[0]),
                            (10_000, "SpaceEvenly", WIDTHS[0]), (10_000, "Start", 30_000)):

@@ -786,7 +786,19 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // grow. Then a price for the room and a share of each cost can be named that meet at every
 // segment, which is what makes a split of a linear problem a best one. The solver may reach
 // another split of the same cost.
-std::optional<Split> solve_roomy(const Layout& layout, Rect area) {
+//
+// Within the pairwise form's reach a split must come out as it always has, to the cell (`exact`).
+// The pairwise form's best split is the same one, by the same count (every pair of growing
+// segments holds its proportion with 100, and each Space* gap its equality with 10⁸), so its
+// solver reaches this split up to the rounding of its sums. Then only a split with one best
+// split is taken (no Min held at its bound), with no boundary so near halfway between two
+// hundredths of a cell that that rounding could tip it the other way, and with scales not far
+// apart: the solver's rounding grows with their spread (a Fill(0)'s scale is a millionth), and
+// past some thousands it can tip a boundary by a cell.
+constexpr double kTieBand = 1e-5;      // hundredths of a cell
+constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
+
+std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     if (gap < 0.0) return std::nullopt;
     const std::size_t n = layout.constraints.size();
@@ -836,6 +848,10 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area) {
     }
     if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0 && rest >= 0.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
+    if (exact && std::any_of(layout.constraints.begin(), layout.constraints.end(), [&](const Constraint& c) {
+            return grows(c, layout.flex) && !(centre_scale <= kScaleSpread * scale_of(c));
+        }))
+        return std::nullopt;
 
     // Hold the Mins above their share at their bounds, the largest first; each one held leaves
     // the others a smaller share.
@@ -848,7 +864,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area) {
     std::size_t held = 0;
     for (const std::size_t i : minimums) {
         if (!(bound_of(i) > unit)) break;
-        if (i == centre) return std::nullopt;
+        if (exact || i == centre) return std::nullopt;
         sizes[i] = bound_of(i);
         rest -= sizes[i];
         free_scales -= 1.0;
@@ -880,6 +896,10 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area) {
         boundaries.push_back(at);
     }
     boundaries.back() = a1;
+    if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
+            return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
+        }))
+        return std::nullopt;
     return rects_of(boundaries, inner, horizontal, n);
 }
 
@@ -892,8 +912,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     }
     const bool paired = pairwise_fits(layout);
-    if (!paired && closed_form)
-        if (auto split = solve_roomy(layout, area)) return std::move(*split);
+    if (closed_form)
+        if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)
                    ? solve_in_form<SizeBuilder>(layout, area, form, !paired, work)
