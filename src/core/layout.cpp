@@ -752,10 +752,10 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     return rects_of(boundaries, inner, horizontal, n);
 }
 
-// A split with room for everything. Past the pairwise form's reach a split often has room for
-// every gap at the spacing and every segment that does not grow at the size it asks for, with
-// the rest for the growing segments. Its best split is then known without solving: the growing
-// segments share the rest in proportion to their scales, and nothing else moves. (The simplex
+// A split with room for everything. Most splits have room for every gap at the spacing and
+// every segment that does not grow at the size it asks for, with the rest for the growing
+// segments. The best split is then known without solving: the growing segments share the rest in
+// proportion to their scales, and nothing else moves. (Past the pairwise form's reach the simplex
 // finds it slowly: every size depends on every proportion, and its tableau is dense.) A Min whose
 // bound is above its share keeps its bound, and the others share what is left.
 //
