@@ -129,9 +129,8 @@ def layout_rows() -> list[dict]:
         out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, no gap, Start", "s",
                        ours, note="goal: no split of up to 10,000 over 1 s"))
     # Roomy areas, nothing pushed onto the area's end. With room for every segment the split is
-    # worked out directly, minimums above the fills' share held at their bounds. An overlap, or a
-    # Max beside such minimums, leaves it to the solver, and every size then depends on every
-    # proportion.
+    # worked out directly, minimums above the fills' share held at their bounds. A Max beside such
+    # minimums leaves it to the solver, and every size then depends on every proportion.
     def fills(i):
         return n.Constraint.fill(1 + i % 3)
 
@@ -144,7 +143,8 @@ def layout_rows() -> list[dict]:
     for k, kind, what, width, spacing in ((2000, fills, "Fill", 65_535, 1), (10_000, fills, "Fill", 65_535, 1),
                                           (1000, fills_and_minimums, "Fill and Min(40)", 60_000, 1),
                                           (2000, fills, "Fill", 65_535, -1),
-                                          (1000, with_maxima, "Fill, Min(40) and Max(3)", 60_000, 1)):
+                                          (1000, with_maxima, "Fill, Min(40) and Max(3)", 60_000, 1),
+                                          (2000, with_maxima, "Fill, Min(40) and Max(3)", 65_535, 1)):
         roomy = n.Layout.horizontal([kind(i) for i in range(k)]).flex(n.Flex.Start).spacing(spacing)
         ours = best_time(lambda: roomy.split(n.Rect(0, 0, width, 1)), 0.0)
         gap = "" if spacing == 1 else f", overlap {-spacing}"

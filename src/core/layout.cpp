@@ -759,12 +759,14 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // finds it slowly: every size depends on every proportion, and its tableau is dense.) A Min whose
 // bound is above its share keeps its bound, and the others share what is left.
 //
-// Where the spacing is not negative and the centre of the compact proportions has a scale of at
-// least 1, that split is a best one, and with every Min at its share the only one. Take any
-// other, and count what moving to it costs:
+// Where that split keeps every boundary inside the area (an overlap can carry one out) and the
+// centre of the compact proportions has a scale of at least 1, it is a best one, and with every
+// Min at its share the only one. Take any other, and count what moving to it costs:
 // - A segment that does not grow, moved off its size by d, costs at least 10⁴·d (a Max, and a
 //   Min in Legacy, prefer their size with that strength; every other kind asks with more).
 // - A gap squeezed below the spacing costs at least 10⁸·d, and the empty spacers cannot shrink.
+//   (In SpaceEvenly and SpaceAround the outer spacers are gaps too, and cannot be negative: with
+//   an overlap every gap is empty.)
 //   A spacer that widens gains at most 100·d (the growth of the outer spacers of Start, Center
 //   and End; the Space* gaps grow with 10).
 // - The growing segments gain or lose 1000 per unit of room they win or lose together.
@@ -799,18 +801,17 @@ constexpr double kTieBand = 1e-5;      // hundredths of a cell
 constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
 
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
-    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
-    if (gap < 0.0) return std::nullopt;
+    const auto [inner, horizontal, a0, a1, spacing] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     const double whole = a1 - a0;
     // The spacers' sizes: the gaps at the spacing; the outer spacers empty but where they are
     // gaps, in SpaceAround half the inner ones.
-    double outer = 0.0, between = gap;
+    double outer = 0.0, between = spacing;
     if (layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2)) {
-        outer = gap;
+        outer = between = std::max(spacing, 0.0);
     } else if (layout.flex == Flex::SpaceAround) {
-        outer = gap;
-        between = 2.0 * gap;
+        outer = std::max(spacing, 0.0);
+        between = 2.0 * outer;
     }
     double rest = whole - 2.0 * outer - static_cast<double>(n > 0 ? n - 1 : 0) * between;
     std::vector<double> sizes(n);
@@ -895,6 +896,12 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         at += sizes[i];
         boundaries.push_back(at);
     }
+    // (A sum of many sizes may round past the end.)
+    const double outside = kGapSlack + kSumSlack * whole;
+    if (!std::all_of(boundaries.begin(), boundaries.end(), [&](double v) {
+            return a0 - outside <= v && v <= a1 + outside;
+        }))
+        return std::nullopt;
     boundaries.back() = a1;
     if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
             return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
@@ -941,7 +948,9 @@ Split solve_split(const Layout& layout, Rect area) { return solve_counted(layout
 
 Split solve_split(const Layout& layout, Rect area, SplitWork& work) { return solve_counted(layout, area, &work); }
 
-Split solve_split_by_solver(const Layout& layout, Rect area) { return solve_counted(layout, area, nullptr, false); }
+Split solve_split_by_solver(const Layout& layout, Rect area, SplitWork& work) {
+    return solve_counted(layout, area, &work, false);
+}
 
 // ---- the per-thread cache of recent splits ----
 

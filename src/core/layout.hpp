@@ -119,7 +119,7 @@ struct SplitWork {
 Split solve_split(const Layout& layout, Rect area, SplitWork& work);
 // As solve_split, but by the solver even where a large split has room for everything and is
 // worked out directly: for checking the one against the other.
-Split solve_split_by_solver(const Layout& layout, Rect area);
+Split solve_split_by_solver(const Layout& layout, Rect area, SplitWork& work);
 
 // The number of entries the per-thread split cache keeps.
 inline constexpr std::size_t kSplitCacheCapacity = 500;

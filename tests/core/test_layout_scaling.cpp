@@ -19,6 +19,8 @@ struct Family {
     Constraint (*make)(std::size_t i);
     bool linear;
     Spacing spacing = Spacing::space(1);
+    // By the solver, where the split has room for every segment and would be worked out directly.
+    bool by_solver = false;
 };
 
 Constraint mixed(std::size_t i) {
@@ -39,7 +41,8 @@ SplitWork work_of(const Family& f, std::size_t n) {
     l.spacing = f.spacing;
     for (std::size_t i = 0; i < n; ++i) l.constraints.push_back(f.make(i));
     SplitWork work;
-    const Split s = solve_split(l, Rect{0, 0, f.width, 1}, work);
+    const Rect area{0, 0, f.width, 1};
+    const Split s = f.by_solver ? solve_split_by_solver(l, area, work) : solve_split(l, area, work);
     EXPECT_EQ(s.segments.size(), n);
     return work;
 }
@@ -55,8 +58,7 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         {"lengths, fitting, Start", Flex::Start, 20000, lengths, false},
         {"lengths, crowded, End", Flex::End, 300, lengths, true},
         {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
-        // (The overlap keeps these fills from being worked out directly, see below.)
-        {"fills, Start", Flex::Start, 5000, fills, false, Spacing::overlap(1)},
+        {"fills, Start", Flex::Start, 5000, fills, false, Spacing::space(1), true},
         {"mixed, crowded, SpaceBetween", Flex::SpaceBetween, 200, mixed, true},
         {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, true},
         {"mixed, roomy, SpaceEvenly", Flex::SpaceEvenly, 20000, mixed, false},
@@ -116,23 +118,23 @@ TEST(LayoutScaling, GapsWithoutSpacingAreGathered) {
     }
 }
 
-// A roomy split of many proportional fills is quadratic by nature: every size depends on every
-// proportion (here the overlap keeps the split from being worked out directly). But the wishes for the whole area are terms of the objective,
+// A roomy split of many proportional fills is quadratic by nature for the solver: every size
+// depends on every proportion. But the wishes for the whole area are terms of the objective,
 // with no rows, the sizes' own slacks keep no copies of the sizes' rows, and the ratio test passes
 // over the parts of the boundary tree that cannot win. Written out, this split visited 34·n²
 // cells and 10·n² nodes of the tree.
 TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
     constexpr std::uint64_t n = 400;
-    const SplitWork w = work_of(Family{"", Flex::Start, 20000, fills, false, Spacing::overlap(1)}, n);
-    ASSERT_GT(w.pivots, 0u);
+    const SplitWork w = work_of(Family{"", Flex::Start, 20000, fills, false, Spacing::space(1), true}, n);
     EXPECT_LE(w.cell_updates, 20 * n * n);
     EXPECT_LE(w.tree_steps, 2 * n * n);
 }
 
-// A large split with room for everything is worked out directly, with no work for the solver,
-// and comes out as the solver has it, minimums above their share held at their bounds too. Where
-// something asks for more (an overlap, a crowded area, no growing segment of a scale of 1, held
-// minimums that pull harder than a Max holds its size) the solver splits it.
+// A split with room for everything is worked out directly, with no work for the solver, and
+// comes out as the solver has it, minimums above their share held at their bounds too. Where
+// something asks for more (an overlap past the area's start, a crowded area, no growing segment
+// of a scale of 1, held minimums that pull harder than a Max holds its size, and within 64
+// growing segments any held minimum or scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     struct Case {
         const char* name;
@@ -140,8 +142,11 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         std::size_t count;
         std::uint16_t width;
         Spacing spacing;
-        bool direct, direct_in_legacy;
+        unsigned direct;  // the flex modes that work it out directly, by bit
     };
+    constexpr unsigned kEvery = 0x7f, kNone = 0, kLegacy = 1u << static_cast<unsigned>(Flex::Legacy);
+    constexpr unsigned kEvenGaps =
+        1u << static_cast<unsigned>(Flex::SpaceAround) | 1u << static_cast<unsigned>(Flex::SpaceEvenly);
     const auto every_kind = [](std::size_t i) {
         static const Constraint pattern[] = {Constraint::fill(1),        Constraint::length(3), Constraint::fill(3),
                                              Constraint::max(4),         Constraint::fill(2),   Constraint::percentage(1),
@@ -150,26 +155,28 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         return i % 20 == 19 ? Constraint::min(5) : pattern[i % 10];
     };
     const Case cases[] = {
-        {"fills", fills, 150, 9000, Spacing::space(2), true, true},
-        {"fills without a gap", fills, 150, 777, Spacing::space(0), true, true},
-        {"every kind", every_kind, 150, 9000, Spacing::space(1), true, true},
-        {"every kind, hardly room", every_kind, 150, 2100, Spacing::space(3), true, true},
-        {"nine of every kind", every_kind, 9, 200, Spacing::space(1), true, true},
+        {"fills", fills, 150, 9000, Spacing::space(2), kEvery},
+        {"fills without a gap", fills, 150, 777, Spacing::space(0), kEvery},
+        {"fills overlapping", fills, 150, 777, Spacing::overlap(1), kEvery},
+        {"every kind", every_kind, 150, 9000, Spacing::space(1), kEvery},
+        {"every kind, hardly room", every_kind, 150, 2100, Spacing::space(3), kEvery},
+        {"nine of every kind", every_kind, 9, 200, Spacing::space(1), kEvery},
         {"minimums above their share", [](std::size_t i) { return i % 2 == 0 ? Constraint::min(100) : Constraint::fill(3); },
-         150, 9000, Spacing::space(2), true, true},
+         150, 9000, Spacing::space(2), kEvery},
         {"the same beside a Max",
          [](std::size_t i) {
              return i % 2 == 0 ? Constraint::min(100) : i % 10 == 1 ? Constraint::max(3) : Constraint::fill(3);
          },
-         150, 9000, Spacing::space(2), false, true},
-        // Within the pairwise form's reach only a split with one best split, and scales not far apart.
+         150, 9000, Spacing::space(2), kLegacy},
         {"ten, a minimum above its share", [](std::size_t i) { return i == 0 ? Constraint::min(100) : fills(i); }, 10,
-         200, Spacing::space(1), false, true},
+         200, Spacing::space(1), kLegacy},
         {"ten, a Fill(0)", [](std::size_t i) { return i == 0 ? Constraint::fill(0) : fills(i); }, 10, 200,
-         Spacing::space(1), false, false},
-        {"overlap", fills, 150, 9000, Spacing::overlap(1), false, false},
-        {"crowded", fills, 150, 250, Spacing::space(2), false, false},
-        {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), false, false},
+         Spacing::space(1), kNone},
+        // The first gap would start before the area; SpaceAround and SpaceEvenly keep every gap empty.
+        {"an overlap past the start", [](std::size_t i) { return i == 0 ? Constraint::length(1) : fills(i); }, 150,
+         9000, Spacing::overlap(2), kEvenGaps},
+        {"crowded", fills, 150, 250, Spacing::space(2), kNone},
+        {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), kNone},
     };
     for (const Case& c : cases) {
         for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween,
@@ -183,10 +190,11 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
             const Rect area{3, 0, c.width, 1};
             SplitWork work;
             const Split split = solve_split(l, area, work);
-            const bool direct = flex == Flex::Legacy ? c.direct_in_legacy : c.direct;
+            const bool direct = (c.direct >> static_cast<unsigned>(flex) & 1u) != 0;
             EXPECT_EQ(work.pivots == 0 && work.cell_updates == 0, direct);
             if (!direct) continue;
-            const Split solved = solve_split_by_solver(l, area);
+            SplitWork solver_work;
+            const Split solved = solve_split_by_solver(l, area, solver_work);
             EXPECT_EQ(split.segments, solved.segments);
             EXPECT_EQ(split.spacers, solved.spacers);
         }
