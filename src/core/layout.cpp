@@ -623,6 +623,31 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
+// The 2n + 2 boundaries of a split in the usual order (spacer 0, segment 0, spacer 1, …, spacer n)
+// from the sizes of its spacers and segments, as a running sum from `a0`.
+template <typename SpacerSize, typename SegmentSize>
+std::vector<double> running_boundaries(double a0, std::size_t n, SpacerSize spacer, SegmentSize segment) {
+    std::vector<double> boundaries;
+    boundaries.reserve(2 * n + 2);
+    double at = a0;
+    boundaries.push_back(at);
+    for (std::size_t i = 0; i <= n; ++i) {
+        at += spacer(i);
+        boundaries.push_back(at);
+        if (i == n) break;
+        at += segment(i);
+        boundaries.push_back(at);
+    }
+    return boundaries;
+}
+
+// Whether every boundary lies inside the area [a0, a1], the running sum allowed its rounding.
+bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
+    const double outside = kGapSlack + kSumSlack * (a1 - a0);
+    return std::all_of(boundaries.begin(), boundaries.end(),
+                       [&](double v) { return a0 - outside <= v && v <= a1 + outside; });
+}
+
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, bool beyond_pairwise,
                                          SplitWork* work) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
@@ -728,26 +753,12 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // Gaps squeezed below the spacing could have been squeezed unevenly at the same cost, and
     // the usual arrangement picks which: it is solved as it stands.
     if (spaced && !(std::fabs(each - gap) <= kGapSlack)) return std::nullopt;
-    // The boundaries in the usual order: spacer, segment, spacer, …, spacer.
-    std::vector<double> boundaries;
-    boundaries.reserve(2 * n + 2);
-    double at_value = a0;
-    boundaries.push_back(at_value);
-    for (std::size_t i = 0; i <= n; ++i) {
-        const bool outer = i == 0 || i == n;
-        at_value += outer && !outer_gaps ? size_of(i == 0 ? first : last) : each;
-        boundaries.push_back(at_value);
-        if (i == n) break;
-        at_value += size_of(segments[i]);
-        boundaries.push_back(at_value);
-    }
+    std::vector<double> boundaries = running_boundaries(
+        a0, n,
+        [&](std::size_t i) { return (i == 0 || i == n) && !outer_gaps ? size_of(i == 0 ? first : last) : each; },
+        [&](std::size_t i) { return size_of(segments[i]); });
     // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
-    // (The running sum is allowed its rounding.)
-    const double outside = kGapSlack + kSumSlack * (a1 - a0);
-    if (padded && !std::all_of(boundaries.begin(), boundaries.end(), [&](double v) {
-            return a0 - outside <= v && v <= a1 + outside;
-        }))
-        return std::nullopt;
+    if (padded && !inside_area(boundaries, a0, a1)) return std::nullopt;
     boundaries.back() = a1;
     return rects_of(boundaries, inner, horizontal, n);
 }
@@ -885,23 +896,10 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         if (grows(c, layout.flex) && !(c.kind == Constraint::Kind::Min && bound_of(i) > unit))
             sizes[i] = scale_of(c) * unit;
     }
-    std::vector<double> boundaries;
-    boundaries.reserve(2 * n + 2);
-    double at = a0;
-    boundaries.push_back(at);
-    for (std::size_t i = 0; i <= n; ++i) {
-        at += i == 0 || i == n ? outer : between;
-        boundaries.push_back(at);
-        if (i == n) break;
-        at += sizes[i];
-        boundaries.push_back(at);
-    }
-    // (A sum of many sizes may round past the end.)
-    const double outside = kGapSlack + kSumSlack * whole;
-    if (!std::all_of(boundaries.begin(), boundaries.end(), [&](double v) {
-            return a0 - outside <= v && v <= a1 + outside;
-        }))
-        return std::nullopt;
+    std::vector<double> boundaries = running_boundaries(
+        a0, n, [&](std::size_t i) { return i == 0 || i == n ? outer : between; },
+        [&](std::size_t i) { return sizes[i]; });
+    if (!inside_area(boundaries, a0, a1)) return std::nullopt;
     boundaries.back() = a1;
     if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
             return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
