@@ -776,10 +776,9 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // - A segment that does not grow, moved off its size by d, costs at least 10⁴·d (a Max, and a
 //   Min in Legacy, prefer their size with that strength; every other kind asks with more).
 // - A gap squeezed below the spacing costs at least 10⁸·d, and the empty spacers cannot shrink.
-//   (In SpaceEvenly and SpaceAround the outer spacers are gaps too, and cannot be negative: with
-//   an overlap every gap is empty.)
 //   A spacer that widens gains at most 100·d (the growth of the outer spacers of Start, Center
-//   and End; the Space* gaps grow with 10).
+//   and End; the Space* gaps grow with 10). In SpaceEvenly and SpaceAround the outer spacers are
+//   gaps too, and cannot be negative: with an overlap every gap is empty.
 // - The growing segments gain or lose 1000 per unit of room they win or lose together.
 // - Among themselves, once their common scaling is taken out, moving d of room costs the
 //   compact proportions at least 50·s·d, s the centre's scale: each proportion holds with at
