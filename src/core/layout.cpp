@@ -778,7 +778,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // - A gap squeezed below the spacing costs at least 10⁸·d, and the empty spacers cannot shrink.
 //   A spacer that widens gains at most 100·d (the growth of the outer spacers of Start, Center
 //   and End; the Space* gaps grow with 10). In SpaceEvenly and SpaceAround the outer spacers are
-//   gaps too, and cannot be negative: with an overlap every gap is empty.
+//   gaps too, and cannot be negative: with an overlap every gap is empty. (In SpaceAround the
+//   gaps squeezed together give up room more cheaply; see squeezing_gaps_costs_more.)
 // - The growing segments gain or lose 1000 per unit of room they win or lose together.
 // - Among themselves, once their common scaling is taken out, moving d of room costs the
 //   compact proportions at least 50·s·d, s the centre's scale: each proportion holds with at
@@ -810,20 +811,61 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 constexpr double kTieBand = 1e-5;      // hundredths of a cell
 constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
 
-std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
-    const auto [inner, horizontal, a0, a1, spacing] = Axis(layout, area);
-    const std::size_t n = layout.constraints.size();
-    const double whole = a1 - a0;
-    // The spacers' sizes: the gaps at the spacing; the outer spacers empty but where they are
-    // gaps, in SpaceAround half the inner ones.
-    double outer = 0.0, between = spacing;
-    if (layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2)) {
-        outer = between = std::max(spacing, 0.0);
-    } else if (layout.flex == Flex::SpaceAround) {
-        outer = std::max(spacing, 0.0);
-        between = 2.0 * outer;
+// The spacers of a split that keeps every gap at the spacing: the outer ones empty but where they
+// are gaps, in SpaceAround half the inner ones. What is left of the area is `rest`.
+struct TightSpacers {
+    double outer, between, rest;
+    TightSpacers(const Layout& layout, double whole, double spacing) : outer(0.0), between(spacing) {
+        const std::size_t n = layout.constraints.size();
+        if (layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2)) {
+            outer = between = std::max(spacing, 0.0);
+        } else if (layout.flex == Flex::SpaceAround) {
+            outer = std::max(spacing, 0.0);
+            between = 2.0 * outer;
+        }
+        rest = whole - 2.0 * outer - static_cast<double>(n > 0 ? n - 1 : 0) * between;
     }
-    double rest = whole - 2.0 * outer - static_cast<double>(n > 0 ? n - 1 : 0) * between;
+};
+
+// Whether room costs less than the gaps give it up for. Each gap gives up room at the strength
+// that holds it to the spacing, but not in SpaceAround, where the inner gaps are twice the outer
+// ones: with n segments, the two outer gaps squeezed below a positive spacing give up n units of
+// room for each unit of one of them, and with an overlap the n − 1 inner ones squeezed below
+// twice the outer ones give up (n − 1)/2 units for each unit that the two ties miss by.
+bool squeezing_gaps_costs_more(const Layout& layout, double spacing, double price) {
+    const auto n = static_cast<double>(layout.constraints.size());
+    double per_unit = kSpacerEq;
+    if (layout.flex == Flex::SpaceAround && n >= 2.0) {
+        if (spacing > 0.0) per_unit = kSpacerEq / n;
+        if (spacing < 0.0) per_unit = 2.0 * kSpacerEq / (n - 1.0);
+    }
+    return price < per_unit;
+}
+
+// The rects of a split worked out directly, from its tight spacers and its segments' sizes;
+// nothing where a boundary falls outside the area, or (`exact`) so near halfway between two
+// hundredths of a cell that the solver's rounding could tip it the other way.
+std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
+                                  bool exact) {
+    const std::size_t n = sizes.size();
+    std::vector<double> boundaries = running_boundaries(
+        axis.a0, n, [&](std::size_t i) { return i == 0 || i == n ? spacers.outer : spacers.between; },
+        [&](std::size_t i) { return sizes[i]; });
+    if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
+    boundaries.back() = axis.a1;
+    if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
+            return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
+        }))
+        return std::nullopt;
+    return rects_of(boundaries, axis.inner, axis.horizontal, n);
+}
+
+std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
+    const Axis axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    const double whole = axis.a1 - axis.a0;
+    const TightSpacers spacers(layout, whole, axis.gap);
+    double rest = spacers.rest;
     std::vector<double> sizes(n);
     std::vector<std::size_t> minimums;  // the growing Mins
     double scales = 0.0, weakest = kRequired;
@@ -883,28 +925,73 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         if (!(rest >= 0.0)) return std::nullopt;
         unit = rest / free_scales;
     }
-    if (held > 0) {
-        constexpr double kMargin = 8.0;  // the neighbours' share, twice over
-        const double pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
-        if (!(pull + kMargin <= kGrow * (scales - centre_scale) && pull + kMargin + kFillGrow <= weakest &&
-              kGrow * (scales - 1.0) + pull + kMargin <= kMinGe))
-            return std::nullopt;
-    }
+    constexpr double kMargin = 8.0;  // the neighbours' share, twice over
+    const double pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
+    if (held > 0 && !(pull + kMargin <= kGrow * (scales - centre_scale) && pull + kMargin + kFillGrow <= weakest &&
+                      kGrow * (scales - 1.0) + pull + kMargin <= kMinGe))
+        return std::nullopt;
+    if (!squeezing_gaps_costs_more(layout, axis.gap, kFillGrow + pull + kMargin)) return std::nullopt;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (grows(c, layout.flex) && !(c.kind == Constraint::Kind::Min && bound_of(i) > unit))
             sizes[i] = scale_of(c) * unit;
     }
-    std::vector<double> boundaries = running_boundaries(
-        a0, n, [&](std::size_t i) { return i == 0 || i == n ? outer : between; },
-        [&](std::size_t i) { return sizes[i]; });
-    if (!inside_area(boundaries, a0, a1)) return std::nullopt;
-    boundaries.back() = a1;
-    if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
-            return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
-        }))
-        return std::nullopt;
-    return rects_of(boundaries, inner, horizontal, n);
+    return direct_split(axis, spacers, sizes, exact);
+}
+
+// Minimums squeezed. Where every growing segment is a Min (outside Legacy) and the room the gaps
+// leave cannot meet their bounds even all together, the bounds set the price of room at 10⁸ a
+// unit, above every wish but the gaps': every segment that does not grow gives up its room, and
+// the Mins share it. They take equal sizes, as their proportions ask, but none above its bound
+// (nor below nothing). Moving room between the Mins below their bounds costs their proportions
+// at least 2w per unit, w = 100·(N − 1) the strength of each compact proportion among N Mins,
+// and gains the neighbours at most 4. A Min at its bound pulls the centre down with w, which the
+// free ones hold: with C Mins at their bounds and F free, the pull on each is C·w/F, which must
+// stay below w, and the centre (the first Min) must be free. Within the pairwise form's reach no
+// Min may be at its bound: the split is then the only best one.
+std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bool exact) {
+    if (layout.flex == Flex::Legacy) return std::nullopt;
+    const Axis axis(layout, area);
+    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    if (!(spacers.rest >= 0.0)) return std::nullopt;
+    const std::size_t n = layout.constraints.size();
+    // The Mins, and the most each can take: its bound, if any.
+    std::vector<std::pair<double, std::size_t>> caps;
+    double bounds = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (c.kind == Constraint::Kind::Fill) return std::nullopt;
+        if (c.kind != Constraint::Kind::Min) continue;
+        const double cap =
+            std::max(static_cast<std::int16_t>(static_cast<std::uint16_t>(c.value)) * kCellScale, 0.0);
+        caps.emplace_back(cap, i);
+        bounds += cap;
+    }
+    if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
+    const std::size_t centre = caps.front().second;
+    // The Mins with the smallest bounds are held at them while their bound is within the equal
+    // share of what is left; the rest share the rest.
+    std::stable_sort(caps.begin(), caps.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    double left = spacers.rest;
+    std::size_t held = 0;
+    while (held < caps.size() && caps[held].first * static_cast<double>(caps.size() - held) <= left)
+        left -= caps[held++].first;
+    const std::size_t free = caps.size() - held;
+    const double share = left / static_cast<double>(free);  // free > 0: the bounds exceed the room
+    if (!squeezing_gaps_costs_more(layout, axis.gap, kMinGe + kFillGrow)) return std::nullopt;
+    if (held > 0) {
+        if (exact) return std::nullopt;
+        const double w = kGrow * static_cast<double>(caps.size() - 1);
+        constexpr double kMargin = 4.0;  // the neighbours' share, twice over
+        if (!(static_cast<double>(held) * w / static_cast<double>(free) + kMargin <= w)) return std::nullopt;
+        if (std::any_of(caps.begin(), caps.begin() + static_cast<std::ptrdiff_t>(held),
+                        [&](const auto& c) { return c.second == centre; }))
+            return std::nullopt;
+    }
+    std::vector<double> sizes(n, 0.0);
+    for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
+    return direct_split(axis, spacers, sizes, exact);
 }
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
@@ -916,8 +1003,10 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     }
     const bool paired = pairwise_fits(layout);
-    if (closed_form)
+    if (closed_form) {
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
+    }
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)
                    ? solve_in_form<SizeBuilder>(layout, area, form, !paired, work)

@@ -33,6 +33,9 @@ Constraint mixed(std::size_t i) {
 Constraint lengths(std::size_t i) { return Constraint::length(static_cast<std::uint16_t>(1 + i % 4)); }
 Constraint maxima(std::size_t i) { return Constraint::max(static_cast<std::uint16_t>(3 + i % 5)); }
 Constraint fills(std::size_t i) { return Constraint::fill(static_cast<std::uint16_t>(1 + i % 3)); }
+Constraint squeezed(std::size_t i) {
+    return i % 7 == 3 ? Constraint::length(4) : Constraint::min(static_cast<std::uint16_t>(5 - i % 4));
+}
 
 SplitWork work_of(const Family& f, std::size_t n) {
     Layout l;
@@ -131,10 +134,11 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 }
 
 // A split with room for everything is worked out directly, with no work for the solver, and
-// comes out as the solver has it, minimums above their share held at their bounds too. Where
-// something asks for more (an overlap past the area's start, a crowded area, no growing segment
-// of a scale of 1, held minimums that pull harder than a Max holds its size, and within 64
-// growing segments any held minimum or scales far apart) the solver splits it.
+// comes out as the solver has it, minimums above their share held at their bounds too; so is a
+// split of minimums squeezed below their bounds. Where something asks for more (an overlap past
+// the area's start, a crowded area, no growing segment of a scale of 1, held minimums that pull
+// harder than a Max holds its size, gaps of SpaceAround that give up room cheaply, and within 64
+// growing segments any minimum held at its bound or scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     struct Case {
         const char* name;
@@ -147,6 +151,7 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     constexpr unsigned kEvery = 0x7f, kNone = 0, kLegacy = 1u << static_cast<unsigned>(Flex::Legacy);
     constexpr unsigned kEvenGaps =
         1u << static_cast<unsigned>(Flex::SpaceAround) | 1u << static_cast<unsigned>(Flex::SpaceEvenly);
+    constexpr unsigned kGrowingMinimums = kEvery & ~kLegacy;
     const auto every_kind = [](std::size_t i) {
         static const Constraint pattern[] = {Constraint::fill(1),        Constraint::length(3), Constraint::fill(3),
                                              Constraint::max(4),         Constraint::fill(2),   Constraint::percentage(1),
@@ -176,6 +181,15 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"an overlap past the start", [](std::size_t i) { return i == 0 ? Constraint::length(1) : fills(i); }, 150,
          9000, Spacing::overlap(2), kEvenGaps},
         {"crowded", fills, 150, 250, Spacing::space(2), kNone},
+        {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kGrowingMinimums},
+        {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
+         150, 400, Spacing::space(0), kGrowingMinimums},
+        // SpaceAround's gaps give up room for less than the minimums' bounds ask.
+        {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1),
+         kGrowingMinimums & ~(1u << static_cast<unsigned>(Flex::SpaceAround))},
+        {"ten minimums squeezed", squeezed, 10, 15, Spacing::space(0), kGrowingMinimums},
+        {"ten minimums squeezed, one held", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); }, 10, 25,
+         Spacing::space(0), kNone},
         {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), kNone},
     };
     for (const Case& c : cases) {
