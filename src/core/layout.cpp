@@ -402,6 +402,17 @@ void add_flex_constraints(Builder& b, Form form, Flex flex, const std::vector<El
     }
 }
 
+// A Min's lower bound, in hundredths of a cell: its amount read as a signed 16-bit value.
+double min_bound(const Constraint& c) noexcept {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(c.value)) * kCellScale;
+}
+
+// The share of the whole area that a Percentage or a Ratio asks for.
+double area_share(const Constraint& c) noexcept {
+    if (c.kind == Constraint::Kind::Percentage) return static_cast<double>(c.value) / 100.0;
+    return static_cast<double>(c.value) / static_cast<double>(std::max<std::uint32_t>(c.denominator, 1));
+}
+
 template <typename Builder>
 void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint>& constraints,
                              const std::vector<Element>& segments, Element area) {
@@ -413,27 +424,22 @@ void add_segment_constraints(Builder& b, Flex flex, const std::vector<Constraint
                 b.size_value(seg, Rel::LessOrEqual, c.value * kCellScale, kMaxLe);
                 b.size_value(seg, Rel::Equal, c.value * kCellScale, kMaxEq);
                 break;
-            case Constraint::Kind::Min: {
-                // The bound reads the amount as a signed 16-bit value.
-                const auto bound = static_cast<std::int16_t>(static_cast<std::uint16_t>(c.value));
-                b.size_value(seg, Rel::GreaterOrEqual, bound * kCellScale, kMinGe);
+            case Constraint::Kind::Min:
+                b.size_value(seg, Rel::GreaterOrEqual, min_bound(c), kMinGe);
                 if (flex == Flex::Legacy)
                     b.size_value(seg, Rel::Equal, c.value * kCellScale, kMinEq);
                 else
                     b.toward_area(seg, 1.0, kFillGrow);
                 break;
-            }
             case Constraint::Kind::Length:
                 b.size_value(seg, Rel::Equal, c.value * kCellScale, kLengthEq);
                 break;
             case Constraint::Kind::Percentage:
-                b.sizes(seg, 1.0, Rel::Equal, area, static_cast<double>(c.value) / 100.0, kPercentEq);
+                b.sizes(seg, 1.0, Rel::Equal, area, area_share(c), kPercentEq);
                 break;
-            case Constraint::Kind::Ratio: {
-                const double d = static_cast<double>(std::max<std::uint32_t>(c.denominator, 1));
-                b.sizes(seg, 1.0, Rel::Equal, area, static_cast<double>(c.value) / d, kRatioEq);
+            case Constraint::Kind::Ratio:
+                b.sizes(seg, 1.0, Rel::Equal, area, area_share(c), kRatioEq);
                 break;
-            }
             case Constraint::Kind::Fill:
                 b.toward_area(seg, 1.0, kFillGrow);
                 break;
@@ -880,12 +886,11 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         }
         switch (c.kind) {
             case Constraint::Kind::Percentage:
-                sizes[i] = whole * (static_cast<double>(c.value) / 100.0);
+                sizes[i] = whole * area_share(c);
                 weakest = std::min(weakest, kPercentEq);
                 break;
             case Constraint::Kind::Ratio:
-                sizes[i] = whole * (static_cast<double>(c.value) /
-                                    static_cast<double>(std::max<std::uint32_t>(c.denominator, 1)));
+                sizes[i] = whole * area_share(c);
                 weakest = std::min(weakest, kRatioEq);
                 break;
             case Constraint::Kind::Length:
@@ -908,9 +913,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
 
     // Hold the Mins above their share at their bounds, the largest first; each one held leaves
     // the others a smaller share.
-    const auto bound_of = [&](std::size_t i) {
-        return static_cast<std::int16_t>(static_cast<std::uint16_t>(layout.constraints[i].value)) * kCellScale;
-    };
+    const auto bound_of = [&](std::size_t i) { return min_bound(layout.constraints[i]); };
     std::stable_sort(minimums.begin(), minimums.end(),
                      [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
     double free_scales = scales, unit = rest / scales;
@@ -962,8 +965,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
         const Constraint& c = layout.constraints[i];
         if (c.kind == Constraint::Kind::Fill) return std::nullopt;
         if (c.kind != Constraint::Kind::Min) continue;
-        const double cap =
-            std::max(static_cast<std::int16_t>(static_cast<std::uint16_t>(c.value)) * kCellScale, 0.0);
+        const double cap = std::max(min_bound(c), 0.0);
         caps.emplace_back(cap, i);
         bounds += cap;
     }
