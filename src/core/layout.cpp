@@ -800,11 +800,15 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // still a best one where the price of room this sets stays within what every holder asks for a
 // unit: with P Mins held and F the free segments' scales, the pull on each unit of the free
 // segments' room is ρ = P·100·(S − 1)/F, give or take 2 for the neighbours; it must stay below
-// each free proportion's 100·(S − s_j), below the Min bounds' 10⁸ together with a held Min's own
-// proportion, and (with the growth of 1000) below the weakest wish of a segment that does not
-// grow. Then a price for the room and a share of each cost can be named that meet at every
-// segment, which is what makes a split of a linear problem a best one. The solver may reach
-// another split of the same cost.
+// each free proportion's 100·(S − s_j), and below the Min bounds' 10⁸ together with a held Min's
+// own proportion. A unit of room is then worth λ = 1000 + ρ to the growing segments. A segment
+// that does not grow asks its wish for each unit it gives up, and it gives up all of its room
+// where that is below λ: the Max segments first (10⁴), then the Ratio, Percentage and Length
+// ones. Each class that gives way leaves more room, so fewer Mins are held and λ falls; where a
+// class's wish is about λ, the best split would take only part of its room, and the solver splits
+// it. Then a price for the room and a share of each cost can be named that meet at every segment,
+// which is what makes a split of a linear problem a best one. The solver may reach another split
+// of the same cost.
 //
 // Within the pairwise form's reach a split must come out as it always has, to the cell (`exact`).
 // The pairwise form's best split is the same one, by the same count (every pair of growing
@@ -871,10 +875,15 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const std::size_t n = layout.constraints.size();
     const double whole = axis.a1 - axis.a0;
     const TightSpacers spacers(layout, whole, axis.gap);
-    double rest = spacers.rest;
+    // The segments that do not grow: each one's size, and what a unit of its room is worth to it.
+    struct Kept {
+        std::size_t index;
+        double size, wish;
+    };
+    std::vector<Kept> kept;
     std::vector<double> sizes(n);
     std::vector<std::size_t> minimums;  // the growing Mins
-    double scales = 0.0, weakest = kRequired;
+    double scales = 0.0;
     std::size_t centre = n;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
@@ -885,59 +894,72 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             continue;
         }
         switch (c.kind) {
-            case Constraint::Kind::Percentage:
-                sizes[i] = whole * area_share(c);
-                weakest = std::min(weakest, kPercentEq);
-                break;
-            case Constraint::Kind::Ratio:
-                sizes[i] = whole * area_share(c);
-                weakest = std::min(weakest, kRatioEq);
-                break;
-            case Constraint::Kind::Length:
-                sizes[i] = c.value * kCellScale;
-                weakest = std::min(weakest, kLengthEq);
-                break;
-            default:  // Max, and Min in Legacy
-                sizes[i] = c.value * kCellScale;
-                weakest = std::min(weakest, c.kind == Constraint::Kind::Max ? kMaxEq : kMinEq);
+            case Constraint::Kind::Percentage: kept.push_back({i, whole * area_share(c), kPercentEq}); break;
+            case Constraint::Kind::Ratio: kept.push_back({i, whole * area_share(c), kRatioEq}); break;
+            case Constraint::Kind::Length: kept.push_back({i, c.value * kCellScale, kLengthEq}); break;
+            default:  // Max, and Min in Legacy (which never yields: nothing pulls there)
+                kept.push_back({i, c.value * kCellScale, c.kind == Constraint::Kind::Max ? kMaxEq : kMinEq});
                 break;
         }
-        rest -= sizes[i];
     }
-    if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0 && rest >= 0.0)) return std::nullopt;
+    if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
     if (exact && std::any_of(layout.constraints.begin(), layout.constraints.end(), [&](const Constraint& c) {
             return grows(c, layout.flex) && !(centre_scale <= kScaleSpread * scale_of(c));
         }))
         return std::nullopt;
-
-    // Hold the Mins above their share at their bounds, the largest first; each one held leaves
-    // the others a smaller share.
     const auto bound_of = [&](std::size_t i) { return min_bound(layout.constraints[i]); };
     std::stable_sort(minimums.begin(), minimums.end(),
                      [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
-    double free_scales = scales, unit = rest / scales;
-    std::size_t held = 0;
-    for (const std::size_t i : minimums) {
-        if (!(bound_of(i) > unit)) break;
-        if (exact || i == centre) return std::nullopt;
-        sizes[i] = bound_of(i);
-        rest -= sizes[i];
-        free_scales -= 1.0;
-        ++held;
-        if (!(rest >= 0.0)) return std::nullopt;
-        unit = rest / free_scales;
-    }
+
+    // The segments that do not grow and ask for less than the price of room give it up, the
+    // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
+    // price. A class whose wish is about the price would give up only part of its room.
     constexpr double kMargin = 8.0;  // the neighbours' share, twice over
-    const double pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
-    if (held > 0 && !(pull + kMargin <= kGrow * (scales - centre_scale) && pull + kMargin + kFillGrow <= weakest &&
+    constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // a Legacy Min's is a Max's
+    double unit = 0.0, pull = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
+    std::size_t held = 0;
+    for (std::size_t rung = 0;; ++rung) {
+        yielding = rung == 0 ? 0.0 : kWishes[rung - 1];
+        double rest = spacers.rest, weakest = kRequired, strongest_yielding = 0.0;
+        for (const Kept& k : kept) {
+            if (k.wish <= yielding) {
+                strongest_yielding = std::max(strongest_yielding, k.wish);
+            } else {
+                rest -= k.size;
+                weakest = std::min(weakest, k.wish);
+            }
+        }
+        if (!(rest >= 0.0)) return std::nullopt;  // crowded (past the first rung, rest only grows)
+        // Hold the Mins above their share at their bounds, the largest first; each one held
+        // leaves the others a smaller share.
+        double free_scales = scales;
+        unit = rest / scales;
+        held = 0;
+        for (const std::size_t i : minimums) {
+            if (!(bound_of(i) > unit)) break;
+            if (exact || i == centre) return std::nullopt;
+            rest -= bound_of(i);
+            free_scales -= 1.0;
+            ++held;
+            if (!(rest >= 0.0)) return std::nullopt;
+            unit = rest / free_scales;
+        }
+        pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
+        const double price = kFillGrow + pull;
+        if (!(strongest_yielding + kMargin <= price)) return std::nullopt;
+        if (price + kMargin <= weakest) break;
+        if (rung == std::size(kWishes)) return std::nullopt;
+    }
+    if (held > 0 && !(pull + kMargin <= kGrow * (scales - centre_scale) &&
                       kGrow * (scales - 1.0) + pull + kMargin <= kMinGe))
         return std::nullopt;
     if (!squeezing_gaps_costs_more(layout, axis.gap, kFillGrow + pull + kMargin)) return std::nullopt;
+    for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
-        if (grows(c, layout.flex) && !(c.kind == Constraint::Kind::Min && bound_of(i) > unit))
-            sizes[i] = scale_of(c) * unit;
+        if (grows(c, layout.flex))
+            sizes[i] = c.kind == Constraint::Kind::Min && bound_of(i) > unit ? bound_of(i) : scale_of(c) * unit;
     }
     return direct_split(axis, spacers, sizes, exact);
 }

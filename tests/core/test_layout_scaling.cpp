@@ -135,9 +135,10 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 
 // A split with room for everything is worked out directly, with no work for the solver, and
 // comes out as the solver has it, minimums above their share held at their bounds too; so is a
-// split of minimums squeezed below their bounds. Where something asks for more (an overlap past
-// the area's start, a crowded area, no growing segment of a scale of 1, held minimums that pull
-// harder than a Max holds its size, gaps of SpaceAround that give up room cheaply, and within 64
+// split of minimums squeezed below their bounds, and one where held minimums pull harder than a
+// Max holds its size, which then gives up its room. Where something asks for more (an overlap
+// past the area's start, a crowded area, no growing segment of a scale of 1, a Max that would
+// give up part of its room, gaps of SpaceAround that give up room cheaply, and within 64
 // growing segments any minimum held at its bound or scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     struct Case {
@@ -172,7 +173,15 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
          [](std::size_t i) {
              return i % 2 == 0 ? Constraint::min(100) : i % 10 == 1 ? Constraint::max(3) : Constraint::fill(3);
          },
-         150, 9000, Spacing::space(2), kLegacy},
+         150, 9000, Spacing::space(2), kEvery},
+        // Held, the minimums pull harder than the Maxes hold their sizes; with the Maxes' room
+        // given up, none is held, and nothing pulls: the Maxes would give up only part of it.
+        {"held only until a Max gives way",
+         [](std::size_t i) {
+             if (i % 16 == 0) return Constraint::max(20);
+             return (i - i / 16) % 2 == 1 ? Constraint::fill(1) : Constraint::min(10);
+         },
+         160, 1600, Spacing::space(0), kLegacy},
         {"ten, a minimum above its share", [](std::size_t i) { return i == 0 ? Constraint::min(100) : fills(i); }, 10,
          200, Spacing::space(1), kLegacy},
         {"ten, a Fill(0)", [](std::size_t i) { return i == 0 ? Constraint::fill(0) : fills(i); }, 10, 200,
