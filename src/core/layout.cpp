@@ -870,6 +870,19 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
     return rects_of(boundaries, axis.inner, axis.horizontal, n);
 }
 
+// What a unit of room below its size is worth to a segment that does not grow. (A Min in Legacy
+// asks its bound with far more; this is what it asks beside that, and all it asks where its
+// bound is none.)
+double wish_of(const Constraint& c) noexcept {
+    switch (c.kind) {
+        case Constraint::Kind::Percentage: return kPercentEq;
+        case Constraint::Kind::Ratio: return kRatioEq;
+        case Constraint::Kind::Length: return kLengthEq;
+        case Constraint::Kind::Max: return kMaxEq;
+        default: return kMinEq;
+    }
+}
+
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
@@ -893,14 +906,8 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (c.kind == Constraint::Kind::Min) minimums.push_back(i);
             continue;
         }
-        switch (c.kind) {
-            case Constraint::Kind::Percentage: kept.push_back({i, whole * area_share(c), kPercentEq}); break;
-            case Constraint::Kind::Ratio: kept.push_back({i, whole * area_share(c), kRatioEq}); break;
-            case Constraint::Kind::Length: kept.push_back({i, c.value * kCellScale, kLengthEq}); break;
-            default:  // Max, and Min in Legacy (which never yields: nothing pulls there)
-                kept.push_back({i, c.value * kCellScale, c.kind == Constraint::Kind::Max ? kMaxEq : kMinEq});
-                break;
-        }
+        const bool share = c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
+        kept.push_back({i, share ? whole * area_share(c) : c.value * kCellScale, wish_of(c)});
     }
     if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
@@ -916,7 +923,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
     // price. A class whose wish is about the price would give up only part of its room.
     constexpr double kMargin = 8.0;  // the neighbours' share, twice over
-    constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // a Legacy Min's is a Max's
+    constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
     double unit = 0.0, pull = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
     for (std::size_t rung = 0;; ++rung) {
@@ -964,6 +971,28 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     return direct_split(axis, spacers, sizes, exact);
 }
 
+// Bounds that exceed the room, each with its segment's index.
+using Caps = std::vector<std::pair<double, std::size_t>>;
+
+// Shares `room` in equal parts, none above its bound: the smallest bounds are met while each is
+// within the equal share of what is left, and the rest share the rest. Sorts `caps` by bound;
+// returns how many are held at their bounds, and the others' share.
+std::pair<std::size_t, double> share_up_to_bounds(Caps& caps, double room) {
+    std::stable_sort(caps.begin(), caps.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::size_t held = 0;
+    while (held < caps.size() && caps[held].first * static_cast<double>(caps.size() - held) <= room)
+        room -= caps[held++].first;
+    return {held, room / static_cast<double>(caps.size() - held)};  // some are free: the bounds exceed the room
+}
+
+// The sizes of n segments where only those in `caps` have room: the first `held` their bounds,
+// the others `share`.
+std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::size_t held, double share) {
+    std::vector<double> sizes(n, 0.0);
+    for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
+    return sizes;
+}
+
 // Minimums squeezed. Where every growing segment is a Min (outside Legacy) and the room the gaps
 // leave cannot meet their bounds even all together, the bounds set the price of room at 10⁸ a
 // unit, above every wish but the gaps': every segment that does not grow gives up its room, and
@@ -981,7 +1010,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     if (!(spacers.rest >= 0.0)) return std::nullopt;
     const std::size_t n = layout.constraints.size();
     // The Mins, and the most each can take: its bound, if any.
-    std::vector<std::pair<double, std::size_t>> caps;
+    Caps caps;
     double bounds = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
@@ -993,16 +1022,8 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     }
     if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
     const std::size_t centre = caps.front().second;
-    // The Mins with the smallest bounds are held at them while their bound is within the equal
-    // share of what is left; the rest share the rest.
-    std::stable_sort(caps.begin(), caps.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    double left = spacers.rest;
-    std::size_t held = 0;
-    while (held < caps.size() && caps[held].first * static_cast<double>(caps.size() - held) <= left)
-        left -= caps[held++].first;
+    const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     const std::size_t free = caps.size() - held;
-    const double share = left / static_cast<double>(free);  // free > 0: the bounds exceed the room
     if (!squeezing_gaps_costs_more(layout, axis.gap, kMinGe + kFillGrow)) return std::nullopt;
     if (held > 0) {
         if (exact) return std::nullopt;
@@ -1013,9 +1034,82 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
                         [&](const auto& c) { return c.second == centre; }))
             return std::nullopt;
     }
-    std::vector<double> sizes(n, 0.0);
-    for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
-    return direct_split(axis, spacers, sizes, exact);
+    return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), exact);
+}
+
+// Minimums squeezed beside fills: the Mins' bounds exceed the room the gaps leave, as above, but
+// beside them are Fill segments, with one of them the centre of the compact proportions; or, in
+// Legacy, Mins beside anything. Every segment but the Mins gives up its room, and the Mins share
+// it in any way that keeps each within its bound: each unit of room is worth its bound's 10⁸ to
+// any Min, less (outside Legacy) the 100·(S − 1) by which it moves the Min off its proportion to
+// the empty centre, S the sum of the scales; in Legacy more, the 10⁴ of its size. That price λ is
+// far above every wish but the gaps', so every other segment gives up its room:
+// - A segment that does not grow asks at most 10⁷ a unit.
+// - A Fill, or a Min with no bound, gains 1000 a unit and loses at least 100·(S − s) to its
+//   proportion, s its scale.
+// - The centre gains 1000 a unit, and 100·(S − 1)/s_c from each Min's proportion that it meets;
+//   it loses 100·(S − s_j)·s_j/s_c to each other Fill's, which it leaves, and as much to each
+//   empty Min's.
+// Each must fall short of λ, together with the neighbours' 2. Among the Mins the neighbours
+// decide nothing where each Min that takes room sits between two empty segments: then each unit
+// it takes costs them 2, whichever Min takes it. So the Mins share it in equal parts, none
+// above its bound, as one of many best splits: within the pairwise form's reach, never.
+std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area, bool exact) {
+    if (exact) return std::nullopt;
+    const bool legacy = layout.flex == Flex::Legacy;
+    const Axis axis(layout, area);
+    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    if (!(spacers.rest >= 0.0)) return std::nullopt;
+    const std::size_t n = layout.constraints.size();
+    const auto takes_room = [&](std::size_t i) {
+        const Constraint& c = layout.constraints[i];
+        return c.kind == Constraint::Kind::Min && min_bound(c) > 0.0;
+    };
+    Caps caps;  // the Mins with a bound
+    double bounds = 0.0, scales = 0.0, smallest = kRequired, strongest_wish = 0.0;
+    std::size_t centre = n, empty_minimums = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (grows(c, layout.flex)) {
+            scales += scale_of(c);
+            if (centre == n || scale_of(c) > scale_of(layout.constraints[centre])) centre = i;
+        }
+        if (takes_room(i)) {
+            if (!legacy && (i == 0 || i + 1 == n || takes_room(i - 1))) return std::nullopt;
+            caps.emplace_back(min_bound(c), i);
+            bounds += min_bound(c);
+        } else if (c.kind == Constraint::Kind::Min && !legacy) {
+            ++empty_minimums;
+        } else if (c.kind != Constraint::Kind::Fill) {
+            strongest_wish = std::max(strongest_wish, wish_of(c));
+        }
+    }
+    if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
+    constexpr double kMargin = 8.0;  // the neighbours' share, twice over
+    double price = kMinGe + kMinEq;
+    if (!legacy) {
+        if (centre == n || layout.constraints[centre].kind != Constraint::Kind::Fill) return std::nullopt;
+        const double centre_scale = scale_of(layout.constraints[centre]);
+        price = kMinGe + kFillGrow - kGrow * (scales - 1.0);
+        // The centre: what the Mins' proportions pull, against what the others' hold.
+        double held_back = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Constraint& c = layout.constraints[i];
+            if (i == centre || !grows(c, layout.flex)) continue;
+            smallest = std::min(smallest, scale_of(c));
+            if (c.kind == Constraint::Kind::Fill) held_back += kGrow * (scales - scale_of(c)) * scale_of(c);
+        }
+        const double each_minimum = kGrow * (scales - 1.0);
+        const double takers = spacers.rest > 0.0 ? static_cast<double>(caps.size()) : 0.0;
+        held_back += each_minimum * (static_cast<double>(empty_minimums) - takers);
+        if (!(kFillGrow + kGrow * (scales - smallest) + kMargin <= price &&
+              kFillGrow + kMargin <= price + held_back / centre_scale))
+            return std::nullopt;
+    }
+    if (!(strongest_wish + kMargin <= price) || !squeezing_gaps_costs_more(layout, axis.gap, price + kMargin))
+        return std::nullopt;
+    const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
+    return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
 }
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
@@ -1030,6 +1124,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     if (closed_form) {
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
     }
     auto solve = [&](Form form) {
         return form == Form::Compact || uses_size_solver(layout.flex)

@@ -7,6 +7,7 @@
 
 #include "core/layout.hpp"
 
+#include <array>
 #include <string>
 
 namespace tarvo::core {
@@ -220,6 +221,52 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
             const Split solved = solve_split_by_solver(l, area, solver_work);
             EXPECT_EQ(split.segments, solved.segments);
             EXPECT_EQ(split.spacers, solved.spacers);
+        }
+    }
+}
+
+// Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
+// other segment gives up its room, and the minimums share it at one price, any way within their
+// bounds. Worked out directly, they share it equally: a Min(1) keeps its cell, and each Min(4)
+// takes two of the 80 left. The solver reaches another of those splits, but gives every
+// segment that is not a Min nothing too. Where two minimums are neighbours, or the centre is a
+// Min, the split is the solver's, but in Legacy, where minimums do not grow.
+TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
+    struct Case {
+        const char* name;
+        std::array<Constraint, 6> unit;  // repeated 40 times, in 120 cells
+        bool direct;                     // outside Legacy
+    };
+    const Case cases[] = {
+        {"apart", {Constraint::fill(2), Constraint::min(4), Constraint::length(3), Constraint::fill(1),
+                   Constraint::min(1), Constraint::max(5)}, true},
+        {"neighbours", {Constraint::fill(2), Constraint::min(4), Constraint::min(1), Constraint::length(3),
+                        Constraint::fill(1), Constraint::max(5)}, false},
+        {"a Min the centre", {Constraint::min(4), Constraint::fill(1), Constraint::length(3), Constraint::min(1),
+                              Constraint::fill(1), Constraint::percentage(5)}, false},
+    };
+    for (const Case& c : cases) {
+        for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween,
+                                Flex::SpaceAround, Flex::SpaceEvenly}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            Layout l;
+            l.direction = Direction::Horizontal;
+            l.flex = flex;
+            l.spacing = Spacing::space(0);
+            for (std::size_t i = 0; i < 240; ++i) l.constraints.push_back(c.unit[i % 6]);
+            const Rect area{0, 0, 120, 1};
+            SplitWork work;
+            const Split split = solve_split(l, area, work);
+            const bool direct = c.direct || flex == Flex::Legacy;
+            EXPECT_EQ(work.pivots == 0 && work.cell_updates == 0, direct);
+            SplitWork solver_work;
+            const Split solved = solve_split_by_solver(l, area, solver_work);
+            for (std::size_t i = 0; i < l.constraints.size(); ++i) {
+                const Constraint& k = l.constraints[i];
+                const bool minimum = k.kind == Constraint::Kind::Min;
+                if (direct) EXPECT_EQ(split.segments[i].width, minimum ? k.value == 1 ? 1 : 2 : 0) << i;
+                if (!minimum) EXPECT_EQ(solved.segments[i].width, 0) << i;
+            }
         }
     }
 }
