@@ -38,12 +38,23 @@ Constraint squeezed(std::size_t i) {
     return i % 7 == 3 ? Constraint::length(4) : Constraint::min(static_cast<std::uint16_t>(5 - i % 4));
 }
 
-SplitWork work_of(const Family& f, std::size_t n) {
+// Every flex mode, in order.
+constexpr Flex kEveryFlex[] = {Flex::Legacy,       Flex::Start,       Flex::Center,     Flex::End,
+                               Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly};
+
+// A horizontal layout of n constraints, constraint i made by `make(i)`.
+template <typename Make>
+Layout horizontal(Flex flex, Spacing spacing, std::size_t n, Make make) {
     Layout l;
     l.direction = Direction::Horizontal;
-    l.flex = f.flex;
-    l.spacing = f.spacing;
-    for (std::size_t i = 0; i < n; ++i) l.constraints.push_back(f.make(i));
+    l.flex = flex;
+    l.spacing = spacing;
+    for (std::size_t i = 0; i < n; ++i) l.constraints.push_back(make(i));
+    return l;
+}
+
+SplitWork work_of(const Family& f, std::size_t n) {
+    const Layout l = horizontal(f.flex, f.spacing, n, f.make);
     SplitWork work;
     const Rect area{0, 0, f.width, 1};
     const Split s = f.by_solver ? solve_split_by_solver(l, area, work) : solve_split(l, area, work);
@@ -203,14 +214,9 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), kNone},
     };
     for (const Case& c : cases) {
-        for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween,
-                                Flex::SpaceAround, Flex::SpaceEvenly}) {
+        for (const Flex flex : kEveryFlex) {
             SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
-            Layout l;
-            l.direction = Direction::Horizontal;
-            l.flex = flex;
-            l.spacing = c.spacing;
-            for (std::size_t i = 0; i < c.count; ++i) l.constraints.push_back(c.make(i));
+            const Layout l = horizontal(flex, c.spacing, c.count, c.make);
             const Rect area{3, 0, c.width, 1};
             SplitWork work;
             const Split split = solve_split(l, area, work);
@@ -246,14 +252,9 @@ TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
                               Constraint::fill(1), Constraint::percentage(5)}, false},
     };
     for (const Case& c : cases) {
-        for (const Flex flex : {Flex::Legacy, Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween,
-                                Flex::SpaceAround, Flex::SpaceEvenly}) {
+        for (const Flex flex : kEveryFlex) {
             SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
-            Layout l;
-            l.direction = Direction::Horizontal;
-            l.flex = flex;
-            l.spacing = Spacing::space(0);
-            for (std::size_t i = 0; i < 240; ++i) l.constraints.push_back(c.unit[i % 6]);
+            const Layout l = horizontal(flex, Spacing::space(0), 240, [&](std::size_t i) { return c.unit[i % 6]; });
             const Rect area{0, 0, 120, 1};
             SplitWork work;
             const Split split = solve_split(l, area, work);
