@@ -883,6 +883,21 @@ double wish_of(const Constraint& c) noexcept {
     }
 }
 
+// The growing segments' scales summed, and the centre of their compact proportions: the first of
+// the largest scale (n where none grows).
+struct Proportions {
+    double scales = 0.0;
+    std::size_t centre;
+    explicit Proportions(const Layout& layout) : centre(layout.constraints.size()) {
+        const std::vector<Constraint>& cs = layout.constraints;
+        for (std::size_t i = 0; i < cs.size(); ++i) {
+            if (!grows(cs[i], layout.flex)) continue;
+            scales += scale_of(cs[i]);
+            if (centre == cs.size() || scale_of(cs[i]) > scale_of(cs[centre])) centre = i;
+        }
+    }
+};
+
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
@@ -896,13 +911,10 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     std::vector<Kept> kept;
     std::vector<double> sizes(n);
     std::vector<std::size_t> minimums;  // the growing Mins
-    double scales = 0.0;
-    std::size_t centre = n;
+    const auto [scales, centre] = Proportions(layout);
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (grows(c, layout.flex)) {
-            scales += scale_of(c);
-            if (centre == n || scale_of(c) > scale_of(layout.constraints[centre])) centre = i;
             if (c.kind == Constraint::Kind::Min) minimums.push_back(i);
             continue;
         }
@@ -1066,14 +1078,11 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
         return c.kind == Constraint::Kind::Min && min_bound(c) > 0.0;
     };
     Caps caps;  // the Mins with a bound
-    double bounds = 0.0, scales = 0.0, smallest = kRequired, strongest_wish = 0.0;
-    std::size_t centre = n, empty_minimums = 0;
+    double bounds = 0.0, smallest = kRequired, strongest_wish = 0.0;
+    std::size_t empty_minimums = 0;
+    const auto [scales, centre] = Proportions(layout);
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
-        if (grows(c, layout.flex)) {
-            scales += scale_of(c);
-            if (centre == n || scale_of(c) > scale_of(layout.constraints[centre])) centre = i;
-        }
         if (takes_room(i)) {
             if (!legacy && (i == 0 || i + 1 == n || takes_room(i - 1))) return std::nullopt;
             caps.emplace_back(min_bound(c), i);
