@@ -1246,14 +1246,29 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
             if (b.symbol != 0) consider(-(end_ - b.value) / -c, b.symbol);
         }
     };
+    // Boundaries [from, to) share one coefficient. A boundary on a bound among them is that
+    // bound plus or less its range symbol that is not basic, and nothing else: there the
+    // coefficient is known exactly, and the running sum starts again from it.
     std::size_t from = 1;
+    auto settle = [&](std::size_t to) {
+        if (restart_sums_) {
+            if (const std::size_t a = anchors_.next(from, elements_); a < to) {
+                if (state_[lower_[a]] == kNonBasic)
+                    running = lower_[a] == entering ? 1.0 : 0.0;
+                else
+                    running = upper_[a] == entering ? -1.0 : 0.0;
+                magnitude = std::fabs(running);
+            }
+        }
+        piece(from, to);
+    };
     for (const auto& [j, c] : size_hits_) {
-        piece(from, j + 1);
+        settle(j + 1);
         running += c;
         magnitude += std::fabs(c);
         from = j + 1;
     }
-    piece(from, elements_);
+    settle(elements_);
     holders_of_ = found != 0 ? entering : 0;
     return found;
 }

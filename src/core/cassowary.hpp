@@ -872,6 +872,13 @@ public:
     // only the count of cells visited, which a small split may be given a limit on.
     void set_large(bool on) noexcept { large_ = on; }
 
+    // Whether the ratio test's running sums start again at every boundary already on a bound,
+    // whose coefficient it knows exactly, as a large split's range rows do (see set_large).
+    // Summed from the start instead, the noise of thousands of cancelling coefficients (a Fill
+    // of weight 65,535 beside a Fill(1)) can pass for a coefficient: the pivot then finds none
+    // in the row it writes out, and the solver gives up (Status::Unstable).
+    void set_restart_sums(bool on) noexcept { restart_sums_ = on; }
+
     // The bounds that `kArea` terms stand for, when they are not the elements' own.
     void set_area(double start, double end) noexcept {
         area_start_ = start;
@@ -990,6 +997,7 @@ private:
     BoundaryTree tree_;
     detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
+    bool restart_sums_ = false;
     // The ratio test's sizes holding the entering symbol, by element. (`holders_` has them too,
     // with the rows, in column order, as the pivot's substitution visits them.)
     std::vector<std::pair<std::uint32_t, double>> size_hits_;

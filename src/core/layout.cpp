@@ -186,6 +186,7 @@ struct Posing {
     bool large;            // the shorter sums (see SplitSolver::set_large)
     bool from_end;         // boundaries starting on the area's end
     bool beyond_pairwise;  // the shorter paths
+    bool restart_sums = false;  // see SplitSolver::set_restart_sums
 };
 
 // Feeds constraints to the split solver, each on element sizes: "size(e) rel value" or
@@ -197,6 +198,7 @@ public:
         : solver_(elements, start, end, posing.from_end), beyond_pairwise_(posing.beyond_pairwise) {
         solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
         solver_.set_large(posing.large);
+        solver_.set_restart_sums(posing.restart_sums);
     }
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
@@ -559,14 +561,16 @@ struct Axis {
 };
 
 // Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
-// split is past the pairwise form's reach (and so posed in the compact form).
+// split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
+// see SplitSolver::set_restart_sums.
 template <typename Builder>
-std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, SplitWork* work) {
+std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, SplitWork* work,
+                                   bool restart_sums = false) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
     const std::size_t n = layout.constraints.size();
     const bool large = form == Form::Compact || n > kPairedUpTo;
-    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, beyond_pairwise});
+    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, beyond_pairwise, restart_sums});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
@@ -655,7 +659,7 @@ bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
 }
 
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, bool beyond_pairwise,
-                                         SplitWork* work) {
+                                         SplitWork* work, bool restart_sums = false) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     if (layout.flex == Flex::Legacy && !padded) return std::nullopt;
@@ -686,7 +690,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // The pad goes last, after G, where the boundaries start on the end.
     if (padded && !from_end) return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
-    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, beyond_pairwise});
+    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, beyond_pairwise, restart_sums});
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
@@ -1135,22 +1139,29 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
     }
-    auto solve = [&](Form form) {
-        return form == Form::Compact || uses_size_solver(layout.flex)
-                   ? solve_in_form<SizeBuilder>(layout, area, form, !paired, work)
-                   : solve_in_form<BoundaryBuilder>(layout, area, form, !paired, work);
-    };
-    if (paired)
-        if (auto split = solve(Form::Pairwise)) return std::move(*split);
+    if (paired) {
+        auto split = uses_size_solver(layout.flex)
+                         ? solve_in_form<SizeBuilder>(layout, area, Form::Pairwise, false, work)
+                         : solve_in_form<BoundaryBuilder>(layout, area, Form::Pairwise, false, work);
+        if (split) return std::move(*split);
+    }
+    // The split solver's forms after the pairwise one: the gaps gathered, then the compact form.
     // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
     // segments that the pairwise form gives up on keeps its compact result.
-    if (!uses_size_solver(layout.flex) || !paired) {
-        if (auto split = solve_gathered_gaps(layout, area, false, !paired, work)) return std::move(*split);
-        if (auto split = solve_gathered_gaps(layout, area, true, !paired, work)) return std::move(*split);
-    }
-    if (auto split = solve(Form::Compact)) return std::move(*split);
+    auto by_split_solver = [&](bool restart_sums) -> std::optional<Split> {
+        if (!uses_size_solver(layout.flex) || !paired) {
+            if (auto split = solve_gathered_gaps(layout, area, false, !paired, work, restart_sums)) return split;
+            if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums)) return split;
+        }
+        return solve_in_form<SizeBuilder>(layout, area, Form::Compact, !paired, work, restart_sums);
+    };
+    if (auto split = by_split_solver(false)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
-    // scale of a millionth); the general solver keeps every row written out.
+    // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
+    // pairwise form's reach it tries again with its running sums kept short; the general
+    // solver, which keeps every row written out, took up to a thousand times its work there.
+    if (!paired)
+        if (auto split = by_split_solver(true)) return std::move(*split);
     if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
         return std::move(*split);
     panic("failed to split");
