@@ -167,10 +167,15 @@ using Rel = cw::Relation;
 // form; more segments than this, the shorter sums and boundaries starting on the end.
 constexpr std::size_t kPairedUpTo = 64;
 // A split that takes more than this many pivots (plus so many per constraint), in one
-// optimisation or in all, is taken to have stalled. Sound layouts need one or two per constraint
-// in all, and rarely a handful.
+// optimisation or in all, is taken to have stalled. Sound layouts of up to a few hundred
+// constraints need one or two per constraint in all, and rarely a handful.
 constexpr std::size_t kPatienceBase = 1000;
 constexpr std::size_t kPatiencePerConstraint = 8;
+// Past the pairwise form's reach the split solver is given more. Crowded Legacy splits make
+// degenerate pivots in a number that grows with the square of the constraints (cheap ones, of
+// some tens of cells each): 10,000 mixed constraints over 7,500 cells settle after about 30 per
+// constraint. The general solver that would take over after a stall takes minutes there.
+constexpr std::size_t kPatiencePerConstraintBeyond = 64;
 // The pairwise form can also stall well inside its pivot budget: with some 64 growing segments
 // or gaps its rows grow long, and a split of 63 Fill segments in a Space mode took half a minute
 // to three minutes. Past this many cells visited (a few tenths of a second; sound splits visit
@@ -196,7 +201,8 @@ class SizeBuilder {
 public:
     SizeBuilder(std::size_t elements, double start, double end, Posing posing)
         : solver_(elements, start, end, posing.from_end), beyond_pairwise_(posing.beyond_pairwise) {
-        solver_.set_patience(kPatienceBase, kPatiencePerConstraint);
+        solver_.set_patience(kPatienceBase,
+                             posing.beyond_pairwise ? kPatiencePerConstraintBeyond : kPatiencePerConstraint);
         solver_.set_large(posing.large);
         solver_.set_restart_sums(posing.restart_sums);
     }
@@ -689,6 +695,15 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     if (spaced && (gap > 0.0 ? padded || !(kd * gap < a1 - a0) : !padded)) return std::nullopt;
     // The pad goes last, after G, where the boundaries start on the end.
     if (padded && !from_end) return std::nullopt;
+    // Without a positive spacing the gaps of a Space* mode gain 10 per unit of room, a growing
+    // segment 1000, and the growing segments can share any room in proportion at no cost but
+    // their neighbours' 2 per unit. So beside a growing segment the gaps come out no wider than
+    // the spacing, which the span as it stands cannot tell from a crowded split (see below):
+    // where there is a padded span, it is solved at once.
+    const auto& cs = layout.constraints;
+    if (!spaced && !padded && from_end && !(gap > 0.0) &&
+        std::any_of(cs.begin(), cs.end(), [&](const Constraint& c) { return grows(c, layout.flex); }))
+        return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
     SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, beyond_pairwise, restart_sums});
     if (padded) {
