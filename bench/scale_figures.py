@@ -123,13 +123,16 @@ def layout_rows() -> list[dict]:
     # Without a gap between segments: roomy, and minimums asking for more room than there is. Where
     # they cannot all have their bounds they share the room, which is worked out directly; where
     # they can, and the Length segments give up part of theirs, the solver splits it, slowly.
-    for k, kinds, what, width in ((10_000, mixed(10_000), "mixed", 65_535),
-                                  (1000, [("min", 5), ("min", 2)] * 500, "Min", 200),
-                                  (10_000, mixed(10_000), "mixed", 2000),
-                                  (10_000, mixed(10_000), "mixed", 7500)):
-        layout = layout_of(kinds, "Start").spacing(0)
+    for k, kinds, what, width, flex in ((10_000, mixed(10_000), "mixed", 65_535, "Start"),
+                                        (1000, [("min", 5), ("min", 2)] * 500, "Min", 200, "Start"),
+                                        (10_000, mixed(10_000), "mixed", 2000, "Start"),
+                                        (10_000, mixed(10_000), "mixed", 7500, "Start"),
+                                        (10_000, mixed(10_000), "mixed", 7500, "Legacy"),
+                                        (10_000, mixed(10_000), "mixed", 7500, "SpaceEvenly"),
+                                        (10_000, mixed(10_000), "mixed", 12_000, "Start")):
+        layout = layout_of(kinds, flex).spacing(0)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
-        out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, no gap, Start", "s",
+        out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, no gap, {flex}", "s",
                        ours, note="goal: no split of up to 10,000 over 1 s"))
     # Roomy areas, nothing pushed onto the area's end. With room for every segment the split is
     # worked out directly, minimums above the fills' share held at their bounds. A Max beside such
