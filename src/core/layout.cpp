@@ -705,7 +705,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         std::any_of(cs.begin(), cs.end(), [&](const Constraint& c) { return grows(c, layout.flex); }))
         return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
-    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad, {true, from_end, beyond_pairwise, restart_sums});
+    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad,
+                  {true, from_end, beyond_pairwise, restart_sums});
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
@@ -1174,7 +1175,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
     // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
     // pairwise form's reach it tries again with its running sums kept short; the general
-    // solver, which keeps every row written out, took up to a thousand times its work there.
+    // solver, which keeps every row written out, takes up to thousands of times its work there.
     if (!paired)
         if (auto split = by_split_solver(true)) return std::move(*split);
     if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
