@@ -890,6 +890,10 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
     return rects_of(boundaries, axis.inner, axis.horizontal, n);
 }
 
+// How far a price of room must stand from a wish for the direct paths to tell which wins: the
+// neighbours' share (2 a unit on either side), twice over.
+constexpr double kNeighboursMargin = 8.0;
+
 // What a unit of room below its size is worth to a segment that does not grow. (A Min in Legacy
 // asks its bound with far more; this is what it asks beside that, and all it asks where its
 // bound is none.)
@@ -954,7 +958,6 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     // The segments that do not grow and ask for less than the price of room give it up, the
     // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
     // price. A class whose wish is about the price would give up only part of its room.
-    constexpr double kMargin = 8.0;  // the neighbours' share, twice over
     constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
     double unit = 0.0, pull = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
@@ -986,14 +989,14 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         }
         pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
         const double price = kFillGrow + pull;
-        if (!(strongest_yielding + kMargin <= price)) return std::nullopt;
-        if (price + kMargin <= weakest) break;
+        if (!(strongest_yielding + kNeighboursMargin <= price)) return std::nullopt;
+        if (price + kNeighboursMargin <= weakest) break;
         if (rung == std::size(kWishes)) return std::nullopt;
     }
-    if (held > 0 && !(pull + kMargin <= kGrow * (scales - centre_scale) &&
-                      kGrow * (scales - 1.0) + pull + kMargin <= kMinGe))
+    if (held > 0 && !(pull + kNeighboursMargin <= kGrow * (scales - centre_scale) &&
+                      kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe))
         return std::nullopt;
-    if (!squeezing_gaps_costs_more(layout, axis.gap, kFillGrow + pull + kMargin)) return std::nullopt;
+    if (!squeezing_gaps_costs_more(layout, axis.gap, kFillGrow + pull + kNeighboursMargin)) return std::nullopt;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
@@ -1114,7 +1117,6 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
         }
     }
     if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
-    constexpr double kMargin = 8.0;  // the neighbours' share, twice over
     double price = kMinGe + kMinEq;
     if (!legacy) {
         if (centre == n || layout.constraints[centre].kind != Constraint::Kind::Fill) return std::nullopt;
@@ -1131,11 +1133,12 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
         const double each_minimum = kGrow * (scales - 1.0);
         const double takers = spacers.rest > 0.0 ? static_cast<double>(caps.size()) : 0.0;
         held_back += each_minimum * (static_cast<double>(empty_minimums) - takers);
-        if (!(kFillGrow + kGrow * (scales - smallest) + kMargin <= price &&
-              kFillGrow + kMargin <= price + held_back / centre_scale))
+        if (!(kFillGrow + kGrow * (scales - smallest) + kNeighboursMargin <= price &&
+              kFillGrow + kNeighboursMargin <= price + held_back / centre_scale))
             return std::nullopt;
     }
-    if (!(strongest_wish + kMargin <= price) || !squeezing_gaps_costs_more(layout, axis.gap, price + kMargin))
+    if (!(strongest_wish + kNeighboursMargin <= price) ||
+        !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin))
         return std::nullopt;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
