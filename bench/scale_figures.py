@@ -156,6 +156,24 @@ def layout_rows() -> list[dict]:
         gap = "" if spacing == 1 else f", overlap {-spacing}"
         out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells{gap}, Start", "s", ours,
                        note="goal: no split of up to 10,000 over 1 s"))
+    # Degenerate splits: many constraints met exactly at once, where a pivoting rule can walk through
+    # them one at a time. Crowded with a gap between segments (SpaceAround took 16 s, Legacy 2 s),
+    # and a mix of shares, minimums and fills with an overlap (SpaceAround took 9 s): there the gaps
+    # are made equal, which posed one by one gave every gap a copy of the first one's row.
+    shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
+                        ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
+    only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),
+                     ("length", 4), ("min", 2), ("min", 2), ("percentage", 5)]
+    for k, kinds, what, width, flex, spacing in (
+            (10_000, mixed(10_000), "mixed", 14_000, "SpaceAround", 1),
+            (10_000, mixed(10_000), "mixed", 18_000, "Legacy", 1),
+            (1100, [shares_and_fills[i % 12] for i in range(1100)], "share-and-fill", 19_000, "SpaceAround", -1),
+            (1000, [only_minimums[i % 10] for i in range(1000)], "Min-only", 1300, "SpaceAround", 1)):
+        layout = layout_of(kinds, flex).spacing(spacing)
+        ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
+        gap = f"spacing {spacing}" if spacing >= 0 else f"overlap {-spacing}"
+        out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, {gap}, {flex}", "s",
+                       ours, note="goal: no split of up to 10,000 over 1 s"))
     # The slowest splits of up to 64 growing segments known: the pairwise form gives up on them
     # after a fixed amount of work, and the compact form splits them.
     for count, kind, name, width in ((64, lambda i: n.Constraint.fill(1 + i % 3), "Start", 65_535),

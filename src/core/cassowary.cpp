@@ -443,11 +443,47 @@ Symbol Simplex<Tableau>::any_pivotable_symbol(const Row& row) const noexcept {
     return newest;
 }
 
-// The entering symbol: the newest symbol of the objective with a negative coefficient, other
-// than a dummy.
 template <typename Tableau>
-Symbol Simplex<Tableau>::entering_symbol(const Row& objective) const noexcept {
-    if (&objective == &objective_) return falling_.newest();
+void Simplex<Tableau>::set_steepest_entering(bool on) {
+    steepest_ = on;
+    rebuild_steep();
+}
+
+template <typename Tableau>
+void Simplex<Tableau>::rebuild_steep() {
+    steep_.clear();
+    if (!steepest_) return;
+    objective_.for_each([&](const Cell& c) {
+        if (c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) steep_.push_back({c.coefficient, c.symbol});
+    });
+    std::make_heap(steep_.begin(), steep_.end());
+}
+
+template <typename Tableau>
+void Simplex<Tableau>::push_steep(double coefficient, Symbol s) {
+    // Stale entries pile up as coefficients change: past a bound, the heap is rebuilt from the
+    // objective, which keeps it within a few times the number of symbols.
+    if (steep_.size() >= 4 * kinds_.size() + 1024) rebuild_steep();
+    steep_.push_back({coefficient, s});
+    std::push_heap(steep_.begin(), steep_.end());
+}
+
+template <typename Tableau>
+Symbol Simplex<Tableau>::steepest() noexcept {
+    while (!steep_.empty()) {
+        const Steep top = steep_.front();
+        if (objective_.coefficient_for(top.symbol) == top.coefficient) return top.symbol;
+        std::pop_heap(steep_.begin(), steep_.end());
+        steep_.pop_back();
+    }
+    return 0;
+}
+
+// The entering symbol: the newest symbol of the objective with a negative coefficient, other
+// than a dummy (or the steepest, see set_steepest_entering).
+template <typename Tableau>
+Symbol Simplex<Tableau>::entering_symbol(const Row& objective) noexcept {
+    if (&objective == &objective_) return steepest_ ? steepest() : falling_.newest();
     Symbol found = 0;
     objective.for_each([&](const Cell& c) {
         if (c.symbol > found && c.coefficient < 0.0 && kind_of(c.symbol) != Kind::Dummy) found = c.symbol;
@@ -683,19 +719,19 @@ void SplitSolver::BoundaryTree::apply(std::size_t i, double delta) noexcept {
         n.pending += delta;
 }
 
-// A node's extremes from its children; among equal values the newest symbol.
+// A node's extremes from its children; among equal values the one that wins the tie.
 void SplitSolver::BoundaryTree::pull(std::size_t i) noexcept {
     const Node& a = nodes_[2 * i];
     const Node& b = nodes_[2 * i + 1];
     Node& n = nodes_[i];
-    if (a.low < b.low || (a.low == b.low && a.low_symbol > b.low_symbol)) {
+    if (a.low < b.low || (a.low == b.low && wins_tie(a.low_symbol, b.low_symbol))) {
         n.low = a.low;
         n.low_symbol = a.low_symbol;
     } else {
         n.low = b.low;
         n.low_symbol = b.low_symbol;
     }
-    if (a.high > b.high || (a.high == b.high && a.high_symbol > b.high_symbol)) {
+    if (a.high > b.high || (a.high == b.high && wins_tie(a.high_symbol, b.high_symbol))) {
         n.high = a.high;
         n.high_symbol = a.high_symbol;
     } else {
@@ -757,8 +793,8 @@ void SplitSolver::BoundaryTree::set_upper(std::size_t k, Symbol s, std::uint64_t
 }
 
 // The lowest value among the lower rows in [from, to) (the highest among the upper rows when
-// not `Lowest`), equal values going to the newest symbol. A subtree whose extreme (with its
-// ancestors' pending additions) is `hopeless` is passed over.
+// not `Lowest`), equal values going to the symbol that wins the tie. A subtree whose extreme
+// (with its ancestors' pending additions) is `hopeless` is passed over.
 template <bool Lowest, typename Hopeless>
 SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t from, std::size_t to,
                                                                   std::uint64_t& steps, Hopeless&& hopeless) const {
@@ -773,7 +809,7 @@ SplitSolver::BoundaryTree::Best SplitSolver::BoundaryTree::extreme(std::size_t f
         if (hopeless(v)) return;
         if (from <= lo && hi <= to) {
             const bool better = Lowest ? v < best.value : v > best.value;
-            if (better || (v == best.value && symbol > best.symbol)) best = {v, symbol};
+            if (better || (v == best.value && wins_tie(symbol, best.symbol))) best = {v, symbol};
             return;
         }
         const std::size_t mid = (lo + hi) / 2;
@@ -800,6 +836,8 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool fr
     objective_.make_direct(symbols);
     (void)new_symbol(Kind::Invalid);
     sizes_.assign(m, Row{});
+    shared_.resize(m);
+    for (std::size_t j = 0; j < m; ++j) shared_[j] = static_cast<std::uint32_t>(j);
     mirror_.assign(m, 0);
     anchors_.assign(m, true);  // every inner boundary, as yet
     if (m > 0) anchors_.set(0, false);
@@ -928,7 +966,8 @@ bool SplitSolver::columns_consistent() const {
                 ok = ok && std::binary_search(listed_pairs.begin(), listed_pairs.end(), std::pair{c.symbol, owner});
         });
     };
-    for (std::size_t j = 0; j < elements_; ++j) check(kSizeOwner | static_cast<std::uint32_t>(j), sizes_[j]);
+    for (std::size_t j = 0; j < elements_; ++j)
+        if (shared_[j] == j) check(kSizeOwner | static_cast<std::uint32_t>(j), sizes_[j]);
     for (Symbol s = 1; s < kinds_.size(); ++s) {
         if (!is_row(s)) {
             ok = ok && direct_at_[s] == 0;
@@ -955,8 +994,11 @@ void SplitSolver::add_to_size(std::size_t element, double other_constant, double
     Row& d = sizes_[element];
     const double before = d.constant;
     add_row(d, kSizeOwner | static_cast<std::uint32_t>(element), other_constant, coefficient, drop);
-    // Every boundary after the element moves with its size.
-    tree_.add(element + 1, elements_, d.constant - before, counters_.tree_steps);
+    // Every boundary after the element moves with its size, and after each element sharing it.
+    const double moved = d.constant - before;
+    tree_.add(element + 1, elements_, moved, counters_.tree_steps);
+    if (!sharers_.empty())
+        for (const std::uint32_t j : sharers_[element]) tree_.add(j + 1, elements_, moved, counters_.tree_steps);
 }
 
 void SplitSolver::substitute(Symbol symbol, const Row& replacement) {
@@ -1028,7 +1070,7 @@ SplitSolver::Row SplitSolver::range_row(Symbol s) {
     double constant = 0.0;
     if (!large_) {
         for (std::size_t j = 0; j < k; ++j) {
-            const Row& d = sizes_[j];
+            const Row& d = size_of(j);
             d.stage(workspace_, kinds_.size());
             constant += d.constant;
             add_row(row, 0, 0.0, 1.0);
@@ -1036,7 +1078,7 @@ SplitSolver::Row SplitSolver::range_row(Symbol s) {
         row.constant = constant;
     } else if (k - before <= after - k) {
         for (std::size_t j = before; j < k; ++j) {
-            const Row& d = sizes_[j];
+            const Row& d = size_of(j);
             d.stage(workspace_, kinds_.size());
             constant += d.constant;
             add_row(row, 0, 0.0, 1.0);
@@ -1045,7 +1087,7 @@ SplitSolver::Row SplitSolver::range_row(Symbol s) {
         add_anchor(row, before, 1.0);
     } else {
         for (std::size_t j = k; j < after; ++j) {
-            const Row& d = sizes_[j];
+            const Row& d = size_of(j);
             d.stage(workspace_, kinds_.size());
             constant += d.constant;
             add_row(row, 0, 0.0, -1.0);
@@ -1122,7 +1164,7 @@ double SplitSolver::boundary(std::size_t k) const {
     if (k == 0) return start_;
     if (k >= elements_) return end_;
     double v = start_;
-    for (std::size_t j = 0; j < k; ++j) v += sizes_[j].constant;
+    for (std::size_t j = 0; j < k; ++j) v += size_of(j).constant;
     return v;
 }
 
@@ -1131,7 +1173,7 @@ std::vector<double> SplitSolver::boundaries() const {
     double v = start_;
     out[0] = start_;
     for (std::size_t k = 1; k < elements_; ++k) {
-        v += sizes_[k - 1].constant;
+        v += size_of(k - 1).constant;
         out[k] = v;
     }
     out[elements_] = end_;
@@ -1151,7 +1193,7 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
             continue;
         }
         if (term.element >= elements_) return Status::Unsatisfiable;
-        const Row& d = sizes_[term.element];
+        const Row& d = size_of(term.element);
         d.stage(workspace_, kinds_.size());
         add_row(row, 0, d.constant, term.coefficient);
     }
@@ -1161,7 +1203,7 @@ Status SplitSolver::add(std::initializer_list<Term> terms, double constant, Rela
 
 Status SplitSolver::prefer(std::uint32_t element, double weight) {
     if (element >= elements_) return Status::Unsatisfiable;
-    const Row& d = sizes_[element];
+    const Row& d = size_of(element);
     d.stage(workspace_, kinds_.size());
     add_row(objective_, 0, d.constant, weight);
     for (const Cell& c : workspace_.cells) recheck_objective(c.symbol);
@@ -1172,6 +1214,7 @@ Status SplitSolver::prefer(std::uint32_t element, double weight) {
 // which would take every substitution the size takes. A mirror slack stands in the basis with no
 // row of its own. (A size below zero would need another subject, and takes the written form.)
 Status SplitSolver::add_not_negative(std::uint32_t element) {
+    if (element < elements_) element = shared_[element];
     if (element >= elements_ || sizes_[element].constant < 0.0 || mirror_[element] != 0)
         return add({{element, 1.0}}, 0.0, Relation::GreaterOrEqual, strength::required);
     const Symbol s = new_symbol(Kind::Slack);
@@ -1182,6 +1225,38 @@ Status SplitSolver::add_not_negative(std::uint32_t element) {
     return optimise(objective_);
 }
 
+Status SplitSolver::add_equal_sizes(std::uint32_t a, std::uint32_t b) {
+    const Status status = add({{b, 1.0}, {a, -1.0}}, 0.0, Relation::Equal, strength::required);
+    if (status != Status::Ok) return status;
+    std::uint32_t keep = shared_[a], drop = shared_[b];
+    if (keep == drop) return status;
+    // A mirror slack's row is its element's size: that element keeps its row.
+    if (mirror_[drop] != 0) std::swap(keep, drop);
+    if (mirror_[drop] != 0) return status;
+    // The two rows now differ by the constraint's dummy, which is zero for good, and by rounding.
+    const Row& kept = sizes_[keep];
+    const Row& dropped = sizes_[drop];
+    auto agrees = [](double x, double y) { return std::fabs(x - y) <= 1e-9 * (1.0 + std::fabs(x) + std::fabs(y)); };
+    bool same = agrees(kept.constant, dropped.constant);
+    kept.for_each([&](const Cell& c) {
+        same = same && (kinds_[c.symbol] == Kind::Dummy || agrees(c.coefficient, dropped.coefficient_for(c.symbol)));
+    });
+    dropped.for_each([&](const Cell& c) {
+        same = same && (kinds_[c.symbol] == Kind::Dummy || kept.coefficient_for(c.symbol) != 0.0);
+    });
+    if (!same) return status;
+    if (sharers_.empty()) sharers_.resize(elements_);
+    std::vector<std::uint32_t>& joined = sharers_[keep];
+    joined.push_back(drop);
+    for (const std::uint32_t j : sharers_[drop]) joined.push_back(j);
+    for (const std::uint32_t j : sharers_[drop]) shared_[j] = keep;
+    shared_[drop] = keep;
+    sharers_[drop] = {};
+    // The dropped row's cells stay in the columns, stale: owns_row passes over them.
+    sizes_[drop].clear();
+    return status;
+}
+
 void SplitSolver::forget(Symbol s) {
     for_owners_of(s, [&](std::uint32_t owner) {
         if (owns_row(owner)) (void)owned(owner).take(s);
@@ -1190,15 +1265,16 @@ void SplitSolver::forget(Symbol s) {
 }
 
 // As Solver's: the smallest ratio −constant / coefficient over the rows with a negative
-// coefficient for the entering symbol, equal ratios going to the newest symbol. The stored rows
-// are found through the entering symbol's column; the range rows piece by piece: between two
-// elements whose size holds the entering symbol, the running sum of its coefficients is the
-// same for every boundary, so one question to the tree covers them all.
+// coefficient for the entering symbol, equal ratios going to the newest symbol (or the oldest,
+// see set_oldest_on_ties). The stored rows are found through the entering symbol's column; the
+// range rows piece by piece: between two elements whose size holds the entering symbol, the
+// running sum of its coefficients is the same for every boundary, so one question to the tree
+// covers them all.
 SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     double best = kInfinity;
     Symbol found = 0;
     auto consider = [&](double ratio, Symbol s) {
-        if (ratio < best || (found != 0 && ratio == best && s > found)) {
+        if (ratio < best || (found != 0 && ratio == best && (oldest_on_ties_ ? s < found : s > found))) {
             best = ratio;
             found = s;
         }
@@ -1209,11 +1285,13 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     for_owners_of(entering, [&](std::uint32_t owner) {
         if ((owner & kSizeOwner) != 0) {
             const std::size_t j = owner & ~kSizeOwner;
-            if (size_seen_[j] == ratio_test_) return;
+            if (shared_[j] != j || size_seen_[j] == ratio_test_) return;
             size_seen_[j] = ratio_test_;
             const double c = sizes_[j].coefficient_for(entering);
             if (c == 0.0) return;
             size_hits_.emplace_back(static_cast<std::uint32_t>(j), c);
+            if (!sharers_.empty())
+                for (const std::uint32_t other : sharers_[j]) size_hits_.emplace_back(other, c);
             holders_.emplace_back(owner, c);
             if (c < 0.0 && mirror_[j] != 0) consider(-sizes_[j].constant / c, mirror_[j]);
             return;

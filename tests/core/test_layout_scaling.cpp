@@ -172,6 +172,45 @@ TEST(LayoutScaling, BadlyScaledCrowdedSplitKeepsToTheSplitSolver) {
     EXPECT_LE(work(65535).cell_updates, 400 * work(203).cell_updates);
 }
 
+// Splits that the pivoting rules once took through long degenerate walks, or through copies
+// of one row, with the work each took then (measured) and a bound well below it:
+// - crowded SpaceAround with a gap: ratio ties went to the newest row, which led the method
+//   back through the proportions one pivot at a time (202 million cells);
+// - crowded Legacy with a gap: the newest entering symbol flipped the equalities met exactly,
+//   one by one, for each minimum added (13,800 pivots);
+// - SpaceBetween with an overlap, in the compact form: every gap kept a copy of the first one's
+//   row, and each of the gaps its own constraints (706 million cells).
+TEST(LayoutScaling, DegenerateSplitsTakeShortPaths) {
+    const auto spread = [](std::size_t i) {
+        static const Constraint pattern[] = {
+            Constraint::percentage(25), Constraint::min(27), Constraint::fill(2), Constraint::fill(1),
+            Constraint::fill(1),        Constraint::percentage(15), Constraint::length(8), Constraint::fill(4),
+            Constraint::fill(2),        Constraint::fill(4),        Constraint::ratio(3, 26), Constraint::min(15)};
+        return pattern[i % 12];
+    };
+    struct Case {
+        const char* name;
+        Layout layout;
+        std::uint16_t width;
+        std::uint64_t max_pivots, max_cells;
+    };
+    const Case cases[] = {
+        {"SpaceAround, crowded", horizontal(Flex::SpaceAround, Spacing::space(1), 6000, mixed), 8400, UINT64_MAX,
+         100'000'000},
+        {"Legacy, crowded", horizontal(Flex::Legacy, Spacing::space(1), 1000, mixed), 1800, 4000, UINT64_MAX},
+        {"SpaceBetween, overlap", horizontal(Flex::SpaceBetween, Spacing::overlap(1), 700, spread), 11900,
+         UINT64_MAX, 20'000'000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SplitWork w;
+        const Split s = solve_split(c.layout, Rect{0, 0, c.width, 1}, w);
+        EXPECT_EQ(s.segments.size(), c.layout.constraints.size());
+        EXPECT_LE(w.pivots, c.max_pivots);
+        EXPECT_LE(w.cell_updates, c.max_cells);
+    }
+}
+
 // A roomy split of many proportional fills is quadratic by nature for the solver: every size
 // depends on every proportion. But the wishes for the whole area are terms of the objective,
 // with no rows, the sizes' own slacks keep no copies of the sizes' rows, and the ratio test passes
