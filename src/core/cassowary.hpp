@@ -916,7 +916,7 @@ public:
     // the newest leads the method back through those constraints one pivot at a time: adding a
     // proportion to 10,000 crowded SpaceAround constraints took some 300 pivots, each passed on
     // to a thousand rows, and the split 16 s. The oldest ends such a walk at once (the split
-    // then takes 0.9 s). Either choice leads to a best split, not always the same one.
+    // then takes about 1 s). Either choice leads to a best split, not always the same one.
     void set_oldest_on_ties(bool on) noexcept {
         oldest_on_ties_ = on;
         tree_.set_oldest_on_ties(on);

@@ -757,8 +757,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
     // Of the rules that leave a degenerate vertex sooner, the gathered gaps take the oldest of
     // equal ratios, except on the padded span. There it made some splits with an overlap many
-    // times slower (5,953 constraints: 4 s became 77 s). The steepest entering symbol made the
-    // rows of roomy fills twenty times longer here.
+    // times slower (5,953 constraints: 4 s became 77 s). The steepest entering symbol made roomy
+    // fills visit twenty times the cells here.
     SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad,
                   {true, from_end, beyond_pairwise, restart_sums, beyond_pairwise && !padded});
     if (padded) {
