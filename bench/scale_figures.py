@@ -156,10 +156,11 @@ def layout_rows() -> list[dict]:
         gap = "" if spacing == 1 else f", overlap {-spacing}"
         out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells{gap}, Start", "s", ours,
                        note="goal: no split of up to 10,000 over 1 s"))
-    # Degenerate splits: many constraints met exactly at once, where a pivoting rule can walk through
-    # them one at a time. Crowded with a gap between segments (SpaceAround took 16 s, Legacy 2 s),
-    # and a mix of shares, minimums and fills with an overlap (SpaceAround took 9 s): there the gaps
-    # are made equal, which posed one by one gave every gap a copy of the first one's row.
+    # Degenerate splits: many constraints met exactly at once. Crowded with a gap between segments
+    # (SpaceAround took 16 s and 1,000 constraints whose growing segments are all Min 1.5 s, now
+    # worked out directly; Legacy 2 s), and a mix of shares, minimums and fills with an overlap
+    # (SpaceAround took 9 s): there the gaps are made equal, which posed one by one gave every gap
+    # a copy of the first one's row.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
     only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),

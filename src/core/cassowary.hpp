@@ -913,10 +913,10 @@ public:
 
     // Whether the ratio test gives equal ratios to the oldest symbol rather than the newest. At a
     // degenerate vertex, with many constraints met exactly and as many rows at a ratio of zero,
-    // the newest leads the method back through those constraints one pivot at a time: adding a
-    // proportion to 10,000 crowded SpaceAround constraints took some 300 pivots, each passed on
-    // to a thousand rows, and the split 16 s. The oldest ends such a walk at once (the split
-    // then takes about 1 s). Either choice leads to a best split, not always the same one.
+    // the choice decides how far the method walks and how long its rows grow: a SpaceAround
+    // split of 1,100 constraints with an overlap visited 919 million cells (2.1 s) taking the
+    // newest, 21 million (0.3 s) taking the oldest. Elsewhere the newest can be the better one.
+    // Either choice leads to a best split, not always the same one.
     void set_oldest_on_ties(bool on) noexcept {
         oldest_on_ties_ = on;
         tree_.set_oldest_on_ties(on);

@@ -623,8 +623,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     const std::size_t n = layout.constraints.size();
     const bool large = form == Form::Compact || n > kPairedUpTo;
     // Past the pairwise form's reach, the compact form takes the steepest entering symbol, and in
-    // the Space* modes, whose gaps it makes equal, the oldest of equal ratios too. (Elsewhere the
-    // oldest made crowded splits slower: 10,000 constraints in 200 cells took 1 s, not 0.2 s.)
+    // the Space* modes with an overlap, whose gaps it makes equal, the oldest of equal ratios
+    // too. (Elsewhere the oldest made crowded splits slower: 10,000 constraints in 200 cells
+    // took 1 s, not 0.2 s.)
     const bool oldest = beyond_pairwise && makes_gaps_equal(layout.flex) && gap < 0.0;
     Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, beyond_pairwise, restart_sums, oldest, beyond_pairwise});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
@@ -755,12 +756,12 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         std::any_of(cs.begin(), cs.end(), [&](const Constraint& c) { return grows(c, layout.flex); }))
         return std::nullopt;
     const double pad = padded ? static_cast<double>(n + 1) * (a1 - a0) : 0.0;
-    // Of the rules that leave a degenerate vertex sooner, the gathered gaps take the oldest of
-    // equal ratios, except on the padded span. There it made some splits with an overlap many
-    // times slower (5,953 constraints: 4 s became 77 s). The steepest entering symbol made roomy
-    // fills visit twenty times the cells here.
+    // The rules that leave a degenerate vertex sooner cost more here than they save: the oldest of
+    // equal ratios made some splits with an overlap many times slower on the padded span (5,953
+    // constraints: 4 s became 77 s) and others up to twice as slow on the span as it stands; the
+    // steepest entering symbol made roomy fills visit twenty times the cells.
     SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad,
-                  {true, from_end, beyond_pairwise, restart_sums, beyond_pairwise && !padded});
+                  {true, from_end, beyond_pairwise, restart_sums});
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
@@ -899,6 +900,7 @@ constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
 // are gaps, in SpaceAround half the inner ones. What is left of the area is `rest`.
 struct TightSpacers {
     double outer, between, rest;
+    TightSpacers(double outer_, double between_, double rest_) : outer(outer_), between(between_), rest(rest_) {}
     TightSpacers(const Layout& layout, double whole, double spacing) : outer(0.0), between(spacing) {
         const std::size_t n = layout.constraints.size();
         if (layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2)) {
@@ -1082,6 +1084,37 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
     return sizes;
 }
 
+// The spacers of a split whose Mins cannot all have their bounds, and whether its gaps hold
+// against room worth `price` a unit to the Mins.
+//
+// The gaps keep the spacing, and give up room only as squeezing_gaps_costs_more says; but
+// SpaceAround with a gap s (past the pairwise form's reach) is squeezed further. It holds its
+// inner gaps at twice the outer ones with the gaps' own strength, kSpacerEq, and every gap at the
+// spacing with it too. Squeezing the k inner gaps from 2s toward s, with the outer ones at half
+// of them, costs the two outer ones kSpacerEq·d for the (k + 1)·d units of room it gives: so
+// where room is worth more than kSpacerEq/(k + 1) a unit, the outer gaps come down to half the
+// spacing and the inner ones to the spacing. Below that every gap falls short of the spacing,
+// and the same (k + 1)·d units cost (k + 1)·d·kSpacerEq, kSpacerEq a unit. (Breaking the ties
+// instead costs kSpacerEq a unit of each, and gives no more room.) Either way the gaps' growth,
+// 10 a unit, only adds to what they ask.
+struct SqueezedGaps {
+    TightSpacers spacers;
+    double lowest_price = 0.0, highest_price = kSpacerEq;  // where `around`
+    bool around = false;
+
+    SqueezedGaps(const Layout& layout, const Axis& axis, bool exact) : spacers(layout, axis.a1 - axis.a0, axis.gap) {
+        const std::size_t n = layout.constraints.size();
+        if (layout.flex != Flex::SpaceAround || n < 2 || !(axis.gap > 0.0) || exact) return;
+        around = true;
+        spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - static_cast<double>(n) * axis.gap);
+        lowest_price = kSpacerEq / static_cast<double>(n);
+    }
+    bool hold(const Layout& layout, double gap, double price) const {
+        if (!around) return squeezing_gaps_costs_more(layout, gap, price);
+        return lowest_price + kNeighboursMargin <= price && price + kNeighboursMargin <= highest_price;
+    }
+};
+
 // Minimums squeezed. Where every growing segment is a Min (outside Legacy) and the room the gaps
 // leave cannot meet their bounds even all together, the bounds set the price of room at 10⁸ a
 // unit, above every wish but the gaps': every segment that does not grow gives up its room, and
@@ -1095,7 +1128,8 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
 std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bool exact) {
     if (layout.flex == Flex::Legacy) return std::nullopt;
     const Axis axis(layout, area);
-    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    const SqueezedGaps gaps(layout, axis, exact);
+    const TightSpacers& spacers = gaps.spacers;
     if (!(spacers.rest >= 0.0)) return std::nullopt;
     const std::size_t n = layout.constraints.size();
     // The Mins, and the most each can take: its bound, if any.
@@ -1113,7 +1147,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     const std::size_t centre = caps.front().second;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     const std::size_t free = caps.size() - held;
-    if (!squeezing_gaps_costs_more(layout, axis.gap, kMinGe + kFillGrow)) return std::nullopt;
+    if (!gaps.hold(layout, axis.gap, kMinGe + kFillGrow)) return std::nullopt;
     if (held > 0) {
         if (exact) return std::nullopt;
         const double w = kGrow * static_cast<double>(caps.size() - 1);
@@ -1147,7 +1181,8 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     if (exact) return std::nullopt;
     const bool legacy = layout.flex == Flex::Legacy;
     const Axis axis(layout, area);
-    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    const SqueezedGaps gaps(layout, axis, exact);
+    const TightSpacers& spacers = gaps.spacers;
     if (!(spacers.rest >= 0.0)) return std::nullopt;
     const std::size_t n = layout.constraints.size();
     const auto takes_room = [&](std::size_t i) {
@@ -1192,7 +1227,7 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
             return std::nullopt;
     }
     if (!(strongest_wish + kNeighboursMargin <= price) ||
-        !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin))
+        !gaps.hold(layout, axis.gap, price + kNeighboursMargin))
         return std::nullopt;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);

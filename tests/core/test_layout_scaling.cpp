@@ -174,12 +174,11 @@ TEST(LayoutScaling, BadlyScaledCrowdedSplitKeepsToTheSplitSolver) {
 
 // Splits that the pivoting rules once took through long degenerate walks, or through copies
 // of one row, with the work each took then (measured) and a bound well below it:
-// - crowded SpaceAround with a gap: ratio ties went to the newest row, which led the method
-//   back through the proportions one pivot at a time (202 million cells);
 // - crowded Legacy with a gap: the newest entering symbol flipped the equalities met exactly,
 //   one by one, for each minimum added (13,800 pivots);
-// - SpaceBetween with an overlap, in the compact form: every gap kept a copy of the first one's
-//   row, and each of the gaps its own constraints (706 million cells).
+// - the Space modes with an overlap, in the compact form: every gap kept a copy of the first
+//   one's row, each of the gaps its own constraints, and ratio ties went to the newest row
+//   (SpaceAround 4.1 billion cells, SpaceBetween 706 million).
 TEST(LayoutScaling, DegenerateSplitsTakeShortPaths) {
     const auto spread = [](std::size_t i) {
         static const Constraint pattern[] = {
@@ -195,9 +194,9 @@ TEST(LayoutScaling, DegenerateSplitsTakeShortPaths) {
         std::uint64_t max_pivots, max_cells;
     };
     const Case cases[] = {
-        {"SpaceAround, crowded", horizontal(Flex::SpaceAround, Spacing::space(1), 6000, mixed), 8400, UINT64_MAX,
-         100'000'000},
         {"Legacy, crowded", horizontal(Flex::Legacy, Spacing::space(1), 1000, mixed), 1800, 4000, UINT64_MAX},
+        {"SpaceAround, overlap", horizontal(Flex::SpaceAround, Spacing::overlap(1), 800, spread), 13600,
+         UINT64_MAX, 40'000'000},
         {"SpaceBetween, overlap", horizontal(Flex::SpaceBetween, Spacing::overlap(1), 700, spread), 11900,
          UINT64_MAX, 20'000'000},
     };
@@ -228,8 +227,8 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 // split of minimums squeezed below their bounds, and one where held minimums pull harder than a
 // Max holds its size, which then gives up its room. Where something asks for more (an overlap
 // past the area's start, a crowded area, no growing segment of a scale of 1, a Max that would
-// give up part of its room, gaps of SpaceAround that give up room cheaply, and within 64
-// growing segments any minimum held at its bound or scales far apart) the solver splits it.
+// give up part of its room, and within 64 growing segments any minimum held at its bound or
+// scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     struct Case {
         const char* name;
@@ -283,9 +282,10 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kGrowingMinimums},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
          150, 400, Spacing::space(0), kGrowingMinimums},
-        // SpaceAround's gaps give up room for less than the minimums' bounds ask.
-        {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1),
-         kGrowingMinimums & ~(1u << static_cast<unsigned>(Flex::SpaceAround))},
+        // SpaceAround's gaps give up room for less than the minimums' bounds ask, down to the
+        // spacing within and half of it outside.
+        {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1), kGrowingMinimums},
+        {"minimums squeezed between wide gaps", squeezed, 150, 700, Spacing::space(3), kGrowingMinimums},
         {"ten minimums squeezed", squeezed, 10, 15, Spacing::space(0), kGrowingMinimums},
         {"ten minimums squeezed, one held", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); }, 10, 25,
          Spacing::space(0), kNone},
@@ -351,6 +351,17 @@ TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
                 }
             }
         }
+    }
+    // SpaceAround with a gap squeezes its gaps to the spacing within and half of it outside, and
+    // the minimums share the 120 cells that leaves.
+    const Layout around =
+        horizontal(Flex::SpaceAround, Spacing::space(1), 240, [&](std::size_t i) { return cases[0].unit[i % 6]; });
+    SplitWork work;
+    const Split split = solve_split(around, Rect{0, 0, 360, 1}, work);
+    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+    for (std::size_t i = 0; i < around.constraints.size(); ++i) {
+        const Constraint& k = around.constraints[i];
+        EXPECT_EQ(split.segments[i].width, k.kind == Constraint::Kind::Min ? k.value == 1 ? 1 : 2 : 0) << i;
     }
 }
 
