@@ -1099,19 +1099,19 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
 // 10 a unit, only adds to what they ask.
 struct SqueezedGaps {
     TightSpacers spacers;
-    double lowest_price = 0.0, highest_price = kSpacerEq;  // where `around`
-    bool around = false;
+    bool around = false;       // SpaceAround, squeezed further
+    double least_price = 0.0;  // where `around`: what room must be worth for that, kSpacerEq/(k + 1)
 
     SqueezedGaps(const Layout& layout, const Axis& axis, bool exact) : spacers(layout, axis.a1 - axis.a0, axis.gap) {
         const std::size_t n = layout.constraints.size();
         if (layout.flex != Flex::SpaceAround || n < 2 || !(axis.gap > 0.0) || exact) return;
         around = true;
         spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - static_cast<double>(n) * axis.gap);
-        lowest_price = kSpacerEq / static_cast<double>(n);
+        least_price = kSpacerEq / static_cast<double>(n);
     }
     bool hold(const Layout& layout, double gap, double price) const {
         if (!around) return squeezing_gaps_costs_more(layout, gap, price);
-        return lowest_price + kNeighboursMargin <= price && price + kNeighboursMargin <= highest_price;
+        return least_price + kNeighboursMargin <= price && price + kNeighboursMargin <= kSpacerEq;
     }
 };
 
