@@ -1248,9 +1248,11 @@ Status SplitSolver::add_equal_sizes(std::uint32_t a, std::uint32_t b) {
     if (sharers_.empty()) sharers_.resize(elements_);
     std::vector<std::uint32_t>& joined = sharers_[keep];
     joined.push_back(drop);
-    for (const std::uint32_t j : sharers_[drop]) joined.push_back(j);
-    for (const std::uint32_t j : sharers_[drop]) shared_[j] = keep;
     shared_[drop] = keep;
+    for (const std::uint32_t j : sharers_[drop]) {
+        joined.push_back(j);
+        shared_[j] = keep;
+    }
     sharers_[drop] = {};
     // The dropped row's cells stay in the columns, stale: owns_row passes over them.
     sizes_[drop].clear();
@@ -1274,7 +1276,7 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
     double best = kInfinity;
     Symbol found = 0;
     auto consider = [&](double ratio, Symbol s) {
-        if (ratio < best || (found != 0 && ratio == best && (oldest_on_ties_ ? s < found : s > found))) {
+        if (ratio < best || (found != 0 && ratio == best && tree_.wins_tie(s, found))) {
             best = ratio;
             found = s;
         }

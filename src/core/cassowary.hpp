@@ -917,10 +917,7 @@ public:
     // split of 1,100 constraints with an overlap visited 919 million cells (2.1 s) taking the
     // newest, 21 million (0.3 s) taking the oldest. Elsewhere the newest can be the better one.
     // Either choice leads to a best split, not always the same one.
-    void set_oldest_on_ties(bool on) noexcept {
-        oldest_on_ties_ = on;
-        tree_.set_oldest_on_ties(on);
-    }
+    void set_oldest_on_ties(bool on) noexcept { tree_.set_oldest_on_ties(on); }
 
     // The bounds that `kArea` terms stand for, when they are not the elements' own.
     void set_area(double start, double end) noexcept {
@@ -954,7 +951,7 @@ private:
         };
         void reset(std::size_t count, double value);
         void set_oldest_on_ties(bool on) noexcept { oldest_on_ties_ = on; }
-        // Whether `a` wins a tie against `b` (0: none, which loses).
+        // Whether `a` wins a tie against `b` (0: none, which loses); the ratio test asks it too.
         bool wins_tie(Symbol a, Symbol b) const noexcept {
             return b == 0 || (a != 0 && (oldest_on_ties_ ? a < b : a > b));
         }
@@ -1055,7 +1052,6 @@ private:
     detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
     bool restart_sums_ = false;
-    bool oldest_on_ties_ = false;
     // The ratio test's sizes holding the entering symbol, by element. (`holders_` has them too,
     // with the rows, in column order, as the pivot's substitution visits them.)
     std::vector<std::pair<std::uint32_t, double>> size_hits_;

@@ -1098,19 +1098,22 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
 // instead costs kSpacerEq a unit of each, and gives no more room.) Either way the gaps' growth,
 // 10 a unit, only adds to what they ask.
 struct SqueezedGaps {
+    const Layout& layout;
+    const Axis& axis;
     TightSpacers spacers;
     bool around = false;       // SpaceAround, squeezed further
     double least_price = 0.0;  // where `around`: what room must be worth for that, kSpacerEq/(k + 1)
 
-    SqueezedGaps(const Layout& layout, const Axis& axis, bool exact) : spacers(layout, axis.a1 - axis.a0, axis.gap) {
+    SqueezedGaps(const Layout& layout_, const Axis& axis_, bool exact)
+        : layout(layout_), axis(axis_), spacers(layout_, axis_.a1 - axis_.a0, axis_.gap) {
         const std::size_t n = layout.constraints.size();
         if (layout.flex != Flex::SpaceAround || n < 2 || !(axis.gap > 0.0) || exact) return;
         around = true;
         spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - static_cast<double>(n) * axis.gap);
         least_price = kSpacerEq / static_cast<double>(n);
     }
-    bool hold(const Layout& layout, double gap, double price) const {
-        if (!around) return squeezing_gaps_costs_more(layout, gap, price);
+    bool hold(double price) const {
+        if (!around) return squeezing_gaps_costs_more(layout, axis.gap, price);
         return least_price + kNeighboursMargin <= price && price + kNeighboursMargin <= kSpacerEq;
     }
 };
@@ -1147,7 +1150,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     const std::size_t centre = caps.front().second;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     const std::size_t free = caps.size() - held;
-    if (!gaps.hold(layout, axis.gap, kMinGe + kFillGrow)) return std::nullopt;
+    if (!gaps.hold(kMinGe + kFillGrow)) return std::nullopt;
     if (held > 0) {
         if (exact) return std::nullopt;
         const double w = kGrow * static_cast<double>(caps.size() - 1);
@@ -1227,7 +1230,7 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
             return std::nullopt;
     }
     if (!(strongest_wish + kNeighboursMargin <= price) ||
-        !gaps.hold(layout, axis.gap, price + kNeighboursMargin))
+        !gaps.hold(price + kNeighboursMargin))
         return std::nullopt;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
