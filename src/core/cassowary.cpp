@@ -839,6 +839,7 @@ SplitSolver::SplitSolver(std::size_t elements, double start, double end, bool fr
     shared_.resize(m);
     for (std::size_t j = 0; j < m; ++j) shared_[j] = static_cast<std::uint32_t>(j);
     mirror_.assign(m, 0);
+    size_direct_at_.assign(m, 0);
     anchors_.assign(m, true);  // every inner boundary, as yet
     if (m > 0) anchors_.set(0, false);
     lower_.assign(m + 1, 0);
@@ -925,33 +926,34 @@ void SplitSolver::add_row(Row& row, std::uint32_t owner, double other_constant, 
     if (managed) {
         row.shrink_if_sparse(&workspace_.slots);
         row.densify_if_long(kinds_.size(), 0, &workspace_.slots);
-        if (owner != 0 && (owner & kSizeOwner) == 0) track(owner, !noted);
+        if (owner != 0) track(owner, !noted);
     }
 }
 
-void SplitSolver::track(Symbol basic, bool unlisted) {
-    const Row& row = rows_[basic];
+void SplitSolver::track(std::uint32_t owner, bool unlisted) {
+    const Row& row = owned(owner);
+    std::uint32_t& at = direct_at(owner);
     if (row.is_direct()) {
-        if (direct_at_[basic] == 0) {
-            direct_rows_.push_back(basic);
-            direct_at_[basic] = static_cast<std::uint32_t>(direct_rows_.size());
+        if (at == 0) {
+            direct_rows_.push_back(owner);
+            at = static_cast<std::uint32_t>(direct_rows_.size());
         }
         return;
     }
-    if (direct_at_[basic] == 0 && !unlisted) return;
+    if (at == 0 && !unlisted) return;
     // Back from direct: its cells are listed again.
-    unregister(basic);
-    row.for_each([&](const Cell& c) { note(c.symbol, basic); });
+    unregister(owner);
+    row.for_each([&](const Cell& c) { note(c.symbol, owner); });
 }
 
-void SplitSolver::unregister(Symbol basic) noexcept {
-    const std::uint32_t at = direct_at_[basic];
+void SplitSolver::unregister(std::uint32_t owner) noexcept {
+    std::uint32_t& at = direct_at(owner);
     if (at == 0) return;
-    const Symbol last = direct_rows_.back();
+    const std::uint32_t last = direct_rows_.back();
     direct_rows_[at - 1] = last;
-    direct_at_[last] = at;
+    direct_at(last) = at;
     direct_rows_.pop_back();
-    direct_at_[basic] = 0;
+    at = 0;
 }
 
 bool SplitSolver::columns_consistent() const {
@@ -966,28 +968,30 @@ bool SplitSolver::columns_consistent() const {
                 ok = ok && std::binary_search(listed_pairs.begin(), listed_pairs.end(), std::pair{c.symbol, owner});
         });
     };
-    for (std::size_t j = 0; j < elements_; ++j)
-        if (shared_[j] == j) check(kSizeOwner | static_cast<std::uint32_t>(j), sizes_[j]);
-    for (Symbol s = 1; s < kinds_.size(); ++s) {
-        if (!is_row(s)) {
-            ok = ok && direct_at_[s] == 0;
-        } else if (rows_[s].is_direct()) {
-            ok = ok && direct_at_[s] != 0 && direct_rows_[direct_at_[s] - 1] == s;
+    // A direct row is registered, any other listed.
+    auto holds = [&](bool owns, std::uint32_t owner, const Row& row, std::uint32_t at) {
+        if (!owns) {
+            ok = ok && at == 0;
+        } else if (row.is_direct()) {
+            ok = ok && at != 0 && direct_rows_[at - 1] == owner;
         } else {
-            ok = ok && direct_at_[s] == 0;
-            check(s, rows_[s]);
+            ok = ok && at == 0;
+            check(owner, row);
         }
-    }
+    };
+    for (std::size_t j = 0; j < elements_; ++j)
+        holds(shared_[j] == j, kSizeOwner | static_cast<std::uint32_t>(j), sizes_[j], size_direct_at_[j]);
+    for (Symbol s = 1; s < kinds_.size(); ++s) holds(is_row(s), s, rows_[s], direct_at_[s]);
     return ok;
 }
 
 template <typename F>
 void SplitSolver::for_owners_of(Symbol s, F&& f) {
     direct_hits_.clear();
-    for (const Symbol basic : direct_rows_)
-        if (rows_[basic].coefficient_for(s) != 0.0) direct_hits_.push_back(basic);
+    for (const std::uint32_t owner : direct_rows_)
+        if (owned(owner).coefficient_for(s) != 0.0) direct_hits_.push_back(owner);
     columns_.for_each(s, f);
-    for (const Symbol basic : direct_hits_) f(basic);
+    for (const std::uint32_t owner : direct_hits_) f(owner);
 }
 
 void SplitSolver::add_to_size(std::size_t element, double other_constant, double coefficient, Symbol drop) {
@@ -1255,6 +1259,7 @@ Status SplitSolver::add_equal_sizes(std::uint32_t a, std::uint32_t b) {
     }
     sharers_[drop] = {};
     // The dropped row's cells stay in the columns, stale: owns_row passes over them.
+    unregister(kSizeOwner | drop);
     sizes_[drop].clear();
     return status;
 }

@@ -992,14 +992,16 @@ private:
         return (owner & kSizeOwner) != 0 ? sizes_[owner & ~kSizeOwner] : rows_[owner];
     }
     // Whether a change to the row of `owner` notes the cells it makes in the columns: not when
-    // it is a stored row that is direct.
-    bool listed(std::uint32_t owner, const Row& row) const noexcept {
-        return owner != 0 && ((owner & kSizeOwner) != 0 || !row.is_direct());
-    }
-    // Brings the registration of a stored row as direct up to date with its form, after a
+    // the row is direct.
+    bool listed(std::uint32_t owner, const Row& row) const noexcept { return owner != 0 && !row.is_direct(); }
+    // Brings the registration of an owner's row as direct up to date with its form, after a
     // change; `unlisted`: the change made cells that are not in the columns.
-    void track(Symbol basic, bool unlisted);
-    void unregister(Symbol basic) noexcept;
+    void track(std::uint32_t owner, bool unlisted);
+    void unregister(std::uint32_t owner) noexcept;
+    // The owner's place in direct_rows_ plus one, 0: none.
+    std::uint32_t& direct_at(std::uint32_t owner) noexcept {
+        return (owner & kSizeOwner) != 0 ? size_direct_at_[owner & ~kSizeOwner] : direct_at_[owner];
+    }
     // Calls f(owner) for every owner that may hold `s`: those in its column list, then the
     // direct rows that hold it (all found before f is first called).
     template <typename F>
@@ -1034,13 +1036,15 @@ private:
     std::vector<std::uint8_t> upper_of_;     // by symbol: 1 for an "at or before the end" symbol
     std::vector<Row> rows_;                  // by symbol: its row while stored
     detail::ColumnLists columns_;            // by symbol: owners that may hold it
-    // The stored rows that are direct. Their cells are not in the columns: a row that holds a
-    // good share of all symbols (often for a pivot or two only) is asked for a symbol instead.
-    // (Sizes are always listed: the order in which a substitution reaches them decides the
-    // order of the boundary tree's sums, and with it, on a tie, a pivot.)
-    std::vector<Symbol> direct_rows_;
-    std::vector<std::uint32_t> direct_at_;  // by symbol: its place in direct_rows_ plus one, 0: none
-    std::vector<Symbol> direct_hits_;       // for_owners_of: the direct rows holding its symbol
+    // The owners of the rows that are direct, stored rows and sizes. Their cells are not in the
+    // columns: a row that holds a good share of all symbols (often for a pivot or two only) is
+    // asked for a symbol instead. (In a long split the size that takes what is left gains and
+    // loses thousands of cells on every pivot: listed, 10,000 constraints filled the columns with
+    // 30 million entries, 120 MB.)
+    std::vector<std::uint32_t> direct_rows_;
+    std::vector<std::uint32_t> direct_at_;       // by symbol: see direct_at()
+    std::vector<std::uint32_t> size_direct_at_;  // by element: see direct_at()
+    std::vector<std::uint32_t> direct_hits_;     // for_owners_of: the direct rows holding its symbol
     std::vector<Row> sizes_;                 // by element: its size (see shared_)
     // By element: the element whose row is its size (itself, unless add_equal_sizes made it
     // share another's); and by such an element, the others that share its row.

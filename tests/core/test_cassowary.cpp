@@ -249,8 +249,9 @@ TEST(CassowaryRows, LongRowsShrinkAndKeepTheirCells) {
 }
 
 // Roomy splits of growing segments, posed as a layout poses them, with random weights and a
-// few fixed sizes: their rows grow long enough to go direct and back, and the columns must find
-// every cell all along. The split still fills the area, segments in proportion where free.
+// few fixed sizes: their rows and sizes grow long enough to go direct and back, and the columns
+// must find every cell all along. The split still fills the area, segments in proportion where
+// free.
 TEST(SplitSolverColumns, StayConsistentAsRowsGoDirectAndBack) {
     std::uint64_t draw = 7;
     auto below = [&](std::uint32_t n) {
