@@ -537,8 +537,14 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
         const Scaled& c = growers[centre];
         for (std::size_t i = 0; i < growers.size(); ++i) {
             if (i == centre) continue;
-            const double weight = kGrow * (total - growers[i].scale) / c.scale;
-            b.sizes(growers[i].seg, c.scale, Rel::Equal, c.seg, growers[i].scale, weight);
+            // x − (s/s_c)·x_c weighed 100·(S − s) costs what s_c·x − s·x_c weighed 100·(S − s)/s_c
+            // does, with coefficients of a cell's order. Written that second way, a centre of
+            // weight 65,535 beside a Fill(0) (a scale of a millionth) gave the rows coefficients
+            // eleven orders of magnitude apart: the split solver's sums lost the required
+            // constraints (splits ran past the area), and the general solver ran for minutes and
+            // gave up.
+            const double weight = kGrow * (total - growers[i].scale);
+            b.sizes(growers[i].seg, 1.0, Rel::Equal, c.seg, growers[i].scale / c.scale, weight);
         }
         return;
     }
@@ -612,6 +618,20 @@ struct Axis {
           gap(static_cast<double>(layout.spacing.solver_amount()) * kCellScale) {}
 };
 
+// Whether a split's boundaries keep what every form requires, to within a hundredth of a cell:
+// every boundary inside the area, and no segment below zero. In a crowded split of badly scaled
+// weights (a Fill of weight 65,535 beside a Fill(0)) the split solver's sums can lose them: it
+// then reports a split that leaves the area or overlaps by hundreds of cells, and the next form is
+// tried instead.
+constexpr double kRequiredSlack = 1.0;  // hundredths of a cell; the sums' rounding stays far below
+bool keeps_required(const std::vector<double>& boundaries, double a0, double a1) {
+    const auto inside = [&](double v) { return a0 - kRequiredSlack <= v && v <= a1 + kRequiredSlack; };
+    if (!std::all_of(boundaries.begin(), boundaries.end(), inside)) return false;
+    for (std::size_t k = 1; k + 1 < boundaries.size(); k += 2)
+        if (!(boundaries[k + 1] - boundaries[k] >= -kRequiredSlack)) return false;
+    return true;
+}
+
 // Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
 // split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
 // see SplitSolver::set_restart_sums.
@@ -644,8 +664,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     add_segment_side(b, form, layout, segments);
     b.count(work);
     if (b.failed()) return std::nullopt;
-
-    return rects_of(b.boundaries(), inner, horizontal, n);
+    const std::vector<double> boundaries = b.boundaries();
+    if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
+    return rects_of(boundaries, inner, horizontal, n);
 }
 
 // The gaps of a large split gathered into one element. In the compact form of a Space* mode every
@@ -840,6 +861,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         [&](std::size_t i) { return size_of(segments[i]); });
     // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
     if (padded && !inside_area(boundaries, a0, a1)) return std::nullopt;
+    if (!keeps_required(boundaries, a0, a1) || !(std::fabs(boundaries.back() - a1) <= kRequiredSlack))
+        return std::nullopt;
     boundaries.back() = a1;
     return rects_of(boundaries, inner, horizontal, n);
 }

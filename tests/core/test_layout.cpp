@@ -727,6 +727,46 @@ TEST(LayoutSplit, BadlyScaledSplitsAreNeverRefused) {
     }
 }
 
+// Crowded splits of badly scaled weights: fills in the tens of thousands beside Fill(0) and small
+// ones, Mins and fixed sizes. The solver's sums lost the required constraints there, and the splits
+// came out broken: in Start, 40 segments ran past the area; in SpaceEvenly, the last gap took
+// 54 cells while the others were empty, or the segments left 10 cells unused. Each must fill
+// the area exactly, segments end to end inside it, every gap alike.
+TEST(LayoutSplit, BadlyScaledCrowdedSplitsKeepTheirShape) {
+    struct Case {
+        Flex flex;
+        int count, stride;
+        std::uint16_t width;
+    };
+    for (const Case& c : {Case{Flex::Start, 300, 3, 287}, Case{SE, 120, 4, 196}, Case{SE, 200, 5, 193}}) {
+        std::vector<C> cs;
+        for (int i = 0; i < c.count; ++i) {
+            switch (i * c.stride % 7) {
+                case 0: cs.push_back(Fi(static_cast<std::uint16_t>(65535 - i * 97 % 5000))); break;
+                case 1: cs.push_back(Mn(static_cast<std::uint16_t>(1 + i % 20))); break;
+                case 2: cs.push_back(Fi(static_cast<std::uint16_t>(i % 11 == 0 ? 0 : 1 + i % 4))); break;
+                case 3: cs.push_back(Len(static_cast<std::uint16_t>(i % 9))); break;
+                case 4: cs.push_back(Mx(static_cast<std::uint16_t>(i % 30))); break;
+                case 5: cs.push_back(Mn(static_cast<std::uint16_t>(i % 5))); break;
+                default: cs.push_back(Fi(static_cast<std::uint16_t>(1 + i * 7919 % 65535))); break;
+            }
+        }
+        SCOPED_TRACE(flex_name(c.flex));
+        const Split s = solve_split(horizontal(cs, c.flex, 0), Rect{0, 0, c.width, 1});
+        ASSERT_EQ(s.segments.size(), cs.size());
+        int at = 0;
+        for (std::size_t i = 0; i < cs.size(); ++i) {
+            EXPECT_EQ(s.spacers[i].x, at) << i;
+            EXPECT_EQ(s.segments[i].x, at + s.spacers[i].width) << i;
+            at = s.segments[i].x + s.segments[i].width;
+            EXPECT_LE(s.spacers[i].width, 1) << i;
+        }
+        EXPECT_EQ(s.spacers.back().x, at);
+        EXPECT_EQ(at + s.spacers.back().width, c.width);
+        EXPECT_LE(s.spacers.back().width, 1);
+    }
+}
+
 // In an empty area every boundary sits on the area's one edge, and nothing is solved. This
 // layout's pairwise form used to wander through equal vertices there for seconds before giving up.
 TEST(LayoutSplit, EmptyAreaTakesNoPivots) {
