@@ -538,7 +538,7 @@ void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vec
         for (std::size_t i = 0; i < growers.size(); ++i) {
             if (i == centre) continue;
             // x − (s/s_c)·x_c weighed 100·(S − s) costs what s_c·x − s·x_c weighed 100·(S − s)/s_c
-            // does, with coefficients of a cell's order. Written that second way, a centre of
+            // does, with no coefficient above 1 (s ≤ s_c). Written that second way, a centre of
             // weight 65,535 beside a Fill(0) (a scale of a millionth) gave the rows coefficients
             // eleven orders of magnitude apart: the split solver's sums lost the required
             // constraints (splits ran past the area), and the general solver ran for minutes and
@@ -861,6 +861,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         [&](std::size_t i) { return size_of(segments[i]); });
     // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
     if (padded && !inside_area(boundaries, a0, a1)) return std::nullopt;
+    // Where the gathered split keeps the required constraints, its sizes add up to the area.
     if (!keeps_required(boundaries, a0, a1) || !(std::fabs(boundaries.back() - a1) <= kRequiredSlack))
         return std::nullopt;
     boundaries.back() = a1;
