@@ -161,36 +161,33 @@ def layout_rows() -> list[dict]:
     # worked out directly; Legacy 2 s), and a mix of shares, minimums and fills with an overlap
     # (SpaceAround took 9 s): there the gaps are made equal, which posed one by one gave every gap
     # a copy of the first one's row.
+    # Then splits known to fall short. Fills and minimums with an overlap, the minimums at their
+    # bounds and the fills sharing what is left: the first fills get less than the overlap, so the
+    # gaps carry a boundary out of the area, and the solver's rows grow long. And a crowded split
+    # mixing fills of weight 65,535 with small ones, left to the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
     only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),
                      ("length", 4), ("min", 2), ("min", 2), ("percentage", 5)]
-    for k, kinds, what, width, flex, spacing in (
-            (10_000, mixed(10_000), "mixed", 14_000, "SpaceAround", 1),
-            (10_000, mixed(10_000), "mixed", 18_000, "Legacy", 1),
-            (1100, [shares_and_fills[i % 12] for i in range(1100)], "share-and-fill", 19_000, "SpaceAround", -1),
-            (1000, [only_minimums[i % 10] for i in range(1000)], "Min-only", 1300, "SpaceAround", 1)):
-        layout = layout_of(kinds, flex).spacing(spacing)
-        ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
-        gap = f"spacing {spacing}" if spacing >= 0 else f"overlap {-spacing}"
-        out.append(row(f"Layout cold split of {k:,} {what} constraints over {width:,} cells, {gap}, {flex}", "s",
-                       ours, note="goal: no split of up to 10,000 over 1 s"))
-    # Splits known to fall short. Fills and minimums with an overlap, the minimums at their bounds
-    # and the fills sharing what is left: the first fills get less than the overlap, so the gaps
-    # carry a boundary out of the area, and the solver's rows grow long. And a crowded split
-    # mixing fills of weight 65,535 with small ones, left to the general solver.
     growing = [("fill", 2), ("min", 18), ("fill", 2), ("fill", 4), ("fill", 2), ("min", 19), ("min", 4), ("fill", 1),
                ("fill", 4), ("min", 34), ("fill", 3), ("fill", 3), ("min", 20), ("min", 9), ("fill", 4)]
-    scaled = [("fill", 65535 - i) if i % 6 == 0 else
-              [None, ("min", 1 + i % 20), ("fill", 1 + i % 7), ("length", i % 9), ("max", i % 30), ("min", i % 5)][i % 6]
-              for i in range(300)]
-    for kinds, what, width, flex, spacing in (([growing[i % 15] for i in range(1225)], "Fill and Min", 7000, "Start", -3),
-                                              (scaled, "badly scaled", 200, "Center", 0)):
+
+    def badly_scaled(i):
+        return (("fill", 65535 - i), ("min", 1 + i % 20), ("fill", 1 + i % 7), ("length", i % 9), ("max", i % 30),
+                ("min", i % 5))[i % 6]
+
+    for kinds, what, width, flex, spacing in (
+            (mixed(10_000), "mixed", 14_000, "SpaceAround", 1),
+            (mixed(10_000), "mixed", 18_000, "Legacy", 1),
+            ([shares_and_fills[i % 12] for i in range(1100)], "share-and-fill", 19_000, "SpaceAround", -1),
+            ([only_minimums[i % 10] for i in range(1000)], "Min-only", 1300, "SpaceAround", 1),
+            ([growing[i % 15] for i in range(1225)], "Fill and Min", 7000, "Start", -3),
+            ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
-        gap = f", overlap {-spacing}" if spacing < 0 else ", no gap"
-        out.append(row(f"Layout cold split of {len(kinds):,} {what} constraints over {width:,} cells{gap}, {flex}", "s",
-                       ours, note="goal: no split of up to 10,000 over 1 s"))
+        gap = f"spacing {spacing}" if spacing > 0 else f"overlap {-spacing}" if spacing < 0 else "no gap"
+        out.append(row(f"Layout cold split of {len(kinds):,} {what} constraints over {width:,} cells, {gap}, {flex}",
+                       "s", ours, note="goal: no split of up to 10,000 over 1 s"))
     # The slowest splits of up to 64 growing segments known: the pairwise form gives up on them
     # after a fixed amount of work, and the compact form splits them.
     for count, kind, name, width in ((64, lambda i: n.Constraint.fill(1 + i % 3), "Start", 65_535),

@@ -647,7 +647,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     // too. (Elsewhere the oldest made crowded splits slower: 10,000 constraints in 200 cells
     // took 1 s, not 0.2 s.)
     const bool oldest = beyond_pairwise && makes_gaps_equal(layout.flex) && gap < 0.0;
-    Builder b(2 * n + 1, a0, a1, {large, n > kPairedUpTo, beyond_pairwise, restart_sums, oldest, beyond_pairwise});
+    Builder b(2 * n + 1, a0, a1,
+              {.large = large, .from_end = n > kPairedUpTo, .beyond_pairwise = beyond_pairwise,
+               .restart_sums = restart_sums, .oldest_on_ties = oldest, .steepest_entering = beyond_pairwise});
     if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
@@ -782,7 +784,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // constraints: 4 s became 77 s) and others up to twice as slow on the span as it stands; the
     // steepest entering symbol made roomy fills visit twenty times the cells.
     SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad,
-                  {true, from_end, beyond_pairwise, restart_sums});
+                  {.large = true, .from_end = from_end, .beyond_pairwise = beyond_pairwise,
+                   .restart_sums = restart_sums});
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
