@@ -1,6 +1,7 @@
 #include "core/layout.hpp"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <list>
 #include <optional>
@@ -878,8 +879,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // finds it slowly: every size depends on every proportion, and its tableau is dense.) A Min whose
 // bound is above its share keeps its bound, and the others share what is left.
 //
-// Where that split keeps every boundary inside the area (an overlap can carry one out) and the
-// centre of the compact proportions has a scale of at least 1, it is a best one, and with every
+// Where that split keeps every boundary inside the area (an overlap can carry one out; but see
+// the ends below) and the centre of the compact proportions has a scale of at least 1, it is a best one, and with every
 // Min at its share the only one. Take any other, and count what moving to it costs:
 // - A segment that does not grow, moved off its size by d, costs at least 10⁴·d (a Max, and a
 //   Min in Legacy, prefer their size with that strength; every other kind asks with more).
@@ -959,10 +960,14 @@ bool squeezing_gaps_costs_more(const Layout& layout, double spacing, double pric
 // nothing where a boundary falls outside the area, or (`exact`) so near halfway between two
 // hundredths of a cell that the solver's rounding could tip it the other way.
 std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
-                                  bool exact) {
+                                  bool exact, double first_widens = 0.0, double last_widens = 0.0) {
     const std::size_t n = sizes.size();
     std::vector<double> boundaries = running_boundaries(
-        axis.a0, n, [&](std::size_t i) { return i == 0 || i == n ? spacers.outer : spacers.between; },
+        axis.a0, n,
+        [&](std::size_t i) {
+            if (i == 0) return spacers.outer + first_widens;
+            return i == n ? spacers.outer + last_widens : spacers.between;
+        },
         [&](std::size_t i) { return sizes[i]; });
     if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
     boundaries.back() = axis.a1;
@@ -1005,24 +1010,66 @@ struct Proportions {
     }
 };
 
-std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
-    const Axis axis(layout, area);
+// An end of a roomy split with an overlap o. The second segment starts inside the area only
+// where the first, with its outer spacer, is at least o wide; the last segment likewise. Where the
+// end segment's share falls short (past the pairwise form's reach, where a split need only be a
+// best one), its side of the split gives way in one of two ways:
+// - The end segment is held at o (`segment`) where its outer spacer is held empty: in Legacy and
+//   SpaceBetween at both ends, in Start at the first and in End at the last. Above its share, it
+//   pulls the centre up just as a held Min does, with 100·(S − s)·s/F a unit of the free
+//   segments' room (s its scale). That pull, with its own proportion's 100·(S − s), must stay
+//   below what the gap beside it asks to keep the spacing: 10⁸, or in SpaceBetween, whose gaps
+//   move together, what widening every one of them would cost in room.
+// - Its outer spacer widens by what the segment lacks of o (`spacer`) where that spacer grows: in
+//   Start at the last, in End at the first, and in Center, whose outer spacers widen together, at
+//   the end that lacks more. The segment keeps its proportion, and every unit of room the
+//   spacers take costs the others λ − 100 a unit. Moving a unit from the spacers to the segment
+//   would gain the segment 1000 and the others what the spacers gave beyond it, and cost the
+//   segment's proportion 100·(S − s) and the spacers 100 each, which must not pay.
+// End segments that do not grow, and splits where a boundary further in leaves the area too, are
+// left to the solver.
+enum class EndHold : std::uint8_t { none, segment, spacer };
+
+// How the first (or last) end of a split in `flex` gives way to an overlap; nothing where no
+// direct split is known.
+std::optional<EndHold> end_hold(Flex flex, bool last) noexcept {
+    switch (flex) {
+        case Flex::Legacy:
+        case Flex::SpaceBetween: return EndHold::segment;
+        case Flex::Start: return last ? EndHold::spacer : EndHold::segment;
+        case Flex::End: return last ? EndHold::segment : EndHold::spacer;
+        case Flex::Center: return EndHold::spacer;
+        default: return std::nullopt;
+    }
+}
+
+// The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
+// says (first, last); nothing where the split is not known to be a best one.
+struct RoomySizes {
+    std::vector<double> sizes;
+    double first_widens = 0.0, last_widens = 0.0;
+};
+
+std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
+                                      const std::array<EndHold, 2>& holds, bool exact) {
     const std::size_t n = layout.constraints.size();
-    const double whole = axis.a1 - axis.a0;
-    const TightSpacers spacers(layout, whole, axis.gap);
+    const double whole = axis.a1 - axis.a0, overlap = -spacers.between;
+    const std::array<std::size_t, 2> ends{0, n - 1};
+    const auto held_end = [&](std::size_t i) {
+        return (holds[0] != EndHold::none && i == ends[0]) || (holds[1] != EndHold::none && i == ends[1]);
+    };
     // The segments that do not grow: each one's size, and what a unit of its room is worth to it.
     struct Kept {
         std::size_t index;
         double size, wish;
     };
     std::vector<Kept> kept;
-    std::vector<double> sizes(n);
-    std::vector<std::size_t> minimums;  // the growing Mins
+    std::vector<std::size_t> minimums;  // the growing Mins, but at a held end
     const auto [scales, centre] = Proportions(layout);
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (grows(c, layout.flex)) {
-            if (c.kind == Constraint::Kind::Min) minimums.push_back(i);
+            if (c.kind == Constraint::Kind::Min && !held_end(i)) minimums.push_back(i);
             continue;
         }
         const bool share = c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
@@ -1038,15 +1085,30 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     std::stable_sort(minimums.begin(), minimums.end(),
                      [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
 
+    // The held ends take o of the room each. One held at o pulls the centre (its share of the
+    // pull is summed here, over F below); one whose spacer widens leaves the free segments.
+    // In Center both outer spacers widen together.
+    const double widening = layout.flex == Flex::Center ? 2.0 : 1.0;
+    double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (holds[side] == EndHold::none) continue;
+        const double s = scale_of(layout.constraints[ends[side]]);
+        const double m = holds[side] == EndHold::spacer ? widening : 1.0;
+        end_room += m * overlap;
+        end_scales += m * s;
+        if (holds[side] == EndHold::segment) end_pull += kGrow * (scales - s) * s;
+        if (holds[side] == EndHold::spacer) widening_scales += m * s;
+    }
+
     // The segments that do not grow and ask for less than the price of room give it up, the
     // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
     // price. A class whose wish is about the price would give up only part of its room.
     constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
-    double unit = 0.0, pull = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
+    double unit = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : kWishes[rung - 1];
-        double rest = spacers.rest, weakest = kRequired, strongest_yielding = 0.0;
+        double rest = spacers.rest - end_room, weakest = kRequired, strongest_yielding = 0.0;
         for (const Kept& k : kept) {
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
@@ -1058,8 +1120,9 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         if (!(rest >= 0.0)) return std::nullopt;  // crowded (past the first rung, rest only grows)
         // Hold the Mins above their share at their bounds, the largest first; each one held
         // leaves the others a smaller share.
-        double free_scales = scales;
-        unit = rest / scales;
+        double free_scales = scales - end_scales;
+        if (!(free_scales > 0.0)) return std::nullopt;
+        unit = rest / free_scales;
         held = 0;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > unit)) break;
@@ -1070,23 +1133,88 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (!(rest >= 0.0)) return std::nullopt;
             unit = rest / free_scales;
         }
-        pull = static_cast<double>(held) * kGrow * (scales - 1.0) / free_scales;
-        const double price = kFillGrow + pull;
+        pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) / free_scales;
+        // A unit of room also widens the segments beside a widening spacer, which it narrows.
+        price = kFillGrow + pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(strongest_yielding + kNeighboursMargin <= price)) return std::nullopt;
         if (price + kNeighboursMargin <= weakest) break;
         if (rung == std::size(kWishes)) return std::nullopt;
     }
-    if (held > 0 && !(pull + kNeighboursMargin <= kGrow * (scales - centre_scale) &&
-                      kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe))
+    if ((held > 0 || end_pull > 0.0) && !(pull + kNeighboursMargin <= kGrow * (scales - centre_scale)))
         return std::nullopt;
-    if (!squeezing_gaps_costs_more(layout, axis.gap, kFillGrow + pull + kNeighboursMargin)) return std::nullopt;
+    if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
+    if (!squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
+
+    RoomySizes out{std::vector<double>(n), 0.0, 0.0};
+    std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (grows(c, layout.flex))
-            sizes[i] = c.kind == Constraint::Kind::Min && bound_of(i) > unit ? bound_of(i) : scale_of(c) * unit;
+            sizes[i] = c.kind == Constraint::Kind::Min && !held_end(i) && bound_of(i) > unit ? bound_of(i)
+                                                                                          : scale_of(c) * unit;
     }
-    return direct_split(axis, spacers, sizes, exact);
+    // The ends: each held one short of o at its share; what each asks of its neighbours holds.
+    double segment_holds = 0.0;  // what the segments held at o ask of their gaps, together
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (holds[side] == EndHold::none) continue;
+        const std::size_t i = ends[side];
+        const double s = scale_of(layout.constraints[i]);
+        if (i == centre || !(sizes[i] < overlap)) return std::nullopt;
+        if (holds[side] == EndHold::segment) {
+            segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
+            sizes[i] = overlap;
+        } else {
+            // (A Min whose bound is above its share would keep its bound, the spacer the rest.)
+            if (layout.constraints[i].kind == Constraint::Kind::Min && bound_of(i) > sizes[i]) return std::nullopt;
+            // Moving a unit from the spacers to the segment leaves the others what the spacers
+            // gave beyond it.
+            if (!(kFillGrow + (widening - 1.0) * price + kNeighboursMargin <= kGrow * (scales - s + widening)))
+                return std::nullopt;
+            if (layout.flex == Flex::Center) out.first_widens = out.last_widens = overlap - sizes[i];
+            else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
+        }
+    }
+    const double widening_gaps = layout.flex == Flex::SpaceBetween
+                                     ? static_cast<double>(n - 1) * (price - kSpaceGrow)
+                                     : kSpacerEq;
+    if (!(segment_holds <= widening_gaps)) return std::nullopt;
+    return out;
+}
+
+std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
+    const Axis axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    // Try with the ends as they come; where an overlap carries the boundary beside an end out of
+    // the area, hold that end and try again (holding one end leaves the other less room).
+    std::array<EndHold, 2> holds{EndHold::none, EndHold::none};
+    for (;;) {
+        const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, exact);
+        if (!roomy) return std::nullopt;
+        std::array<bool, 2> short_of{false, false};
+        for (std::size_t side = 0; side < 2 && n >= 2 && spacers.between < 0.0; ++side) {
+            const std::size_t i = side == 0 ? 0 : n - 1;
+            const double widens = side == 0 ? roomy->first_widens : roomy->last_widens;
+            short_of[side] = holds[side] == EndHold::none && widens + roomy->sizes[i] < -spacers.between - kGapSlack;
+        }
+        // In Center the spacers widen for the end that lacks more; the other then lacks nothing.
+        if (layout.flex == Flex::Center && (short_of[0] || short_of[1])) {
+            if (holds[0] != EndHold::none || holds[1] != EndHold::none) return std::nullopt;
+            const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
+            short_of = {!last, last};
+        }
+        bool more = false;
+        for (std::size_t side = 0; side < 2; ++side) {
+            if (!short_of[side]) continue;
+            const std::size_t i = side == 0 ? 0 : n - 1;
+            const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
+            if (exact || !how || !grows(layout.constraints[i], layout.flex)) return std::nullopt;
+            holds[side] = *how;
+            more = true;
+        }
+        if (!more) return direct_split(axis, spacers, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
+    }
 }
 
 // Bounds that exceed the room, each with its segment's index.

@@ -224,9 +224,10 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 
 // A split with room for everything is worked out directly, with no work for the solver, and
 // comes out as the solver has it, minimums above their share held at their bounds too; so is a
-// split of minimums squeezed below their bounds, and one where held minimums pull harder than a
-// Max holds its size, which then gives up its room. Where something asks for more (an overlap
-// past the area's start, a crowded area, no growing segment of a scale of 1, a Max that would
+// split of minimums squeezed below their bounds, one where held minimums pull harder than a
+// Max holds its size, which then gives up its room, and one whose end segments fall short of an
+// overlap. Where something asks for more (an overlap past the area's start beside a segment that
+// does not grow, a crowded area, no growing segment of a scale of 1, a Max that would
 // give up part of its room, and within 64 growing segments any minimum held at its bound or
 // scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
@@ -278,6 +279,11 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         // The first gap would start before the area; SpaceAround and SpaceEvenly keep every gap empty.
         {"an overlap past the start", [](std::size_t i) { return i == 0 ? Constraint::length(1) : fills(i); }, 150,
          9000, Spacing::overlap(2), kEvenGaps},
+        // The first and last segments' shares fall short of the overlap: each is held at it where
+        // its outer spacer is empty, and elsewhere the spacer takes the rest.
+        {"an overlap past both ends",
+         [](std::size_t i) { return i % 5 == 2 ? Constraint::min(20) : i % 149 == 0 ? Constraint::fill(1) : fills(i); },
+         150, 633, Spacing::overlap(3), kEvery},
         {"crowded", fills, 150, 250, Spacing::space(2), kNone},
         {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kGrowingMinimums},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
