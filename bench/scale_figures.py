@@ -161,10 +161,10 @@ def layout_rows() -> list[dict]:
     # worked out directly; Legacy 2 s), and a mix of shares, minimums and fills with an overlap
     # (SpaceAround took 9 s): there the gaps are made equal, which posed one by one gave every gap
     # a copy of the first one's row.
-    # Then splits known to fall short. Fills and minimums with an overlap, the minimums at their
-    # bounds and the fills sharing what is left: the first fills get less than the overlap, so the
-    # gaps carry a boundary out of the area, and the solver's rows grow long. And a crowded split
-    # mixing fills of weight 65,535 with small ones, left to the general solver.
+    # Fills and minimums with an overlap, the minimums at their bounds and the fills sharing what
+    # is left: the first fill's share falls short of the overlap, and it is held at the overlap
+    # (the solver took 8 s). Then a split known to fall short: a crowded split mixing fills of
+    # weight 65,535 with small ones, left to the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
     only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),
