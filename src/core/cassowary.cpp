@@ -1271,6 +1271,34 @@ void SplitSolver::forget(Symbol s) {
     columns_.clear(s);
 }
 
+void SplitSolver::order_size_hits() {
+    // A scan of the span costs about what one step of a sort does, per element.
+    constexpr std::size_t kPlacedFrom = 64, kSpanPerHit = 16;
+    auto by_element = [](const auto& x, const auto& y) { return x.first < y.first; };
+    const std::size_t hits = size_hits_.size();
+    if (hits < kPlacedFrom) {
+        std::sort(size_hits_.begin(), size_hits_.end(), by_element);
+        return;
+    }
+    const auto [lo, hi] = std::minmax_element(size_hits_.begin(), size_hits_.end(), by_element);
+    const std::uint32_t first = lo->first, last = hi->first;
+    if (last - first >= kSpanPerHit * hits) {
+        std::sort(size_hits_.begin(), size_hits_.end(), by_element);
+        return;
+    }
+    if (placed_at_.size() < elements_) {
+        placed_at_.resize(elements_, 0);
+        placed_.resize(elements_, 0.0);
+    }
+    for (const auto& [j, c] : size_hits_) {
+        placed_at_[j] = ratio_test_;
+        placed_[j] = c;
+    }
+    size_hits_.clear();
+    for (std::uint32_t j = first; j <= last; ++j)
+        if (placed_at_[j] == ratio_test_) size_hits_.emplace_back(j, placed_[j]);
+}
+
 // As Solver's: the smallest ratio −constant / coefficient over the rows with a negative
 // coefficient for the entering symbol, equal ratios going to the newest symbol (or the oldest,
 // see set_oldest_on_ties). The stored rows are found through the entering symbol's column; the
@@ -1310,7 +1338,7 @@ SplitSolver::Symbol SplitSolver::leaving_symbol(Symbol entering) {
         holders_.emplace_back(owner, c);
         if (c < 0.0 && kind_of(owner) != Kind::External) consider(-row.constant / c, owner);
     });
-    std::sort(size_hits_.begin(), size_hits_.end());
+    order_size_hits();
     // A running sum is the sum of many coefficients: what is left of terms that cancel is
     // rounding noise, not a coefficient, and is not taken for one.
     const double relative_noise = large_ ? kRelativeNoise : 0.0;

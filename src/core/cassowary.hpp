@@ -1060,6 +1060,11 @@ private:
     // with the rows, in column order, as the pivot's substitution visits them.)
     std::vector<std::pair<std::uint32_t, double>> size_hits_;
     std::vector<std::uint64_t> size_seen_;  // by element: the last ratio test that met its size
+    // Puts size_hits_ in the order of their elements: sorted, or where they are many over a short
+    // span of elements (the gaps of a Space* mode share one size), placed by element.
+    void order_size_hits();
+    std::vector<std::uint64_t> placed_at_;  // by element: the last ratio test that placed it
+    std::vector<double> placed_;            // by element: the coefficient placed there
     std::size_t virtual_symbols_ = 0;  // symbols the usual form has and this one does not
     Counters counters_;
 };
