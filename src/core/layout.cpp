@@ -732,35 +732,76 @@ std::vector<double> running_boundaries(double a0, std::size_t n, SpacerSize spac
     return boundaries;
 }
 
-// Whether every boundary lies inside the area [a0, a1], the running sum allowed its rounding.
-bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
+// Whether a boundary (or every one) lies inside the area [a0, a1], the running sum allowed its
+// rounding.
+bool inside_area(double v, double a0, double a1) {
     const double outside = kGapSlack + kSumSlack * (a1 - a0);
-    return std::all_of(boundaries.begin(), boundaries.end(),
-                       [&](double v) { return a0 - outside <= v && v <= a1 + outside; });
+    return a0 - outside <= v && v <= a1 + outside;
+}
+bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
+    return std::all_of(boundaries.begin(), boundaries.end(), [&](double v) { return inside_area(v, a0, a1); });
 }
 
+// Where a gathered split on its padded span carries boundaries out of the area, how far in from
+// each end they lie: the number of gaps from the first segment to the last such boundary on the
+// left, and likewise on the right.
+constexpr std::size_t kKeptBeyond = 4;  // gaps kept apart past the last boundary out of the area
+constexpr std::size_t kKeptShare = 4;   // at most a quarter of the segments' gaps at each end
+struct OutsideAtEnds {
+    bool seen = false;
+    std::size_t left = 0, right = 0;
+};
+
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, bool beyond_pairwise,
-                                         SplitWork* work, bool restart_sums = false) {
+                                         SplitWork* work, bool restart_sums = false, std::size_t kept = 0,
+                                         OutsideAtEnds* outside = nullptr) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     if (layout.flex == Flex::Legacy && !padded) return std::nullopt;
     // Evenly (and Around with fewer than two segments) makes every spacer a gap; the others
     // only the inner ones.
     const bool outer_gaps = layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2);
-    const std::size_t k = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
-    if (k == 0) return std::nullopt;
+    const std::size_t all_gaps = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
+    if (all_gaps == 0) return std::nullopt;
+    // Gaps kept apart at each end (see solve_counted) need inner gaps and a padded span.
+    if (kept > 0 && (outer_gaps || !padded || !(all_gaps > 2 * kept))) return std::nullopt;
+    const std::size_t k = all_gaps - 2 * kept;  // the gaps in G
 
     // [first], G, segment 0 … segment n−1, [last]; or, with the boundaries starting on the end,
     // [first], segment 0 … segment n−1, [last], G. First and last are elements only where the
-    // outer spacers are not gaps.
+    // outer spacers are not gaps. With gaps kept apart, each in its place between its segments,
+    // G and the pad come after the last segment of the middle: [first], segment 0, gap 1, …,
+    // gap m, segment m, …, segment n−1−m, G, pad, gap n−m, segment n−m, …, segment n−1, [last].
     const bool from_end = n > kPairedUpTo;
     const auto at = [](std::size_t i) { return Element{static_cast<std::uint32_t>(i)}; };
     const std::size_t lead = outer_gaps ? 0 : 1;
-    const std::size_t seg0 = from_end ? lead : lead + 1;
     std::vector<Element> segments;
     segments.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) segments.push_back(at(seg0 + i));
-    const Element first = at(0), last = at(seg0 + n), gaps = from_end ? at(2 * lead + n) : at(lead);
+    std::vector<std::optional<Element>> apart(n + 1);  // by spacer: the gaps kept apart
+    Element first = at(0), last, gaps, pad_at;
+    std::size_t count = 0;
+    if (kept == 0) {
+        const std::size_t seg0 = from_end ? lead : lead + 1;
+        for (std::size_t i = 0; i < n; ++i) segments.push_back(at(seg0 + i));
+        last = at(seg0 + n);
+        gaps = from_end ? at(2 * lead + n) : at(lead);
+        pad_at = at(2 * lead + n + 1);
+        count = lead + n + 1 + lead + (padded ? 1 : 0);
+    } else {
+        std::size_t next = 1;
+        for (std::size_t i = 0; i < n; ++i) {
+            segments.push_back(at(next++));
+            const std::size_t j = i + 1;  // the spacer after segment i
+            if (j == n) break;
+            if (j == n - kept) {
+                gaps = at(next++);
+                pad_at = at(next++);
+            }
+            if (j <= kept || j >= n - kept) apart[j] = at(next++);
+        }
+        last = at(next++);
+        count = next;
+    }
     const double kd = static_cast<double>(k);
     // The modes that hold their gaps to the spacing.
     const bool spaced = layout.flex == Flex::Legacy || layout.flex == Flex::Start || layout.flex == Flex::Center ||
@@ -784,12 +825,12 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // equal ratios made some splits with an overlap many times slower on the padded span (5,953
     // constraints: 4 s became 77 s) and others up to twice as slow on the span as it stands; the
     // steepest entering symbol made roomy fills visit twenty times the cells.
-    SizeBuilder b(lead + n + 1 + lead + (padded ? 1 : 0), a0, a1 + pad,
+    SizeBuilder b(count, a0, a1 + pad,
                   {.large = true, .from_end = from_end, .beyond_pairwise = beyond_pairwise,
                    .restart_sums = restart_sums});
     if (padded) {
         b.set_area(a0, a1);
-        b.size_value(at(2 * lead + n + 1), Rel::Equal, pad, kRequired);
+        b.size_value(pad_at, Rel::Equal, pad, kRequired);
     }
 
     // Side by side, every "start ≤ end" would take a pivot that makes the next boundary a
@@ -805,9 +846,27 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
             b.not_negative(last);
         }
     }
+    // Each gap kept apart asks what one gap of G asks, and in the Space* modes equals G's share
+    // (posed first: added after the gaps' other constraints, the split solver can find the
+    // equalities of a long run of them contradictory).
+    const std::optional<Element> first_apart = kept > 0 ? apart[1] : std::nullopt;
+    auto for_apart = [&](auto&& f) {
+        for (const std::optional<Element>& g : apart)
+            if (g) f(*g);
+    };
     auto growing_gaps = [&] {
+        if (first_apart) {
+            for_apart([&](Element g) {
+                if (g.index != first_apart->index) b.equal_sizes(g, *first_apart);
+            });
+            b.sizes(gaps, 1.0 / kd, Rel::Equal, *first_apart, 1.0, kRequired);
+        }
         b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
         b.toward_area(gaps, kd, kSpaceGrow);
+        for_apart([&](Element g) {
+            b.size_value(g, Rel::GreaterOrEqual, gap, kSpacerEq);
+            b.toward_area(g, 1.0, kSpaceGrow);
+        });
     };
     auto growing_outer = [&](Element e) {
         b.size_value(e, Rel::GreaterOrEqual, gap, kSpacerEq);
@@ -819,6 +878,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         b.not_negative(first);
         b.not_negative(last);
         b.size_value(gaps, Rel::Equal, kd * gap, kSpacerEq);
+        for_apart([&](Element g) { b.size_value(g, Rel::Equal, gap, kSpacerEq); });
     };
     switch (layout.flex) {
         case Flex::Legacy:
@@ -836,8 +896,13 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         case Flex::SpaceAround:
             if (!outer_gaps) {
                 // An inner gap is twice an outer one: G = 2k × outer, each unit of it 1/k of a gap.
-                b.sizes(gaps, 1.0, Rel::Equal, first, 2.0 * kd, kSpacerEq / kd);
-                b.sizes(gaps, 1.0, Rel::Equal, last, 2.0 * kd, kSpacerEq / kd);
+                if (first_apart) {
+                    b.sizes(*first_apart, 1.0, Rel::Equal, first, 2.0, kSpacerEq);
+                    b.sizes(*first_apart, 1.0, Rel::Equal, last, 2.0, kSpacerEq);
+                } else {
+                    b.sizes(gaps, 1.0, Rel::Equal, first, 2.0 * kd, kSpacerEq / kd);
+                    b.sizes(gaps, 1.0, Rel::Equal, last, 2.0 * kd, kSpacerEq / kd);
+                }
                 growing_outer(first);
                 growing_gaps();
                 growing_outer(last);
@@ -858,13 +923,31 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     if (!padded && !(each > kGapSlack)) return std::nullopt;
     // Gaps squeezed below the spacing could have been squeezed unevenly at the same cost, and
     // the usual arrangement picks which: it is solved as it stands.
-    if (spaced && !(std::fabs(each - gap) <= kGapSlack)) return std::nullopt;
+    const auto spread = [&](std::size_t i) { return apart[i] ? size_of(*apart[i]) : each; };
+    for (std::size_t i = 1; i < n && spaced; ++i)
+        if (!(std::fabs(spread(i) - gap) <= kGapSlack)) return std::nullopt;
     std::vector<double> boundaries = running_boundaries(
         a0, n,
-        [&](std::size_t i) { return (i == 0 || i == n) && !outer_gaps ? size_of(i == 0 ? first : last) : each; },
+        [&](std::size_t i) {
+            if ((i == 0 || i == n) && !outer_gaps) return size_of(i == 0 ? first : last);
+            return spread(i);
+        },
         [&](std::size_t i) { return size_of(segments[i]); });
     // Overlapping gaps may carry a boundary out of the area, where the usual arrangement has none.
-    if (padded && !inside_area(boundaries, a0, a1)) return std::nullopt;
+    if (padded && !inside_area(boundaries, a0, a1)) {
+        if (outside) {
+            // Boundary 2i + 1 starts segment i, after spacer i; the last is boundary 2n + 1.
+            *outside = {.seen = true};
+            for (std::size_t q = 0; q < boundaries.size(); ++q) {
+                if (inside_area(boundaries[q], a0, a1)) continue;
+                if (q <= n)
+                    outside->left = std::max(outside->left, q / 2);
+                else
+                    outside->right = std::max(outside->right, (2 * n + 1 - q) / 2 + 1);
+            }
+        }
+        return std::nullopt;
+    }
     // Where the gathered split keeps the required constraints, its sizes add up to the area.
     if (!keeps_required(boundaries, a0, a1) || !(std::fabs(boundaries.back() - a1) <= kRequiredSlack))
         return std::nullopt;
@@ -1417,7 +1500,20 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     auto by_split_solver = [&](bool restart_sums) -> std::optional<Split> {
         if (!uses_size_solver(layout.flex) || !paired) {
             if (auto split = solve_gathered_gaps(layout, area, false, !paired, work, restart_sums)) return split;
-            if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums)) return split;
+            OutsideAtEnds outside;
+            if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums, 0, &outside))
+                return split;
+            // Where the padded span carried boundaries out of the area near its ends only, the gaps
+            // there are kept apart, and then as many again if the next ones go out too.
+            const std::size_t n = layout.constraints.size();
+            std::size_t kept = 0;
+            for (int tries = 0; tries < 2 && outside.seen; ++tries) {
+                kept = std::max(2 * kept, std::max(outside.left, outside.right) + kKeptBeyond);
+                if (!(kKeptShare * kept < n)) break;
+                outside = {};
+                if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums, kept, &outside))
+                    return split;
+            }
         }
         return solve_in_form<SizeBuilder>(layout, area, Form::Compact, !paired, work, restart_sums);
     };
