@@ -347,7 +347,7 @@ Status Simplex<Tableau>::add_written(Row&& row, Relation relation, double streng
         bool all_dummies = true;
         row.for_each([&](const Cell& c) { all_dummies = all_dummies && kind_of(c.symbol) == Kind::Dummy; });
         if (all_dummies) {
-            if (!near_zero(row.constant)) return Status::Unsatisfiable;
+            if (!t.leaves_nothing(row.constant)) return Status::Unsatisfiable;
             subject = marker;  // a redundant constraint
         }
     }
@@ -398,7 +398,7 @@ Status Simplex<Tableau>::add_with_artificial_variable(Row&& row) {
     const Status optimised = optimise(artificial);
     artificial_ = nullptr;
     if (optimised != Status::Ok) return optimised;
-    const bool success = near_zero(artificial.constant);
+    const bool success = t.leaves_nothing(artificial.constant);
 
     if (t.has_row(art)) {
         // The artificial variable is basic, so no other row mentions it: dropping its row

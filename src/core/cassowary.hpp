@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -107,9 +108,9 @@ namespace detail {
 using Symbol = std::uint32_t;  // 0 is "no symbol"
 
 // Coefficients closer to zero than this are dropped.
+inline constexpr double kEpsilonConstant = 1e-8;
 inline bool near_zero_value(double value) noexcept {
-    constexpr double kEpsilon = 1e-8;
-    return value < 0.0 ? -value < kEpsilon : value < kEpsilon;
+    return value < 0.0 ? -value < kEpsilonConstant : value < kEpsilonConstant;
 }
 
 struct Cell {
@@ -809,6 +810,8 @@ private:
     }
 
     bool has_row(Symbol s) const noexcept { return is_basic(s); }
+    // Whether what is left of a required constraint is nothing but rounding.
+    static bool leaves_nothing(double constant) noexcept { return detail::near_zero_value(constant); }
     void enter(Symbol s, Row&& row) { insert_row(s, std::move(row)); }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);
@@ -1018,6 +1021,12 @@ private:
     void mark_anchor(std::size_t k);
 
     bool has_row(Symbol s) const noexcept { return is_row(s); }
+    // As Solver's, the rounding allowed growing with the span: a padded split spans up to some
+    // thousand times the area (hundreds of billions of hundredths), where a sum's last bit is
+    // worth more than the usual allowance.
+    bool leaves_nothing(double constant) const noexcept {
+        return std::fabs(constant) < std::max(detail::kEpsilonConstant, kSpanRounding * (end_ - start_));
+    }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);
     bool pivot(Symbol entering, Symbol leaving);
@@ -1026,6 +1035,8 @@ private:
 
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2, kMirror = 3;
 
+    // Of the span: a sum's rounding, a few of its last bits.
+    static constexpr double kSpanRounding = 1e-14;
     double start_, end_;
     double area_start_, area_end_;  // what kArea stands for
     std::size_t elements_;

@@ -787,7 +787,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     std::vector<Element> segments;
     segments.reserve(n);
     std::vector<std::optional<Element>> apart(n + 1);  // by spacer: the gaps kept apart
-    Element first = at(0), last, gaps, pad_at;
+    Element first = at(0), last{}, gaps{}, pad_at{};
     std::size_t count = 0;
     if (kept == 0) {
         const std::size_t seg0 = from_end ? lead : lead + 1;
@@ -855,20 +855,18 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
             b.not_negative(last);
         }
     }
-    // Each gap kept apart asks what one gap of G asks, and in the Space* modes equals G's share
-    // (posed first: added after the gaps' other constraints, the split solver can find the
-    // equalities of a long run of them contradictory).
-    const std::optional<Element> first_apart = kept > 0 ? apart[1] : std::nullopt;
+    // Each gap kept apart asks what one gap of G asks, and in the Space* modes equals G's share.
+    const Element first_apart = kept > 0 ? *apart[1] : Element{};
     auto for_apart = [&](auto&& f) {
         for (const std::optional<Element>& g : apart)
             if (g) f(*g);
     };
     auto growing_gaps = [&] {
-        if (first_apart) {
+        if (kept > 0) {
             for_apart([&](Element g) {
-                if (g.index != first_apart->index) b.equal_sizes(g, *first_apart);
+                if (g.index != first_apart.index) b.equal_sizes(g, first_apart);
             });
-            b.sizes(gaps, 1.0 / kd, Rel::Equal, *first_apart, 1.0, kRequired);
+            b.sizes(gaps, 1.0 / kd, Rel::Equal, first_apart, 1.0, kRequired);
         }
         b.size_value(gaps, Rel::GreaterOrEqual, kd * gap, kSpacerEq);
         b.toward_area(gaps, kd, kSpaceGrow);
@@ -905,9 +903,9 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
         case Flex::SpaceAround:
             if (!outer_gaps) {
                 // An inner gap is twice an outer one: G = 2k × outer, each unit of it 1/k of a gap.
-                if (first_apart) {
-                    b.sizes(*first_apart, 1.0, Rel::Equal, first, 2.0, kSpacerEq);
-                    b.sizes(*first_apart, 1.0, Rel::Equal, last, 2.0, kSpacerEq);
+                if (kept > 0) {
+                    b.sizes(first_apart, 1.0, Rel::Equal, first, 2.0, kSpacerEq);
+                    b.sizes(first_apart, 1.0, Rel::Equal, last, 2.0, kSpacerEq);
                 } else {
                     b.sizes(gaps, 1.0, Rel::Equal, first, 2.0 * kd, kSpacerEq / kd);
                     b.sizes(gaps, 1.0, Rel::Equal, last, 2.0 * kd, kSpacerEq / kd);
