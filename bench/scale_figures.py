@@ -163,14 +163,19 @@ def layout_rows() -> list[dict]:
     # a copy of the first one's row.
     # Fills and minimums with an overlap, the minimums at their bounds and the fills sharing what
     # is left: the first fill's share falls short of the overlap, and it is held at the overlap
-    # (the solver took 8 s). Then a split known to fall short: a crowded split mixing fills of
-    # weight 65,535 with small ones, left to the general solver.
+    # (the solver took 8 s). A crowded split with an overlap whose gathered form carries a few
+    # boundaries out of the area near its ends, which are then kept apart (SpaceAround took a
+    # minute). Then splits known to fall short: the same in SpaceBetween, where the gathered form's
+    # rows grow long, and a crowded split mixing fills of weight 65,535 with small ones, left to
+    # the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
     only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),
                      ("length", 4), ("min", 2), ("min", 2), ("percentage", 5)]
     growing = [("fill", 2), ("min", 18), ("fill", 2), ("fill", 4), ("fill", 2), ("min", 19), ("min", 4), ("fill", 1),
                ("fill", 4), ("min", 34), ("fill", 3), ("fill", 3), ("min", 20), ("min", 9), ("fill", 4)]
+
+    crowded_overlap = [("fill", 1), ("min", 5), ("length", 3), ("fill", 2), ("max", 4)]
 
     def badly_scaled(i):
         return (("fill", 65535 - i), ("min", 1 + i % 20), ("fill", 1 + i % 7), ("length", i % 9), ("max", i % 30),
@@ -182,6 +187,8 @@ def layout_rows() -> list[dict]:
             ([shares_and_fills[i % 12] for i in range(1100)], "share-and-fill", 19_000, "SpaceAround", -1),
             ([only_minimums[i % 10] for i in range(1000)], "Min-only", 1300, "SpaceAround", 1),
             ([growing[i % 15] for i in range(1225)], "Fill and Min", 7000, "Start", -3),
+            ([crowded_overlap[i % 5] for i in range(2500)], "Fill, Min, Length and Max", 1666, "SpaceAround", -1),
+            ([crowded_overlap[i % 5] for i in range(1500)], "Fill, Min, Length and Max", 1000, "SpaceBetween", -1),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
