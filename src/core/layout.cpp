@@ -754,6 +754,13 @@ bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
 // Where a gathered split on its padded span carries boundaries out of the area, how far in from
 // each end they lie: the number of gaps from the first segment to the last such boundary on the
 // left, and likewise on the right.
+// Evenly (and Around with fewer than two segments) makes every spacer a gap; the others only the
+// inner ones.
+bool gaps_include_outer(const Layout& layout) noexcept {
+    return layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && layout.constraints.size() < 2);
+}
+
+constexpr std::size_t kKeptFirst = 8;   // gaps kept apart at each end on the first try
 constexpr std::size_t kKeptBeyond = 4;  // gaps kept apart past the last boundary out of the area
 constexpr std::size_t kKeptShare = 4;   // at most a quarter of the segments' gaps at each end
 struct OutsideAtEnds {
@@ -767,9 +774,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
     if (layout.flex == Flex::Legacy && !padded) return std::nullopt;
-    // Evenly (and Around with fewer than two segments) makes every spacer a gap; the others
-    // only the inner ones.
-    const bool outer_gaps = layout.flex == Flex::SpaceEvenly || (layout.flex == Flex::SpaceAround && n < 2);
+    const bool outer_gaps = gaps_include_outer(layout);
     const std::size_t all_gaps = outer_gaps ? n + 1 : (n >= 2 ? n - 1 : 0);
     if (all_gaps == 0) return std::nullopt;
     // Gaps kept apart at each end (see solve_counted) need inner gaps and a padded span.
@@ -1507,19 +1512,26 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     auto by_split_solver = [&](bool restart_sums) -> std::optional<Split> {
         if (!uses_size_solver(layout.flex) || !paired) {
             if (auto split = solve_gathered_gaps(layout, area, false, !paired, work, restart_sums)) return split;
-            OutsideAtEnds outside;
-            if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums, 0, &outside))
-                return split;
-            // Where the padded span carried boundaries out of the area near its ends only, the gaps
-            // there are kept apart, and then as many again if the next ones go out too.
+            // On the padded span an overlap tends to carry a few boundaries out of the area near its
+            // ends: the gaps there are kept apart from the first try, and where boundaries further
+            // in go out too, as many again past them. (Where that fails otherwise, or with no
+            // overlap, the gaps are all gathered.)
             const std::size_t n = layout.constraints.size();
-            std::size_t kept = 0;
-            for (int tries = 0; tries < 2 && outside.seen; ++tries) {
-                kept = std::max(2 * kept, std::max(outside.left, outside.right) + kKeptBeyond);
-                if (!(kKeptShare * kept < n)) break;
-                outside = {};
+            std::size_t kept = Axis(layout, area).gap < 0.0 && !gaps_include_outer(layout) &&
+                                       kKeptShare * kKeptFirst < n && !paired
+                                   ? kKeptFirst
+                                   : 0;
+            for (int tries = 0; tries < 3; ++tries) {
+                OutsideAtEnds outside;
                 if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums, kept, &outside))
                     return split;
+                if (!outside.seen) {
+                    if (kept == 0 || tries > 0) break;
+                    kept = 0;
+                    continue;
+                }
+                kept = std::max(2 * kept, std::max(outside.left, outside.right) + kKeptBeyond);
+                if (!(kKeptShare * kept < n)) break;
             }
         }
         return solve_in_form<SizeBuilder>(layout, area, Form::Compact, !paired, work, restart_sums);
