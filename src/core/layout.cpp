@@ -751,9 +751,6 @@ bool inside_area(const std::vector<double>& boundaries, double a0, double a1) {
     return std::all_of(boundaries.begin(), boundaries.end(), [&](double v) { return inside_area(v, a0, a1); });
 }
 
-// Where a gathered split on its padded span carries boundaries out of the area, how far in from
-// each end they lie: the number of gaps from the first segment to the last such boundary on the
-// left, and likewise on the right.
 // Evenly (and Around with fewer than two segments) makes every spacer a gap; the others only the
 // inner ones.
 bool gaps_include_outer(const Layout& layout) noexcept {
@@ -763,6 +760,10 @@ bool gaps_include_outer(const Layout& layout) noexcept {
 constexpr std::size_t kKeptFirst = 8;   // gaps kept apart at each end on the first try
 constexpr std::size_t kKeptBeyond = 4;  // gaps kept apart past the last boundary out of the area
 constexpr std::size_t kKeptShare = 4;   // at most a quarter of the segments' gaps at each end
+
+// Where a gathered split on its padded span carries boundaries out of the area, how far in from
+// each end they lie: the number of gaps from the first segment to the last such boundary on the
+// left, and likewise on the right.
 struct OutsideAtEnds {
     bool seen = false;
     std::size_t left = 0, right = 0;
@@ -823,7 +824,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     // These take the span as it is with a positive spacing, and there only where it has room
     // for the gaps (else they come out squeezed, see below); without one, the padded span.
     if (spaced && (gap > 0.0 ? padded || !(kd * gap < a1 - a0) : !padded)) return std::nullopt;
-    // The pad goes last, after G, where the boundaries start on the end.
+    // The pad goes after G, where the boundaries start on the end.
     if (padded && !from_end) return std::nullopt;
     // Without a positive spacing the gaps of a Space* mode gain 10 per unit of room, a growing
     // segment 1000, and the growing segments can share any room in proportion at no cost but
