@@ -107,11 +107,10 @@ namespace detail {
 
 using Symbol = std::uint32_t;  // 0 is "no symbol"
 
-// Coefficients closer to zero than this are dropped.
-inline constexpr double kEpsilonConstant = 1e-8;
-inline bool near_zero_value(double value) noexcept {
-    return value < 0.0 ? -value < kEpsilonConstant : value < kEpsilonConstant;
-}
+// Values closer to zero than this count as none: coefficients are dropped, and a required
+// constraint leaving less holds.
+inline constexpr double kNearZero = 1e-8;
+inline bool near_zero_value(double value) noexcept { return value < 0.0 ? -value < kNearZero : value < kNearZero; }
 
 struct Cell {
     Symbol symbol;
@@ -1025,7 +1024,7 @@ private:
     // thousand times the area (hundreds of billions of hundredths), where a sum's last bit is
     // worth more than the usual allowance.
     bool leaves_nothing(double constant) const noexcept {
-        return std::fabs(constant) < std::max(detail::kEpsilonConstant, kSpanRounding * (end_ - start_));
+        return std::fabs(constant) < std::max(detail::kNearZero, kSpanRounding * (end_ - start_));
     }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);

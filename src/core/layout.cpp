@@ -714,12 +714,11 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
 // With an overlap, the padded split tends to carry a few boundaries near an end out of the area
 // (the segments there too small to make up for the gaps). So there the padded span keeps the gaps
 // near each end apart, each in its place between its segments, and gathers only those of the
-// middle: G and the pad then stand after the middle's last segment. The boundaries on the left are then the usual
-// arrangement's and held inside the area from its start; those on the right are too, the pad
-// before them, from its end. Every split of the usual arrangement still has a counterpart that
-// costs no more, so where the best split, spread out, keeps every boundary inside the area, it
-// is one of the usual arrangement's best. Anything else is solved in the compact form as it
-// stands.
+// middle: G and the pad then stand after the middle's last segment. The boundaries on the left are
+// then the usual arrangement's and held inside the area from its start; those on the right are too,
+// the pad before them, from its end. Every split of the usual arrangement still has a counterpart
+// that costs no more, so where the best split, spread out, keeps every boundary inside the area, it
+// is one of the usual arrangement's best. Anything else is solved in the compact form as it stands.
 constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
