@@ -1509,21 +1509,21 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     // The split solver's forms after the pairwise one: the gaps gathered, then the compact form.
     // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
     // segments that the pairwise form gives up on keeps its compact result.
-    auto by_split_solver = [&](bool restart_sums) -> std::optional<Split> {
-        if (!uses_size_solver(layout.flex) || !paired) {
-            if (auto split = solve_gathered_gaps(layout, area, false, !paired, work, restart_sums)) return split;
+    auto by_split_solver = [&](bool restart_sums, bool beyond) -> std::optional<Split> {
+        if (!uses_size_solver(layout.flex) || beyond) {
+            if (auto split = solve_gathered_gaps(layout, area, false, beyond, work, restart_sums)) return split;
             // On the padded span an overlap tends to carry a few boundaries out of the area near its
             // ends: the gaps there are kept apart from the first try, and where boundaries further
             // in go out too, as many again past them. (Where that fails otherwise, or with no
             // overlap, the gaps are all gathered.)
             const std::size_t n = layout.constraints.size();
             std::size_t kept = Axis(layout, area).gap < 0.0 && !gaps_include_outer(layout) &&
-                                       kKeptShare * kKeptFirst < n && !paired
+                                       kKeptShare * kKeptFirst < n && beyond
                                    ? kKeptFirst
                                    : 0;
             for (int tries = 0; tries < 3; ++tries) {
                 OutsideAtEnds outside;
-                if (auto split = solve_gathered_gaps(layout, area, true, !paired, work, restart_sums, kept, &outside))
+                if (auto split = solve_gathered_gaps(layout, area, true, beyond, work, restart_sums, kept, &outside))
                     return split;
                 if (!outside.seen) {
                     if (kept == 0 || tries > 0) break;
@@ -1534,17 +1534,23 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
                 if (!(kKeptShare * kept < n)) break;
             }
         }
-        return solve_in_form<SizeBuilder>(layout, area, Form::Compact, !paired, work, restart_sums);
+        return solve_in_form<SizeBuilder>(layout, area, Form::Compact, beyond, work, restart_sums);
     };
-    if (auto split = by_split_solver(false)) return std::move(*split);
+    if (auto split = by_split_solver(false, !paired)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
     // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
     // pairwise form's reach it tries again with its running sums kept short; the general
     // solver, which keeps every row written out, takes up to thousands of times its work there.
     if (!paired)
-        if (auto split = by_split_solver(true)) return std::move(*split);
+        if (auto split = by_split_solver(true, true)) return std::move(*split);
     if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
         return std::move(*split);
+    // Within the pairwise form's reach every form can stall where the area is far too small for
+    // an overlap (171 Length segments, overlapping by 3, in 10 cells): the split is then posed as
+    // one past that reach, which takes the shorter paths and is given more patience.
+    if (paired)
+        for (const bool restart_sums : {false, true})
+            if (auto split = by_split_solver(restart_sums, true)) return std::move(*split);
     panic("failed to split");
 }
 

@@ -170,6 +170,18 @@ TEST(LayoutScaling, GapsNearTheEndsAreKeptApart) {
     }
 }
 
+// Far too many Length segments for an overlap of 3 to fit in a few cells: every form within the
+// pairwise form's reach ran out of patience, and the split raised "failed to split". It is posed
+// as one past that reach instead, and comes out with every segment inside the area.
+TEST(LayoutScaling, StalledSplitsWithinThePairwiseReachStillSplit) {
+    const Rect area{0, 0, 5, 1};
+    const Split split =
+        solve_split(horizontal(Flex::Start, Spacing::overlap(3), 150, [](std::size_t) { return Constraint::length(1); }),
+                    area);
+    ASSERT_EQ(split.segments.size(), 150u);
+    for (const Rect& r : split.segments) EXPECT_LE(r.right(), area.right());
+}
+
 // Crowded without a gap, every mode poses nearly the same split and should take alike work. The
 // Space* modes solved it twice (first on the span as it stands, where the gaps come out empty
 // beside a growing segment), and Legacy ran out of patience on its gathered form and solved the
