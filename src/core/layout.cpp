@@ -974,9 +974,10 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // finds it slowly: every size depends on every proportion, and its tableau is dense.) A Min whose
 // bound is above its share keeps its bound, and the others share what is left.
 //
-// Where that split keeps every boundary inside the area (an overlap can carry one out; but see
-// the ends below) and the centre of the compact proportions has a scale of at least 1, it is a best one, and with every
-// Min at its share the only one. Take any other, and count what moving to it costs:
+// Where that split keeps every boundary inside the area (an overlap can carry one out; but see the
+// ends below) and the centre of the compact proportions has a scale of at least 1, it is a best
+// one, and with every Min at its share the only one. Take any other, and count what moving to it
+// costs:
 // - A segment that does not grow, moved off its size by d, costs at least 10⁴·d (a Max, and a
 //   Min in Legacy, prefer their size with that strength; every other kind asks with more).
 // - A gap squeezed below the spacing costs at least 10⁸·d, and the empty spacers cannot shrink.
@@ -1490,10 +1491,9 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     // In an empty area the required constraints hold every boundary at the area's one edge:
     // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
     // there, and the simplex would wander through a great many equal vertices to say so.)
-    if (const Axis axis(layout, area); !(axis.a0 < axis.a1)) {
-        const std::size_t n = layout.constraints.size();
-        return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
-    }
+    const Axis axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    if (!(axis.a0 < axis.a1)) return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     const bool paired = pairwise_fits(layout);
     if (closed_form) {
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
@@ -1516,11 +1516,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
             // ends: the gaps there are kept apart from the first try, and where boundaries further
             // in go out too, as many again past them. (Where that fails otherwise, or with no
             // overlap, the gaps are all gathered.)
-            const std::size_t n = layout.constraints.size();
-            std::size_t kept = Axis(layout, area).gap < 0.0 && !gaps_include_outer(layout) &&
-                                       kKeptShare * kKeptFirst < n && beyond
-                                   ? kKeptFirst
-                                   : 0;
+            const bool keeps_apart = beyond && axis.gap < 0.0 && !gaps_include_outer(layout);
+            std::size_t kept = keeps_apart && kKeptShare * kKeptFirst < n ? kKeptFirst : 0;
             for (int tries = 0; tries < 3; ++tries) {
                 OutsideAtEnds outside;
                 if (auto split = solve_gathered_gaps(layout, area, true, beyond, work, restart_sums, kept, &outside))
