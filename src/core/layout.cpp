@@ -1078,6 +1078,9 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
 // neighbours' share (2 a unit on either side), twice over.
 constexpr double kNeighboursMargin = 8.0;
 
+// How many times a roomy split is worked out at most while its held ends settle.
+constexpr int kHoldPasses = 12;
+
 // What a unit of room below its size is worth to a segment that does not grow. (A Min in Legacy
 // asks its bound with far more; this is what it asks beside that, and all it asks where its
 // bound is none.)
@@ -1089,6 +1092,12 @@ double wish_of(const Constraint& c) noexcept {
         case Constraint::Kind::Max: return kMaxEq;
         default: return kMinEq;
     }
+}
+
+// The size a segment that does not grow asks for, in an area `whole` long.
+double size_asked(const Constraint& c, double whole) noexcept {
+    const bool share = c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
+    return share ? whole * area_share(c) : c.value * kCellScale;
 }
 
 // The growing segments' scales summed, and the centre of their compact proportions: the first of
@@ -1146,8 +1155,17 @@ struct RoomySizes {
     double first_widens = 0.0, last_widens = 0.0;
 };
 
+// How far a held end segment that does not grow reaches: it is held at `size` (o, or more
+// where the segments beside it fall short of the overlap too), and the boundaries held inside
+// the area are those of its `reach` segments nearest the end.
+struct KeptHold {
+    double size;
+    std::size_t reach = 1;
+};
+
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
-                                      const std::array<EndHold, 2>& holds, bool exact) {
+                                      const std::array<EndHold, 2>& holds, const std::array<KeptHold, 2>& kept_holds,
+                                      bool exact) {
     const std::size_t n = layout.constraints.size();
     const double whole = axis.a1 - axis.a0, overlap = -spacers.between;
     const std::array<std::size_t, 2> ends{0, n - 1};
@@ -1168,8 +1186,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (c.kind == Constraint::Kind::Min && !held_end(i)) minimums.push_back(i);
             continue;
         }
-        const bool share = c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
-        kept.push_back({i, share ? whole * area_share(c) : c.value * kCellScale, wish_of(c)});
+        kept.push_back({i, size_asked(c, whole), wish_of(c)});
     }
     if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
@@ -1188,9 +1205,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
-        const double s = scale_of(layout.constraints[ends[side]]);
+        if (!grows(layout.constraints[ends[side]], layout.flex)) {
+            end_room += kept_holds[side].size;
+            continue;
+        }
         const double m = holds[side] == EndHold::spacer ? widening : 1.0;
         end_room += m * overlap;
+        const double s = scale_of(layout.constraints[ends[side]]);
         end_scales += m * s;
         if (holds[side] == EndHold::segment) end_pull += kGrow * (scales - s) * s;
         if (holds[side] == EndHold::spacer) widening_scales += m * s;
@@ -1209,7 +1230,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
             } else {
-                rest -= k.size;
+                rest -= held_end(k.index) ? k.size - kept_holds[k.index == ends[0] ? 0 : 1].size : k.size;
                 weakest = std::min(weakest, k.wish);
             }
         }
@@ -1220,14 +1241,22 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (!(free_scales > 0.0)) return std::nullopt;
         unit = rest / free_scales;
         held = 0;
+        bool fits = true;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > unit)) break;
             if (exact || i == centre) return std::nullopt;
             rest -= bound_of(i);
             free_scales -= 1.0;
             ++held;
-            if (!(rest >= 0.0)) return std::nullopt;
+            if (!(rest >= 0.0)) {
+                fits = false;
+                break;
+            }
             unit = rest / free_scales;
+        }
+        if (!fits) {
+            if (rung == std::size(kWishes)) return std::nullopt;
+            continue;
         }
         pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) / free_scales;
         // A unit of room also widens the segments beside a widening spacer, which it narrows.
@@ -1255,7 +1284,29 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
-        const double s = scale_of(layout.constraints[i]);
+        const Constraint& c = layout.constraints[i];
+        if (!grows(c, layout.flex)) {
+            // A segment that gave up its room, held where the boundaries need it: each unit
+            // costs the others the price of room, less what the segment wishes for it. No
+            // segment within its reach may hold them for less.
+            const KeptHold& hold = kept_holds[side];
+            const double cost = price - wish_of(c);
+            if (holds[side] != EndHold::segment || !(wish_of(c) <= yielding) || !(hold.size <= size_asked(c, whole)) ||
+                !(hold.reach < n))
+                return std::nullopt;
+            for (std::size_t d = 1; d < hold.reach; ++d) {
+                const std::size_t j = side == 0 ? d : n - 1 - d;
+                const Constraint& cj = layout.constraints[j];
+                const double cost_j = grows(cj, layout.flex) ? kGrow * (scales - scale_of(cj)) + pull
+                                      : wish_of(cj) <= yielding ? price - wish_of(cj)
+                                                                 : price + wish_of(cj);
+                if (held_end(j) || !(cost + kNeighboursMargin <= cost_j)) return std::nullopt;
+            }
+            segment_holds += static_cast<double>(hold.reach) * (price + kNeighboursMargin);
+            sizes[i] = hold.size;
+            continue;
+        }
+        const double s = scale_of(c);
         if (i == centre || !(sizes[i] < overlap)) return std::nullopt;
         if (holds[side] == EndHold::segment) {
             segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
@@ -1278,6 +1329,42 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     return out;
 }
 
+// Where an end that does not grow is held at o and the segments beside it fall short of the
+// overlap too, the boundaries between them still leave the area: that end is held at as much
+// more as the farthest of them lies out, and reaches as far in. Returns whether a hold grew.
+// (The others then give up that room, which moves the boundaries a little: solve_roomy tries
+// again until they stay inside.)
+bool deepen_kept_holds(const Layout& layout, const Axis& axis, const TightSpacers& spacers, const RoomySizes& roomy,
+                       const std::array<EndHold, 2>& holds, std::array<KeptHold, 2>& kept_holds) {
+    const std::size_t n = layout.constraints.size();
+    const std::vector<double> boundaries = running_boundaries(
+        axis.a0, n,
+        [&](std::size_t i) {
+            if (i == 0) return spacers.outer + roomy.first_widens;
+            return i == n ? spacers.outer + roomy.last_widens : spacers.between;
+        },
+        [&](std::size_t i) { return roomy.sizes[i]; });
+    bool grew = false;
+    for (std::size_t side = 0; side < 2; ++side) {
+        if (holds[side] != EndHold::segment || grows(layout.constraints[side == 0 ? 0 : n - 1], layout.flex))
+            continue;
+        // Boundary q lies after the first q / 2 segments and before the last n − q / 2.
+        double out = 0.0;
+        std::size_t reach = 0;
+        for (std::size_t q = 0; q < boundaries.size(); ++q) {
+            const double v = boundaries[q];
+            if (inside_area(v, axis.a0, axis.a1) || (side == 0) != (v < axis.a0)) continue;
+            out = std::max(out, side == 0 ? axis.a0 - v : v - axis.a1);
+            reach = std::max(reach, side == 0 ? q / 2 : n - q / 2);
+        }
+        if (reach == 0) continue;
+        kept_holds[side].size += out + kGapSlack;
+        kept_holds[side].reach = std::max(kept_holds[side].reach, reach);
+        grew = true;
+    }
+    return grew;
+}
+
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
@@ -1285,8 +1372,10 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     // Try with the ends as they come; where an overlap carries the boundary beside an end out of
     // the area, hold that end and try again (holding one end leaves the other less room).
     std::array<EndHold, 2> holds{EndHold::none, EndHold::none};
-    for (;;) {
-        const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, exact);
+    const double overlap = -spacers.between;
+    std::array<KeptHold, 2> kept_holds{KeptHold{overlap}, KeptHold{overlap}};
+    for (int pass = 0; pass < kHoldPasses; ++pass) {
+        const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, kept_holds, exact);
         if (!roomy) return std::nullopt;
         std::array<bool, 2> short_of{false, false};
         for (std::size_t side = 0; side < 2 && n >= 2 && spacers.between < 0.0; ++side) {
@@ -1305,12 +1394,17 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
             const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
-            if (exact || !how || !grows(layout.constraints[i], layout.flex)) return std::nullopt;
-            holds[side] = *how;
+            const bool grown = grows(layout.constraints[i], layout.flex);
+            if (exact || !how || (!grown && layout.flex == Flex::Center)) return std::nullopt;
+            // A segment that does not grow is held itself: a spacer widening for it would give
+            // up room for less than the segment wishes for it.
+            holds[side] = grown ? *how : EndHold::segment;
             more = true;
         }
-        if (!more) return direct_split(axis, spacers, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
+        if (!more && !deepen_kept_holds(layout, axis, spacers, *roomy, holds, kept_holds))
+            return direct_split(axis, spacers, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
     }
+    return std::nullopt;
 }
 
 // Bounds that exceed the room, each with its segment's index.

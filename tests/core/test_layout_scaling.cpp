@@ -364,6 +364,41 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     }
 }
 
+// Held at their bounds, the minimums pull the fills up harder than the Maxes hold on to their
+// sizes, and every Max gives up its room: worked out directly. With an overlap the last segment,
+// a Max, is held where the boundaries beside it stay inside the area; its neighbour, a fill,
+// falls short of the overlap too, so it is held at more than the overlap.
+TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
+    const auto pattern = [](std::size_t i) {
+        static const Constraint kinds[] = {Constraint::fill(1), Constraint::min(5), Constraint::length(3),
+                                           Constraint::fill(2), Constraint::max(4)};
+        return kinds[i % 5];
+    };
+    struct Case {
+        Spacing spacing;
+        std::uint16_t width;
+        std::vector<Flex> direct;
+    };
+    const Case cases[] = {
+        {Spacing::space(0), 667,
+         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
+        {Spacing::overlap(1), 267, {Flex::Start, Flex::End, Flex::SpaceBetween}},
+    };
+    for (const Case& c : cases) {
+        for (const Flex flex : c.direct) {
+            SCOPED_TRACE(flex_name(flex) + (" " + c.spacing.debug()));
+            const Layout l = horizontal(flex, c.spacing, 400, pattern);
+            const Rect area{3, 0, c.width, 1};
+            SplitWork work, solver_work;
+            const Split split = solve_split(l, area, work);
+            EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+            const Split solved = solve_split_by_solver(l, area, solver_work);
+            EXPECT_EQ(split.segments, solved.segments);
+            EXPECT_EQ(split.spacers, solved.spacers);
+        }
+    }
+}
+
 // Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
 // other segment gives up its room, and the minimums share it at one price, any way within their
 // bounds. Worked out directly, they share it equally: a Min(1) keeps its cell, and each Min(4)
