@@ -1131,8 +1131,12 @@ struct Proportions {
 //   spacers take costs the others λ − 100 a unit. Moving a unit from the spacers to the segment
 //   would gain the segment 1000 and the others what the spacers gave beyond it, and cost the
 //   segment's proportion 100·(S − s) and the spacers 100 each, which must not pay.
-// End segments that do not grow, and splits where a boundary further in leaves the area too, are
-// left to the solver.
+// An end segment that does not grow, and has given up its room to a price above its wish, is
+// held itself (`segment`, but in Center, where it is left to the solver): each unit costs the
+// others λ less that wish, where a spacer widening for it would give up more. Where the segments
+// beside it fall short of the overlap too, it is held at what keeps their boundaries inside the
+// area, if none of them could hold those boundaries for less (see KeptHold). Where a boundary
+// further in leaves the area beside a growing end, the split is left to the solver.
 enum class EndHold : std::uint8_t { none, segment, spacer };
 
 // How the first (or last) end of a split in `flex` gives way to an overlap; nothing where no
@@ -1254,6 +1258,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             }
             unit = rest / free_scales;
         }
+        // Minimums that do not all fit beside the sizes asked for set a price above every wish
+        // that can still give way: the next class gives way, and its rung's checks decide.
         if (!fits) {
             if (rung == std::size(kWishes)) return std::nullopt;
             continue;
