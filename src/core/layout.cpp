@@ -1258,8 +1258,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             }
             unit = rest / free_scales;
         }
-        // Minimums that do not all fit beside the sizes asked for set a price above every wish
-        // that can still give way: the next class gives way, and its rung's checks decide.
+        // Minimums that do not all fit beside the sizes asked for leave this rung too little
+        // room: the next class gives way, and that rung's checks decide.
         if (!fits) {
             if (rung == std::size(kWishes)) return std::nullopt;
             continue;
