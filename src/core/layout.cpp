@@ -1144,7 +1144,8 @@ enum class EndHold : std::uint8_t { none, segment, spacer };
 std::optional<EndHold> end_hold(Flex flex, bool last) noexcept {
     switch (flex) {
         case Flex::Legacy:
-        case Flex::SpaceBetween: return EndHold::segment;
+        case Flex::SpaceBetween:
+        case Flex::SpaceAround: return EndHold::segment;
         case Flex::Start: return last ? EndHold::spacer : EndHold::segment;
         case Flex::End: return last ? EndHold::segment : EndHold::spacer;
         case Flex::Center: return EndHold::spacer;
@@ -1157,6 +1158,7 @@ std::optional<EndHold> end_hold(Flex flex, bool last) noexcept {
 struct RoomySizes {
     std::vector<double> sizes;
     double first_widens = 0.0, last_widens = 0.0;
+    double between;  // the inner gaps: the tight ones, or squeezed (see roomy_sizes)
 };
 
 // How far a held end segment that does not grow reaches: it is held at `size` (o, or more
@@ -1171,7 +1173,14 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                                       const std::array<EndHold, 2>& holds, const std::array<KeptHold, 2>& kept_holds,
                                       bool exact) {
     const std::size_t n = layout.constraints.size();
-    const double whole = axis.a1 - axis.a0, overlap = -spacers.between;
+    // In SpaceAround with an overlap, the inner gaps are held at twice the outer ones, which the
+    // area keeps from going below nothing: they are empty, by two ties of 10⁸. Squeezed together
+    // down to the spacing, they give up (n − 1)·o of room for 2·10⁸/(n − 1) a unit and their own
+    // growth: a class that gives way like the others, and then o is the overlap.
+    const bool squeezable = layout.flex == Flex::SpaceAround && n >= 2 && axis.gap < 0.0;
+    const double inner = static_cast<double>(n) - 1.0;
+    const double gaps_wish = squeezable ? 2.0 * kSpacerEq / inner + kSpaceGrow : kRequired;
+    const double whole = axis.a1 - axis.a0, overlap = squeezable ? -axis.gap : -spacers.between;
     const std::array<std::size_t, 2> ends{0, n - 1};
     const auto held_end = [&](std::size_t i) {
         return (holds[0] != EndHold::none && i == ends[0]) || (holds[1] != EndHold::none && i == ends[1]);
@@ -1224,12 +1233,15 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // The segments that do not grow and ask for less than the price of room give it up, the
     // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
     // price. A class whose wish is about the price would give up only part of its room.
-    constexpr double kWishes[] = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
+    std::vector<double> wishes = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
+    if (squeezable) wishes.insert(std::upper_bound(wishes.begin(), wishes.end(), gaps_wish), gaps_wish);
     double unit = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
     for (std::size_t rung = 0;; ++rung) {
-        yielding = rung == 0 ? 0.0 : kWishes[rung - 1];
-        double rest = spacers.rest - end_room, weakest = kRequired, strongest_yielding = 0.0;
+        yielding = rung == 0 ? 0.0 : wishes[rung - 1];
+        const bool squeezed = gaps_wish <= yielding;
+        double rest = spacers.rest - end_room + (squeezed ? inner * overlap : 0.0);
+        double weakest = squeezed ? kRequired : gaps_wish, strongest_yielding = squeezed ? gaps_wish : 0.0;
         for (const Kept& k : kept) {
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
@@ -1238,7 +1250,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
-        if (!(rest >= 0.0)) return std::nullopt;  // crowded (past the first rung, rest only grows)
+        if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
+            if (rung == wishes.size()) return std::nullopt;
+            continue;
+        }
         // Hold the Mins above their share at their bounds, the largest first; each one held
         // leaves the others a smaller share.
         double free_scales = scales - end_scales;
@@ -1261,7 +1276,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         // Minimums that do not all fit beside the sizes asked for leave this rung too little
         // room: the next class gives way, and that rung's checks decide.
         if (!fits) {
-            if (rung == std::size(kWishes)) return std::nullopt;
+            if (rung == wishes.size()) return std::nullopt;
             continue;
         }
         pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) / free_scales;
@@ -1269,14 +1284,17 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         price = kFillGrow + pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(strongest_yielding + kNeighboursMargin <= price)) return std::nullopt;
         if (price + kNeighboursMargin <= weakest) break;
-        if (rung == std::size(kWishes)) return std::nullopt;
+        if (rung == wishes.size()) return std::nullopt;
     }
+    const bool squeezed = gaps_wish <= yielding;
+    // The ends are held only where the gaps overlap.
+    if (squeezable && !squeezed && (holds[0] != EndHold::none || holds[1] != EndHold::none)) return std::nullopt;
     if ((held > 0 || end_pull > 0.0) && !(pull + kNeighboursMargin <= kGrow * (scales - centre_scale)))
         return std::nullopt;
     if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
-    if (!squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
+    if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
 
-    RoomySizes out{std::vector<double>(n), 0.0, 0.0};
+    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between};
     std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
@@ -1328,9 +1346,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
         }
     }
-    const double widening_gaps = layout.flex == Flex::SpaceBetween
-                                     ? static_cast<double>(n - 1) * (price - kSpaceGrow)
-                                     : kSpacerEq;
+    // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
+    // can too, or one outer gap, which its tie to the inner ones holds twice over.
+    const double widening_gaps = layout.flex == Flex::SpaceBetween ? inner * (price - kSpaceGrow)
+                                 : squeezed ? std::min(2.0 * kSpacerEq, inner * (price - gaps_wish))
+                                            : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
     return out;
 }
@@ -1383,11 +1403,12 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, kept_holds, exact);
         if (!roomy) return std::nullopt;
+        const TightSpacers tight(spacers.outer, roomy->between, spacers.rest);
         std::array<bool, 2> short_of{false, false};
-        for (std::size_t side = 0; side < 2 && n >= 2 && spacers.between < 0.0; ++side) {
+        for (std::size_t side = 0; side < 2 && n >= 2 && tight.between < 0.0; ++side) {
             const std::size_t i = side == 0 ? 0 : n - 1;
             const double widens = side == 0 ? roomy->first_widens : roomy->last_widens;
-            short_of[side] = holds[side] == EndHold::none && widens + roomy->sizes[i] < -spacers.between - kGapSlack;
+            short_of[side] = holds[side] == EndHold::none && widens + roomy->sizes[i] < -tight.between - kGapSlack;
         }
         // In Center the spacers widen for the end that lacks more; the other then lacks nothing.
         if (layout.flex == Flex::Center && (short_of[0] || short_of[1])) {
@@ -1407,8 +1428,8 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             holds[side] = grown ? *how : EndHold::segment;
             more = true;
         }
-        if (!more && !deepen_kept_holds(layout, axis, spacers, *roomy, holds, kept_holds))
-            return direct_split(axis, spacers, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
+        if (!more && !deepen_kept_holds(layout, axis, tight, *roomy, holds, kept_holds))
+            return direct_split(axis, tight, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
     }
     return std::nullopt;
 }
