@@ -165,8 +165,10 @@ def layout_rows() -> list[dict]:
     # is left: the first fill's share falls short of the overlap, and it is held at the overlap
     # (the solver took 8 s). A crowded split with an overlap whose gathered form carries a few
     # boundaries out of the area near its ends, which are then kept apart (SpaceAround took a
-    # minute). Then splits known to fall short: the same in SpaceBetween, where the gathered form's
-    # rows grow long, and a crowded split mixing fills of weight 65,535 with small ones, left to
+    # minute). The same in SpaceBetween, and three thousand in SpaceAround: the minimums held at
+    # their bounds pull harder than the Max segments hold on to their room, and there than the
+    # gaps' ties hold them apart, so both give way (the solver took 2 and 14 s). Then a split
+    # known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
     # the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
@@ -189,6 +191,7 @@ def layout_rows() -> list[dict]:
             ([growing[i % 15] for i in range(1225)], "Fill and Min", 7000, "Start", -3),
             ([crowded_overlap[i % 5] for i in range(2500)], "Fill, Min, Length and Max", 1666, "SpaceAround", -1),
             ([crowded_overlap[i % 5] for i in range(1500)], "Fill, Min, Length and Max", 1000, "SpaceBetween", -1),
+            ([crowded_overlap[i % 5] for i in range(3000)], "Fill, Min, Length and Max", 2000, "SpaceAround", -1),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
