@@ -1094,6 +1094,12 @@ double wish_of(const Constraint& c) noexcept {
     }
 }
 
+// Whether a segment that does not grow gives up its room at a price: its wish, but a Legacy
+// Min's bound holds its room with far more.
+bool gives_way(const Constraint& c, double price) noexcept {
+    return !(c.kind == Constraint::Kind::Min && min_bound(c) > 0.0) && wish_of(c) <= price;
+}
+
 // The size a segment that does not grow asks for, in an area `whole` long.
 double size_asked(const Constraint& c, double whole) noexcept {
     const bool share = c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
@@ -1131,12 +1137,10 @@ struct Proportions {
 //   spacers take costs the others λ − 100 a unit. Moving a unit from the spacers to the segment
 //   would gain the segment 1000 and the others what the spacers gave beyond it, and cost the
 //   segment's proportion 100·(S − s) and the spacers 100 each, which must not pay.
-// An end segment that does not grow, and has given up its room to a price above its wish, is
-// held itself (`segment`, but in Center, where it is left to the solver): each unit costs the
-// others λ less that wish, where a spacer widening for it would give up more. Where the segments
-// beside it fall short of the overlap too, it is held at what keeps their boundaries inside the
-// area, if none of them could hold those boundaries for less (see KeptHold). Where a boundary
-// further in leaves the area beside a growing end, the split is left to the solver.
+// A segment that does not grow, and has given up its room to a price above its wish, can hold
+// boundaries too: an end one short of o, or one further in where the segments between it and the
+// end fall short of the overlap together (see Raise). (In Center, whose spacers widen together,
+// such an end is left to the solver.)
 enum class EndHold : std::uint8_t { none, segment, spacer };
 
 // How the first (or last) end of a split in `flex` gives way to an overlap; nothing where no
@@ -1153,25 +1157,47 @@ std::optional<EndHold> end_hold(Flex flex, bool last) noexcept {
     }
 }
 
+// What a unit of room above its size in a roomy split costs: a growing segment its proportion
+// and the price it pulls with, one that does not grow the price less its wish where it gave
+// way and more where it did not, an outer spacer that grows the price less its growth.
+struct RoomPrices {
+    Flex flex;
+    double scales = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;
+    double of(const Constraint& c) const noexcept {
+        if (grows(c, flex)) return kGrow * (scales - scale_of(c)) + pull;
+        return gives_way(c, yielding) ? price - wish_of(c) : price + wish_of(c);
+    }
+    // The outer spacer at the first (or last) end; where it does not grow, none that matters.
+    double of_spacer(bool last) const noexcept {
+        if (end_hold(flex, last) != EndHold::spacer) return kRequired;
+        return (flex == Flex::Center ? 2.0 : 1.0) * (price - kGrow);
+    }
+};
+
 // The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
 // says (first, last); nothing where the split is not known to be a best one.
 struct RoomySizes {
     std::vector<double> sizes;
     double first_widens = 0.0, last_widens = 0.0;
     double between;  // the inner gaps: the tight ones, or squeezed (see roomy_sizes)
+    RoomPrices prices;
 };
 
-// How far a held end segment that does not grow reaches: it is held at `size` (o, or more
-// where the segments beside it fall short of the overlap too), and the boundaries held inside
-// the area are those of its `reach` segments nearest the end.
-struct KeptHold {
+// A segment that gave up its room, held at `size` to keep boundaries near an end inside the
+// area: those of the `reach` segments nearest that end. With an overlap o, the boundary after
+// the k segments nearest an end stays inside only where they and that end's spacer are at least
+// k·o long together. Each unit a raised segment takes costs the others λ, less its wish for it;
+// one is raised where no segment within its reach (nor that end's spacer, where it grows) would
+// hold those boundaries for less.
+struct Raise {
+    std::size_t index;
     double size;
-    std::size_t reach = 1;
+    std::size_t reach;
 };
+using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
-                                      const std::array<EndHold, 2>& holds, const std::array<KeptHold, 2>& kept_holds,
-                                      bool exact) {
+                                      const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
     // In SpaceAround with an overlap, the inner gaps are held at twice the outer ones, which the
     // area keeps from going below nothing: they are empty, by two ties of 10⁸. Squeezed together
@@ -1199,7 +1225,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (c.kind == Constraint::Kind::Min && !held_end(i)) minimums.push_back(i);
             continue;
         }
-        kept.push_back({i, size_asked(c, whole), wish_of(c)});
+        kept.push_back({i, size_asked(c, whole), gives_way(c, kRequired) ? wish_of(c) : kRequired});
     }
     if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
@@ -1216,12 +1242,14 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // In Center both outer spacers widen together.
     const double widening = layout.flex == Flex::Center ? 2.0 : 1.0;
     double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
+    std::vector<double> raised(n, 0.0);  // by segment: what it is raised to, 0: not raised
+    for (const std::vector<Raise>& side : raises)
+        for (const Raise& r : side) {
+            end_room += r.size - raised[r.index];
+            raised[r.index] = r.size;
+        }
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
-        if (!grows(layout.constraints[ends[side]], layout.flex)) {
-            end_room += kept_holds[side].size;
-            continue;
-        }
         const double m = holds[side] == EndHold::spacer ? widening : 1.0;
         end_room += m * overlap;
         const double s = scale_of(layout.constraints[ends[side]]);
@@ -1246,7 +1274,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
             } else {
-                rest -= held_end(k.index) ? k.size - kept_holds[k.index == ends[0] ? 0 : 1].size : k.size;
+                rest -= k.size - raised[k.index];
                 weakest = std::min(weakest, k.wish);
             }
         }
@@ -1294,7 +1322,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
     if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
 
-    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between};
+    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between, {}};
     std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
@@ -1309,27 +1337,6 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
         const Constraint& c = layout.constraints[i];
-        if (!grows(c, layout.flex)) {
-            // A segment that gave up its room, held where the boundaries need it: each unit
-            // costs the others the price of room, less what the segment wishes for it. No
-            // segment within its reach may hold them for less.
-            const KeptHold& hold = kept_holds[side];
-            const double cost = price - wish_of(c);
-            if (holds[side] != EndHold::segment || !(wish_of(c) <= yielding) || !(hold.size <= size_asked(c, whole)) ||
-                !(hold.reach < n))
-                return std::nullopt;
-            for (std::size_t d = 1; d < hold.reach; ++d) {
-                const std::size_t j = side == 0 ? d : n - 1 - d;
-                const Constraint& cj = layout.constraints[j];
-                const double cost_j = grows(cj, layout.flex) ? kGrow * (scales - scale_of(cj)) + pull
-                                      : wish_of(cj) <= yielding ? price - wish_of(cj)
-                                                                 : price + wish_of(cj);
-                if (held_end(j) || !(cost + kNeighboursMargin <= cost_j)) return std::nullopt;
-            }
-            segment_holds += static_cast<double>(hold.reach) * (price + kNeighboursMargin);
-            sizes[i] = hold.size;
-            continue;
-        }
         const double s = scale_of(c);
         if (i == centre || !(sizes[i] < overlap)) return std::nullopt;
         if (holds[side] == EndHold::segment) {
@@ -1346,22 +1353,40 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
         }
     }
+    const RoomPrices prices{layout.flex, scales, pull, price, yielding};
+    for (std::size_t side = 0; side < 2; ++side) {
+        for (const Raise& r : raises[side]) {
+            const Constraint& c = layout.constraints[r.index];
+            if (grows(c, layout.flex) || !(r.size <= size_asked(c, whole)) || !(r.reach < n) || raised[r.index] != r.size)
+                return std::nullopt;
+            const double cost = prices.of(c);
+            if (!gives_way(c, yielding) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
+                return std::nullopt;
+            for (std::size_t d = 0; d < r.reach; ++d) {
+                const std::size_t j = side == 0 ? d : n - 1 - d;
+                if (j != r.index && !(cost + kNeighboursMargin <= prices.of(layout.constraints[j]))) return std::nullopt;
+            }
+            segment_holds += static_cast<double>(r.reach) * (price + kNeighboursMargin);
+            sizes[r.index] = r.size;
+        }
+    }
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
     // can too, or one outer gap, which its tie to the inner ones holds twice over.
     const double widening_gaps = layout.flex == Flex::SpaceBetween ? inner * (price - kSpaceGrow)
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
+    out.prices = prices;
     return out;
 }
 
-// Where an end that does not grow is held at o and the segments beside it fall short of the
-// overlap too, the boundaries between them still leave the area: that end is held at as much
-// more as the farthest of them lies out, and reaches as far in. Returns whether a hold grew.
-// (The others then give up that room, which moves the boundaries a little: solve_roomy tries
-// again until they stay inside.)
-bool deepen_kept_holds(const Layout& layout, const Axis& axis, const TightSpacers& spacers, const RoomySizes& roomy,
-                       const std::array<EndHold, 2>& holds, std::array<KeptHold, 2>& kept_holds) {
+// Where the segments nearest an end fall short of the overlap together, the boundaries between
+// them leave the area. For each, nearest the end first, the cheapest segment that can hold it
+// (one within its reach) is raised by as much more as it lies out; returns whether one was,
+// and nothing where the cheapest is not one that gave up its room. (The others then give up
+// that room, which moves the boundaries a little: solve_roomy tries again until they stay.)
+std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
+                                      const RoomySizes& roomy, Raises& raises) {
     const std::size_t n = layout.constraints.size();
     const std::vector<double> boundaries = running_boundaries(
         axis.a0, n,
@@ -1370,25 +1395,40 @@ bool deepen_kept_holds(const Layout& layout, const Axis& axis, const TightSpacer
             return i == n ? spacers.outer + roomy.last_widens : spacers.between;
         },
         [&](std::size_t i) { return roomy.sizes[i]; });
-    bool grew = false;
+    bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
-        if (holds[side] != EndHold::segment || grows(layout.constraints[side == 0 ? 0 : n - 1], layout.flex))
-            continue;
-        // Boundary q lies after the first q / 2 segments and before the last n − q / 2.
-        double out = 0.0;
-        std::size_t reach = 0;
-        for (std::size_t q = 0; q < boundaries.size(); ++q) {
-            const double v = boundaries[q];
-            if (inside_area(v, axis.a0, axis.a1) || (side == 0) != (v < axis.a0)) continue;
-            out = std::max(out, side == 0 ? axis.a0 - v : v - axis.a1);
-            reach = std::max(reach, side == 0 ? q / 2 : n - q / 2);
+        // Past the k segments nearest the first end, the lowest boundary is the start of the next
+        // (2k + 1); before those nearest the last, the highest is the end of the one before them
+        // (2(n − k)). Going in from the end, each lies out by `out` beyond what the raises so far
+        // have made up for.
+        const auto at_depth = [&](std::size_t k) { return side == 0 ? 2 * k + 1 : 2 * (n - k); };
+        const auto segment = [&](std::size_t d) { return side == 0 ? d : n - 1 - d; };
+        double made_up = 0.0, cheapest = kRequired;
+        std::size_t best = n;
+        for (std::size_t k = 1; k < n; ++k) {
+            const std::size_t j = segment(k - 1);
+            if (const double cost = roomy.prices.of(layout.constraints[j]); cost < cheapest) {
+                cheapest = cost;
+                best = j;
+            }
+            const double v = boundaries[at_depth(k)];
+            const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
+            if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) {
+                if (2 * k > n) break;
+                continue;
+            }
+            if (grows(layout.constraints[best], layout.flex) || !(cheapest < roomy.prices.of_spacer(side == 1)))
+                return std::nullopt;
+            std::vector<Raise>& mine = raises[side];
+            auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
+            if (r == mine.end()) r = mine.insert(mine.end(), {best, roomy.sizes[best], 0});
+            r->size += out + kGapSlack;
+            r->reach = std::max(r->reach, k);
+            made_up += out + kGapSlack;
+            raised = true;
         }
-        if (reach == 0) continue;
-        kept_holds[side].size += out + kGapSlack;
-        kept_holds[side].reach = std::max(kept_holds[side].reach, reach);
-        grew = true;
     }
-    return grew;
+    return raised;
 }
 
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
@@ -1398,10 +1438,9 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     // Try with the ends as they come; where an overlap carries the boundary beside an end out of
     // the area, hold that end and try again (holding one end leaves the other less room).
     std::array<EndHold, 2> holds{EndHold::none, EndHold::none};
-    const double overlap = -spacers.between;
-    std::array<KeptHold, 2> kept_holds{KeptHold{overlap}, KeptHold{overlap}};
+    Raises raises;
     for (int pass = 0; pass < kHoldPasses; ++pass) {
-        const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, kept_holds, exact);
+        const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, raises, exact);
         if (!roomy) return std::nullopt;
         const TightSpacers tight(spacers.outer, roomy->between, spacers.rest);
         std::array<bool, 2> short_of{false, false};
@@ -1421,15 +1460,23 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
             const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
-            const bool grown = grows(layout.constraints[i], layout.flex);
-            if (exact || !how || (!grown && layout.flex == Flex::Center)) return std::nullopt;
-            // A segment that does not grow is held itself: a spacer widening for it would give
-            // up room for less than the segment wishes for it.
-            holds[side] = grown ? *how : EndHold::segment;
+            if (exact || !how) return std::nullopt;
+            // A segment that does not grow is raised itself, where it gave up its room.
+            if (!grows(layout.constraints[i], layout.flex)) {
+                if (layout.flex == Flex::Center) return std::nullopt;
+                raises[side].push_back({i, -tight.between, 1});
+            } else {
+                holds[side] = *how;
+            }
             more = true;
         }
-        if (!more && !deepen_kept_holds(layout, axis, tight, *roomy, holds, kept_holds))
-            return direct_split(axis, tight, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
+        if (more) continue;
+        if (!exact) {
+            const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises);
+            if (!raised) return std::nullopt;
+            if (*raised) continue;
+        }
+        return direct_split(axis, tight, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
     }
     return std::nullopt;
 }

@@ -367,27 +367,32 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
 // Held at their bounds, the minimums pull the fills up harder than the Maxes hold on to their
 // sizes, and every Max gives up its room: worked out directly. With an overlap the last segment,
 // a Max, is held where the boundaries beside it stay inside the area; its neighbour, a fill,
-// falls short of the overlap too, so it is held at more than the overlap.
+// falls short of the overlap too, so it is held at more than the overlap. Turned round, the last
+// segment is a fill held at the overlap, and the Max before it is raised for the fill before.
+Constraint held_minimums(std::size_t i) {
+    static const Constraint kinds[] = {Constraint::fill(1), Constraint::min(5), Constraint::length(3),
+                                       Constraint::fill(2), Constraint::max(4)};
+    return kinds[i % 5];
+}
+
 TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
-    const auto pattern = [](std::size_t i) {
-        static const Constraint kinds[] = {Constraint::fill(1), Constraint::min(5), Constraint::length(3),
-                                           Constraint::fill(2), Constraint::max(4)};
-        return kinds[i % 5];
-    };
     struct Case {
+        Constraint (*make)(std::size_t);
         Spacing spacing;
         std::uint16_t width;
         std::vector<Flex> direct;
     };
+    const auto turned = [](std::size_t i) { return held_minimums(i + 1); };
     const Case cases[] = {
-        {Spacing::space(0), 667,
+        {held_minimums, Spacing::space(0), 667,
          {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
-        {Spacing::overlap(1), 267, {Flex::Start, Flex::End, Flex::SpaceBetween}},
+        {held_minimums, Spacing::overlap(1), 267, {Flex::Start, Flex::End, Flex::SpaceBetween}},
+        {turned, Spacing::overlap(1), 267, {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}},
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.direct) {
             SCOPED_TRACE(flex_name(flex) + (" " + c.spacing.debug()));
-            const Layout l = horizontal(flex, c.spacing, 400, pattern);
+            const Layout l = horizontal(flex, c.spacing, 400, c.make);
             const Rect area{3, 0, c.width, 1};
             SplitWork work, solver_work;
             const Split split = solve_split(l, area, work);
@@ -402,13 +407,14 @@ TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
     // overlap by the spacing. (The solver gives this split too, but takes 14 s.)
     const std::size_t n = 2750;
     SplitWork work;
-    const Split split = solve_split(horizontal(Flex::SpaceAround, Spacing::overlap(1), n, pattern), {3, 0, 1761, 1}, work);
+    const Split split =
+        solve_split(horizontal(Flex::SpaceAround, Spacing::overlap(1), n, held_minimums), {3, 0, 1761, 1}, work);
     EXPECT_EQ(work.pivots + work.cell_updates, 0u);
     int grown = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const Rect& r = split.segments[i];
         if (i > 0) EXPECT_EQ(r.x + 1, split.segments[i - 1].right()) << i;
-        const Constraint c = pattern(i);
+        const Constraint c = held_minimums(i);
         if (c.kind == Constraint::Kind::Fill) grown += r.width;
         if (c.kind != Constraint::Kind::Fill && i != n - 1)  // the last, a Max, is held
             EXPECT_EQ(r.width, c.kind == Constraint::Kind::Max ? 0 : c.value) << i;
