@@ -1265,6 +1265,32 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     if (squeezable) wishes.insert(std::upper_bound(wishes.begin(), wishes.end(), gaps_wish), gaps_wish);
     double unit = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
+    // The room the class that gives way at `yielding` keeps, where the rung below had too little
+    // room and the free growing segments, with none of it, bid less than that class's wish;
+    // `rest` what this rung leaves with the whole class given way.
+    const auto part_kept = [&](double rest) -> std::optional<double> {
+        if (exact) return std::nullopt;
+        double asked = 0.0, minimums_held = 0.0, held_count = 0.0;
+        for (const Kept& k : kept)
+            if (k.wish == yielding) asked += k.size;
+        for (const std::size_t i : minimums) {
+            if (!(bound_of(i) > 0.0)) continue;
+            if (exact || i == centre) return std::nullopt;
+            minimums_held += bound_of(i);
+            held_count += 1.0;
+        }
+        const double room = rest - minimums_held, free_scales = scales - end_scales - held_count;
+        if (!(room >= 0.0 && room < asked && free_scales > 0.0)) return std::nullopt;
+        const double bid = kFillGrow + (held_count * kGrow * (scales - 1.0) + end_pull) / free_scales +
+                           (kFillGrow - kGrow) * widening_scales / free_scales;
+        if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
+        return room;
+    };
+    // Where a class's room is needed but the growing segments do not bid as much for it, the class
+    // gives up only part (`partial`, what it keeps): the free growing segments give up all of theirs,
+    // every Min with a bound is held at it, and the price of room is the class's wish.
+    std::optional<double> partial;
+    bool crowded = false;  // the last rung's sizes did not fit
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : wishes[rung - 1];
         const bool squeezed = gaps_wish <= yielding;
@@ -1278,6 +1304,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
+        if (crowded && !squeezed && yielding != gaps_wish) {
+            if (const auto kept_room = part_kept(rest)) {
+                partial = kept_room;
+                break;
+            }
+        }
+        crowded = true;
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
             if (rung == wishes.size()) return std::nullopt;
             continue;
@@ -1307,12 +1340,21 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (rung == wishes.size()) return std::nullopt;
             continue;
         }
+        crowded = false;
         pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) / free_scales;
         // A unit of room also widens the segments beside a widening spacer, which it narrows.
         price = kFillGrow + pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(strongest_yielding + kNeighboursMargin <= price)) return std::nullopt;
         if (price + kNeighboursMargin <= weakest) break;
         if (rung == wishes.size()) return std::nullopt;
+    }
+    if (partial) {
+        unit = 0.0;
+        held = static_cast<std::size_t>(
+            std::count_if(minimums.begin(), minimums.end(), [&](std::size_t i) { return bound_of(i) > 0.0; }));
+        pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) /
+               (scales - end_scales - static_cast<double>(held));
+        price = yielding;
     }
     const bool squeezed = gaps_wish <= yielding;
     // The ends are held only where the gaps overlap.
@@ -1369,6 +1411,51 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             segment_holds += static_cast<double>(r.reach) * (price + kNeighboursMargin);
             sizes[r.index] = r.size;
         }
+    }
+    // The class's members share what it keeps, where their neighbours ask least: each unit costs
+    // a member the neighbours above it less those below (at an end, one neighbour). Which of
+    // those that ask alike take it is a tie. (Members side by side, or raised, are left to the
+    // solver.)
+    if (partial) {
+        if (!raises[0].empty() || !raises[1].empty()) return std::nullopt;
+        struct Piece {
+            int slope;
+            std::size_t index;
+            double length;
+        };
+        std::vector<Piece> pieces;
+        const auto member = [&](std::size_t i) {
+            const Constraint& c = layout.constraints[i];
+            return !grows(c, layout.flex) && gives_way(c, kRequired) && wish_of(c) == yielding;
+        };
+        for (const Kept& k : kept) {
+            if (k.wish != yielding) continue;
+            std::array<double, 2> near{};
+            int count = 0;
+            for (const std::size_t j : {k.index - 1, k.index + 1}) {
+                if (layout.flex == Flex::Legacy || j >= n) continue;  // k.index - 1 wraps at 0
+                if (member(j)) return std::nullopt;
+                near[count++] = sizes[j];
+            }
+            std::sort(near.begin(), near.begin() + count);
+            double from = 0.0;
+            int slope = -count;
+            for (int q = 0; q < count; ++q, slope += 2) {
+                const double to = std::clamp(near[q], 0.0, k.size);
+                if (to > from) pieces.push_back({slope, k.index, to - from});
+                from = std::max(from, to);
+            }
+            if (k.size > from) pieces.push_back({slope, k.index, k.size - from});
+        }
+        std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) { return x.slope < y.slope; });
+        double left = *partial;
+        for (const Piece& piece : pieces) {
+            const double take = std::min(left, piece.length);
+            sizes[piece.index] += take;
+            left -= take;
+            if (!(left > 0.0)) break;
+        }
+        if (left > kGapSlack) return std::nullopt;
     }
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
     // can too, or one outer gap, which its tie to the inner ones holds twice over.
