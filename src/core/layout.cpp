@@ -1265,31 +1265,37 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     if (squeezable) wishes.insert(std::upper_bound(wishes.begin(), wishes.end(), gaps_wish), gaps_wish);
     double unit = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
     std::size_t held = 0;
-    // The room the class that gives way at `yielding` keeps, where the rung below had too little
+    // Where a class's room is needed but the growing segments do not bid as much for it, the class
+    // gives up only part (`partial`): the free growing segments give up all of theirs, every Min
+    // with a bound is held at it, and the price of room is the class's wish.
+    struct Part {
+        double kept;  // the room the class keeps
+        std::size_t held;
+        double pull;
+    };
+    // The part the class that gives way at `yielding` keeps, where the rung below had too little
     // room and the free growing segments, with none of it, bid less than that class's wish;
     // `rest` what this rung leaves with the whole class given way.
-    const auto part_kept = [&](double rest) -> std::optional<double> {
+    const auto part_kept = [&](double rest) -> std::optional<Part> {
         if (exact) return std::nullopt;
-        double asked = 0.0, minimums_held = 0.0, held_count = 0.0;
+        double asked = 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
             if (k.wish == yielding) asked += k.size;
+        std::size_t count = 0;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > 0.0)) continue;
-            if (exact || i == centre) return std::nullopt;
-            minimums_held += bound_of(i);
-            held_count += 1.0;
+            if (i == centre) return std::nullopt;
+            rest -= bound_of(i);
+            free_scales -= 1.0;
+            ++count;
         }
-        const double room = rest - minimums_held, free_scales = scales - end_scales - held_count;
-        if (!(room >= 0.0 && room < asked && free_scales > 0.0)) return std::nullopt;
-        const double bid = kFillGrow + (held_count * kGrow * (scales - 1.0) + end_pull) / free_scales +
-                           (kFillGrow - kGrow) * widening_scales / free_scales;
+        if (!(rest >= 0.0 && rest < asked && free_scales > 0.0)) return std::nullopt;
+        const double part_pull = (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
+        const double bid = kFillGrow + part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
-        return room;
+        return Part{rest, count, part_pull};
     };
-    // Where a class's room is needed but the growing segments do not bid as much for it, the class
-    // gives up only part (`partial`, what it keeps): the free growing segments give up all of theirs,
-    // every Min with a bound is held at it, and the price of room is the class's wish.
-    std::optional<double> partial;
+    std::optional<Part> partial;
     bool crowded = false;  // the last rung's sizes did not fit
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : wishes[rung - 1];
@@ -1305,10 +1311,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             }
         }
         if (crowded && !squeezed && yielding != gaps_wish) {
-            if (const auto kept_room = part_kept(rest)) {
-                partial = kept_room;
-                break;
-            }
+            if ((partial = part_kept(rest))) break;
         }
         crowded = true;
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
@@ -1350,10 +1353,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     }
     if (partial) {
         unit = 0.0;
-        held = static_cast<std::size_t>(
-            std::count_if(minimums.begin(), minimums.end(), [&](std::size_t i) { return bound_of(i) > 0.0; }));
-        pull = (static_cast<double>(held) * kGrow * (scales - 1.0) + end_pull) /
-               (scales - end_scales - static_cast<double>(held));
+        held = partial->held;
+        pull = partial->pull;
         price = yielding;
     }
     const bool squeezed = gaps_wish <= yielding;
@@ -1448,7 +1449,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (k.size > from) pieces.push_back({slope, k.index, k.size - from});
         }
         std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) { return x.slope < y.slope; });
-        double left = *partial;
+        double left = partial->kept;
         for (const Piece& piece : pieces) {
             const double take = std::min(left, piece.length);
             sizes[piece.index] += take;
