@@ -1260,7 +1260,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 
     // The segments that do not grow and ask for less than the price of room give it up, the
     // weakest first: each class that gives way leaves more room, fewer Mins held and a lower
-    // price. A class whose wish is about the price would give up only part of its room.
+    // price. A class whose room is needed, where the growing segments bid less for it, gives up
+    // only part of it (see `partial`).
     std::vector<double> wishes = {kMaxEq, kRatioEq, kPercentEq, kLengthEq};  // Legacy Mins never give way
     if (squeezable) wishes.insert(std::upper_bound(wishes.begin(), wishes.end(), gaps_wish), gaps_wish);
     double unit = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;  // the wishes up to `yielding` give way
@@ -1414,8 +1415,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
     }
     // The class's members share what it keeps, where their neighbours ask least: each unit costs
-    // a member the neighbours above it less those below (at an end, one neighbour). Which of
-    // those that ask alike take it is a tie. (Members side by side, or raised, are left to the
+    // a member one for each neighbour it is already above, less one for each it is still below
+    // (at an end there is one neighbour). Which of those that ask alike take it is a tie. (Members side by side, or raised, are left to the
     // solver.)
     if (partial) {
         if (!raises[0].empty() || !raises[1].empty()) return std::nullopt;
