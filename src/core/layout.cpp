@@ -1003,11 +1003,12 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // own proportion. A unit of room is then worth λ = 1000 + ρ to the growing segments. A segment
 // that does not grow asks its wish for each unit it gives up, and it gives up all of its room
 // where that is below λ: the Max segments first (10⁴), then the Ratio, Percentage and Length
-// ones. Each class that gives way leaves more room, so fewer Mins are held and λ falls; where a
-// class's wish is about λ, the best split would take only part of its room, and the solver splits
-// it. Then a price for the room and a share of each cost can be named that meet at every segment,
-// which is what makes a split of a linear problem a best one. The solver may reach another split
-// of the same cost.
+// ones. Each class that gives way leaves more room, so fewer Mins are held and λ falls. Where the
+// room a class asks for does not fit but the growing segments bid less for it than its wish, λ
+// is that wish: the class keeps part of its room, and the free growing segments none (see
+// `partial`); where its wish is about λ otherwise, the solver splits it. Then a price for the
+// room and a share of each cost can be named that meet at every segment, which is what makes a
+// split of a linear problem a best one. The solver may reach another split of the same cost.
 //
 // Within the pairwise form's reach a split must come out as it always has, to the cell (`exact`).
 // The pairwise form's best split is the same one, by the same count (every pair of growing
