@@ -1056,16 +1056,24 @@ bool squeezing_gaps_costs_more(const Layout& layout, double spacing, double pric
 // The rects of a split worked out directly, from its tight spacers and its segments' sizes;
 // nothing where a boundary falls outside the area, or (`exact`) so near halfway between two
 // hundredths of a cell that the solver's rounding could tip it the other way.
-std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
-                                  bool exact, double first_widens = 0.0, double last_widens = 0.0) {
+// The boundaries of a split worked out directly, from its tight spacers (the outer ones widened
+// as given) and its segments' sizes.
+std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
+                                      double first_widens, double last_widens) {
     const std::size_t n = sizes.size();
-    std::vector<double> boundaries = running_boundaries(
+    return running_boundaries(
         axis.a0, n,
         [&](std::size_t i) {
             if (i == 0) return spacers.outer + first_widens;
             return i == n ? spacers.outer + last_widens : spacers.between;
         },
         [&](std::size_t i) { return sizes[i]; });
+}
+
+std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
+                                  bool exact, double first_widens = 0.0, double last_widens = 0.0) {
+    const std::size_t n = sizes.size();
+    std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, first_widens, last_widens);
     if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
     boundaries.back() = axis.a1;
     if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
@@ -1251,9 +1259,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
+        const double s = scale_of(layout.constraints[ends[side]]);
         const double m = holds[side] == EndHold::spacer ? widening : 1.0;
         end_room += m * overlap;
-        const double s = scale_of(layout.constraints[ends[side]]);
         end_scales += m * s;
         if (holds[side] == EndHold::segment) end_pull += kGrow * (scales - s) * s;
         if (holds[side] == EndHold::spacer) widening_scales += m * s;
@@ -1381,8 +1389,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
-        const Constraint& c = layout.constraints[i];
-        const double s = scale_of(c);
+        const double s = scale_of(layout.constraints[i]);
         if (i == centre || !(sizes[i] < overlap)) return std::nullopt;
         if (holds[side] == EndHold::segment) {
             segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
@@ -1417,8 +1424,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     }
     // The class's members share what it keeps, where their neighbours ask least: each unit costs
     // a member one for each neighbour it is already above, less one for each it is still below
-    // (at an end there is one neighbour). Which of those that ask alike take it is a tie. (Members side by side, or raised, are left to the
-    // solver.)
+    // (at an end there is one neighbour). Which of those that ask alike take it is a tie.
+    // (Members side by side, or raised, are left to the solver.)
     if (partial) {
         if (!raises[0].empty() || !raises[1].empty()) return std::nullopt;
         struct Piece {
@@ -1440,7 +1447,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 if (member(j)) return std::nullopt;
                 near[count++] = sizes[j];
             }
-            std::sort(near.begin(), near.begin() + count);
+            if (count == 2 && near[1] < near[0]) std::swap(near[0], near[1]);
             double from = 0.0;
             int slope = -count;
             for (int q = 0; q < count; ++q, slope += 2) {
@@ -1478,13 +1485,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const RoomySizes& roomy, Raises& raises) {
     const std::size_t n = layout.constraints.size();
-    const std::vector<double> boundaries = running_boundaries(
-        axis.a0, n,
-        [&](std::size_t i) {
-            if (i == 0) return spacers.outer + roomy.first_widens;
-            return i == n ? spacers.outer + roomy.last_widens : spacers.between;
-        },
-        [&](std::size_t i) { return roomy.sizes[i]; });
+    const std::vector<double> boundaries =
+        direct_boundaries(axis, spacers, roomy.sizes, roomy.first_widens, roomy.last_widens);
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
         // Past the k segments nearest the first end, the lowest boundary is the start of the next
