@@ -646,6 +646,19 @@ Status Solver::add_constraint(const Constraint& constraint) {
 void Solver::forget(Symbol s) {
     for_rows_with(s, [&](Symbol owner) { rows_[owner].take(s); });
     if (indexed_) columns_.clear(s);
+    kinds_[s] = Kind::Invalid;  // in no row, and no parameter either
+}
+
+bool Solver::only_best(double margin, double relative) const {
+    double largest = 0.0;
+    objective_.for_each([&](const Cell& c) { largest = std::max(largest, std::fabs(c.coefficient)); });
+    margin = std::max(margin, relative * largest);
+    for (Symbol s = 1; s < kinds_.size(); ++s) {
+        const Kind k = kinds_[s];
+        if (is_basic(s) || k == Kind::Dummy || k == Kind::Invalid) continue;
+        if (k == Kind::External || !(objective_.coefficient_for(s) >= margin)) return false;
+    }
+    return true;
 }
 
 // The leaving symbol: among the basic symbols other than External ones whose rows have a

@@ -772,6 +772,14 @@ public:
     // Cells visited so far while adding rows to rows: the solver's work.
     std::uint64_t work_done() const noexcept { return cells_visited_; }
 
+    // Whether the current solution is the only best one: no variable is a free parameter, and
+    // every parameter that can move (a symbol outside the basis, but a dummy, which stays at
+    // zero) raises the objective by at least `margin` a unit, and by at least a `relative` part
+    // of the objective's largest coefficient, which bounds the rounding of the others. Any other
+    // solution sets some parameter above zero, and so costs more. (A degenerate best solution can
+    // be the only one and still fail this.)
+    bool only_best(double margin, double relative) const;
+
 private:
     friend class detail::Simplex<Solver>;
     using Kind = detail::Kind;

@@ -129,6 +129,14 @@ std::string Layout::debug() const {
 //   also the compact form's best, and every best split of the compact form is one of the
 //   pairwise form's. The strengths stay below w·(number of growing segments).
 //
+// In the Space* modes the pairwise form's n²/2 equalities make most of its work: a split of 10
+// constraints in SpaceEvenly takes four times the work of one in Start. So there the split is
+// first posed in a chained form: the pairwise form with each gap made equal to the next only. Its
+// cost is a part of the pairwise one, the same wherever the gaps are equal. Where its best split
+// keeps every gap equal and is its only best split, any other split costs more in the chained
+// form and so in the pairwise form too: it is the pairwise form's only best split, which the
+// pairwise form's solver reaches too (see solve_chained).
+//
 // Splits of up to 64 segments are solved exactly as they always were, down to the rounding of
 // the sums the solver forms, unless the pairwise form stalls. Past that the solver takes the
 // shorter sums (`set_large`), and its boundaries start on the area's end rather than its start:
@@ -183,7 +191,7 @@ constexpr std::size_t kPatiencePerConstraintBeyond = 64;
 // at most a few tens of millions) it gives up too, and the compact form is taken.
 constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
-enum class Form : std::uint8_t { Pairwise, Compact };
+enum class Form : std::uint8_t { Pairwise, Chained, Compact };
 
 // How a builder poses a split to its solver. Past the pairwise form's reach, no split has to
 // come out as it always did, only as a best one: the split solver then takes shorter paths to
@@ -215,6 +223,7 @@ public:
     }
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
+    bool only_best() const { return false; }  // not asked: the chained form takes the general solver
     // The bounds the whole area stands for, where the elements span more.
     void set_area(double start, double end) { solver_.set_area(start, end); }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
@@ -296,6 +305,9 @@ public:
     }
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
+    // Whether the split is the solver's only best one (see Solver::only_best): each unit a
+    // parameter moves costs at least a hundredth, and far more than the rounding of the costs.
+    bool only_best() const { return solver_.only_best(0.01, 1e-10); }
     std::vector<double> boundaries() const {
         std::vector<double> out;
         out.reserve(v_.size());
@@ -343,6 +355,19 @@ std::uint16_t to_cell(double value) noexcept {
     return sat_cast<std::uint16_t>(round_half_away(round_half_away(value) / kCellScale));
 }
 
+// Where a split must come out as the pairwise form's solver gives it, to the cell, but is worked
+// out another way, that solver's rounding must not matter: no boundary may lie so near halfway
+// between two hundredths of a cell that it could tip the other way, and the growing segments'
+// scales may not lie far apart, since the rounding grows with their spread (a Fill(0)'s scale is
+// a millionth) and past some thousands can tip a boundary by a cell.
+constexpr double kTieBand = 1e-5;      // hundredths of a cell
+constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
+
+bool near_rounding_tie(const std::vector<double>& boundaries) {
+    return std::any_of(boundaries.begin(), boundaries.end(),
+                       [](double v) { return std::fabs(v - std::floor(v) - 0.5) <= kTieBand; });
+}
+
 // The outer spacers of a mode that holds its inner gaps to the spacing: empty (Legacy both,
 // Start the first, End the last), or growing toward the whole area, in Center alike.
 template <typename Builder>
@@ -375,6 +400,17 @@ bool makes_gaps_equal(Flex flex) noexcept {
     return flex == Flex::SpaceBetween || flex == Flex::SpaceAround || flex == Flex::SpaceEvenly;
 }
 
+// The spacers that a Space* mode makes equal, [first, last): the inner ones, and in SpaceEvenly
+// (or SpaceAround with fewer than two segments) the outer ones too. None elsewhere.
+std::pair<std::size_t, std::size_t> equal_gaps(Flex flex, std::size_t n) noexcept {
+    switch (flex) {
+        case Flex::SpaceBetween: return {1, n >= 2 ? n : 1};
+        case Flex::SpaceAround: return n >= 2 ? std::pair<std::size_t, std::size_t>{1, n} : std::pair{std::size_t{0}, n + 1};
+        case Flex::SpaceEvenly: return {0, n + 1};
+        default: return {0, 0};
+    }
+}
+
 template <typename Builder>
 void add_flex_constraints(Builder& b, Form form, bool beyond_pairwise, Flex flex, const std::vector<Element>& spacers,
                           double gap) {
@@ -402,7 +438,8 @@ void add_flex_constraints(Builder& b, Form form, bool beyond_pairwise, Flex flex
                     b.sizes(spacers[i], 1.0, Rel::Equal, spacers[from], 1.0, kRequired);
                 continue;
             }
-            for (std::size_t j = i + 1; j < to; ++j)
+            const std::size_t pairs_to = form == Form::Chained ? std::min(i + 2, to) : to;
+            for (std::size_t j = i + 1; j < pairs_to; ++j)
                 b.sizes(spacers[i], 1.0, Rel::Equal, spacers[j], 1.0, kSpacerEq);
         }
     };
@@ -514,6 +551,17 @@ double scale_of(const Constraint& c) noexcept {
     return c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
 }
 
+// Whether the growing segments' scales lie far apart (see kScaleSpread).
+bool scales_far_apart(const Layout& layout) noexcept {
+    double least = 0.0, most = 0.0;
+    for (const Constraint& c : layout.constraints) {
+        if (!grows(c, layout.flex)) continue;
+        least = least == 0.0 ? scale_of(c) : std::min(least, scale_of(c));
+        most = std::max(most, scale_of(c));
+    }
+    return most > kScaleSpread * least;
+}
+
 template <typename Builder>
 void add_proportion_constraints(Builder& b, Form form, Flex flex, const std::vector<Constraint>& constraints,
                                 const std::vector<Element>& segments) {
@@ -579,14 +627,8 @@ bool pairwise_fits(const Layout& layout) noexcept {
     const std::size_t n = layout.constraints.size();
     std::size_t growers = 0;
     for (const Constraint& c : layout.constraints) growers += grows(c, layout.flex) ? 1 : 0;
-    std::size_t gaps = 0;  // the spacers made equal pairwise
-    switch (layout.flex) {
-        case Flex::SpaceBetween: gaps = n >= 2 ? n - 1 : 0; break;
-        case Flex::SpaceAround: gaps = n >= 2 ? n - 1 : n + 1; break;
-        case Flex::SpaceEvenly: gaps = n + 1; break;
-        default: break;
-    }
-    return growers <= kPairedUpTo && gaps <= kPairedUpTo;
+    const auto [first, last] = equal_gaps(layout.flex, n);
+    return growers <= kPairedUpTo && last - first <= kPairedUpTo;
 }
 
 // The rects of a split's segments and spacers from its 2n + 2 boundaries.
@@ -633,6 +675,19 @@ bool keeps_required(const std::vector<double>& boundaries, double a0, double a1)
     return true;
 }
 
+constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
+
+// Whether the spacers that the Space* mode makes equal are, to within the rounding of their sums.
+bool keeps_gaps_equal(const Layout& layout, const std::vector<double>& boundaries) {
+    const auto [first, last] = equal_gaps(layout.flex, layout.constraints.size());
+    double least = kRequired, most = -kRequired;
+    for (std::size_t i = first; i < last; ++i) {
+        least = std::min(least, boundaries[2 * i + 1] - boundaries[2 * i]);
+        most = std::max(most, boundaries[2 * i + 1] - boundaries[2 * i]);
+    }
+    return !(most - least > kGapSlack);
+}
+
 // Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
 // split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
 // see SplitSolver::set_restart_sums.
@@ -651,7 +706,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     Builder b(2 * n + 1, a0, a1,
               {.large = large, .from_end = n > kPairedUpTo, .beyond_pairwise = beyond_pairwise,
                .restart_sums = restart_sums, .oldest_on_ties = oldest, .steepest_entering = beyond_pairwise});
-    if (form == Form::Pairwise) b.limit_work(kPairwiseWorkLimit);
+    if (form != Form::Compact) b.limit_work(kPairwiseWorkLimit);
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);
@@ -669,7 +724,18 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     if (b.failed()) return std::nullopt;
     const std::vector<double> boundaries = b.boundaries();
     if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
+    // The chained form's split stands for the pairwise form's only where it is that form's only
+    // best split (see Form), and rounds as that form's solver's would.
+    if (form == Form::Chained && !(b.only_best() && keeps_gaps_equal(layout, boundaries) && !near_rounding_tie(boundaries)))
+        return std::nullopt;
     return rects_of(boundaries, inner, horizontal, n);
+}
+
+// A Space* split within the pairwise form's reach, posed in the chained form (see Form) to the
+// general solver, as the pairwise form is.
+std::optional<Split> solve_chained(const Layout& layout, Rect area, SplitWork* work) {
+    if (!makes_gaps_equal(layout.flex) || scales_far_apart(layout)) return std::nullopt;
+    return solve_in_form<BoundaryBuilder>(layout, area, Form::Chained, false, work);
 }
 
 // The gaps of a large split gathered into one element. In the compact form of a Space* mode every
@@ -719,7 +785,6 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
 // the pad before them, from its end. Every split of the usual arrangement still has a counterpart
 // that costs no more, so where the best split, spread out, keeps every boundary inside the area, it
 // is one of the usual arrangement's best. Anything else is solved in the compact form as it stands.
-constexpr double kGapSlack = 1e-6;  // hundredths of a cell: a gap below this counts as none
 constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
 // The 2n + 2 boundaries of a split in the usual order (spacer 0, segment 0, spacer 1, …, spacer n)
@@ -1014,12 +1079,8 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
 // The pairwise form's best split is the same one, by the same count (every pair of growing
 // segments holds its proportion with 100, and each Space* gap its equality with 10⁸), so its
 // solver reaches this split up to the rounding of its sums. Then only a split with one best
-// split is taken (no Min held at its bound), with no boundary so near halfway between two
-// hundredths of a cell that that rounding could tip it the other way, and with scales not far
-// apart: the solver's rounding grows with their spread (a Fill(0)'s scale is a millionth), and
-// past some thousands it can tip a boundary by a cell.
-constexpr double kTieBand = 1e-5;      // hundredths of a cell
-constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
+// split is taken (no Min held at its bound), and only where that rounding cannot matter (see
+// kTieBand).
 
 // The spacers of a split that keeps every gap at the spacing: the outer ones empty but where they
 // are gaps, in SpaceAround half the inner ones. What is left of the area is `rest`.
@@ -1076,10 +1137,7 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
     std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, first_widens, last_widens);
     if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
     boundaries.back() = axis.a1;
-    if (exact && std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
-            return std::fabs(v - std::floor(v) - 0.5) <= kTieBand;
-        }))
-        return std::nullopt;
+    if (exact && near_rounding_tie(boundaries)) return std::nullopt;
     return rects_of(boundaries, axis.inner, axis.horizontal, n);
 }
 
@@ -1238,10 +1296,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     }
     if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]);
-    if (exact && std::any_of(layout.constraints.begin(), layout.constraints.end(), [&](const Constraint& c) {
-            return grows(c, layout.flex) && !(centre_scale <= kScaleSpread * scale_of(c));
-        }))
-        return std::nullopt;
+    if (exact && scales_far_apart(layout)) return std::nullopt;
     const auto bound_of = [&](std::size_t i) { return min_bound(layout.constraints[i]); };
     std::stable_sort(minimums.begin(), minimums.end(),
                      [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
@@ -1759,6 +1814,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
+        if (paired)
+            if (auto split = solve_chained(layout, area, work)) return std::move(*split);
     }
     if (paired) {
         auto split = uses_size_solver(layout.flex)

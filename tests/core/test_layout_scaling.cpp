@@ -579,5 +579,56 @@ TEST(LayoutScaling, LargeSplitsComeOutExactly) {
     }
 }
 
+// In the Space* modes a split is first posed with each gap made equal to the next only. Where
+// that split is its form's only best one and keeps every gap equal, it is the pairwise form's
+// too: the same rects for far less work. A split with a tie (either Length may take the cells
+// the other lacks) is left to the pairwise form. And where that form stalls, the split is now
+// its best one: before, a stalled split of 26 constraints fell to another form and gave one
+// Min all six cells, at a higher cost.
+TEST(LayoutScaling, SpaceSplitsProvedByAChainOfGaps) {
+    struct Case {
+        std::vector<Constraint> constraints;
+        Spacing spacing;
+        std::uint16_t width;
+        bool chained;
+    };
+    std::vector<Constraint> mixed10;
+    for (std::size_t i = 0; i < 10; ++i) mixed10.push_back(mixed(i));
+    const Case cases[] = {
+        {mixed10, Spacing::space(1), 40, true},
+        {mixed10, Spacing::overlap(1), 30, true},
+        {{Constraint::length(10), Constraint::max(0), Constraint::length(10)}, Spacing::space(0), 15, false},
+    };
+    for (const Case& c : cases)
+        for (const Flex flex : {Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
+            SCOPED_TRACE(flex_name(flex) + (" " + std::to_string(c.width)));
+            Layout l = horizontal(flex, c.spacing, 0, mixed);
+            l.constraints = c.constraints;
+            SplitWork work, solver_work;
+            const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
+            const Split solved = solve_split_by_solver(l, Rect{0, 0, c.width, 1}, solver_work);
+            EXPECT_EQ(split.segments, solved.segments);
+            EXPECT_EQ(split.spacers, solved.spacers);
+            EXPECT_EQ(2 * work.cell_updates < solver_work.cell_updates, c.chained)
+                << work.cell_updates << " " << solver_work.cell_updates;
+        }
+    const Layout stalled = horizontal(Flex::SpaceEvenly, Spacing::space(0), 26, [](std::size_t i) {
+        static const Constraint cs[] = {
+            Constraint::length(19),     Constraint::length(5),      Constraint::min(14),    Constraint::max(4),
+            Constraint::ratio(1, 1),    Constraint::ratio(5, 0),    Constraint::max(5),     Constraint::min(10),
+            Constraint::percentage(74), Constraint::max(15),        Constraint::max(5),     Constraint::length(12),
+            Constraint::length(12),     Constraint::min(19),        Constraint::percentage(45), Constraint::length(3),
+            Constraint::ratio(4, 8),    Constraint::min(6),         Constraint::fill(3),    Constraint::fill(2),
+            Constraint::fill(1),        Constraint::max(16),        Constraint::max(17),    Constraint::min(0),
+            Constraint::length(18),     Constraint::ratio(1, 7)};
+        return cs[i];
+    });
+    std::vector<int> widths;
+    for (const Rect& r : stalled.split(Rect{0, 0, 6, 1})) widths.push_back(r.width);
+    std::vector<int> best(26, 0);
+    best[2] = 2, best[7] = 1, best[13] = 2, best[17] = 1;  // the four Mins
+    EXPECT_EQ(widths, best);
+}
+
 }  // namespace
 }  // namespace tarvo::core
