@@ -403,9 +403,10 @@ bool makes_gaps_equal(Flex flex) noexcept {
 // The spacers that a Space* mode makes equal, [first, last): the inner ones, and in SpaceEvenly
 // (or SpaceAround with fewer than two segments) the outer ones too. None elsewhere.
 std::pair<std::size_t, std::size_t> equal_gaps(Flex flex, std::size_t n) noexcept {
+    using Range = std::pair<std::size_t, std::size_t>;
     switch (flex) {
         case Flex::SpaceBetween: return {1, n >= 2 ? n : 1};
-        case Flex::SpaceAround: return n >= 2 ? std::pair<std::size_t, std::size_t>{1, n} : std::pair{std::size_t{0}, n + 1};
+        case Flex::SpaceAround: return n >= 2 ? Range{1, n} : Range{0, n + 1};
         case Flex::SpaceEvenly: return {0, n + 1};
         default: return {0, 0};
     }
@@ -726,7 +727,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
     if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
     // The chained form's split stands for the pairwise form's only where it is that form's only
     // best split (see Form), and rounds as that form's solver's would.
-    if (form == Form::Chained && !(b.only_best() && keeps_gaps_equal(layout, boundaries) && !near_rounding_tie(boundaries)))
+    if (form == Form::Chained &&
+        !(b.only_best() && keeps_gaps_equal(layout, boundaries) && !near_rounding_tie(boundaries)))
         return std::nullopt;
     return rects_of(boundaries, inner, horizontal, n);
 }
