@@ -683,8 +683,9 @@ bool keeps_gaps_equal(const Layout& layout, const std::vector<double>& boundarie
     const auto [first, last] = equal_gaps(layout.flex, layout.constraints.size());
     double least = kRequired, most = -kRequired;
     for (std::size_t i = first; i < last; ++i) {
-        least = std::min(least, boundaries[2 * i + 1] - boundaries[2 * i]);
-        most = std::max(most, boundaries[2 * i + 1] - boundaries[2 * i]);
+        const double gap = boundaries[2 * i + 1] - boundaries[2 * i];
+        least = std::min(least, gap);
+        most = std::max(most, gap);
     }
     return !(most - least > kGapSlack);
 }
@@ -1116,9 +1117,6 @@ bool squeezing_gaps_costs_more(const Layout& layout, double spacing, double pric
     return price < per_unit;
 }
 
-// The rects of a split worked out directly, from its tight spacers and its segments' sizes;
-// nothing where a boundary falls outside the area, or (`exact`) so near halfway between two
-// hundredths of a cell that the solver's rounding could tip it the other way.
 // The boundaries of a split worked out directly, from its tight spacers (the outer ones widened
 // as given) and its segments' sizes.
 std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
@@ -1133,6 +1131,8 @@ std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spac
         [&](std::size_t i) { return sizes[i]; });
 }
 
+// The rects of a split worked out directly, from its tight spacers and its segments' sizes;
+// nothing where a boundary falls outside the area, or (`exact`) near a rounding tie.
 std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
                                   bool exact, double first_widens = 0.0, double last_widens = 0.0) {
     const std::size_t n = sizes.size();

@@ -602,8 +602,8 @@ TEST(LayoutScaling, SpaceSplitsProvedByAChainOfGaps) {
     for (const Case& c : cases)
         for (const Flex flex : {Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
             SCOPED_TRACE(flex_name(flex) + (" " + std::to_string(c.width)));
-            Layout l = horizontal(flex, c.spacing, 0, mixed);
-            l.constraints = c.constraints;
+            const Layout l =
+                horizontal(flex, c.spacing, c.constraints.size(), [&](std::size_t i) { return c.constraints[i]; });
             SplitWork work, solver_work;
             const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
             const Split solved = solve_split_by_solver(l, Rect{0, 0, c.width, 1}, solver_work);
