@@ -11,6 +11,7 @@
 
 #include "core/cassowary.hpp"
 #include "core/debug.hpp"
+#include "core/even_row.hpp"
 #include "core/numeric.hpp"
 #include "core/panic.hpp"
 
@@ -1479,50 +1480,25 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             sizes[r.index] = r.size;
         }
     }
-    // The class's members share what it keeps, where their neighbours ask least: each unit costs
-    // a member one for each neighbour it is already above, less one for each it is still below
-    // (at an end there is one neighbour). Which of those that ask alike take it is a tie.
-    // (Members side by side, or raised, are left to the solver.)
+    // The class's members share what it keeps. Each unit costs every member its wish alike, so
+    // the neighbours decide: the row is to be as even as it can be (share_evenly). Legacy has no
+    // neighbours to ask, and the members take it in turn.
     if (partial) {
         if (!raises[0].empty() || !raises[1].empty()) return std::nullopt;
-        struct Piece {
-            int slope;
-            std::size_t index;
-            double length;
-        };
-        std::vector<Piece> pieces;
-        const auto member = [&](std::size_t i) {
-            const Constraint& c = layout.constraints[i];
-            return !grows(c, layout.flex) && gives_way(c, kRequired) && wish_of(c) == yielding;
-        };
-        for (const Kept& k : kept) {
-            if (k.wish != yielding) continue;
-            std::array<double, 2> near{};
-            int count = 0;
-            for (const std::size_t j : {k.index - 1, k.index + 1}) {
-                if (layout.flex == Flex::Legacy || j >= n) continue;  // k.index - 1 wraps at 0
-                if (member(j)) return std::nullopt;
-                near[count++] = sizes[j];
+        std::vector<RowPlace> row(n);
+        for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
+        for (const Kept& k : kept)
+            if (k.wish == yielding) row[k.index] = {k.size, true};
+        if (layout.flex != Flex::Legacy) {
+            sizes = share_evenly(row, partial->kept);
+        } else {
+            double left = partial->kept;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (!row[i].free) continue;
+                sizes[i] = std::min(left, row[i].size);
+                left -= sizes[i];
             }
-            if (count == 2 && near[1] < near[0]) std::swap(near[0], near[1]);
-            double from = 0.0;
-            int slope = -count;
-            for (int q = 0; q < count; ++q, slope += 2) {
-                const double to = std::clamp(near[q], 0.0, k.size);
-                if (to > from) pieces.push_back({slope, k.index, to - from});
-                from = std::max(from, to);
-            }
-            if (k.size > from) pieces.push_back({slope, k.index, k.size - from});
         }
-        std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& x, const Piece& y) { return x.slope < y.slope; });
-        double left = partial->kept;
-        for (const Piece& piece : pieces) {
-            const double take = std::min(left, piece.length);
-            sizes[piece.index] += take;
-            left -= take;
-            if (!(left > 0.0)) break;
-        }
-        if (left > kGapSlack) return std::nullopt;
     }
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
     // can too, or one outer gap, which its tie to the inner ones holds twice over.
@@ -1744,10 +1720,12 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
 // - The centre gains 1000 a unit, and 100·(S − 1)/s_c from each Min's proportion that it meets;
 //   it loses 100·(S − s_j)·s_j/s_c to each other Fill's, which it leaves, and as much to each
 //   empty Min's.
-// Each must fall short of λ, together with the neighbours' 2. Among the Mins the neighbours
-// decide nothing where each Min that takes room sits between two empty segments: then each unit
-// it takes costs them 2, whichever Min takes it. So the Mins share it in equal parts, none
-// above its bound, as one of many best splits: within the pairwise form's reach, never.
+// Each must fall short of λ, together with the neighbours' 2. Every unit of room costs the Mins
+// alike, so the neighbours decide how they share it: where each Min that takes room sits between
+// two empty segments, each unit it takes costs them 2 whichever Min takes it, and the Mins share
+// it in equal parts, none above its bound, as one of many best splits. Mins side by side or at an
+// end of the row take it as evenly as the row allows (share_evenly). Within the pairwise form's
+// reach, never.
 std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area, bool exact) {
     if (exact) return std::nullopt;
     const bool legacy = layout.flex == Flex::Legacy;
@@ -1763,11 +1741,12 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     Caps caps;  // the Mins with a bound
     double bounds = 0.0, smallest = kRequired, strongest_wish = 0.0;
     std::size_t empty_minimums = 0;
+    bool apart = true;  // every Min that takes room has a neighbour on each side that takes none
     const auto [scales, centre] = Proportions(layout);
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (takes_room(i)) {
-            if (!legacy && (i == 0 || i + 1 == n || takes_room(i - 1))) return std::nullopt;
+            apart = apart && (legacy || (i > 0 && i + 1 < n && !takes_room(i - 1)));
             caps.emplace_back(min_bound(c), i);
             bounds += min_bound(c);
         } else if (c.kind == Constraint::Kind::Min && !legacy) {
@@ -1800,6 +1779,11 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     if (!(strongest_wish + kNeighboursMargin <= price) ||
         !gaps.hold(price + kNeighboursMargin))
         return std::nullopt;
+    if (!apart) {
+        std::vector<RowPlace> row(n, RowPlace{0.0, false});
+        for (const auto& [bound, i] : caps) row[i] = {bound, true};
+        return direct_split(axis, spacers, share_evenly(row, spacers.rest), false);
+    }
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
 }

@@ -1,0 +1,140 @@
+#include "core/even_row.hpp"
+
+#include <algorithm>
+#include <cstddef>
+#include <deque>
+#include <limits>
+#include <utility>
+
+// How it works. Say each unit of room a free place takes is worth μ. Then the row wants the
+// least of Σ|x_i − x_{i+1}| − μ·Σx_i over the free sizes, each within its bounds: a chain, solved
+// from left to right. The least cost of the row up to place i, as a function of x_i, is convex and
+// piecewise linear; passing to place i + 1 keeps the slopes within ±1 (a neighbour can always
+// follow at a cost of 1 a unit), subtracts μ from every slope and cuts the function to x's bounds.
+// Each step adds at most two pieces and only removes pieces at the ends, so a row costs time in
+// proportion to its length. Going back from the last place, each size is its neighbour's clamped
+// to where the cost before it was least.
+//
+// The room the free places take grows with μ, in steps: a step where a set of places that move
+// together (a level of the row) costs as much as it gains. A search on μ brackets the step that
+// holds `room`; on either side of it the best sharings are best at the step too, and so is any
+// blend of them, one of which takes exactly `room`. The steps are ratios of whole numbers no
+// larger than the row's length, and so lie at least 1/length² apart: the bracket is made far
+// narrower than that.
+
+namespace tarvo::core {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kWidest = 3.0;      // past ±2 a unit every free place is empty or full
+constexpr double kBracket = 1e-10;   // the search's last bracket on μ
+
+// The least cost of a row so far as a function of its last size. Each piece's slope is its
+// `slope` plus `offset_`, which moves every slope at once.
+class ChainCost {
+public:
+    // Any size, at no cost: nothing stands before the place.
+    ChainCost() { pieces_.push_back({-kInf, kInf, 0.0}); }
+    // Only `size`: a fixed place stands before.
+    explicit ChainCost(double size) : point_(size) {}
+
+    // Every unit of the size is worth `worth`.
+    void reward(double worth) { offset_ -= worth; }
+
+    // The size can only lie in [lo, hi] (lo ≤ hi), which meets the function's domain.
+    void cut(double lo, double hi) {
+        while (pieces_.size() > 1 && !(pieces_.front().to > lo)) pieces_.pop_front();
+        while (pieces_.size() > 1 && !(pieces_.back().from < hi)) pieces_.pop_back();
+        pieces_.front().from = std::max(pieces_.front().from, lo);
+        pieces_.back().to = std::min(pieces_.back().to, hi);
+    }
+
+    // Passes to the next place: its size v costs the least, over this place's size u, of this
+    // function at u plus |u − v|. Returns where that u lies: v clamped to [first, second].
+    std::pair<double, double> follow() {
+        double a = point_, b = point_;
+        if (!pieces_.empty()) {
+            const double hi = pieces_.back().to;
+            while (!pieces_.empty() && pieces_.front().slope + offset_ < -1.0) pieces_.pop_front();
+            a = pieces_.empty() ? hi : pieces_.front().from;
+            while (!pieces_.empty() && pieces_.back().slope + offset_ > 1.0) pieces_.pop_back();
+            b = pieces_.empty() ? a : pieces_.back().to;
+        }
+        pieces_.push_front({-kInf, a, -1.0 - offset_});
+        pieces_.push_back({b, kInf, 1.0 - offset_});
+        return {a, b};
+    }
+
+    // Where the function is least.
+    double least() const {
+        if (pieces_.empty()) return point_;
+        for (const Piece& p : pieces_)
+            if (p.slope + offset_ >= 0.0) return p.from;
+        return pieces_.back().to;
+    }
+
+private:
+    struct Piece {
+        double from, to, slope;
+    };
+    std::deque<Piece> pieces_;
+    double point_ = 0.0;
+    double offset_ = 0.0;
+};
+
+// The best sharing where each unit of room is worth `worth`; returns the room it takes.
+double share_at(const std::vector<RowPlace>& row, double worth, std::vector<double>& sizes,
+                std::vector<std::pair<double, double>>& ranges) {
+    const std::size_t n = row.size();
+    double taken = 0.0;
+    for (std::size_t p = 0; p < n;) {
+        if (!row[p].free) {
+            sizes[p] = row[p].size;
+            ++p;
+            continue;
+        }
+        std::size_t q = p;
+        while (q + 1 < n && row[q + 1].free) ++q;
+        // The run of free places p … q, between fixed neighbours where there are any.
+        ChainCost cost = p > 0 ? ChainCost(row[p - 1].size) : ChainCost();
+        for (std::size_t i = p; i <= q; ++i) {
+            if (i > p || p > 0) ranges[i] = cost.follow();
+            cost.reward(worth);
+            cost.cut(0.0, row[i].size);
+        }
+        if (q + 1 < n) {
+            const auto [a, b] = cost.follow();
+            sizes[q] = std::clamp(row[q + 1].size, a, b);
+        } else {
+            sizes[q] = cost.least();
+        }
+        for (std::size_t i = q; i > p; --i) sizes[i - 1] = std::clamp(sizes[i], ranges[i].first, ranges[i].second);
+        for (std::size_t i = p; i <= q; ++i) taken += sizes[i];
+        p = q + 1;
+    }
+    return taken;
+}
+
+}  // namespace
+
+std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room) {
+    const std::size_t n = row.size();
+    std::vector<double> low(n), high(n);
+    std::vector<std::pair<double, double>> ranges(n);
+    double lo = -kWidest, hi = kWidest;
+    double taken_low = share_at(row, lo, low, ranges);
+    double taken_high = share_at(row, hi, high, ranges);
+    if (!(room > taken_low)) return low;
+    if (!(room < taken_high)) return high;
+    while (hi - lo > kBracket) {
+        const double mid = 0.5 * (lo + hi);
+        (share_at(row, mid, low, ranges) < room ? lo : hi) = mid;
+    }
+    taken_low = share_at(row, lo, low, ranges);
+    taken_high = share_at(row, hi, high, ranges);
+    const double t = taken_high > taken_low ? (room - taken_low) / (taken_high - taken_low) : 0.0;
+    for (std::size_t i = 0; i < n; ++i) low[i] += t * (high[i] - low[i]);
+    return low;
+}
+
+}  // namespace tarvo::core

@@ -1,0 +1,20 @@
+// Sharing room along a row of sizes so that neighbours differ as little as they can.
+#pragma once
+
+#include <vector>
+
+namespace tarvo::core {
+
+// A place in a row of sizes: fixed at `size`, or free to take anything from 0 to `size`.
+struct RowPlace {
+    double size;
+    bool free;
+};
+
+// The sizes of a row whose free places share `room` between them (clamped to what they can hold
+// together), chosen so that the row is as even as it can be: the sum over neighbours of
+// |x_i − x_{i+1}| is the least that any such sharing gives. Where several sharings are that
+// even, one of them. The fixed places keep their sizes.
+std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room);
+
+}  // namespace tarvo::core

@@ -1,0 +1,83 @@
+// Sharing room along a row: against the general solver's least total difference between
+// neighbours, on random rows.
+#include <gtest/gtest.h>
+
+#include "core/cassowary.hpp"
+#include "core/even_row.hpp"
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace tarvo::core {
+namespace {
+
+namespace cw = cassowary;
+
+double unevenness(const std::vector<double>& x) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i + 1 < x.size(); ++i) sum += std::fabs(x[i] - x[i + 1]);
+    return sum;
+}
+
+// The least unevenness of a sharing, by the general solver: each pair of neighbours asks to be
+// equal with a strength of 1.
+double least_by_solver(const std::vector<RowPlace>& row, double room) {
+    cw::Solver s;
+    std::vector<cw::Variable> x;
+    cw::Expression taken;
+    for (const RowPlace& p : row) {
+        x.push_back(s.new_variable());
+        if (p.free) {
+            EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::GreaterOrEqual, 0.0, cw::strength::required), cw::Status::Ok);
+            EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::LessOrEqual, p.size, cw::strength::required), cw::Status::Ok);
+            taken += x.back();
+        } else {
+            EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::Equal, p.size, cw::strength::required), cw::Status::Ok);
+        }
+    }
+    EXPECT_EQ(s.add_constraint(taken, cw::Relation::Equal, room, cw::strength::required), cw::Status::Ok);
+    for (std::size_t i = 0; i + 1 < x.size(); ++i)
+        EXPECT_EQ(s.add_constraint(x[i], cw::Relation::Equal, x[i + 1], 1.0), cw::Status::Ok);
+    std::vector<double> sizes;
+    for (const cw::Variable v : x) sizes.push_back(s.value(v));
+    return unevenness(sizes);
+}
+
+TEST(EvenRow, SharesRoomAsEvenlyAsTheSolver) {
+    std::mt19937 rng(7);
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::vector<RowPlace> row(static_cast<std::size_t>(pick(1, 14)));
+        double can_take = 0.0;
+        for (RowPlace& p : row) {
+            p = {static_cast<double>(pick(0, 9)), pick(0, 2) > 0};
+            if (p.free) can_take += p.size;
+        }
+        const double room = can_take * std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+        const std::vector<double> x = share_evenly(row, room);
+        ASSERT_EQ(x.size(), row.size());
+        double taken = 0.0;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (!row[i].free) {
+                ASSERT_EQ(x[i], row[i].size);
+                continue;
+            }
+            ASSERT_GE(x[i], -1e-9);
+            ASSERT_LE(x[i], row[i].size + 1e-9);
+            taken += x[i];
+        }
+        ASSERT_NEAR(taken, room, 1e-6) << "trial " << trial;
+        ASSERT_LE(unevenness(x), least_by_solver(row, room) + 1e-6) << "trial " << trial;
+    }
+}
+
+// Room beyond what the free places hold fills them; none leaves them empty.
+TEST(EvenRow, ClampsTheRoom) {
+    const std::vector<RowPlace> row = {{2.0, true}, {5.0, false}, {3.0, true}};
+    EXPECT_EQ(share_evenly(row, 9.0), (std::vector<double>{2.0, 5.0, 3.0}));
+    EXPECT_EQ(share_evenly(row, -1.0), (std::vector<double>{0.0, 5.0, 0.0}));
+}
+
+}  // namespace
+}  // namespace tarvo::core
