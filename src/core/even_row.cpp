@@ -100,7 +100,7 @@ double share_at(const std::vector<RowPlace>& row, double worth, std::vector<doub
         for (std::size_t i = p; i <= q; ++i) {
             if (i > p || p > 0) ranges[i] = cost.follow();
             cost.reward(worth);
-            cost.cut(0.0, row[i].size);
+            cost.cut(row[i].least, row[i].size);
         }
         if (q + 1 < n) {
             const auto [a, b] = cost.follow();

@@ -5,13 +5,14 @@
 
 namespace tarvo::core {
 
-// A place in a row of sizes: fixed at `size`, or free to take anything from 0 to `size`.
+// A place in a row of sizes: fixed at `size`, or free to take anything from `least` to `size`.
 struct RowPlace {
     double size;
     bool free;
+    double least = 0.0;
 };
 
-// The sizes of a row whose free places share `room` between them (clamped to what they can hold
+// The sizes of a row whose free places share `room` between them (clamped to what they can take
 // together), chosen so that the row is as even as it can be: the sum over neighbours of
 // |x_i − x_{i+1}| is the least that any such sharing gives. Where several sharings are that
 // even, one of them. The fixed places keep their sizes.

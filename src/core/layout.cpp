@@ -1378,7 +1378,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
-        if (crowded && !squeezed && yielding != gaps_wish) {
+        if (crowded && yielding != gaps_wish) {
             if ((partial = part_kept(rest))) break;
         }
         crowded = true;
@@ -1480,23 +1480,27 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             sizes[r.index] = r.size;
         }
     }
-    // The class's members share what it keeps. Each unit costs every member its wish alike, so
-    // the neighbours decide: the row is to be as even as it can be (share_evenly). Legacy has no
-    // neighbours to ask, and the members take it in turn.
+    // The class's members share what it keeps, above what the raised ones hold already. Each unit
+    // costs every member its wish alike, so the neighbours decide: the row is to be as even as it
+    // can be (share_evenly). Legacy has no neighbours to ask, and the members take it in turn.
     if (partial) {
-        if (!raises[0].empty() || !raises[1].empty()) return std::nullopt;
         std::vector<RowPlace> row(n);
         for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
-        for (const Kept& k : kept)
-            if (k.wish == yielding) row[k.index] = {k.size, true};
+        double room = partial->kept;
+        for (const Kept& k : kept) {
+            if (k.wish != yielding) continue;
+            row[k.index] = {k.size, true, raised[k.index]};
+            room += raised[k.index];
+        }
         if (layout.flex != Flex::Legacy) {
-            sizes = share_evenly(row, partial->kept);
+            sizes = share_evenly(row, room);
         } else {
-            double left = partial->kept;
+            double extra = partial->kept;
             for (std::size_t i = 0; i < n; ++i) {
                 if (!row[i].free) continue;
-                sizes[i] = std::min(left, row[i].size);
-                left -= sizes[i];
+                const double take = std::clamp(extra, 0.0, row[i].size - row[i].least);
+                sizes[i] = row[i].least + take;
+                extra -= take;
             }
         }
     }

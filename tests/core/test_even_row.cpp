@@ -29,7 +29,7 @@ double least_by_solver(const std::vector<RowPlace>& row, double room) {
     for (const RowPlace& p : row) {
         x.push_back(s.new_variable());
         if (p.free) {
-            EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::GreaterOrEqual, 0.0, cw::strength::required), cw::Status::Ok);
+            EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::GreaterOrEqual, p.least, cw::strength::required), cw::Status::Ok);
             EXPECT_EQ(s.add_constraint(x.back(), cw::Relation::LessOrEqual, p.size, cw::strength::required), cw::Status::Ok);
             taken += x.back();
         } else {
@@ -49,12 +49,15 @@ TEST(EvenRow, SharesRoomAsEvenlyAsTheSolver) {
     auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
     for (int trial = 0; trial < 3000; ++trial) {
         std::vector<RowPlace> row(static_cast<std::size_t>(pick(1, 14)));
-        double can_take = 0.0;
+        double least = 0.0, most = 0.0;
         for (RowPlace& p : row) {
             p = {static_cast<double>(pick(0, 9)), pick(0, 2) > 0};
-            if (p.free) can_take += p.size;
+            if (!p.free) continue;
+            p.least = pick(0, 3) == 0 ? static_cast<double>(pick(0, static_cast<int>(p.size))) : 0.0;
+            least += p.least;
+            most += p.size;
         }
-        const double room = can_take * std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+        const double room = least + (most - least) * std::uniform_real_distribution<double>(0.0, 1.0)(rng);
         const std::vector<double> x = share_evenly(row, room);
         ASSERT_EQ(x.size(), row.size());
         double taken = 0.0;
@@ -63,7 +66,7 @@ TEST(EvenRow, SharesRoomAsEvenlyAsTheSolver) {
                 ASSERT_EQ(x[i], row[i].size);
                 continue;
             }
-            ASSERT_GE(x[i], -1e-9);
+            ASSERT_GE(x[i], row[i].least - 1e-9);
             ASSERT_LE(x[i], row[i].size + 1e-9);
             taken += x[i];
         }
@@ -72,11 +75,11 @@ TEST(EvenRow, SharesRoomAsEvenlyAsTheSolver) {
     }
 }
 
-// Room beyond what the free places hold fills them; none leaves them empty.
+// Room beyond what the free places take fills them; too little leaves each at its least.
 TEST(EvenRow, ClampsTheRoom) {
-    const std::vector<RowPlace> row = {{2.0, true}, {5.0, false}, {3.0, true}};
+    const std::vector<RowPlace> row = {{2.0, true}, {5.0, false}, {3.0, true, 1.0}};
     EXPECT_EQ(share_evenly(row, 9.0), (std::vector<double>{2.0, 5.0, 3.0}));
-    EXPECT_EQ(share_evenly(row, -1.0), (std::vector<double>{0.0, 5.0, 0.0}));
+    EXPECT_EQ(share_evenly(row, 0.0), (std::vector<double>{0.0, 5.0, 1.0}));
 }
 
 }  // namespace
