@@ -1644,21 +1644,30 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
 // spacing and the inner ones to the spacing. Below that every gap falls short of the spacing,
 // and the same (k + 1)·d units cost (k + 1)·d·kSpacerEq, kSpacerEq a unit. (Breaking the ties
 // instead costs kSpacerEq a unit of each, and gives no more room.) Either way the gaps' growth,
-// 10 a unit, only adds to what they ask.
+// 10 a unit, only adds to what they ask. With an overlap o the outer gaps cannot go below
+// nothing, nor the inner ones below twice that: squeezed together down to −o, the k inner gaps
+// give up k·o of room for 2·kSpacerEq/k a unit and their growth (as in roomy_sizes), and below
+// that kSpacerEq a unit.
 struct SqueezedGaps {
     const Layout& layout;
     const Axis& axis;
     TightSpacers spacers;
     bool around = false;       // SpaceAround, squeezed further
-    double least_price = 0.0;  // where `around`: what room must be worth for that, kSpacerEq/(k + 1)
+    double least_price = 0.0;  // where `around`: what room must be worth for that
 
     SqueezedGaps(const Layout& layout_, const Axis& axis_, bool exact)
         : layout(layout_), axis(axis_), spacers(layout_, axis_.a1 - axis_.a0, axis_.gap) {
         const std::size_t n = layout.constraints.size();
-        if (layout.flex != Flex::SpaceAround || n < 2 || !(axis.gap > 0.0) || exact) return;
+        if (layout.flex != Flex::SpaceAround || n < 2 || axis.gap == 0.0 || exact) return;
         around = true;
-        spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - static_cast<double>(n) * axis.gap);
-        least_price = kSpacerEq / static_cast<double>(n);
+        const double inner = static_cast<double>(n - 1);
+        if (axis.gap > 0.0) {
+            spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - (inner + 1.0) * axis.gap);
+            least_price = kSpacerEq / (inner + 1.0);
+        } else {
+            spacers = TightSpacers(0.0, axis.gap, axis.a1 - axis.a0 - inner * axis.gap);
+            least_price = 2.0 * kSpacerEq / inner + kSpaceGrow;
+        }
     }
     bool hold(double price) const {
         if (!around) return squeezing_gaps_costs_more(layout, axis.gap, price);
