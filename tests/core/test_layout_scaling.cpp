@@ -8,6 +8,7 @@
 #include "core/layout.hpp"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace tarvo::core {
@@ -514,15 +515,30 @@ TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
         }
     }
     // SpaceAround with a gap squeezes its gaps to the spacing within and half of it outside, and
-    // the minimums share the 120 cells that leaves.
-    const Layout around =
-        horizontal(Flex::SpaceAround, Spacing::space(1), 240, [&](std::size_t i) { return cases[0].unit[i % 6]; });
-    SplitWork work;
-    const Split split = solve_split(around, Rect{0, 0, 360, 1}, work);
-    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
-    for (std::size_t i = 0; i < around.constraints.size(); ++i) {
-        const Constraint& k = around.constraints[i];
-        EXPECT_EQ(split.segments[i].width, k.kind == Constraint::Kind::Min ? k.value == 1 ? 1 : 2 : 0) << i;
+    // the minimums share the 120 cells that leaves. With an overlap of 1 the 80 inner gaps go
+    // down to it, and 41 Min(6) segments between Fill(2) ones share 88 + 80 cells: those at the
+    // ends, with one neighbour each, take their bounds first.
+    const auto alternating = [](std::size_t i) { return i % 2 == 0 ? Constraint::min(6) : Constraint::fill(2); };
+    const struct {
+        Layout layout;
+        std::uint16_t width;
+        std::function<int(std::size_t)> expected;
+    } around[] = {
+        {horizontal(Flex::SpaceAround, Spacing::space(1), 240, [&](std::size_t i) { return cases[0].unit[i % 6]; }),
+         360,
+         [&](std::size_t i) {
+             const Constraint& k = cases[0].unit[i % 6];
+             return k.kind == Constraint::Kind::Min ? k.value == 1 ? 1 : 2 : 0;
+         }},
+        {horizontal(Flex::SpaceAround, Spacing::overlap(1), 81, alternating), 88,
+         [](std::size_t i) { return i % 2 == 1 ? 0 : i == 0 || i == 80 ? 6 : 4; }},
+    };
+    for (const auto& [layout, width, expected] : around) {
+        SCOPED_TRACE(layout.spacing.debug());
+        SplitWork work;
+        const Split split = solve_split(layout, Rect{0, 0, width, 1}, work);
+        EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+        for (std::size_t i = 0; i < layout.constraints.size(); ++i) EXPECT_EQ(split.segments[i].width, expected(i)) << i;
     }
 }
 
