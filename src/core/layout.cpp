@@ -1249,7 +1249,7 @@ struct RoomPrices {
 struct RoomySizes {
     std::vector<double> sizes;
     double first_widens = 0.0, last_widens = 0.0;
-    double between;  // the inner gaps: the tight ones, or squeezed (see roomy_sizes)
+    double between, outer;  // the gaps: the tight ones, or squeezed (see roomy_sizes)
     RoomPrices prices;
 };
 
@@ -1269,14 +1269,20 @@ using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
-    // In SpaceAround with an overlap, the inner gaps are held at twice the outer ones, which the
-    // area keeps from going below nothing: they are empty, by two ties of 10⁸. Squeezed together
-    // down to the spacing, they give up (n − 1)·o of room for 2·10⁸/(n − 1) a unit and their own
-    // growth: a class that gives way like the others, and then o is the overlap.
-    const bool squeezable = layout.flex == Flex::SpaceAround && n >= 2 && axis.gap < 0.0;
+    // SpaceAround's gaps are a class that gives way like the others. With an overlap, the inner
+    // gaps are held at twice the outer ones, which the area keeps from going below nothing: they
+    // are empty, by two ties of 10⁸. Squeezed together down to the spacing, they give up
+    // (n − 1)·o of room for 2·10⁸/(n − 1) a unit and their own growth, and then o is the overlap.
+    // With a gap s (past the pairwise form's reach) the outer gaps come down to s/2 and the inner
+    // ones to s, giving up n·s of room for 10⁸/n a unit and their growth (see SqueezedGaps).
+    const bool overlapping = axis.gap < 0.0;
+    const bool squeezable =
+        layout.flex == Flex::SpaceAround && n >= 2 && (overlapping || (axis.gap > 0.0 && !exact));
     const double inner = static_cast<double>(n) - 1.0;
-    const double gaps_wish = squeezable ? 2.0 * kSpacerEq / inner + kSpaceGrow : kRequired;
-    const double whole = axis.a1 - axis.a0, overlap = squeezable ? -axis.gap : -spacers.between;
+    const double gaps_room = !squeezable ? 0.0 : overlapping ? -inner * axis.gap : (inner + 1.0) * axis.gap;
+    const double gaps_wish =
+        !squeezable ? kRequired : (overlapping ? 2.0 * kSpacerEq / inner : kSpacerEq / (inner + 1.0)) + kSpaceGrow;
+    const double whole = axis.a1 - axis.a0, overlap = squeezable && overlapping ? -axis.gap : -spacers.between;
     const std::array<std::size_t, 2> ends{0, n - 1};
     const auto held_end = [&](std::size_t i) {
         return (holds[0] != EndHold::none && i == ends[0]) || (holds[1] != EndHold::none && i == ends[1]);
@@ -1368,7 +1374,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : wishes[rung - 1];
         const bool squeezed = gaps_wish <= yielding;
-        double rest = spacers.rest - end_room + (squeezed ? inner * overlap : 0.0);
+        double rest = spacers.rest - end_room + (squeezed ? gaps_room : 0.0);
         double weakest = squeezed ? kRequired : gaps_wish, strongest_yielding = squeezed ? gaps_wish : 0.0;
         for (const Kept& k : kept) {
             if (k.wish <= yielding) {
@@ -1433,7 +1439,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
     if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
 
-    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between, {}};
+    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between,
+                   squeezed && !overlapping ? axis.gap / 2.0 : spacers.outer, {}};
     std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
@@ -1571,7 +1578,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, raises, exact);
         if (!roomy) return std::nullopt;
-        const TightSpacers tight(spacers.outer, roomy->between, spacers.rest);
+        const TightSpacers tight(roomy->outer, roomy->between, spacers.rest);
         std::array<bool, 2> short_of{false, false};
         for (std::size_t side = 0; side < 2 && n >= 2 && tight.between < 0.0; ++side) {
             const std::size_t i = side == 0 ? 0 : n - 1;

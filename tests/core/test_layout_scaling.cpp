@@ -76,7 +76,7 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
         {"fills, Start", Flex::Start, 5000, fills, false, Spacing::space(1), true},
         {"mixed, crowded, SpaceBetween", Flex::SpaceBetween, 200, mixed, true, Spacing::space(1), true},
-        {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, true},
+        {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, true, Spacing::space(1), true},
         {"mixed, roomy, SpaceEvenly", Flex::SpaceEvenly, 20000, mixed, false, Spacing::space(1), true},
     };
     for (const Family& f : families) {
