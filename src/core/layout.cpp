@@ -1341,7 +1341,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     std::size_t held = 0;
     // Where a class's room is needed but the growing segments do not bid as much for it, the class
     // gives up only part (`partial`): the free growing segments give up all of theirs, every Min
-    // with a bound is held at it, and the price of room is the class's wish.
+    // with a bound is held at it, and the price of room is the class's wish. SpaceAround's gaps
+    // keep theirs evenly, each inner gap as much as the next and, with a gap, the outer ones half.
     struct Part {
         double kept;  // the room the class keeps
         std::size_t held;
@@ -1352,7 +1353,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // `rest` what this rung leaves with the whole class given way.
     const auto part_kept = [&](double rest) -> std::optional<Part> {
         if (exact) return std::nullopt;
-        double asked = 0.0, free_scales = scales - end_scales;
+        double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
             if (k.wish == yielding) asked += k.size;
         std::size_t count = 0;
@@ -1384,9 +1385,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
-        if (crowded && yielding != gaps_wish) {
-            if ((partial = part_kept(rest))) break;
-        }
+        if (crowded && (partial = part_kept(rest))) break;
         crowded = true;
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
             if (rung == wishes.size()) return std::nullopt;
@@ -1432,15 +1431,24 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         price = yielding;
     }
     const bool squeezed = gaps_wish <= yielding;
-    // The ends are held only where the gaps overlap.
-    if (squeezable && !squeezed && (holds[0] != EndHold::none || holds[1] != EndHold::none)) return std::nullopt;
+    // The ends are held only where the gaps overlap, and nothing is held or raised beside gaps that
+    // keep part of their room.
+    const bool gaps_keep_part = partial && squeezable && yielding == gaps_wish;
+    const double gaps_kept = gaps_keep_part ? partial->kept : 0.0;
+    const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none;
+    if (squeezable && !squeezed && holding) return std::nullopt;
+    if (gaps_keep_part && (holding || !raises[0].empty() || !raises[1].empty())) return std::nullopt;
     if ((held > 0 || end_pull > 0.0) && !(pull + kNeighboursMargin <= kGrow * (scales - centre_scale)))
         return std::nullopt;
     if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
     if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
 
-    RoomySizes out{std::vector<double>(n), 0.0, 0.0, squeezed ? axis.gap : spacers.between,
-                   squeezed && !overlapping ? axis.gap / 2.0 : spacers.outer, {}};
+    // Squeezed with a gap, the outer gaps keep half of what each inner one does; with an overlap,
+    // the inner ones share it and the outer ones stay empty.
+    const double kept_each = overlapping ? gaps_kept / inner : gaps_kept / (2.0 * (inner + 1.0));
+    RoomySizes out{std::vector<double>(n), 0.0, 0.0,
+                   squeezed ? axis.gap + (overlapping ? kept_each : 2.0 * kept_each) : spacers.between,
+                   squeezed && !overlapping ? axis.gap / 2.0 + kept_each : spacers.outer, {}};
     std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
@@ -1490,7 +1498,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // The class's members share what it keeps, above what the raised ones hold already. Each unit
     // costs every member its wish alike, so the neighbours decide: the row is to be as even as it
     // can be (share_evenly). Legacy has no neighbours to ask, and the members take it in turn.
-    if (partial) {
+    if (partial && !gaps_keep_part) {
         std::vector<RowPlace> row(n);
         for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
         double room = partial->kept;

@@ -470,25 +470,35 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     }
 }
 
-// SpaceAround's gaps give way as a class: with a gap of 1, 200 mixed constraints over 3,000 cells
+// SpaceAround's gaps give way as a class. With a gap of 1, 200 mixed constraints over 3,000 cells
 // squeeze the outer gaps to half a cell and the inner ones to a cell, for the percentages and
-// the growing segments. Each kind takes what the solver gives it, all told, and each gap the
-// same.
+// the growing segments; 150 fills, minimums, lengths and maxima over 400 cells squeeze them only
+// in part, for the minimums' bounds. Each kind takes what the solver gives it, all told, and
+// each gap the same.
 TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
-    const Layout l = horizontal(Flex::SpaceAround, Spacing::space(1), 200, mixed);
-    const Rect area{0, 0, 3000, 1};
-    SplitWork work, solver_work;
-    const Split split = solve_split(l, area, work);
-    const Split solved = solve_split_by_solver(l, area, solver_work);
-    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
-    EXPECT_GT(solver_work.pivots, 0u);
-    std::array<int, 6> by_kind{}, by_kind_solved{};
-    for (std::size_t i = 0; i < 200; ++i) {
-        by_kind[static_cast<std::size_t>(l.constraints[i].kind)] += split.segments[i].width;
-        by_kind_solved[static_cast<std::size_t>(l.constraints[i].kind)] += solved.segments[i].width;
+    const struct {
+        Layout layout;
+        std::uint16_t width;
+    } cases[] = {
+        {horizontal(Flex::SpaceAround, Spacing::space(1), 200, mixed), 3000},
+        {horizontal(Flex::SpaceAround, Spacing::space(1), 150, held_minimums), 400},
+    };
+    for (const auto& [l, width] : cases) {
+        SCOPED_TRACE(width);
+        const std::size_t n = l.constraints.size();
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, Rect{0, 0, width, 1}, work);
+        const Split solved = solve_split_by_solver(l, Rect{0, 0, width, 1}, solver_work);
+        EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+        EXPECT_GT(solver_work.pivots, 0u);
+        std::array<int, 6> by_kind{}, by_kind_solved{};
+        for (std::size_t i = 0; i < n; ++i) {
+            by_kind[static_cast<std::size_t>(l.constraints[i].kind)] += split.segments[i].width;
+            by_kind_solved[static_cast<std::size_t>(l.constraints[i].kind)] += solved.segments[i].width;
+        }
+        EXPECT_EQ(by_kind, by_kind_solved);
+        for (std::size_t i = 0; i <= n; ++i) EXPECT_EQ(split.spacers[i].width, solved.spacers[i].width) << i;
     }
-    EXPECT_EQ(by_kind, by_kind_solved);
-    for (std::size_t i = 0; i <= 200; ++i) EXPECT_EQ(split.spacers[i].width, solved.spacers[i].width) << i;
 }
 
 // Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
