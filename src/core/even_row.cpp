@@ -19,15 +19,16 @@
 // together (a level of the row) costs as much as it gains. A search on μ brackets the step that
 // holds `room`; on either side of it the best sharings are best at the step too, and so is any
 // blend of them, one of which takes exactly `room`. The steps are ratios of whole numbers no
-// larger than the row's length, and so lie at least 1/length² apart: the bracket is made far
-// narrower than that.
+// larger than the row's length, and so lie at least 1/length² apart: the bracket is made a
+// hundred times narrower than that (for rows of up to some 300,000 places; the search stops where
+// a double can halve it no further).
 
 namespace tarvo::core {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kWidest = 3.0;      // past ±2 a unit every free place is empty or full
-constexpr double kBracket = 1e-10;   // the search's last bracket on μ
+constexpr double kWidest = 3.0;       // past ±2 a unit every free place is empty or full
+constexpr double kNarrowest = 1e-13;  // a bracket on μ that a double still halves
 
 // The least cost of a row so far as a function of its last size. Each piece's slope is its
 // `slope` plus `offset_`, which moves every slope at once.
@@ -126,7 +127,9 @@ std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room) 
     double taken_high = share_at(row, hi, high, ranges);
     if (!(room > taken_low)) return low;
     if (!(room < taken_high)) return high;
-    while (hi - lo > kBracket) {
+    const double length = static_cast<double>(std::max<std::size_t>(n, 1));
+    const double bracket = std::max(0.01 / (length * length), kNarrowest);
+    while (hi - lo > bracket) {
         const double mid = 0.5 * (lo + hi);
         (share_at(row, mid, low, ranges) < room ? lo : hi) = mid;
     }
