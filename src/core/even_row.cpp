@@ -34,10 +34,17 @@ constexpr double kNarrowest = 1e-13;  // a bracket on μ that a double still hal
 // `slope` plus `offset_`, which moves every slope at once.
 class ChainCost {
 public:
-    // Any size, at no cost: nothing stands before the place.
-    ChainCost() { pieces_.push_back({-kInf, kInf, 0.0}); }
-    // Only `size`: a fixed place stands before.
-    explicit ChainCost(double size) : point_(size) {}
+    // Starts a run: any size, at no cost, where nothing stands before its first place; only
+    // `size` where a fixed place does. (The pieces' room is kept from run to run.)
+    void start() {
+        start(0.0);
+        pieces_.push_back({-kInf, kInf, 0.0});
+    }
+    void start(double size) {
+        pieces_.clear();
+        point_ = size;
+        offset_ = 0.0;
+    }
 
     // Every unit of the size is worth `worth`.
     void reward(double worth) { offset_ -= worth; }
@@ -83,8 +90,9 @@ private:
     double offset_ = 0.0;
 };
 
-// The best sharing where each unit of room is worth `worth`; returns the room it takes.
-double share_at(const std::vector<RowPlace>& row, double worth, std::vector<double>& sizes,
+// The best sharing where each unit of room is worth `worth`; returns the room it takes. `cost` and
+// `ranges` are room to work in.
+double share_at(const std::vector<RowPlace>& row, double worth, std::vector<double>& sizes, ChainCost& cost,
                 std::vector<std::pair<double, double>>& ranges) {
     const std::size_t n = row.size();
     double taken = 0.0;
@@ -97,7 +105,11 @@ double share_at(const std::vector<RowPlace>& row, double worth, std::vector<doub
         std::size_t q = p;
         while (q + 1 < n && row[q + 1].free) ++q;
         // The run of free places p … q, between fixed neighbours where there are any.
-        ChainCost cost = p > 0 ? ChainCost(row[p - 1].size) : ChainCost();
+        if (p > 0) {
+            cost.start(row[p - 1].size);
+        } else {
+            cost.start();
+        }
         for (std::size_t i = p; i <= q; ++i) {
             if (i > p || p > 0) ranges[i] = cost.follow();
             cost.reward(worth);
@@ -120,21 +132,29 @@ double share_at(const std::vector<RowPlace>& row, double worth, std::vector<doub
 
 std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room) {
     const std::size_t n = row.size();
-    std::vector<double> low(n), high(n);
+    std::vector<double> low(n), high(n), at_mid(n);
     std::vector<std::pair<double, double>> ranges(n);
+    ChainCost cost;
     double lo = -kWidest, hi = kWidest;
-    double taken_low = share_at(row, lo, low, ranges);
-    double taken_high = share_at(row, hi, high, ranges);
+    double taken_low = share_at(row, lo, low, cost, ranges);
+    double taken_high = share_at(row, hi, high, cost, ranges);
     if (!(room > taken_low)) return low;
     if (!(room < taken_high)) return high;
     const double length = static_cast<double>(std::max<std::size_t>(n, 1));
     const double bracket = std::max(0.01 / (length * length), kNarrowest);
     while (hi - lo > bracket) {
         const double mid = 0.5 * (lo + hi);
-        (share_at(row, mid, low, ranges) < room ? lo : hi) = mid;
+        const double taken = share_at(row, mid, at_mid, cost, ranges);
+        if (taken < room) {
+            lo = mid;
+            taken_low = taken;
+            low.swap(at_mid);
+        } else {
+            hi = mid;
+            taken_high = taken;
+            high.swap(at_mid);
+        }
     }
-    taken_low = share_at(row, lo, low, ranges);
-    taken_high = share_at(row, hi, high, ranges);
     const double t = taken_high > taken_low ? (room - taken_low) / (taken_high - taken_low) : 0.0;
     for (std::size_t i = 0; i < n; ++i) low[i] += t * (high[i] - low[i]);
     return low;

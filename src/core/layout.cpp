@@ -1118,6 +1118,32 @@ bool squeezing_gaps_costs_more(const Layout& layout, double spacing, double pric
     return price < per_unit;
 }
 
+// How SpaceAround's gaps give way together: the outer and inner gaps they come down to, the room
+// that gives up, and what a unit of it costs them.
+// - With a gap s (past the pairwise form's reach). The inner gaps are held at twice the outer ones
+//   with the gaps' own strength, kSpacerEq, and every gap at the spacing with it too. Squeezing
+//   the k inner gaps from 2s toward s, with the outer ones at half of them, costs the two outer
+//   ones kSpacerEq·d for the (k + 1)·d units of room it gives: the outer gaps come down to s/2 and
+//   the inner ones to s, giving up (k + 1)·s for kSpacerEq/(k + 1) a unit. (Breaking the ties
+//   instead costs kSpacerEq a unit of each, and gives no more room.)
+// - With an overlap o. The outer gaps cannot go below nothing, nor the inner ones below twice
+//   that: they are empty, by two ties of 10⁸. Squeezed together down to −o, the k inner gaps give
+//   up k·o of room for 2·kSpacerEq/k a unit.
+// Either way the gaps' growth, 10 a unit, adds to what they ask; below that every gap falls short
+// of the spacing, at kSpacerEq a unit. Nothing in the other modes, or with no gap.
+struct GapsSqueeze {
+    double outer, between, room, wish;
+};
+std::optional<GapsSqueeze> gaps_squeeze(const Layout& layout, const Axis& axis, bool exact) {
+    const std::size_t n = layout.constraints.size();
+    if (layout.flex != Flex::SpaceAround || n < 2 || axis.gap == 0.0 || (axis.gap > 0.0 && exact))
+        return std::nullopt;
+    const double inner = static_cast<double>(n - 1);
+    if (axis.gap > 0.0)
+        return GapsSqueeze{axis.gap / 2.0, axis.gap, (inner + 1.0) * axis.gap, kSpacerEq / (inner + 1.0) + kSpaceGrow};
+    return GapsSqueeze{0.0, axis.gap, -inner * axis.gap, 2.0 * kSpacerEq / inner + kSpaceGrow};
+}
+
 // The boundaries of a split worked out directly, from its tight spacers (the outer ones widened
 // as given) and its segments' sizes.
 std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
@@ -1269,19 +1295,14 @@ using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
-    // SpaceAround's gaps are a class that gives way like the others. With an overlap, the inner
-    // gaps are held at twice the outer ones, which the area keeps from going below nothing: they
-    // are empty, by two ties of 10⁸. Squeezed together down to the spacing, they give up
-    // (n − 1)·o of room for 2·10⁸/(n − 1) a unit and their own growth, and then o is the overlap.
-    // With a gap s (past the pairwise form's reach) the outer gaps come down to s/2 and the inner
-    // ones to s, giving up n·s of room for 10⁸/n a unit and their growth (see SqueezedGaps).
+    // SpaceAround's gaps are a class that gives way like the others (gaps_squeeze); with an
+    // overlap, o is then the overlap.
     const bool overlapping = axis.gap < 0.0;
-    const bool squeezable =
-        layout.flex == Flex::SpaceAround && n >= 2 && (overlapping || (axis.gap > 0.0 && !exact));
+    const std::optional<GapsSqueeze> squeeze = gaps_squeeze(layout, axis, exact);
+    const bool squeezable = squeeze.has_value();
     const double inner = static_cast<double>(n) - 1.0;
-    const double gaps_room = !squeezable ? 0.0 : overlapping ? -inner * axis.gap : (inner + 1.0) * axis.gap;
-    const double gaps_wish =
-        !squeezable ? kRequired : (overlapping ? 2.0 * kSpacerEq / inner : kSpacerEq / (inner + 1.0)) + kSpaceGrow;
+    const double gaps_room = squeezable ? squeeze->room : 0.0;
+    const double gaps_wish = squeezable ? squeeze->wish : kRequired;
     const double whole = axis.a1 - axis.a0, overlap = squeezable && overlapping ? -axis.gap : -spacers.between;
     const std::array<std::size_t, 2> ends{0, n - 1};
     const auto held_end = [&](std::size_t i) {
@@ -1447,8 +1468,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // the inner ones share it and the outer ones stay empty.
     const double kept_each = overlapping ? gaps_kept / inner : gaps_kept / (2.0 * (inner + 1.0));
     RoomySizes out{std::vector<double>(n), 0.0, 0.0,
-                   squeezed ? axis.gap + (overlapping ? kept_each : 2.0 * kept_each) : spacers.between,
-                   squeezed && !overlapping ? axis.gap / 2.0 + kept_each : spacers.outer, {}};
+                   squeezed ? squeeze->between + (overlapping ? kept_each : 2.0 * kept_each) : spacers.between,
+                   squeezed ? squeeze->outer + (overlapping ? 0.0 : kept_each) : spacers.outer, {}};
     std::vector<double>& sizes = out.sizes;
     for (const Kept& k : kept) sizes[k.index] = k.wish <= yielding ? 0.0 : k.size;
     for (std::size_t i = 0; i < n; ++i) {
@@ -1650,19 +1671,9 @@ std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::siz
 // The spacers of a split whose Mins cannot all have their bounds, and whether its gaps hold
 // against room worth `price` a unit to the Mins.
 //
-// The gaps keep the spacing, and give up room only as squeezing_gaps_costs_more says; but
-// SpaceAround with a gap s (past the pairwise form's reach) is squeezed further. It holds its
-// inner gaps at twice the outer ones with the gaps' own strength, kSpacerEq, and every gap at the
-// spacing with it too. Squeezing the k inner gaps from 2s toward s, with the outer ones at half
-// of them, costs the two outer ones kSpacerEq·d for the (k + 1)·d units of room it gives: so
-// where room is worth more than kSpacerEq/(k + 1) a unit, the outer gaps come down to half the
-// spacing and the inner ones to the spacing. Below that every gap falls short of the spacing,
-// and the same (k + 1)·d units cost (k + 1)·d·kSpacerEq, kSpacerEq a unit. (Breaking the ties
-// instead costs kSpacerEq a unit of each, and gives no more room.) Either way the gaps' growth,
-// 10 a unit, only adds to what they ask. With an overlap o the outer gaps cannot go below
-// nothing, nor the inner ones below twice that: squeezed together down to −o, the k inner gaps
-// give up k·o of room for 2·kSpacerEq/k a unit and their growth (as in roomy_sizes), and below
-// that kSpacerEq a unit.
+// The gaps keep the spacing, and give up room only as squeezing_gaps_costs_more says; but past the
+// pairwise form's reach SpaceAround's gaps are squeezed further (gaps_squeeze), where room is worth
+// more than they ask for it and less than kSpacerEq.
 struct SqueezedGaps {
     const Layout& layout;
     const Axis& axis;
@@ -1672,17 +1683,11 @@ struct SqueezedGaps {
 
     SqueezedGaps(const Layout& layout_, const Axis& axis_, bool exact)
         : layout(layout_), axis(axis_), spacers(layout_, axis_.a1 - axis_.a0, axis_.gap) {
-        const std::size_t n = layout.constraints.size();
-        if (layout.flex != Flex::SpaceAround || n < 2 || axis.gap == 0.0 || exact) return;
+        const std::optional<GapsSqueeze> squeeze = gaps_squeeze(layout, axis, exact);
+        if (exact || !squeeze) return;
         around = true;
-        const double inner = static_cast<double>(n - 1);
-        if (axis.gap > 0.0) {
-            spacers = TightSpacers(axis.gap / 2.0, axis.gap, axis.a1 - axis.a0 - (inner + 1.0) * axis.gap);
-            least_price = kSpacerEq / (inner + 1.0);
-        } else {
-            spacers = TightSpacers(0.0, axis.gap, axis.a1 - axis.a0 - inner * axis.gap);
-            least_price = 2.0 * kSpacerEq / inner + kSpaceGrow;
-        }
+        spacers = TightSpacers(squeeze->outer, squeeze->between, spacers.rest + squeeze->room);
+        least_price = squeeze->wish;
     }
     bool hold(double price) const {
         if (!around) return squeezing_gaps_costs_more(layout, axis.gap, price);

@@ -419,11 +419,14 @@ TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
     int grown = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const Rect& r = split.segments[i];
-        if (i > 0) EXPECT_EQ(r.x + 1, split.segments[i - 1].right()) << i;
+        if (i > 0) {
+            EXPECT_EQ(r.x + 1, split.segments[i - 1].right()) << i;
+        }
         const Constraint c = held_minimums(i);
         if (c.kind == Constraint::Kind::Fill) grown += r.width;
-        if (c.kind != Constraint::Kind::Fill && i != n - 1)  // the last, a Max, is held
+        if (c.kind != Constraint::Kind::Fill && i != n - 1) {  // the last, a Max, is held
             EXPECT_EQ(r.width, c.kind == Constraint::Kind::Max ? 0 : c.value) << i;
+        }
     }
     EXPECT_EQ(split.segments.back().right(), 3 + 1761);
     EXPECT_GT(grown, 0);
