@@ -160,4 +160,34 @@ std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room) 
     return low;
 }
 
+// Say the k free places stand between fixed places A and B and share the room alike, c each, with
+// c at most A and B. The row across them runs from A down to its least free place m and back up to
+// B, so it differs by at least (A − m) + (B − m); m is at most c, their mean, and equals it only
+// where every free place is c. Where c is at least A and B, the same holds of the largest free
+// place; with a fixed place on one side only, or on neither, fewer terms count. Only where
+// A < c < B (or B < c < A) can the free places climb from one to the other in more than one way
+// as evenly.
+std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row, double room) {
+    const std::size_t n = row.size();
+    std::size_t first = n, last = 0, count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!row[i].free) continue;
+        first = std::min(first, i);
+        last = i;
+        ++count;
+    }
+    if (count == 0 || last - first + 1 != count) return std::nullopt;
+    const double share = room / static_cast<double>(count);
+    std::vector<double> sizes(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (row[i].free && !(row[i].least <= share && share <= row[i].size)) return std::nullopt;
+        sizes[i] = row[i].free ? share : row[i].size;
+    }
+    if (first > 0 && last + 1 < n) {
+        const double a = row[first - 1].size, b = row[last + 1].size;
+        if (std::min(a, b) < share && share < std::max(a, b)) return std::nullopt;
+    }
+    return sizes;
+}
+
 }  // namespace tarvo::core

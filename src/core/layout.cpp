@@ -357,16 +357,22 @@ std::uint16_t to_cell(double value) noexcept {
 }
 
 // Where a split must come out as the pairwise form's solver gives it, to the cell, but is worked
-// out another way, that solver's rounding must not matter: no boundary may lie so near halfway
-// between two hundredths of a cell that it could tip the other way, and the growing segments'
-// scales may not lie far apart, since the rounding grows with their spread (a Fill(0)'s scale is
-// a millionth) and past some thousands can tip a boundary by a cell.
+// out another way, that solver's rounding must not matter: no boundary may lie so near the point
+// where its cell changes that it could tip across, and the growing segments' scales may not lie
+// far apart, since the rounding grows with their spread (a Fill(0)'s scale is a millionth) and
+// past some thousands can tip a boundary by a cell. A boundary is rounded to a hundredth, then to
+// a cell, so its cell changes only 49.5 hundredths past a cell's start: there it rounds to 49
+// hundredths or to 50, and so to that cell or the next. Anywhere else halfway between two
+// hundredths, either one rounds to the same cell.
 constexpr double kTieBand = 1e-5;      // hundredths of a cell
 constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
 
+constexpr double kTip = kCellScale / 2.0 - 0.5;  // hundredths past a cell's start
+
 bool near_rounding_tie(const std::vector<double>& boundaries) {
-    return std::any_of(boundaries.begin(), boundaries.end(),
-                       [](double v) { return std::fabs(v - std::floor(v) - 0.5) <= kTieBand; });
+    return std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
+        return std::fabs(v - kCellScale * std::floor(v / kCellScale) - kTip) <= kTieBand;
+    });
 }
 
 // The outer spacers of a mode that holds its inner gaps to the spacing: empty (Legacy both,
@@ -792,19 +798,20 @@ std::optional<Split> solve_chained(const Layout& layout, Rect area, SplitWork* w
 constexpr double kSumSlack = 1e-9;  // of the area: the rounding of a sum of many sizes
 
 // The 2n + 2 boundaries of a split in the usual order (spacer 0, segment 0, spacer 1, …, spacer n)
-// from the sizes of its spacers and segments, as a running sum from `a0`.
+// from the sizes of its spacers and segments, as a running sum from `a0`, kept in long double so
+// that thousands of sizes add up to within far less than kOnTie of their exact sum.
 template <typename SpacerSize, typename SegmentSize>
 std::vector<double> running_boundaries(double a0, std::size_t n, SpacerSize spacer, SegmentSize segment) {
     std::vector<double> boundaries;
     boundaries.reserve(2 * n + 2);
-    double at = a0;
-    boundaries.push_back(at);
+    long double at = a0;
+    boundaries.push_back(a0);
     for (std::size_t i = 0; i <= n; ++i) {
         at += spacer(i);
-        boundaries.push_back(at);
+        boundaries.push_back(static_cast<double>(at));
         if (i == n) break;
         at += segment(i);
-        boundaries.push_back(at);
+        boundaries.push_back(static_cast<double>(at));
     }
     return boundaries;
 }
@@ -1159,14 +1166,30 @@ std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spac
 }
 
 // The rects of a split worked out directly, from its tight spacers and its segments' sizes;
-// nothing where a boundary falls outside the area, or (`exact`) near a rounding tie.
+// nothing where a boundary falls outside the area, or (`exact`, up to 64 segments) near a
+// rounding tie.
+//
+// Past 64 segments, a split that must come out as the pairwise form's solver gives it is worked
+// out directly at a rounding tie too. On the tie itself (a row of 1,000 segments in an odd number
+// of cells can put a boundary there) the solver's rounding alone picks the cell, and its work
+// there grows with the cube of the row's length: 1,000 Length segments squeezed into 51 cells
+// took it 18 s. A boundary within kOnTie of the point where its cell changes is taken to be on it,
+// and rounds half away from zero, as the value itself does.
+constexpr double kOnTie = 1e-7;  // hundredths of a cell
+
 std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
                                   bool exact, double first_widens = 0.0, double last_widens = 0.0) {
     const std::size_t n = sizes.size();
     std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, first_widens, last_widens);
     if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
     boundaries.back() = axis.a1;
-    if (exact && near_rounding_tie(boundaries)) return std::nullopt;
+    if (exact && near_rounding_tie(boundaries)) {
+        if (n <= kPairedUpTo) return std::nullopt;
+        for (double& v : boundaries) {
+            const double tip = kCellScale * std::floor(v / kCellScale) + kTip;
+            if (std::fabs(v - tip) <= kOnTie) v = tip;
+        }
+    }
     return rects_of(boundaries, axis.inner, axis.horizontal, n);
 }
 
@@ -1324,8 +1347,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
         kept.push_back({i, size_asked(c, whole), gives_way(c, kRequired) ? wish_of(c) : kRequired});
     }
-    if (centre == n || !(scale_of(layout.constraints[centre]) >= 1.0)) return std::nullopt;
-    const double centre_scale = scale_of(layout.constraints[centre]);
+    // Where nothing grows, no rung but a class keeping part of its room is known (see `partial`),
+    // and not in Legacy, whose members have no neighbours to settle their shares.
+    const bool none_grows = centre == n;
+    if (none_grows ? layout.flex == Flex::Legacy : !(scale_of(layout.constraints[centre]) >= 1.0))
+        return std::nullopt;
+    const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
     if (exact && scales_far_apart(layout)) return std::nullopt;
     const auto bound_of = [&](std::size_t i) { return min_bound(layout.constraints[i]); };
     std::stable_sort(minimums.begin(), minimums.end(),
@@ -1372,22 +1399,27 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // The part the class that gives way at `yielding` keeps, where the rung below had too little
     // room and the free growing segments, with none of it, bid less than that class's wish;
     // `rest` what this rung leaves with the whole class given way.
+    // Within the pairwise form's reach only where the split is its only best one: no Min held, the
+    // gaps kept whole, and a row whose members share alike (see share_alike, below).
     const auto part_kept = [&](double rest) -> std::optional<Part> {
-        if (exact) return std::nullopt;
+        if (exact && (layout.flex == Flex::Legacy || (squeezable && yielding == gaps_wish))) return std::nullopt;
         double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
             if (k.wish == yielding) asked += k.size;
         std::size_t count = 0;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > 0.0)) continue;
-            if (i == centre) return std::nullopt;
+            if (exact || i == centre) return std::nullopt;
             rest -= bound_of(i);
             free_scales -= 1.0;
             ++count;
         }
-        if (!(rest >= 0.0 && rest < asked && free_scales > 0.0)) return std::nullopt;
-        const double part_pull = (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
-        const double bid = kFillGrow + part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
+        if (!(rest >= 0.0 && rest < asked && (free_scales > 0.0 || none_grows))) return std::nullopt;
+        // With nothing that grows, the most any holder bids for room is an outer spacer's growth.
+        const double part_pull =
+            none_grows ? 0.0 : (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
+        const double bid =
+            none_grows ? kGrow : kFillGrow + part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
         return Part{rest, count, part_pull};
     };
@@ -1519,6 +1551,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // The class's members share what it keeps, above what the raised ones hold already. Each unit
     // costs every member its wish alike, so the neighbours decide: the row is to be as even as it
     // can be (share_evenly). Legacy has no neighbours to ask, and the members take it in turn.
+    // Within the pairwise form's reach the split must be the only best one: the members share alike
+    // where that is the only sharing as even as the row allows (share_alike), and nowhere else.
     if (partial && !gaps_keep_part) {
         std::vector<RowPlace> row(n);
         for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
@@ -1528,7 +1562,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             row[k.index] = {k.size, true, raised[k.index]};
             room += raised[k.index];
         }
-        if (layout.flex != Flex::Legacy) {
+        if (exact) {
+            std::optional<std::vector<double>> alike = share_alike(row, room);
+            if (!alike) return std::nullopt;
+            sizes = std::move(*alike);
+        } else if (layout.flex != Flex::Legacy) {
             sizes = share_evenly(row, room);
         } else {
             double extra = partial->kept;

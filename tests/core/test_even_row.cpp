@@ -6,6 +6,7 @@
 #include "core/even_row.hpp"
 
 #include <cmath>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -80,6 +81,54 @@ TEST(EvenRow, ClampsTheRoom) {
     const std::vector<RowPlace> row = {{2.0, true}, {5.0, false}, {3.0, true, 1.0}};
     EXPECT_EQ(share_evenly(row, 9.0), (std::vector<double>{2.0, 5.0, 3.0}));
     EXPECT_EQ(share_evenly(row, 0.0), (std::vector<double>{0.0, 5.0, 1.0}));
+}
+
+// Sharing alike, where it is the only sharing as even as the row allows: on random rows whose
+// free places stand together, it is as even as the solver's, and moving a little room between
+// any two free places makes it less even. Where it is not known to be the only one, nothing.
+TEST(EvenRow, SharesAlikeOnlyWhereThatIsTheOnlyEvenestSharing) {
+    std::mt19937 rng(11);
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    int alike = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        std::vector<RowPlace> row(static_cast<std::size_t>(pick(1, 8)), RowPlace{0.0, false});
+        const std::size_t first = static_cast<std::size_t>(pick(0, static_cast<int>(row.size()) - 1));
+        const std::size_t last = static_cast<std::size_t>(pick(static_cast<int>(first), static_cast<int>(row.size()) - 1));
+        double most = 0.0;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            const bool free = first <= i && i <= last;
+            row[i] = {static_cast<double>(pick(free ? 1 : 0, 9)), free};
+            if (free) most += row[i].size;
+        }
+        const double room = most * std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+        const std::optional<std::vector<double>> x = share_alike(row, room);
+        if (!x) continue;
+        ++alike;
+        ASSERT_NEAR(unevenness(*x), least_by_solver(row, room), 1e-6) << "trial " << trial;
+        for (std::size_t i = first; i <= last; ++i)
+            for (std::size_t j = first; j <= last; ++j) {
+                if (i == j || (*x)[i] < 1e-3 || (*x)[j] + 1e-3 > row[j].size) continue;
+                std::vector<double> moved = *x;
+                moved[i] -= 1e-3;
+                moved[j] += 1e-3;
+                ASSERT_GT(unevenness(moved), unevenness(*x) + 1e-9) << "trial " << trial;
+            }
+    }
+    EXPECT_GT(alike, 500);
+
+    const struct {
+        std::vector<RowPlace> row;
+        double room;
+        std::optional<std::vector<double>> sizes;
+    } cases[] = {
+        {{{8.0, false}, {5.0, true}, {5.0, true}, {9.0, false}}, 4.0, std::vector<double>{8.0, 2.0, 2.0, 9.0}},
+        {{{5.0, true}, {5.0, true}, {1.0, false}}, 6.0, std::vector<double>{3.0, 3.0, 1.0}},
+        {{{0.0, false}, {5.0, true}, {5.0, true}, {9.0, false}}, 8.0, std::nullopt},  // between the two
+        {{{5.0, true}, {0.0, false}, {5.0, true}}, 4.0, std::nullopt},                // apart
+        {{{3.0, true}, {9.0, true}}, 8.0, std::nullopt},                              // above a size
+        {{{9.0, true, 5.0}, {9.0, true}}, 8.0, std::nullopt},                         // below a least
+    };
+    for (const auto& c : cases) EXPECT_EQ(share_alike(c.row, c.room), c.sizes);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include "core/layout.hpp"
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tarvo::core {
 namespace {
@@ -470,6 +472,65 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
             EXPECT_EQ(split.spacers.front(), solved.spacers.front());
             EXPECT_EQ(split.spacers.back(), solved.spacers.back());
         }
+    }
+}
+
+// Where nothing grows and the sizes asked for do not fit, the classes give up their room, the
+// weakest first, and the class whose room is needed in part shares what is left as evenly as the
+// row allows. Within the pairwise form's reach (in Start, Center and End, however many segments)
+// only a split that is the only best one is worked out directly: the members side by side, alike,
+// and not between a larger neighbour and a smaller one. Every such split is the solver's, to the
+// cell, but where a boundary lies on the point where its cell changes: up to 64 segments the
+// solver splits it; past that the split is worked out directly, the value rounded half away.
+TEST(LayoutScaling, SqueezedRowsWhereNothingGrows) {
+    using C = Constraint;
+    struct Case {
+        const char* name;
+        Flex flex;
+        std::uint16_t width;
+        std::vector<Constraint> head, unit, tail;  // the unit repeated between
+        bool direct;
+        Spacing spacing = Spacing::space(0);
+        int repeat = 120;
+    };
+    const Case cases[] = {
+        {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
+        {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
+        {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
+        {"beside a Fill", Flex::Start, 50, {}, {C::length(10)}, {C::fill(1)}, true},
+        {"between two lengths", Flex::Center, 64, {C::length(4)}, {C::percentage(10)}, {C::length(5)}, true},
+        {"halves of hundredths that tip nothing", Flex::Start, 5, {}, {C::length(10)}, {}, true, {}, 200},
+        {"gaps", Flex::SpaceBetween, 501, {}, {C::length(10)}, {}, true, Spacing::space(1)},
+        {"gaps", Flex::SpaceAround, 300, {}, {C::max(9)}, {}, true, Spacing::space(1)},
+        {"apart", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false},
+        {"between a larger and a smaller", Flex::Start, 60, {C::length(10)}, {C::percentage(10)}, {C::max(5)},
+         false},
+        {"a tie, up to 64 segments", Flex::Start, 99, {}, {C::ratio(1, 200), C::fill(1)}, {}, false, {}, 1},
+        {"a tie", Flex::Start, 3, {}, {C::length(10)}, {}, true, {}, 200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", " + flex_name(c.flex));
+        Layout l = horizontal(c.flex, c.spacing, 0, mixed);
+        l.constraints = c.head;
+        for (int k = 0; k < c.repeat; ++k) l.constraints.insert(l.constraints.end(), c.unit.begin(), c.unit.end());
+        l.constraints.insert(l.constraints.end(), c.tail.begin(), c.tail.end());
+        const Rect area{2, 0, c.width, 1};
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, area, work);
+        EXPECT_EQ(work.pivots + work.cell_updates == 0, c.direct);
+        if (std::string_view(c.name) == "a tie") {
+            // 1.5 hundredths each from 200: the 33rd boundary is at 249.5, and rounds to 3.
+            for (std::size_t i = 0; i < 200; ++i) {
+                const auto cell = [](double v) { return static_cast<int>(std::round(std::round(v) / 100.0)); };
+                EXPECT_EQ(split.segments[i].x, cell(200.0 + 1.5 * static_cast<double>(i))) << i;
+                EXPECT_EQ(split.segments[i].right(), cell(200.0 + 1.5 * static_cast<double>(i + 1))) << i;
+            }
+            EXPECT_EQ(split.segments[32].right(), 3);
+            continue;
+        }
+        const Split solved = solve_split_by_solver(l, area, solver_work);
+        EXPECT_EQ(split.segments, solved.segments);
+        EXPECT_EQ(split.spacers, solved.spacers);
     }
 }
 
