@@ -1423,6 +1423,38 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
         return Part{rest, count, part_pull};
     };
+    // Where nothing grows and every size asked for fits, the spacers that grow take the rest: the
+    // last in Start, the first in End, both alike in Center, and in the Space* modes the gaps they
+    // make equal (in SpaceAround the inner ones twice the outer ones). Each unit gains a spacer 100
+    // or the gaps 10, where any segment would ask at least 10⁴ for it. Not in Legacy, nor in
+    // SpaceBetween with one segment, where no spacer grows.
+    const auto spare_room = [&](double rest) -> std::optional<RoomySizes> {
+        RoomySizes out{std::vector<double>(n), 0.0, 0.0, spacers.between, spacers.outer, {}};
+        for (const Kept& k : kept) out.sizes[k.index] = k.size;
+        const auto count = static_cast<double>(n);
+        switch (layout.flex) {
+            case Flex::Start: out.last_widens = rest; break;
+            case Flex::End: out.first_widens = rest; break;
+            case Flex::Center: out.first_widens = out.last_widens = rest / 2.0; break;
+            case Flex::SpaceBetween:
+                if (n < 2) return std::nullopt;
+                out.between += rest / (count - 1.0);
+                break;
+            case Flex::SpaceAround:
+                if (n >= 2) {
+                    out.between += rest / count;
+                    out.outer += rest / (2.0 * count);
+                    break;
+                }
+                [[fallthrough]];
+            case Flex::SpaceEvenly:
+                out.between += rest / (count + 1.0);
+                out.outer += rest / (count + 1.0);
+                break;
+            default: return std::nullopt;
+        }
+        return out;
+    };
     std::optional<Part> partial;
     bool crowded = false;  // the last rung's sizes did not fit
     for (std::size_t rung = 0;; ++rung) {
@@ -1443,6 +1475,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
             if (rung == wishes.size()) return std::nullopt;
             continue;
+        }
+        if (none_grows) {
+            if (rung != 0 || !raises[0].empty() || !raises[1].empty()) return std::nullopt;
+            return spare_room(rest);
         }
         // Hold the Mins above their share at their bounds, the largest first; each one held
         // leaves the others a smaller share.

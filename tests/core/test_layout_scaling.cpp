@@ -73,7 +73,7 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         {"mixed, crowded, Start", Flex::Start, 200, mixed, true},
         {"mixed, crowded, Legacy", Flex::Legacy, 200, mixed, true},
         {"mixed, roomy, Center", Flex::Center, 20000, mixed, false, Spacing::space(1), true},
-        {"lengths, fitting, Start", Flex::Start, 20000, lengths, false},
+        {"lengths, fitting, Start", Flex::Start, 20000, lengths, false, Spacing::space(1), true},
         {"lengths, crowded, End", Flex::End, 300, lengths, true},
         {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
         {"fills, Start", Flex::Start, 5000, fills, false, Spacing::space(1), true},
@@ -475,14 +475,16 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     }
 }
 
-// Where nothing grows and the sizes asked for do not fit, the classes give up their room, the
-// weakest first, and the class whose room is needed in part shares what is left as evenly as the
-// row allows. Within the pairwise form's reach (in Start, Center and End, however many segments)
-// only a split that is the only best one is worked out directly: the members side by side, alike,
-// and not between a larger neighbour and a smaller one. Every such split is the solver's, to the
-// cell, but where a boundary lies on the point where its cell changes: up to 64 segments the
-// solver splits it; past that the split is worked out directly, the value rounded half away.
-TEST(LayoutScaling, SqueezedRowsWhereNothingGrows) {
+// Where nothing grows and every size asked for fits, the spacers that grow take the rest (in
+// Legacy none grows, and the solver splits it). Where the sizes do not fit, the classes give up
+// their room, the weakest first, and the class whose room is needed in part shares what is left as
+// evenly as the row allows. Within the pairwise form's reach (in Start, Center and End, however
+// many segments) only a split that is the only best one is worked out directly: the members side
+// by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
+// solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
+// segments the solver splits it; past that the split is worked out directly, the value rounded
+// half away.
+TEST(LayoutScaling, RowsWhereNothingGrows) {
     using C = Constraint;
     struct Case {
         const char* name;
@@ -494,6 +496,10 @@ TEST(LayoutScaling, SqueezedRowsWhereNothingGrows) {
         int repeat = 120;
     };
     const Case cases[] = {
+        {"room to spare", Flex::Center, 1501, {}, {C::length(10)}, {}, true},
+        {"room to spare", Flex::SpaceAround, 1200, {}, {C::max(5), C::length(5)}, {}, true},
+        {"room to spare", Flex::SpaceEvenly, 2000, {}, {C::percentage(1)}, {}, true, Spacing::space(1)},
+        {"room to spare", Flex::Legacy, 1500, {}, {C::length(10)}, {}, false},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
         {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
         {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
