@@ -434,6 +434,33 @@ TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
     EXPECT_GT(grown, 0);
 }
 
+// As many minimums held at their bounds as fills free beside them: the minimums pull the centre
+// of the proportions up exactly as hard as the fills hold it, and the neighbours decide. Beside
+// minimums only, a fill that rises leaves its neighbours further from the others: the split, each
+// fill sharing alike, is worked out directly. With a Length of 4 beside each fill, the centre, at
+// the row's start, would rise, and the solver splits it.
+TEST(LayoutScaling, FillsBesideAsManyHeldMinimums) {
+    const auto unit_of = [](std::size_t size) {
+        return [size](std::size_t i) {
+            const Constraint unit[] = {Constraint::fill(1), Constraint::min(10), Constraint::length(4)};
+            return unit[i % size];
+        };
+    };
+    for (const Flex flex : kEveryFlex) {
+        if (flex == Flex::Legacy) continue;
+        SCOPED_TRACE(flex_name(flex));
+        const Layout l = horizontal(flex, Spacing::space(0), 200, unit_of(2));
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, Rect{0, 0, 1800, 1}, work);
+        EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+        EXPECT_EQ(split.segments, solve_split_by_solver(l, Rect{0, 0, 1800, 1}, solver_work).segments);
+        EXPECT_EQ(split.segments[0].width, 8);
+    }
+    SplitWork work;
+    solve_split(horizontal(Flex::Start, Spacing::space(0), 300, unit_of(3)), Rect{0, 0, 2000, 1}, work);
+    EXPECT_GT(work.pivots, 0u);
+}
+
 // With fewer minimums held, their pull falls below what the Max segments wish for their room,
 // which does not all fit beside them: the fills give up all of theirs, and the Max segments part
 // of theirs. Which Max segments keep it is a tie that their neighbours do not decide, so the split
