@@ -1546,13 +1546,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // the pull asks by more than the neighbours could tip. Where every growing segment has a scale
     // of 1 the pull can match that hold exactly (as many free segments as Mins held): the
     // proportions then ask nothing either way of a centre that rises, and the neighbours decide
-    // (see centre_rise_unevenness, below).
+    // (see `centre_tied`, below).
     const double hold = kGrow * (scales - centre_scale);
     bool centre_tied = false;
     if ((held > 0 || end_pull > 0.0) && !(pull + kNeighboursMargin <= hold)) {
-        const bool scales_of_one = std::all_of(layout.constraints.begin(), layout.constraints.end(), [&](const Constraint& c) {
-            return !grows(c, layout.flex) || scale_of(c) == 1.0;
-        });
+        const bool scales_of_one =
+            std::all_of(layout.constraints.begin(), layout.constraints.end(),
+                        [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });
         if (partial || holding || end_pull > 0.0 || !scales_of_one || !(pull <= hold)) return std::nullopt;
         centre_tied = true;
     }

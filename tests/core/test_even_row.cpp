@@ -92,8 +92,9 @@ TEST(EvenRow, SharesAlikeOnlyWhereThatIsTheOnlyEvenestSharing) {
     int alike = 0;
     for (int trial = 0; trial < 2000; ++trial) {
         std::vector<RowPlace> row(static_cast<std::size_t>(pick(1, 8)), RowPlace{0.0, false});
-        const std::size_t first = static_cast<std::size_t>(pick(0, static_cast<int>(row.size()) - 1));
-        const std::size_t last = static_cast<std::size_t>(pick(static_cast<int>(first), static_cast<int>(row.size()) - 1));
+        const int places = static_cast<int>(row.size());
+        const auto first = static_cast<std::size_t>(pick(0, places - 1));
+        const auto last = static_cast<std::size_t>(pick(static_cast<int>(first), places - 1));
         double most = 0.0;
         for (std::size_t i = 0; i < row.size(); ++i) {
             const bool free = first <= i && i <= last;
