@@ -138,12 +138,14 @@ def layout_rows() -> list[dict]:
     # Rows where nothing grows, squeezed: a row of 10,000 tabs of 10 cells. The Length segments share
     # the room alike, worked out directly (1,000 of them took the solver 18 s in Start and Center).
     # Lengths alternating with percentages, which give up all their room, are left to the solver:
-    # which of the Length segments take it is a tie that their neighbours do not decide.
+    # which of the Length segments take it is a tie that their neighbours do not decide. Then fills
+    # beside as many minimums held at their bounds, whose proportions tie (the solver took 3 s).
     for kinds, what, width, flex, spacing in (
             ([("length", 10)] * 10_000, "Length(10)", 999, "Start", 0),
             ([("length", 10)] * 10_000, "Length(10)", 999, "Center", 0),
             ([("length", 10)] * 10_000, "Length(10)", 30_000, "SpaceBetween", 1),
-            ([("length", 10), ("percentage", 1)] * 5000, "Length(10) and Percentage(1)", 30_000, "Center", 0)):
+            ([("length", 10), ("percentage", 1)] * 5000, "Length(10) and Percentage(1)", 30_000, "Center", 0),
+            ([("fill", 1), ("min", 10)] * 500, "Fill(1) and Min(10)", 9000, "Start", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
         gap = f"spacing {spacing}" if spacing > 0 else "no gap"

@@ -1937,6 +1937,25 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
 }
 
+// Gaps that do not fit. Where the gaps alone, at the spacing, ask for the whole area or more, each
+// unit of room is worth the gaps' strength, kSpacerEq, to any of them: more than any segment asks
+// for it (a Min's bound 10⁸, with its growth 1000, or in Legacy its size 10⁴), by far more than the
+// neighbours could tip. Every segment gives up its room, which leaves every proportion met, and the
+// gaps share the area; the outer spacers that are not gaps are empty. The Space* modes make their
+// gaps equal, but SpaceAround, whose gaps give way together (gaps_squeeze), is left to the solver;
+// elsewhere any sharing is a best one, and they share it alike, so only past the pairwise form's
+// reach.
+std::optional<Split> solve_crowded_gaps(const Layout& layout, Rect area, bool exact) {
+    const Axis axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    if (!(axis.gap > 0.0) || n < 2 || layout.flex == Flex::SpaceAround) return std::nullopt;
+    if (exact && !makes_gaps_equal(layout.flex)) return std::nullopt;
+    if (TightSpacers(layout, axis.a1 - axis.a0, axis.gap).rest > 0.0) return std::nullopt;
+    const bool evenly = layout.flex == Flex::SpaceEvenly;
+    const double share = (axis.a1 - axis.a0) / static_cast<double>(evenly ? n + 1 : n - 1);
+    return direct_split(axis, TightSpacers(evenly ? share : 0.0, share, 0.0), std::vector<double>(n, 0.0), exact);
+}
+
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
     // In an empty area the required constraints hold every boundary at the area's one edge:
     // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
@@ -1946,6 +1965,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     if (!(axis.a0 < axis.a1)) return rects_of(std::vector<double>(2 * n + 2, axis.a0), axis.inner, axis.horizontal, n);
     const bool paired = pairwise_fits(layout);
     if (closed_form) {
+        if (auto split = solve_crowded_gaps(layout, area, paired)) return std::move(*split);
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);

@@ -341,7 +341,11 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"an overlap past both ends",
          [](std::size_t i) { return i % 5 == 2 ? Constraint::min(20) : i % 149 == 0 ? Constraint::fill(1) : fills(i); },
          150, 633, Spacing::overlap(3), kEvery},
-        {"crowded", fills, 150, 250, Spacing::space(2), kNone},
+        // The gaps alone ask for more than the area: they share it, and every segment is empty.
+        // Outside the Space* modes any sharing is a best one: the solver's gaps keep the spacing
+        // from the start, here they share the area alike. SpaceAround's gaps give way together, and
+        // the solver splits it.
+        {"crowded", fills, 150, 250, Spacing::space(2), kEvery & ~(1u << static_cast<unsigned>(Flex::SpaceAround))},
         {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kGrowingMinimums},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
          150, 400, Spacing::space(0), kGrowingMinimums},
@@ -366,8 +370,20 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
             if (!direct) continue;
             SplitWork solver_work;
             const Split solved = solve_split_by_solver(l, area, solver_work);
-            EXPECT_EQ(split.segments, solved.segments);
-            EXPECT_EQ(split.spacers, solved.spacers);
+            const bool gaps_tied = std::string_view(c.name) == "crowded" && flex != Flex::SpaceBetween &&
+                                   flex != Flex::SpaceEvenly;
+            if (!gaps_tied) {
+                EXPECT_EQ(split.segments, solved.segments);
+                EXPECT_EQ(split.spacers, solved.spacers);
+                continue;
+            }
+            for (const Rect& r : split.segments) EXPECT_EQ(r.width, 0);
+            int gaps = 0;
+            for (const Rect& r : split.spacers) {
+                EXPECT_LE(r.width, 2);
+                gaps += r.width;
+            }
+            EXPECT_EQ(gaps, c.width);
         }
     }
 }
