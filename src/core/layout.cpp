@@ -367,11 +367,16 @@ std::uint16_t to_cell(double value) noexcept {
 constexpr double kTieBand = 1e-5;      // hundredths of a cell
 constexpr double kScaleSpread = 1000;  // the largest scale over the smallest
 
-constexpr double kTip = kCellScale / 2.0 - 0.5;  // hundredths past a cell's start
+// The point nearest below `v`, or at it, where a boundary's cell changes.
+double tip_below(double v) noexcept {
+    constexpr double kTip = kCellScale / 2.0 - 0.5;  // hundredths past a cell's start
+    return kCellScale * std::floor((v - kTip) / kCellScale) + kTip;
+}
 
 bool near_rounding_tie(const std::vector<double>& boundaries) {
     return std::any_of(boundaries.begin(), boundaries.end(), [](double v) {
-        return std::fabs(v - kCellScale * std::floor(v / kCellScale) - kTip) <= kTieBand;
+        const double below = tip_below(v);
+        return v - below <= kTieBand || below + kCellScale - v <= kTieBand;
     });
 }
 
@@ -1186,8 +1191,9 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
     if (exact && near_rounding_tie(boundaries)) {
         if (n <= kPairedUpTo) return std::nullopt;
         for (double& v : boundaries) {
-            const double tip = kCellScale * std::floor(v / kCellScale) + kTip;
-            if (std::fabs(v - tip) <= kOnTie) v = tip;
+            const double below = tip_below(v), above = below + kCellScale;
+            if (v - below <= kOnTie) v = below;
+            if (above - v <= kOnTie) v = above;
         }
     }
     return rects_of(boundaries, axis.inner, axis.horizontal, n);
@@ -1652,14 +1658,14 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         // gain the pull for each of the F free segments, and each of the others moves off the
         // centre by F/(F − 1), against their hold. With what the neighbours gain or lose, that must
         // cost; where it does not, the centre would rise, and the solver splits it.
-        std::vector<double> rise(n, 0.0);
-        std::size_t free = 0;
-        for (std::size_t i = 0; i < n; ++i) free += grows(layout.constraints[i], layout.flex) && sizes[i] == unit;
-        if (free < 2 || !(sizes[centre] == unit)) return std::nullopt;
-        const double others = -1.0 / static_cast<double>(free - 1);
+        std::vector<std::size_t> free;
         for (std::size_t i = 0; i < n; ++i)
-            if (grows(layout.constraints[i], layout.flex) && sizes[i] == unit) rise[i] = i == centre ? 1.0 : others;
-        const double proportions = static_cast<double>(free) * (hold - pull);
+            if (grows(layout.constraints[i], layout.flex) && sizes[i] == unit) free.push_back(i);
+        if (free.size() < 2 || !(sizes[centre] == unit)) return std::nullopt;
+        std::vector<double> rise(n, 0.0);
+        const double others = -1.0 / static_cast<double>(free.size() - 1);
+        for (const std::size_t i : free) rise[i] = i == centre ? 1.0 : others;
+        const double proportions = static_cast<double>(free.size()) * (hold - pull);
         if (!(proportions + kAllSegmentGrow * unevenness_change(sizes, rise) > kRiseSlack)) return std::nullopt;
     }
     out.prices = prices;
