@@ -1943,6 +1943,71 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
 }
 
+// Legacy, where nothing grows (no Fill; its Mins do not grow), past 64 segments. With no
+// neighbours and no spacer that grows, room goes wherever it costs least:
+// - Room to spare goes to the kind that asks least for growing: a Min (10⁴ a unit), then a Ratio,
+//   a Percentage, a Length, a Max (its bound's 10⁸ and its size's 10⁴).
+// - Room short is given up by the kind that asks least for keeping it: a Max (10⁴), then Ratio,
+//   Percentage and Length, then a Min below its bound (10⁸ and 10⁴), each down to nothing.
+// The gaps hold the spacing with more than any of these (a little over 10⁸), and the outer
+// spacers stay empty with more still.
+// Between segments of one kind the price is the same, and the solver's order picks. Past 64
+// segments it poses the split from the area's end, and it picks as Legacy is known to: the last
+// segment of the kind takes the room over, and the last ones give theirs up first. (Within 64 its
+// order is not always the segments' own, so those splits stay with it; they are quick.)
+// The solver splits it where the segments cannot give up enough, where an overlap carries a
+// boundary out of the area, and where a segment of the kind that takes the room over asks for
+// nothing (its order differs there). So does a Min of 32,768 or more: it has no bound, and would
+// give up its room at a Max's price.
+std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool exact) {
+    const std::vector<Constraint>& cs = layout.constraints;
+    const std::size_t n = cs.size();
+    if (layout.flex != Flex::Legacy || n <= kPairedUpTo) return std::nullopt;
+    const Axis axis(layout, area);
+    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    const auto grow_price = [](const Constraint& c) {
+        return c.kind == Constraint::Kind::Max ? kMaxLe + kMaxEq : wish_of(c);
+    };
+    const auto keep_price = [](const Constraint& c) {
+        return c.kind == Constraint::Kind::Min ? kMinGe + kMinEq : wish_of(c);
+    };
+    std::vector<double> sizes(n);
+    double rest = spacers.rest;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = cs[i];
+        if (c.kind == Constraint::Kind::Fill || (c.kind == Constraint::Kind::Min && min_bound(c) < c.value * kCellScale))
+            return std::nullopt;
+        sizes[i] = size_asked(c, axis.a1 - axis.a0);
+        rest -= sizes[i];
+    }
+    if (rest > 0.0) {
+        double cheapest = kRequired;
+        for (const Constraint& c : cs) cheapest = std::min(cheapest, grow_price(c));
+        std::size_t taker = n;
+        for (std::size_t i = n; i-- > 0;) {
+            if (grow_price(cs[i]) != cheapest) continue;
+            if (!(sizes[i] > 0.0)) return std::nullopt;
+            if (taker == n) taker = i;
+        }
+        sizes[taker] += rest;
+        rest = 0.0;
+    }
+    // The kinds give way in order of price, each from its last segment back.
+    std::vector<double> prices;
+    for (const Constraint& c : cs) prices.push_back(keep_price(c));
+    std::sort(prices.begin(), prices.end());
+    prices.erase(std::unique(prices.begin(), prices.end()), prices.end());
+    for (const double price : prices)
+        for (std::size_t i = n; i-- > 0 && rest < 0.0;) {
+            if (keep_price(cs[i]) != price) continue;
+            const double given = std::min(sizes[i], -rest);
+            sizes[i] -= given;
+            rest += given;
+        }
+    if (rest < 0.0) return std::nullopt;
+    return direct_split(axis, spacers, sizes, exact);
+}
+
 // Gaps that do not fit. Where the gaps alone, at the spacing, ask for the whole area or more, each
 // unit of room is worth the gaps' strength, kSpacerEq, to any of them: more than any segment asks
 // for it (a Min's bound 10⁸, with its growth 1000, or in Legacy its size 10⁴), by far more than the
@@ -1972,6 +2037,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     const bool paired = pairwise_fits(layout);
     if (closed_form) {
         if (auto split = solve_crowded_gaps(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_legacy_in_turn(layout, area, paired)) return std::move(*split);
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);

@@ -75,7 +75,7 @@ TEST(LayoutScaling, PivotsPerConstraintStayBounded) {
         {"mixed, roomy, Center", Flex::Center, 20000, mixed, false, Spacing::space(1), true},
         {"lengths, fitting, Start", Flex::Start, 20000, lengths, false, Spacing::space(1), true},
         {"lengths, crowded, End", Flex::End, 300, lengths, true},
-        {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false},
+        {"maxima, fitting, Legacy", Flex::Legacy, 20000, maxima, false, Spacing::space(1), true},
         {"fills, Start", Flex::Start, 5000, fills, false, Spacing::space(1), true},
         {"mixed, crowded, SpaceBetween", Flex::SpaceBetween, 200, mixed, true, Spacing::space(1), true},
         {"mixed, crowded, SpaceAround", Flex::SpaceAround, 300, mixed, true, Spacing::space(1), true},
@@ -346,13 +346,13 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         // from the start, here they share the area alike. SpaceAround's gaps give way together, and
         // the solver splits it.
         {"crowded", fills, 150, 250, Spacing::space(2), kEvery & ~(1u << static_cast<unsigned>(Flex::SpaceAround))},
-        {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kGrowingMinimums},
+        {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kEvery},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
-         150, 400, Spacing::space(0), kGrowingMinimums},
+         150, 400, Spacing::space(0), kEvery},
         // SpaceAround's gaps give up room for less than the minimums' bounds ask, down to the
         // spacing within and half of it outside.
-        {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1), kGrowingMinimums},
-        {"minimums squeezed between wide gaps", squeezed, 150, 700, Spacing::space(3), kGrowingMinimums},
+        {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1), kEvery},
+        {"minimums squeezed between wide gaps", squeezed, 150, 700, Spacing::space(3), kEvery},
         {"ten minimums squeezed", squeezed, 10, 15, Spacing::space(0), kGrowingMinimums},
         {"ten minimums squeezed, one held", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); }, 10, 25,
          Spacing::space(0), kNone},
@@ -518,10 +518,12 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     }
 }
 
-// Where nothing grows and every size asked for fits, the spacers that grow take the rest (in
-// Legacy none grows, and the solver splits it). Where the sizes do not fit, the classes give up
-// their room, the weakest first, and the class whose room is needed in part shares what is left as
-// evenly as the row allows. Within the pairwise form's reach (in Start, Center and End, however
+// Where nothing grows and every size asked for fits, the spacers that grow take the rest. Where the
+// sizes do not fit, the classes give up their room, the weakest first, and the class whose room is
+// needed in part shares what is left as evenly as the row allows. Legacy has no spacer that grows
+// and no neighbours: past 64 segments the last segment of the cheapest kind takes the room over,
+// and the last ones give theirs up first; within 64, or with an overlap that carries a boundary
+// out of the area, the solver splits it. Within the pairwise form's reach (in Start, Center and End, however
 // many segments) only a split that is the only best one is worked out directly: the members side
 // by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
@@ -542,7 +544,17 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"room to spare", Flex::Center, 1501, {}, {C::length(10)}, {}, true},
         {"room to spare", Flex::SpaceAround, 1200, {}, {C::max(5), C::length(5)}, {}, true},
         {"room to spare", Flex::SpaceEvenly, 2000, {}, {C::percentage(1)}, {}, true, Spacing::space(1)},
-        {"room to spare", Flex::Legacy, 1500, {}, {C::length(10)}, {}, false},
+        {"room to spare", Flex::Legacy, 1500, {}, {C::length(10)}, {}, true},
+        {"room to spare", Flex::Legacy, 2000, {C::percentage(5)}, {C::max(5), C::length(3), C::min(4)}, {C::ratio(1, 9)},
+         true, Spacing::space(1)},
+        {"squeezed", Flex::Legacy, 700, {}, {C::length(3), C::max(9)}, {C::percentage(20)}, true, {}, 100},
+        {"squeezed", Flex::Legacy, 100, {C::min(2)}, {C::ratio(1, 7), C::length(2), C::length(1)}, {C::length(2)},
+         true, Spacing::overlap(1)},
+        {"within 64 segments", Flex::Legacy, 300, {}, {C::length(3), C::max(9)}, {}, false, {}, 30},
+        {"the last boundary out of the area", Flex::Legacy, 300, {}, {C::length(3), C::max(9)}, {}, false,
+         Spacing::overlap(1), 100},
+        {"the room over to a segment that asks for none", Flex::Legacy, 900, {}, {C::length(3), C::min(0)}, {},
+         false, {}, 100},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
         {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
         {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
