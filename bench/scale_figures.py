@@ -189,7 +189,9 @@ def layout_rows() -> list[dict]:
     # boundaries out of the area near its ends, which are then kept apart (SpaceAround took a
     # minute). The same in SpaceBetween, and three thousand in SpaceAround: the minimums held at
     # their bounds pull harder than the Max segments hold on to their room, and there than the
-    # gaps' ties hold them apart, so both give way (the solver took 2 and 14 s). Then a split
+    # gaps' ties hold them apart, so both give way (the solver took 2 and 14 s). Fills and lengths
+    # in turn, overlapping, where the lengths keep part of their room and the first fill, from which
+    # the proportions are reckoned, lies at the end that falls short (the solver took 15 s). Then a split
     # known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
     # the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
@@ -215,6 +217,7 @@ def layout_rows() -> list[dict]:
             ([crowded_overlap[i % 5] for i in range(2500)], "Fill, Min, Length and Max", 1666, "SpaceAround", -1),
             ([crowded_overlap[i % 5] for i in range(1500)], "Fill, Min, Length and Max", 1000, "SpaceBetween", -1),
             ([crowded_overlap[i % 5] for i in range(3000)], "Fill, Min, Length and Max", 2000, "SpaceAround", -1),
+            ([("fill", 1), ("length", 10)] * 5000, "Fill(1) and Length(10)", 999, "End", -1),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)

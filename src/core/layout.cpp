@@ -1580,12 +1580,16 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                                                                                           : scale_of(c) * unit;
     }
     // The ends: each held one short of o at its share; what each asks of its neighbours holds.
+    // The centre of the compact proportions is held only where the free growing segments keep
+    // none of the room (a class keeps part of it). Held at o, its pull on each of them is then the
+    // same as any held end's, far below the class's wish; its spacer widened instead, it keeps its
+    // share, nothing, as they do.
     double segment_holds = 0.0;  // what the segments held at o ask of their gaps, together
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
         const double s = scale_of(layout.constraints[i]);
-        if (i == centre || !(sizes[i] < overlap)) return std::nullopt;
+        if ((i == centre && !partial) || !(sizes[i] < overlap)) return std::nullopt;
         if (holds[side] == EndHold::segment) {
             segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
             sizes[i] = overlap;

@@ -626,6 +626,34 @@ TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
     }
 }
 
+// A class that keeps part of its room, with an overlap, where the first segment is the centre of
+// the proportions, a Fill: it is held at the overlap (or, in End and Center, its spacer widens), the
+// other fills keep nothing, and the Maxes share the rest. Each unit of room is worth a Max's
+// wish, far above what the fills bid for it. The solver, posed in the compact form, reaches a
+// costlier split in Start: it gives every segment a cell.
+TEST(LayoutScaling, AHeldCentreBesideAClassKeepingPart) {
+    const Layout unit = horizontal(Flex::Start, Spacing::overlap(1), 150, [](std::size_t i) {
+        return i % 2 == 0 ? Constraint::fill(2) : Constraint::max(4);
+    });
+    for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}) {
+        SCOPED_TRACE(flex_name(flex));
+        Layout l = unit;
+        l.flex = flex;
+        SplitWork work;
+        const Split split = solve_split(l, Rect{0, 0, 50, 1}, work);
+        EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+        const bool widens = flex == Flex::End || flex == Flex::Center;
+        EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
+        EXPECT_EQ(split.segments.front().width, widens ? 0 : 1);
+        for (std::size_t i = 1; i < 150; ++i) {
+            const Rect& r = split.segments[i];
+            EXPECT_LE(r.right(), 50) << i;
+            if (i % 2 == 0) EXPECT_EQ(r.width, 0) << i;
+            else EXPECT_TRUE(r.width >= 2 && r.width <= 4) << i;
+        }
+    }
+}
+
 // Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
 // other segment gives up its room, and the minimums share it at one price, any way within their
 // bounds, as evenly as the row allows. Worked out directly, a Min(1) keeps its cell, and each
