@@ -1416,33 +1416,47 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         double kept;  // the room the class keeps
         std::size_t held;
         double pull;
+        bool centre_held;  // the centre among the Mins held (see below)
     };
     // The part the class that gives way at `yielding` keeps, where the rung below had too little
     // room and the free growing segments, with none of it, bid less than that class's wish;
     // `rest` what this rung leaves with the whole class given way.
     // Within the pairwise form's reach only where the split is its only best one: no Min held, the
     // gaps kept whole, and a row whose members share alike (see share_alike, below).
+    // Where the centre itself is among the Mins held, the compact proportions have no free centre
+    // to measure the pull by, and the split is reckoned by the pairwise form's: there each pair
+    // pulls the segment below its proportion up with the other's scale, so no growing segment bids
+    // more than 1000 + 100·S a unit (S the sum of the scales), and where that is below the class's
+    // wish every growing segment stays where it is, held at its bound or with nothing.
     const auto part_kept = [&](double rest) -> std::optional<Part> {
         if (exact && (layout.flex == Flex::Legacy || (squeezable && yielding == gaps_wish))) return std::nullopt;
         double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
             if (k.wish == yielding) asked += k.size;
         std::size_t count = 0;
+        bool centre_held = false;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > 0.0)) continue;
-            if (exact || i == centre) return std::nullopt;
+            if (exact) return std::nullopt;
+            centre_held = centre_held || i == centre;
             rest -= bound_of(i);
             free_scales -= 1.0;
             ++count;
         }
-        if (!(rest >= 0.0 && rest < asked && (free_scales > 0.0 || none_grows))) return std::nullopt;
+        if (!(rest >= 0.0 && rest < asked)) return std::nullopt;
+        if (centre_held) {
+            if (widening_scales > 0.0 || !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding))
+                return std::nullopt;
+            return Part{rest, count, kGrow * scales, true};
+        }
+        if (!(free_scales > 0.0 || none_grows)) return std::nullopt;
         // With nothing that grows, the most any holder bids for room is an outer spacer's growth.
         const double part_pull =
             none_grows ? 0.0 : (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
         const double bid =
             none_grows ? kGrow : kFillGrow + part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
         if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
-        return Part{rest, count, part_pull};
+        return Part{rest, count, part_pull, false};
     };
     // Where nothing grows and every size asked for fits, the spacers that grow take the rest: the
     // last in Start, the first in End, both alike in Center, and in the Space* modes the gaps they
@@ -1555,7 +1569,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // (see `centre_tied`, below).
     const double hold = kGrow * (scales - centre_scale);
     bool centre_tied = false;
-    if ((held > 0 || end_pull > 0.0) && !(pull + kNeighboursMargin <= hold)) {
+    if ((held > 0 || end_pull > 0.0) && !(partial && partial->centre_held) && !(pull + kNeighboursMargin <= hold)) {
         const bool scales_of_one =
             std::all_of(layout.constraints.begin(), layout.constraints.end(),
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });
@@ -2017,17 +2031,25 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
 // for it (a Min's bound 10⁸, with its growth 1000, or in Legacy its size 10⁴), by far more than the
 // neighbours could tip. Every segment gives up its room, which leaves every proportion met, and the
 // gaps share the area; the outer spacers that are not gaps are empty. The Space* modes make their
-// gaps equal, but SpaceAround, whose gaps give way together (gaps_squeeze), is left to the solver;
-// elsewhere any sharing is a best one, and they share it alike, so only past the pairwise form's
-// reach.
+// gaps equal; elsewhere any sharing is a best one, and they share it alike, so only past the
+// pairwise form's reach. SpaceAround's gaps first come down together, the inner ones to the
+// spacing and the outer ones to half of it (gaps_squeeze), for less: only below that does each
+// fall short of the spacing, and with every one short, the shortfall is the same however they
+// share the area, so the ties share it, each inner gap twice an outer one.
 std::optional<Split> solve_crowded_gaps(const Layout& layout, Rect area, bool exact) {
     const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
-    if (!(axis.gap > 0.0) || n < 2 || layout.flex == Flex::SpaceAround) return std::nullopt;
+    if (!(axis.gap > 0.0) || n < 2) return std::nullopt;
     if (exact && !makes_gaps_equal(layout.flex)) return std::nullopt;
-    if (TightSpacers(layout, axis.a1 - axis.a0, axis.gap).rest > 0.0) return std::nullopt;
+    const double whole = axis.a1 - axis.a0, count = static_cast<double>(n);
+    if (layout.flex == Flex::SpaceAround) {
+        if (!(whole <= count * axis.gap)) return std::nullopt;
+        const double share = whole / count;
+        return direct_split(axis, TightSpacers(share / 2.0, share, 0.0), std::vector<double>(n, 0.0), exact);
+    }
+    if (TightSpacers(layout, whole, axis.gap).rest > 0.0) return std::nullopt;
     const bool evenly = layout.flex == Flex::SpaceEvenly;
-    const double share = (axis.a1 - axis.a0) / static_cast<double>(evenly ? n + 1 : n - 1);
+    const double share = whole / (evenly ? count + 1.0 : count - 1.0);
     return direct_split(axis, TightSpacers(evenly ? share : 0.0, share, 0.0), std::vector<double>(n, 0.0), exact);
 }
 

@@ -343,9 +343,9 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
          150, 633, Spacing::overlap(3), kEvery},
         // The gaps alone ask for more than the area: they share it, and every segment is empty.
         // Outside the Space* modes any sharing is a best one: the solver's gaps keep the spacing
-        // from the start, here they share the area alike. SpaceAround's gaps give way together, and
-        // the solver splits it.
-        {"crowded", fills, 150, 250, Spacing::space(2), kEvery & ~(1u << static_cast<unsigned>(Flex::SpaceAround))},
+        // from the start, here they share the area alike.
+        {"crowded", fills, 150, 250, Spacing::space(2), kEvery},
+        {"twenty crowded", fills, 20, 37, Spacing::space(2), kEvenGaps | 1u << static_cast<unsigned>(Flex::SpaceBetween)},
         {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kEvery},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
          150, 400, Spacing::space(0), kEvery},
@@ -371,7 +371,7 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
             SplitWork solver_work;
             const Split solved = solve_split_by_solver(l, area, solver_work);
             const bool gaps_tied = std::string_view(c.name) == "crowded" && flex != Flex::SpaceBetween &&
-                                   flex != Flex::SpaceEvenly;
+                                   flex != Flex::SpaceAround && flex != Flex::SpaceEvenly;
             if (!gaps_tied) {
                 EXPECT_EQ(split.segments, solved.segments);
                 EXPECT_EQ(split.spacers, solved.spacers);
@@ -523,9 +523,9 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
 // needed in part shares what is left as evenly as the row allows. Legacy has no spacer that grows
 // and no neighbours: past 64 segments the last segment of the cheapest kind takes the room over,
 // and the last ones give theirs up first; within 64, or with an overlap that carries a boundary
-// out of the area, the solver splits it. Within the pairwise form's reach (in Start, Center and End, however
-// many segments) only a split that is the only best one is worked out directly: the members side
-// by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
+// out of the area, the solver splits it. Within the pairwise form's reach (in Start, Center and
+// End, however many segments) only a split that is the only best one is worked out directly: the
+// members side by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
 // segments the solver splits it; past that the split is worked out directly, the value rounded
 // half away.
@@ -626,30 +626,49 @@ TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
     }
 }
 
-// A class that keeps part of its room, with an overlap, where the first segment is the centre of
-// the proportions, a Fill: it is held at the overlap (or, in End and Center, its spacer widens), the
-// other fills keep nothing, and the Maxes share the rest. Each unit of room is worth a Max's
-// wish, far above what the fills bid for it. The solver, posed in the compact form, reaches a
-// costlier split in Start: it gives every segment a cell.
-TEST(LayoutScaling, AHeldCentreBesideAClassKeepingPart) {
-    const Layout unit = horizontal(Flex::Start, Spacing::overlap(1), 150, [](std::size_t i) {
-        return i % 2 == 0 ? Constraint::fill(2) : Constraint::max(4);
-    });
-    for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}) {
-        SCOPED_TRACE(flex_name(flex));
-        Layout l = unit;
-        l.flex = flex;
-        SplitWork work;
-        const Split split = solve_split(l, Rect{0, 0, 50, 1}, work);
-        EXPECT_EQ(work.pivots + work.cell_updates, 0u);
-        const bool widens = flex == Flex::End || flex == Flex::Center;
-        EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
-        EXPECT_EQ(split.segments.front().width, widens ? 0 : 1);
-        for (std::size_t i = 1; i < 150; ++i) {
-            const Rect& r = split.segments[i];
-            EXPECT_LE(r.right(), 50) << i;
-            if (i % 2 == 0) EXPECT_EQ(r.width, 0) << i;
-            else EXPECT_TRUE(r.width >= 2 && r.width <= 4) << i;
+// A class that keeps part of its room beside a held centre of the proportions. Where the centre is
+// a Fill at an overlapping end, it is held at the overlap (in End and Center its spacer widens
+// instead) and the other fills keep nothing; where every growing segment is a Min held at its
+// bound, the centre among them, each keeps its bound. The class's members share the rest: a unit
+// of room is worth their wish, far above what any growing segment bids for it. (In Start the
+// solver, posed in the compact form, reaches a costlier split for the fills: a cell for every
+// segment.)
+TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
+    using C = Constraint;
+    struct Case {
+        const char* name;
+        Constraint grower, member;  // in turn, 150 in all
+        std::uint16_t width;
+        Spacing spacing;
+        int least, most;  // a member's width, but the last one's
+        std::vector<Flex> flexes;
+    };
+    const Case cases[] = {
+        {"a fill at an end", C::fill(2), C::max(4), 50, Spacing::overlap(1), 2, 4,
+         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}},
+        {"minimums", C::min(2), C::percentage(5), 999, Spacing::space(1), 8, 10,
+         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
+    };
+    for (const Case& c : cases) {
+        for (const Flex flex : c.flexes) {
+            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            const Layout l =
+                horizontal(flex, c.spacing, 150, [&](std::size_t i) { return i % 2 ? c.member : c.grower; });
+            SplitWork work;
+            const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
+            EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+            const bool widens = flex == Flex::End || flex == Flex::Center;
+            const bool fills = c.grower.kind == Constraint::Kind::Fill;
+            if (fills) EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
+            for (std::size_t i = 0; i < 150; ++i) {
+                const Rect& r = split.segments[i];
+                EXPECT_LE(r.right(), c.width) << i;
+                // The last member, with a neighbour on one side only, takes all it asks for first.
+                if (i == 149) EXPECT_GE(r.width, c.least);
+                else if (i % 2 == 1) EXPECT_TRUE(r.width >= c.least && r.width <= c.most) << i << ": " << r.width;
+                else if (!fills) EXPECT_EQ(r.width, 2) << i;
+                else EXPECT_EQ(r.width, i == 0 && !widens ? 1 : 0) << i;
+            }
         }
     }
 }
