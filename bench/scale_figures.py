@@ -139,7 +139,8 @@ def layout_rows() -> list[dict]:
     # the room alike, worked out directly (1,000 of them took the solver 18 s in Start and Center).
     # Lengths alternating with percentages, which give up all their room, are left to the solver:
     # which of the Length segments take it is a tie that their neighbours do not decide. Then fills
-    # beside as many minimums held at their bounds, whose proportions tie (the solver took 3 s).
+    # beside as many minimums held at their bounds, whose proportions tie (the solver took 3 s), and
+    # the same with a length after each pair (2.2 s).
     # In Legacy the room over goes to the last segment of the cheapest kind (the solver took 16 s
     # for the lengths, 4.7 s for the maxima).
     for kinds, what, width, flex, spacing in (
@@ -148,6 +149,7 @@ def layout_rows() -> list[dict]:
             ([("length", 10)] * 10_000, "Length(10)", 30_000, "SpaceBetween", 1),
             ([("length", 10), ("percentage", 1)] * 5000, "Length(10) and Percentage(1)", 30_000, "Center", 0),
             ([("fill", 1), ("min", 10)] * 500, "Fill(1) and Min(10)", 9000, "Start", 0),
+            ([("fill", 1), ("min", 10), ("length", 4)] * 333, "Fill(1), Min(10) and Length(4)", 6000, "Start", 0),
             ([("length", 1)] * 10_000, "Length(1)", 65_535, "Legacy", 0),
             ([("max", 5)] * 1000, "Max(5)", 10_000, "Legacy", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)

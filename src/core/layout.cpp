@@ -1299,21 +1299,6 @@ struct RoomPrices {
     }
 };
 
-// How fast the row's unevenness, Σ|x_i − x_{i+1}|, changes as its sizes take a small step along
-// `step`.
-double unevenness_change(const std::vector<double>& x, const std::vector<double>& step) {
-    double change = 0.0;
-    for (std::size_t i = 0; i + 1 < x.size(); ++i) {
-        const double apart = step[i] - step[i + 1];
-        change += x[i] == x[i + 1] ? std::fabs(apart) : (x[i] > x[i + 1] ? apart : -apart);
-    }
-    return change;
-}
-
-// What a centre that rises must cost at least, a unit, to be held where it is: far above the
-// rounding of the proportions' sum.
-constexpr double kRiseSlack = 1e-6;
-
 // The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
 // says (first, last); nothing where the split is not known to be a best one.
 struct RoomySizes {
@@ -1564,17 +1549,18 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     if (gaps_keep_part && (holding || !raises[0].empty() || !raises[1].empty())) return std::nullopt;
     // The Mins held pull the centre up; the free segments' proportions hold it, with at least what
     // the pull asks by more than the neighbours could tip. Where every growing segment has a scale
-    // of 1 the pull can match that hold exactly (as many free segments as Mins held): the
-    // proportions then ask nothing either way of a centre that rises, and the neighbours decide
-    // (see `centre_tied`, below).
+    // of 1 the pull can match that hold exactly (as many free segments as Mins held): the compact
+    // proportions then ask nothing either way of a centre that rises, and its best split can raise
+    // it where the row grows more even. The pairwise form's does not. A free segment that rises by
+    // d, the others falling to make room, comes d nearer each Min held while the others move as far
+    // off them, which is even; among the F free segments it costs 100·F·d, far above what the
+    // neighbours could tip. So the free segments share alike there too.
     const double hold = kGrow * (scales - centre_scale);
-    bool centre_tied = false;
     if ((held > 0 || end_pull > 0.0) && !(partial && partial->centre_held) && !(pull + kNeighboursMargin <= hold)) {
         const bool scales_of_one =
             std::all_of(layout.constraints.begin(), layout.constraints.end(),
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });
         if (partial || holding || end_pull > 0.0 || !scales_of_one || !(pull <= hold)) return std::nullopt;
-        centre_tied = true;
     }
     if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
     if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
@@ -1671,21 +1657,6 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
-    if (centre_tied) {
-        // The centre rising by a unit takes it from the other free segments alike: the Mins held
-        // gain the pull for each of the F free segments, and each of the others moves off the
-        // centre by F/(F − 1), against their hold. With what the neighbours gain or lose, that must
-        // cost; where it does not, the centre would rise, and the solver splits it.
-        std::vector<std::size_t> free;
-        for (std::size_t i = 0; i < n; ++i)
-            if (grows(layout.constraints[i], layout.flex) && sizes[i] == unit) free.push_back(i);
-        if (free.size() < 2 || !(sizes[centre] == unit)) return std::nullopt;
-        std::vector<double> rise(n, 0.0);
-        const double others = -1.0 / static_cast<double>(free.size() - 1);
-        for (const std::size_t i : free) rise[i] = i == centre ? 1.0 : others;
-        const double proportions = static_cast<double>(free.size()) * (hold - pull);
-        if (!(proportions + kAllSegmentGrow * unevenness_change(sizes, rise) > kRiseSlack)) return std::nullopt;
-    }
     out.prices = prices;
     return out;
 }
