@@ -1806,6 +1806,65 @@ struct SqueezedGaps {
     }
 };
 
+// With an overlap o, a segment at an end that gave up its room beside squeezed minimums leaves the
+// boundary between it and its neighbour out of the area, by as much as it falls short of o. Only
+// that segment, the end's spacer and the gap between them can hold that boundary:
+// - The segment, raised by what it falls short, costs the Mins the price of room λ (about 10⁸ a
+//   unit) less its wish, at least 10⁴; a Fill, which has none of the room, costs λ less its growth,
+//   1000, and more its proportions to the others, 100·(S − s) (S the sum of the scales, s its own).
+// - The end's spacer, where it widens, costs λ less its growth, 100; in Center twice that, as both
+//   widen alike. So it is taken only beside a Fill whose proportions ask more, and not in Center.
+// - The gap giving up its overlap costs 10⁸ a unit, and the room; SpaceBetween's gaps all giving up
+//   some of theirs together cost λ for each unit of each.
+// The Mins share what is left (`share` gives every segment's size for the room they have, beside
+// the ends raised so far, first and last); where that carries a boundary further in out of the
+// area, the solver splits it. Not within the pairwise form's reach, nor in Legacy, where Mins near
+// the end could take the room from the others instead, nor with SpaceAround's gaps squeezed.
+template <typename Share>
+std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
+                                        Share share) {
+    const TightSpacers& spacers = gaps.spacers;
+    const std::size_t n = layout.constraints.size();
+    const double scales = Proportions(layout).scales;
+    std::array<double, 2> raised{0.0, 0.0}, widened{0.0, 0.0};
+    for (int pass = 0; pass < kHoldPasses; ++pass) {
+        std::vector<double> sizes = share(spacers.rest - raised[0] - raised[1] - widened[0] - widened[1], raised);
+        if (raised[0] > 0.0) sizes.front() = raised[0];
+        if (raised[1] > 0.0) sizes.back() = raised[1];
+        const std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, widened[0], widened[1]);
+        if (inside_area(boundaries, axis.a0, axis.a1))
+            return direct_split(axis, spacers, sizes, exact, widened[0], widened[1]);
+        if (exact || layout.flex == Flex::Legacy || gaps.around || !(axis.gap < 0.0) || n < 3) return std::nullopt;
+        bool more = false;
+        for (std::size_t side = 0; side < 2; ++side) {
+            const std::size_t end = side == 0 ? 0 : n - 1;
+            const double v = boundaries[side == 0 ? 3 : 2 * (n - 1)];  // beside the end segment
+            const double out = side == 0 ? axis.a0 - v : v - axis.a1;
+            if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) continue;
+            const Constraint& c = layout.constraints[end];
+            const double more_room = out + kGapSlack;
+            more = true;
+            if (c.kind != Constraint::Kind::Fill) {
+                if (grows(c, layout.flex) || !gives_way(c, kMinGe) ||
+                    !(sizes[end] + more_room <= size_asked(c, axis.a1 - axis.a0)))
+                    return std::nullopt;
+                raised[side] = sizes[end] + more_room;
+                continue;
+            }
+            const double proportions = kGrow * (scales - scale_of(c));
+            if (!(sizes[end] == 0.0) || !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
+            if (layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer) {
+                if (!(kFillGrow - kGrow + kNeighboursMargin <= proportions)) return std::nullopt;
+                widened[side] += more_room;
+            } else {
+                raised[side] = more_room;
+            }
+        }
+        if (!more) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 // Minimums squeezed. Where every growing segment is a Min (outside Legacy) and the room the gaps
 // leave cannot meet their bounds even all together, the bounds set the price of room at 10⁸ a
 // unit, above every wish but the gaps': every segment that does not grow gives up its room, and
@@ -1848,7 +1907,11 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
                         [&](const auto& c) { return c.second == centre; }))
             return std::nullopt;
     }
-    return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), exact);
+    return split_raising_ends(layout, axis, gaps, exact, [&](double room, const std::array<double, 2>&) {
+        Caps shared = caps;
+        const auto [at_bounds, each] = share_up_to_bounds(shared, room);
+        return sizes_up_to_bounds(n, shared, at_bounds, each);
+    });
 }
 
 // Minimums squeezed beside fills: the Mins' bounds exceed the room the gaps leave, as above, but
@@ -1923,13 +1986,16 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     if (!(strongest_wish + kNeighboursMargin <= price) ||
         !gaps.hold(price + kNeighboursMargin))
         return std::nullopt;
-    if (!apart) {
-        std::vector<RowPlace> row(n, RowPlace{0.0, false});
-        for (const auto& [bound, i] : caps) row[i] = {bound, true};
-        return direct_split(axis, spacers, share_evenly(row, spacers.rest), false);
-    }
-    const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
-    return direct_split(axis, spacers, sizes_up_to_bounds(n, caps, held, share), false);
+    std::vector<RowPlace> row(n, RowPlace{0.0, false});
+    for (const auto& [bound, i] : caps) row[i] = {bound, true};
+    return split_raising_ends(layout, axis, gaps, false, [&](double room, const std::array<double, 2>& raised) {
+        if (raised[0] > 0.0) row.front() = {raised[0], false};
+        if (raised[1] > 0.0) row.back() = {raised[1], false};
+        if (!apart) return share_evenly(row, room);
+        Caps shared = caps;
+        const auto [held, share] = share_up_to_bounds(shared, room);
+        return sizes_up_to_bounds(n, shared, held, share);
+    });
 }
 
 // Legacy, where nothing grows (no Fill; its Mins do not grow), past 64 segments. With no

@@ -679,6 +679,36 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
     }
 }
 
+// Minimums squeezed below their bounds with an overlap of 1: every other segment gives up its
+// room, and the Length at the row's end, with nothing, would carry the boundary before it out of
+// the area. It is raised to the overlap. So is a Fill at the start, but in End, where the spacer
+// before it widens instead, as the fill's proportions to the others ask more than that spacer.
+TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
+    using C = Constraint;
+    const std::vector<std::vector<Constraint>> units = {{C::min(5), C::length(3)},
+                                                        {C::fill(1), C::min(10), C::length(4)}};
+    for (const std::vector<Constraint>& unit : units) {
+        for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}) {
+            SCOPED_TRACE(std::to_string(unit.size()) + ", " + flex_name(flex));
+            const Layout l =
+                horizontal(flex, Spacing::overlap(1), 150, [&](std::size_t i) { return unit[i % unit.size()]; });
+            SplitWork work;
+            const Split split = solve_split(l, Rect{0, 0, 50, 1}, work);
+            EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+            const bool fill_first = unit.front().kind == Constraint::Kind::Fill;
+            const bool widens = fill_first && flex == Flex::End;
+            EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
+            for (std::size_t i = 0; i < 150; ++i) {
+                const Rect& r = split.segments[i];
+                EXPECT_LE(r.right(), 50) << i;
+                const Constraint::Kind kind = l.constraints[i].kind;
+                if (kind == Constraint::Kind::Min) EXPECT_GE(r.width, 2) << i;
+                else EXPECT_EQ(r.width, i == 149 || (i == 0 && !widens) ? 1 : 0) << i;
+            }
+        }
+    }
+}
+
 // Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
 // other segment gives up its room, and the minimums share it at one price, any way within their
 // bounds, as evenly as the row allows. Worked out directly, a Min(1) keeps its cell, and each
