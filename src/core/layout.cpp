@@ -2047,7 +2047,26 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
         sizes[taker] += rest;
         rest = 0.0;
     }
-    // The kinds give way in order of price, each from its last segment back.
+    // The kinds give way in order of price, each from its last segment back. With an overlap o,
+    // the boundary before each segment stays inside the area only where the segments from it to
+    // the last are at least o long for each of them (the last spacer is empty): a segment gives up
+    // its room down to what keeps that for the segments from it on, as the solver has it. (The
+    // sums run in a Fenwick tree: what the segments after i hold, as each gives way.)
+    const double overlap = std::max(-axis.gap, 0.0);
+    std::vector<double> tree(n + 1, 0.0);
+    const auto add = [&](std::size_t i, double v) {
+        for (++i; i <= n; i += i & (~i + 1)) tree[i] += v;
+    };
+    const auto before = [&](std::size_t i) {  // the sizes of the segments before i
+        double sum = 0.0;
+        for (; i > 0; i -= i & (~i + 1)) sum += tree[i];
+        return sum;
+    };
+    double total = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        add(i, sizes[i]);
+        total += sizes[i];
+    }
     std::vector<double> prices;
     for (const Constraint& c : cs) prices.push_back(keep_price(c));
     std::sort(prices.begin(), prices.end());
@@ -2055,9 +2074,12 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     for (const double price : prices)
         for (std::size_t i = n; i-- > 0 && rest < 0.0;) {
             if (keep_price(cs[i]) != price) continue;
-            const double given = std::min(sizes[i], -rest);
+            const double from_here = total - before(i), needed = static_cast<double>(n - i) * overlap;
+            const double given = std::clamp(std::min(sizes[i], -rest), 0.0, std::max(from_here - needed, 0.0));
             sizes[i] -= given;
             rest += given;
+            total -= given;
+            add(i, -given);
         }
     if (rest < 0.0) return std::nullopt;
     return direct_split(axis, spacers, sizes, exact);
