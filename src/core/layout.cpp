@@ -1591,6 +1591,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         const double s = scale_of(layout.constraints[i]);
         if ((i == centre && !partial) || !(sizes[i] < overlap)) return std::nullopt;
         if (holds[side] == EndHold::segment) {
+            // (In Center, only where the spacers widening together would cost more.)
+            if (layout.flex == Flex::Center &&
+                !(kGrow * (scales - s + widening) + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
+                return std::nullopt;
             segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
             sizes[i] = overlap;
         } else {
@@ -1717,7 +1721,15 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     Raises raises;
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, raises, exact);
-        if (!roomy) return std::nullopt;
+        if (!roomy) {
+            // In Center a held end's spacers widen together, at twice the room. Where that costs
+            // more than its segment's proportions, the segment is held at o instead (roomy_sizes
+            // checks which is cheaper).
+            const auto widened = std::find(holds.begin(), holds.end(), EndHold::spacer);
+            if (layout.flex != Flex::Center || widened == holds.end()) return std::nullopt;
+            *widened = EndHold::segment;
+            continue;
+        }
         const TightSpacers tight(roomy->outer, roomy->between, spacers.rest);
         std::array<bool, 2> short_of{false, false};
         for (std::size_t side = 0; side < 2 && n >= 2 && tight.between < 0.0; ++side) {

@@ -7,6 +7,7 @@
 
 #include "core/layout.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -631,12 +632,12 @@ TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
 }
 
 // A class that keeps part of its room beside a held centre of the proportions. Where the centre is
-// a Fill at an overlapping end, it is held at the overlap (in End and Center its spacer widens
-// instead) and the other fills keep nothing; where every growing segment is a Min held at its
-// bound, the centre among them, each keeps its bound. The class's members share the rest: a unit
-// of room is worth their wish, far above what any growing segment bids for it. (In Start the
-// solver, posed in the compact form, reaches a costlier split for the fills: a cell for every
-// segment.)
+// a Fill at an overlapping end, it is held at the overlap (in End, and in Center beside maxima, its
+// spacer widens instead) and the other fills keep nothing; where every growing segment is a Min
+// held at its bound, the centre among them, each keeps its bound. The class's members share the
+// rest: a unit of room is worth their wish, far above what any growing segment bids for it. (In
+// Start the solver, posed in the compact form, reaches a costlier split for the fills: a cell for
+// every segment.)
 TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
     using C = Constraint;
     struct Case {
@@ -645,11 +646,13 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
         std::uint16_t width;
         Spacing spacing;
         int least, most;  // a member's width, but the last one's
-        std::vector<Flex> flexes;
+        std::vector<Flex> flexes, widening;  // where the first fill's spacer widens
     };
     const Case cases[] = {
         {"a fill at an end", C::fill(2), C::max(4), 50, Spacing::overlap(1), 2, 4,
-         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}},
+         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}, {Flex::End, Flex::Center}},
+        // In Center both spacers would widen, for twice the room, which the lengths ask far more for.
+        {"a fill at an end, beside lengths", C::fill(1), C::length(10), 50, Spacing::overlap(1), 2, 3, {Flex::Center}},
         {"minimums", C::min(2), C::percentage(5), 999, Spacing::space(1), 8, 10,
          {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
     };
@@ -661,7 +664,7 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
             SplitWork work;
             const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
             EXPECT_EQ(work.pivots + work.cell_updates, 0u);
-            const bool widens = flex == Flex::End || flex == Flex::Center;
+            const bool widens = std::find(c.widening.begin(), c.widening.end(), flex) != c.widening.end();
             const bool fills = c.grower.kind == Constraint::Kind::Fill;
             if (fills) {
                 EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
