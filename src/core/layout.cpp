@@ -1115,6 +1115,16 @@ struct TightSpacers {
     }
 };
 
+// How room that the gaps share alike falls to each: to the inner gaps, and to the outer spacers
+// where they are gaps too, in SpaceAround (with two segments or more) half what an inner one takes.
+TightSpacers shared_by_gaps(Flex flex, std::size_t n, double room) {
+    const auto count = static_cast<double>(n);
+    if (flex == Flex::SpaceEvenly || (flex == Flex::SpaceAround && n < 2))
+        return {room / (count + 1.0), room / (count + 1.0), 0.0};
+    if (flex == Flex::SpaceAround) return {room / (2.0 * count), room / count, 0.0};
+    return {0.0, room / (count - 1.0), 0.0};
+}
+
 // Whether room costs less than the gaps give it up for. Each gap gives up room at the strength
 // that holds it to the spacing, but not in SpaceAround, where the inner gaps are twice the outer
 // ones: with n segments, the two outer gaps squeezed below a positive spacing give up n units of
@@ -1451,26 +1461,20 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     const auto spare_room = [&](double rest) -> std::optional<RoomySizes> {
         RoomySizes out{std::vector<double>(n), 0.0, 0.0, spacers.between, spacers.outer, {}};
         for (const Kept& k : kept) out.sizes[k.index] = k.size;
-        const auto count = static_cast<double>(n);
         switch (layout.flex) {
             case Flex::Start: out.last_widens = rest; break;
             case Flex::End: out.first_widens = rest; break;
             case Flex::Center: out.first_widens = out.last_widens = rest / 2.0; break;
             case Flex::SpaceBetween:
                 if (n < 2) return std::nullopt;
-                out.between += rest / (count - 1.0);
-                break;
-            case Flex::SpaceAround:
-                if (n >= 2) {
-                    out.between += rest / count;
-                    out.outer += rest / (2.0 * count);
-                    break;
-                }
                 [[fallthrough]];
-            case Flex::SpaceEvenly:
-                out.between += rest / (count + 1.0);
-                out.outer += rest / (count + 1.0);
+            case Flex::SpaceAround:
+            case Flex::SpaceEvenly: {
+                const TightSpacers share = shared_by_gaps(layout.flex, n, rest);
+                out.between += share.between;
+                out.outer += share.outer;
                 break;
+            }
             default: return std::nullopt;
         }
         return out;
@@ -1783,9 +1787,10 @@ std::pair<std::size_t, double> share_up_to_bounds(Caps& caps, double room) {
     return {held, room / static_cast<double>(caps.size() - held)};  // some are free: the bounds exceed the room
 }
 
-// The sizes of n segments where only those in `caps` have room: the first `held` their bounds,
-// the others `share`.
-std::vector<double> sizes_up_to_bounds(std::size_t n, const Caps& caps, std::size_t held, double share) {
+// The sizes of n segments where only those in `caps` have room, and share `room` up to their
+// bounds (share_up_to_bounds).
+std::vector<double> sizes_up_to_bounds(std::size_t n, Caps caps, double room) {
+    const auto [held, share] = share_up_to_bounds(caps, room);
     std::vector<double> sizes(n, 0.0);
     for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
     return sizes;
@@ -1837,7 +1842,6 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                                         Share share) {
     const TightSpacers& spacers = gaps.spacers;
     const std::size_t n = layout.constraints.size();
-    const double scales = Proportions(layout).scales;
     std::array<double, 2> raised{0.0, 0.0}, widened{0.0, 0.0};
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         std::vector<double> sizes = share(spacers.rest - raised[0] - raised[1] - widened[0] - widened[1], raised);
@@ -1863,7 +1867,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 raised[side] = sizes[end] + more_room;
                 continue;
             }
-            const double proportions = kGrow * (scales - scale_of(c));
+            const double scales = Proportions(layout).scales, proportions = kGrow * (scales - scale_of(c));
             if (!(sizes[end] == 0.0) || !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
             if (layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer) {
                 if (!(kFillGrow - kGrow + kNeighboursMargin <= proportions)) return std::nullopt;
@@ -1920,9 +1924,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
             return std::nullopt;
     }
     return split_raising_ends(layout, axis, gaps, exact, [&](double room, const std::array<double, 2>&) {
-        Caps shared = caps;
-        const auto [at_bounds, each] = share_up_to_bounds(shared, room);
-        return sizes_up_to_bounds(n, shared, at_bounds, each);
+        return sizes_up_to_bounds(n, caps, room);
     });
 }
 
@@ -2003,10 +2005,7 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     return split_raising_ends(layout, axis, gaps, false, [&](double room, const std::array<double, 2>& raised) {
         if (raised[0] > 0.0) row.front() = {raised[0], false};
         if (raised[1] > 0.0) row.back() = {raised[1], false};
-        if (!apart) return share_evenly(row, room);
-        Caps shared = caps;
-        const auto [held, share] = share_up_to_bounds(shared, room);
-        return sizes_up_to_bounds(n, shared, held, share);
+        return apart ? sizes_up_to_bounds(n, caps, room) : share_evenly(row, room);
     });
 }
 
@@ -2112,16 +2111,11 @@ std::optional<Split> solve_crowded_gaps(const Layout& layout, Rect area, bool ex
     const std::size_t n = layout.constraints.size();
     if (!(axis.gap > 0.0) || n < 2) return std::nullopt;
     if (exact && !makes_gaps_equal(layout.flex)) return std::nullopt;
-    const double whole = axis.a1 - axis.a0, count = static_cast<double>(n);
-    if (layout.flex == Flex::SpaceAround) {
-        if (!(whole <= count * axis.gap)) return std::nullopt;
-        const double share = whole / count;
-        return direct_split(axis, TightSpacers(share / 2.0, share, 0.0), std::vector<double>(n, 0.0), exact);
-    }
-    if (TightSpacers(layout, whole, axis.gap).rest > 0.0) return std::nullopt;
-    const bool evenly = layout.flex == Flex::SpaceEvenly;
-    const double share = whole / (evenly ? count + 1.0 : count - 1.0);
-    return direct_split(axis, TightSpacers(evenly ? share : 0.0, share, 0.0), std::vector<double>(n, 0.0), exact);
+    const double whole = axis.a1 - axis.a0;
+    const bool crowded = layout.flex == Flex::SpaceAround ? whole <= static_cast<double>(n) * axis.gap
+                                                          : !(TightSpacers(layout, whole, axis.gap).rest > 0.0);
+    if (!crowded) return std::nullopt;
+    return direct_split(axis, shared_by_gaps(layout.flex, n, whole), std::vector<double>(n, 0.0), exact);
 }
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
