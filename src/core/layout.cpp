@@ -1833,10 +1833,14 @@ struct SqueezedGaps {
 //   widen alike. So it is taken only beside a Fill whose proportions ask more, and not in Center.
 // - The gap giving up its overlap costs 10⁸ a unit, and the room; SpaceBetween's gaps all giving up
 //   some of theirs together cost λ for each unit of each.
+// - SpaceAround's gaps, squeezed together (gaps_squeeze), give up their overlap together too, at λ
+//   for each of the many inner gaps less the two ties' 2·10⁸; and its end spacer, widened, pulls
+//   its tie to the inner gaps 2·10⁸ a unit further off. So there the end segment is raised, a Fill
+//   too.
 // The Mins share what is left (`share` gives every segment's size for the room they have, beside
 // the ends raised so far, first and last); where that carries a boundary further in out of the
 // area, the solver splits it. Not within the pairwise form's reach, nor in Legacy, where Mins near
-// the end could take the room from the others instead, nor with SpaceAround's gaps squeezed.
+// the end could take the room from the others instead.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
                                         Share share) {
@@ -1850,7 +1854,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
         const std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, widened[0], widened[1]);
         if (inside_area(boundaries, axis.a0, axis.a1))
             return direct_split(axis, spacers, sizes, exact, widened[0], widened[1]);
-        if (exact || layout.flex == Flex::Legacy || gaps.around || !(axis.gap < 0.0) || n < 3) return std::nullopt;
+        if (exact || layout.flex == Flex::Legacy || !(axis.gap < 0.0) || n < 3) return std::nullopt;
         bool more = false;
         for (std::size_t side = 0; side < 2; ++side) {
             const std::size_t end = side == 0 ? 0 : n - 1;
@@ -1869,7 +1873,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             }
             const double scales = Proportions(layout).scales, proportions = kGrow * (scales - scale_of(c));
             if (!(sizes[end] == 0.0) || !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
-            if (layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer) {
+            if (!gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer) {
                 if (!(kFillGrow - kGrow + kNeighboursMargin <= proportions)) return std::nullopt;
                 widened[side] += more_room;
             } else {

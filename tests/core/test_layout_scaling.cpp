@@ -685,13 +685,14 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
 // Minimums squeezed below their bounds with an overlap of 1: every other segment gives up its
 // room, and the Length at the row's end, with nothing, would carry the boundary before it out of
 // the area. It is raised to the overlap. So is a Fill at the start, but in End, where the spacer
-// before it widens instead, as the fill's proportions to the others ask more than that spacer.
+// before it widens instead, as the fill's proportions to the others ask more than that spacer; in
+// SpaceAround, where the gaps are squeezed together, the ends are raised alike.
 TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
     using C = Constraint;
     const std::vector<std::vector<Constraint>> units = {{C::min(5), C::length(3)},
                                                         {C::fill(1), C::min(10), C::length(4)}};
     for (const std::vector<Constraint>& unit : units) {
-        for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}) {
+        for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround}) {
             SCOPED_TRACE(std::to_string(unit.size()) + ", " + flex_name(flex));
             const Layout l =
                 horizontal(flex, Spacing::overlap(1), 150, [&](std::size_t i) { return unit[i % unit.size()]; });
