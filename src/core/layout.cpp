@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <limits>
 #include <list>
 #include <optional>
 #include <string>
@@ -1292,6 +1293,68 @@ std::optional<EndHold> end_hold(Flex flex, bool last) noexcept {
     }
 }
 
+// Legacy gives room up in turn: of the segments that give it up at one price, `least_of(i)` the
+// least each keeps (nothing for the others), the last gives up its room first, then the one
+// before it, and so on until `amount` is given. With an overlap o, the boundary before segment i
+// stays inside the area only where the segments from i on are at least o long for each (the last
+// spacer is empty); a segment that gives up room lowers those sums for itself and for every
+// segment before it, as the solver has it. So each gives up only what keeps them all: beside the
+// sum from itself, the lowest from the segments before it, by how far those between fall short
+// of o each (`short_before`; they give nothing up until it has). Returns what is left to give.
+//
+// Where a sum from a segment before i holds i back, and between them is another segment that
+// could give up room, which of the two gives it up is a tie, and the solver does not always
+// settle it as the turn would: `exact` refuses it (nothing).
+template <typename LeastOf>
+std::optional<double> give_up_in_turn(std::vector<double>& sizes, double amount, double overlap, bool exact,
+                                      LeastOf least_of) {
+    const std::size_t n = sizes.size();
+    constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+    std::vector<double> short_before(n + 1, 0.0);
+    // By segment: where the sum that holds it back starts, and the last segment before it that
+    // could give up room (kNone: none).
+    std::vector<std::size_t> held_from(n + 1, kNone), giver_before(n + 1, kNone);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double sum = short_before[i] + sizes[i] - overlap;
+        short_before[i + 1] = std::min(0.0, sum);
+        held_from[i + 1] = sum <= 0.0 ? (held_from[i] == kNone ? i : held_from[i]) : kNone;
+        const std::optional<double> least = least_of(i);
+        giver_before[i + 1] = least && sizes[i] > *least ? i : giver_before[i];
+    }
+    double beyond = 0.0;  // how far the segments after i exceed o each, together
+    for (std::size_t i = n; i-- > 0;) {
+        const std::optional<double> least = least_of(i);
+        if (least && amount > 0.0) {
+            const double wanted = std::min(sizes[i] - *least, amount);
+            const double spare = std::max(beyond + sizes[i] - overlap + short_before[i], 0.0);
+            if (exact && spare < wanted && short_before[i] < 0.0 && giver_before[i] != kNone &&
+                giver_before[i] >= held_from[i])
+                return std::nullopt;
+            const double given = std::clamp(wanted, 0.0, spare);
+            sizes[i] -= given;
+            amount -= given;
+        }
+        beyond += sizes[i] - overlap;
+    }
+    return amount;
+}
+
+// The sizes of a Legacy row whose free places keep `room` above their least, in turn
+// (give_up_in_turn); nothing where they cannot give up the rest so.
+std::optional<std::vector<double>> legacy_in_turn(const std::vector<RowPlace>& row, double room, double overlap) {
+    std::vector<double> sizes;
+    double give = -room;
+    for (const RowPlace& place : row) {
+        sizes.push_back(place.size);
+        if (place.free) give += place.size - place.least;
+    }
+    const std::optional<double> left = give_up_in_turn(sizes, give, overlap, false, [&](std::size_t i) {
+        return row[i].free ? std::optional<double>(row[i].least) : std::nullopt;
+    });
+    if (*left > kGapSlack) return std::nullopt;
+    return sizes;
+}
+
 // What a unit of room above its size in a roomy split costs: a growing segment its proportion
 // and the price it pulls with, one that does not grow the price less its wish where it gave
 // way and more where it did not, an outer spacer that grows the price less its growth.
@@ -1631,7 +1694,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     }
     // The class's members share what it keeps, above what the raised ones hold already. Each unit
     // costs every member its wish alike, so the neighbours decide: the row is to be as even as it
-    // can be (share_evenly). Legacy has no neighbours to ask, and the members take it in turn.
+    // can be (share_evenly). Legacy has no neighbours to ask, and the members keep it in turn: the
+    // first keep theirs, and the last give theirs up first (legacy_in_turn).
     // Within the pairwise form's reach the split must be the only best one: the members share alike
     // where that is the only sharing as even as the row allows (share_alike), and nowhere else.
     if (partial && !gaps_keep_part) {
@@ -1650,13 +1714,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         } else if (layout.flex != Flex::Legacy) {
             sizes = share_evenly(row, room);
         } else {
-            double extra = partial->kept;
-            for (std::size_t i = 0; i < n; ++i) {
-                if (!row[i].free) continue;
-                const double take = std::clamp(extra, 0.0, row[i].size - row[i].least);
-                sizes[i] = row[i].least + take;
-                extra -= take;
-            }
+            std::optional<std::vector<double>> in_turn = legacy_in_turn(row, partial->kept, std::max(overlap, 0.0));
+            if (!in_turn) return std::nullopt;
+            sizes = std::move(*in_turn);
         }
     }
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
@@ -2025,10 +2085,12 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
 // segments it poses the split from the area's end, and it picks as Legacy is known to: the last
 // segment of the kind takes the room over, and the last ones give theirs up first. (Within 64 its
 // order is not always the segments' own, so those splits stay with it; they are quick.)
-// The solver splits it where the segments cannot give up enough, where an overlap carries a
-// boundary out of the area, and where a segment of the kind that takes the room over asks for
-// nothing (its order differs there). So does a Min of 32,768 or more: it has no bound, and would
-// give up its room at a Max's price.
+// With an overlap, each gives up its room only down to what keeps the boundaries before it inside
+// the area (give_up_in_turn). The solver splits it where the segments cannot give up enough, where
+// a boundary further back holds a segment and another between them could give up the room instead,
+// and where a segment of the kind that takes the room over asks for nothing (its order differs
+// there). So does a Min of 32,768 or more: it has no bound, and would give up its room at a Max's
+// price.
 std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool exact) {
     const std::vector<Constraint>& cs = layout.constraints;
     const std::size_t n = cs.size();
@@ -2062,40 +2124,19 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
         sizes[taker] += rest;
         rest = 0.0;
     }
-    // The kinds give way in order of price, each from its last segment back. With an overlap o,
-    // the boundary before each segment stays inside the area only where the segments from it to
-    // the last are at least o long for each of them (the last spacer is empty): a segment gives up
-    // its room down to what keeps that for the segments from it on, as the solver has it. (The
-    // sums run in a Fenwick tree: what the segments after i hold, as each gives way.)
-    const double overlap = std::max(-axis.gap, 0.0);
-    std::vector<double> tree(n + 1, 0.0);
-    const auto add = [&](std::size_t i, double v) {
-        for (++i; i <= n; i += i & (~i + 1)) tree[i] += v;
-    };
-    const auto before = [&](std::size_t i) {  // the sizes of the segments before i
-        double sum = 0.0;
-        for (; i > 0; i -= i & (~i + 1)) sum += tree[i];
-        return sum;
-    };
-    double total = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        add(i, sizes[i]);
-        total += sizes[i];
-    }
+    // The kinds give way in order of price, each from its last segment back (give_up_in_turn).
     std::vector<double> prices;
     for (const Constraint& c : cs) prices.push_back(keep_price(c));
     std::sort(prices.begin(), prices.end());
     prices.erase(std::unique(prices.begin(), prices.end()), prices.end());
-    for (const double price : prices)
-        for (std::size_t i = n; i-- > 0 && rest < 0.0;) {
-            if (keep_price(cs[i]) != price) continue;
-            const double from_here = total - before(i), needed = static_cast<double>(n - i) * overlap;
-            const double given = std::clamp(std::min(sizes[i], -rest), 0.0, std::max(from_here - needed, 0.0));
-            sizes[i] -= given;
-            rest += given;
-            total -= given;
-            add(i, -given);
-        }
+    const double overlap = std::max(-axis.gap, 0.0);
+    for (const double price : prices) {
+        const std::optional<double> left = give_up_in_turn(sizes, -rest, overlap, exact, [&](std::size_t i) {
+            return keep_price(cs[i]) == price ? std::optional<double>(0.0) : std::nullopt;
+        });
+        if (!left) return std::nullopt;
+        rest = -*left;
+    }
     if (rest < 0.0) return std::nullopt;
     return direct_split(axis, spacers, sizes, exact);
 }

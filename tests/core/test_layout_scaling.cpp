@@ -523,12 +523,32 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     }
 }
 
+// Legacy, fills beside Max segments that keep part of their room, with an overlap of 1: the fill
+// at the start is held at the overlap, and the others have none of the room. The Max segments
+// keep theirs in turn, but the last ones only give theirs up down to what keeps the boundaries
+// before them inside the area: 2 cells each, one for each gap of a fill and a Max. (The solver's
+// compact form gives every fill a cell instead, which costs more.)
+TEST(LayoutScaling, LegacyClassKeepsItsRoomInTurnWithAnOverlap) {
+    const Layout l = horizontal(Flex::Legacy, Spacing::overlap(1), 150, [](std::size_t i) {
+        return i % 2 == 0 ? Constraint::fill(2) : Constraint::max(4);
+    });
+    SplitWork work;
+    const Split split = solve_split(l, Rect{0, 0, 50, 1}, work);
+    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+    for (std::size_t i = 0; i < 150; ++i) {
+        const int expected = i == 0 ? 1 : i % 2 == 0 ? 0 : i < 48 ? 4 : 2;
+        EXPECT_EQ(split.segments[i].width, expected) << i;
+    }
+    EXPECT_EQ(split.segments.back().right(), 50);
+}
+
 // Where nothing grows and every size asked for fits, the spacers that grow take the rest. Where the
 // sizes do not fit, the classes give up their room, the weakest first, and the class whose room is
 // needed in part shares what is left as evenly as the row allows. Legacy has no spacer that grows
 // and no neighbours: past 64 segments the last segment of the cheapest kind takes the room over,
-// and the last ones give theirs up first; within 64, or with an overlap that carries a boundary
-// out of the area, the solver splits it. Within the pairwise form's reach (in Start, Center and
+// and the last ones give theirs up first, with an overlap only down to what keeps the boundaries
+// before them inside the area; within 64, or where a boundary further back holds a segment and
+// another between them could give up the room instead (a tie), the solver splits it. Within the pairwise form's reach (in Start, Center and
 // End, however many segments) only a split that is the only best one is worked out directly: the
 // members side by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
@@ -558,6 +578,10 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"within 64 segments", Flex::Legacy, 300, {}, {C::length(3), C::max(9)}, {}, false, {}, 30},
         {"an overlap at the end", Flex::Legacy, 300, {}, {C::length(3), C::max(9)}, {}, true, Spacing::overlap(1), 100},
         {"an overlap at the end", Flex::Legacy, 100, {}, {C::max(5)}, {}, true, Spacing::overlap(1), 100},
+        {"an overlap held from further back", Flex::Legacy, 50, {}, {C::min(5), C::length(3)}, {}, true,
+         Spacing::overlap(1), 65},
+        {"an overlap held from further back, a tie", Flex::Legacy, 50, {}, {C::length(3), C::min(5)}, {}, false,
+         Spacing::overlap(1), 65},
         {"the room over to a segment that asks for none", Flex::Legacy, 900, {}, {C::length(3), C::min(0)}, {},
          false, {}, 100},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
