@@ -1891,6 +1891,7 @@ struct SqueezedGaps {
 //   1000, and more its proportions to the others, 100·(S − s) (S the sum of the scales, s its own).
 // - The end's spacer, where it widens, costs λ less its growth, 100; in Center twice that, as both
 //   widen alike. So it is taken only beside a Fill whose proportions ask more, and not in Center.
+//   (Legacy holds its outer spacers empty, far above λ.)
 // - The gap giving up its overlap costs 10⁸ a unit, and the room; SpaceBetween's gaps all giving up
 //   some of theirs together cost λ for each unit of each.
 // - SpaceAround's gaps, squeezed together (gaps_squeeze), give up their overlap together too, at λ
@@ -1899,8 +1900,7 @@ struct SqueezedGaps {
 //   too.
 // The Mins share what is left (`share` gives every segment's size for the room they have, beside
 // the ends raised so far, first and last); where that carries a boundary further in out of the
-// area, the solver splits it. Not within the pairwise form's reach, nor in Legacy, where Mins near
-// the end could take the room from the others instead.
+// area, the solver splits it. Not within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
                                         Share share) {
@@ -1914,7 +1914,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
         const std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, widened[0], widened[1]);
         if (inside_area(boundaries, axis.a0, axis.a1))
             return direct_split(axis, spacers, sizes, exact, widened[0], widened[1]);
-        if (exact || layout.flex == Flex::Legacy || !(axis.gap < 0.0) || n < 3) return std::nullopt;
+        if (exact || !(axis.gap < 0.0) || n < 3) return std::nullopt;
         bool more = false;
         for (std::size_t side = 0; side < 2; ++side) {
             const std::size_t end = side == 0 ? 0 : n - 1;
