@@ -1801,9 +1801,14 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const double widens = side == 0 ? roomy->first_widens : roomy->last_widens;
             short_of[side] = holds[side] == EndHold::none && widens + roomy->sizes[i] < -tight.between - kGapSlack;
         }
-        // In Center the spacers widen for the end that lacks more; the other then lacks nothing.
-        if (layout.flex == Flex::Center && (short_of[0] || short_of[1])) {
+        // In Center the spacers widen for the growing end that lacks more; the other then lacks
+        // nothing. (An end that does not grow is raised instead, each on its own; not beside one
+        // whose spacers widen.)
+        const std::array<bool, 2> growing_short{short_of[0] && grows(layout.constraints[0], layout.flex),
+                                                short_of[1] && grows(layout.constraints[n - 1], layout.flex)};
+        if (layout.flex == Flex::Center && (growing_short[0] || growing_short[1])) {
             if (holds[0] != EndHold::none || holds[1] != EndHold::none) return std::nullopt;
+            if (short_of[0] != growing_short[0] || short_of[1] != growing_short[1]) return std::nullopt;
             const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
             short_of = {!last, last};
         }
@@ -1815,7 +1820,6 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (exact || !how) return std::nullopt;
             // A segment that does not grow is raised itself, where it gave up its room.
             if (!grows(layout.constraints[i], layout.flex)) {
-                if (layout.flex == Flex::Center) return std::nullopt;
                 raises[side].push_back({i, -tight.between, 1});
             } else {
                 holds[side] = *how;

@@ -679,6 +679,8 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
         {"a fill at an end, beside lengths", C::fill(1), C::length(10), 50, Spacing::overlap(1), 2, 3, {Flex::Center}},
         {"minimums", C::min(2), C::percentage(5), 999, Spacing::space(1), 8, 10,
          {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
+        // The member at the end, short of the overlap, is raised to it, not its spacers widened.
+        {"minimums, overlapping", C::min(2), C::percentage(5), 100, Spacing::overlap(1), 1, 2, {Flex::Center}},
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.flexes) {
