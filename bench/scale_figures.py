@@ -202,7 +202,8 @@ def layout_rows() -> list[dict]:
     # Center, where its spacers would widen together, 2.2 s). Gaps
     # that alone ask for more than the area in SpaceAround (2 s), and minimums held at their bounds,
     # the first among them, beside percentages that keep part of their room (1.4 s; in Center, the
-    # member at the end raised to the overlap, 1.5 s). Minimums
+    # member at the end raised to the overlap, 1.5 s). Lengths and maxima in turn in SpaceAround,
+    # whose gaps keep part of their room, the Max at the end raised to their overlap (6.7 s). Minimums
     # squeezed below their bounds with an overlap, the length at the end raised to hold the boundary
     # before it inside the area (over 10 s), in SpaceAround too, whose gaps are squeezed together
     # (over 10 s), and in Legacy, beside fills (3.5 s). Then a split
@@ -236,6 +237,7 @@ def layout_rows() -> list[dict]:
             ([("fill", 1)] * 10_000, "Fill(1)", 999, "SpaceAround", 1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Start", -1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Center", -1),
+            ([("length", 3), ("max", 9)] * 5000, "Length(3) and Max(9)", 10_000, "SpaceAround", -1),
             ([("min", 5), ("length", 3)] * 5000, "Min(5) and Length(3)", 999, "Start", -1),
             ([("min", 5), ("length", 3)] * 5000, "Min(5) and Length(3)", 999, "SpaceAround", -1),
             ([("fill", 1), ("min", 10), ("length", 4)] * 3333, "Fill(1), Min(10) and Length(4)", 10_000, "Legacy", -1),

@@ -1543,6 +1543,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         return out;
     };
     std::optional<Part> partial;
+    double next_wish = kRequired;  // beside a class keeping part: the least wish of those above it
     bool crowded = false;  // the last rung's sizes did not fit
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : wishes[rung - 1];
@@ -1557,6 +1558,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
+        next_wish = weakest;
         if (crowded && (partial = part_kept(rest))) break;
         crowded = true;
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
@@ -1607,13 +1609,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         price = yielding;
     }
     const bool squeezed = gaps_wish <= yielding;
-    // The ends are held only where the gaps overlap, and nothing is held or raised beside gaps that
-    // keep part of their room.
+    // The ends are held only where the gaps overlap, and nothing is held beside gaps that keep part
+    // of their room (a segment that gave up its room is raised there, from what the gaps keep).
     const bool gaps_keep_part = partial && squeezable && yielding == gaps_wish;
     const double gaps_kept = gaps_keep_part ? partial->kept : 0.0;
     const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none;
     if (squeezable && !squeezed && holding) return std::nullopt;
-    if (gaps_keep_part && (holding || !raises[0].empty() || !raises[1].empty())) return std::nullopt;
+    if (gaps_keep_part && holding) return std::nullopt;
     // The Mins held pull the centre up; the free segments' proportions hold it, with at least what
     // the pull asks by more than the neighbours could tip. Where every growing segment has a scale
     // of 1 the pull can match that hold exactly (as many free segments as Mins held): the compact
@@ -1720,9 +1722,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
     }
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
-    // can too, or one outer gap, which its tie to the inner ones holds twice over.
+    // can too, or one outer gap, which its tie to the inner ones holds twice over. (Where those
+    // gaps keep part of their room, the room they would widen by comes from the class above.)
+    const double gaps_price = gaps_keep_part ? next_wish : price;
     const double widening_gaps = layout.flex == Flex::SpaceBetween ? inner * (price - kSpaceGrow)
-                                 : squeezed ? std::min(2.0 * kSpacerEq, inner * (price - gaps_wish))
+                                 : squeezed ? std::min(2.0 * kSpacerEq, inner * (gaps_price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
     out.prices = prices;
@@ -1818,9 +1822,15 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const std::size_t i = side == 0 ? 0 : n - 1;
             const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
             if (exact || !how) return std::nullopt;
-            // A segment that does not grow is raised itself, where it gave up its room.
+            // A segment that does not grow is raised itself, where it gave up its room; raised
+            // already, further (where the others gave up that room, the gaps moved too).
             if (!grows(layout.constraints[i], layout.flex)) {
-                raises[side].push_back({i, -tight.between, 1});
+                std::vector<Raise>& mine = raises[side];
+                const auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
+                if (r == mine.end())
+                    mine.push_back({i, -tight.between, 1});
+                else
+                    r->size = -tight.between + kGapSlack;
             } else {
                 holds[side] = *how;
             }

@@ -627,8 +627,10 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
 // SpaceAround's gaps give way as a class. With a gap of 1, 200 mixed constraints over 3,000 cells
 // squeeze the outer gaps to half a cell and the inner ones to a cell, for the percentages and
 // the growing segments; 150 fills, minimums, lengths and maxima over 400 cells squeeze them only
-// in part, for the minimums' bounds. Each kind takes what the solver gives it, all told, and
-// each gap the same.
+// in part, for the minimums' bounds; so do 200 lengths and maxima in turn, overlapping by 1 over
+// 150 cells, for the lengths, and the Max at the end, which would carry the boundary before it
+// out of the area, is raised to what the gaps overlap by. Each kind takes what the solver gives
+// it, all told, and each gap the same.
 TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
     const struct {
         Layout layout;
@@ -636,6 +638,9 @@ TEST(LayoutScaling, SpaceAroundGapsGiveWay) {
     } cases[] = {
         {horizontal(Flex::SpaceAround, Spacing::space(1), 200, mixed), 3000},
         {horizontal(Flex::SpaceAround, Spacing::space(1), 150, held_minimums), 400},
+        {horizontal(Flex::SpaceAround, Spacing::overlap(1), 200,
+                    [](std::size_t i) { return i % 2 ? Constraint::max(9) : Constraint::length(3); }),
+         150},
     };
     for (const auto& [l, width] : cases) {
         SCOPED_TRACE(width);
