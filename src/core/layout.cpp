@@ -1653,7 +1653,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // none of the room (a class keeps part of it). Held at o, its pull on each of them is then the
     // same as any held end's, far below the class's wish; its spacer widened instead, it keeps its
     // share, nothing, as they do.
-    double segment_holds = 0.0;  // what the segments held at o ask of their gaps, together
+    // What the segments held at o ask of their gaps, together, for each unit the gaps overlap by:
+    // a unit of room at its price, less a held segment's growth, and its proportions and pull.
+    double segment_holds = 0.0;
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
@@ -1664,7 +1666,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (layout.flex == Flex::Center &&
                 !(kGrow * (scales - s + widening) + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
                 return std::nullopt;
-            segment_holds += kGrow * (scales - s) + pull + kNeighboursMargin;
+            segment_holds += price - kFillGrow + kGrow * (scales - s) + pull + kNeighboursMargin;
             sizes[i] = overlap;
         } else {
             // (A Min whose bound is above its share would keep its bound, the spacer the rest.)

@@ -713,6 +713,24 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
     }
 }
 
+// SpaceAround, overlapping by 2: ratios, lengths, fills and percentages in turn, 203 of them over
+// 244 cells. The gaps ask less for their room than the percentages do, but each unit they give
+// up asks as much again of the ratio at the start and the fill at the end, raised to hold the
+// boundaries beside them: that costs more, so the gaps keep part of their room and the percentages
+// give up theirs, as the solver has it.
+TEST(LayoutScaling, HeldEndsCountTheRoomTheyTake) {
+    const std::array<Constraint, 4> unit = {Constraint::ratio(1, 26), Constraint::length(10), Constraint::fill(3),
+                                            Constraint::percentage(3)};
+    const Layout l =
+        horizontal(Flex::SpaceAround, Spacing::overlap(2), 203, [&](std::size_t i) { return unit[i % 4]; });
+    SplitWork work, solver_work;
+    const Split split = solve_split(l, Rect{0, 0, 244, 1}, work);
+    const Split solved = solve_split_by_solver(l, Rect{0, 0, 244, 1}, solver_work);
+    EXPECT_EQ(split.segments, solved.segments);
+    EXPECT_EQ(split.spacers, solved.spacers);
+    EXPECT_EQ(split.segments[3].width, 0);
+}
+
 // Minimums squeezed below their bounds with an overlap of 1: every other segment gives up its
 // room, and the Length at the row's end, with nothing, would carry the boundary before it out of
 // the area. It is raised to the overlap. So is a Fill at the start, but in End, where the spacer
