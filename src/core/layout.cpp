@@ -1543,13 +1543,14 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         return out;
     };
     std::optional<Part> partial;
-    double next_wish = kRequired;  // beside a class keeping part: the least wish of those above it
+    double weakest = kRequired;  // the least wish of the classes that keep their room
     bool crowded = false;  // the last rung's sizes did not fit
     for (std::size_t rung = 0;; ++rung) {
         yielding = rung == 0 ? 0.0 : wishes[rung - 1];
         const bool squeezed = gaps_wish <= yielding;
         double rest = spacers.rest - end_room + (squeezed ? gaps_room : 0.0);
-        double weakest = squeezed ? kRequired : gaps_wish, strongest_yielding = squeezed ? gaps_wish : 0.0;
+        weakest = squeezed ? kRequired : gaps_wish;
+        double strongest_yielding = squeezed ? gaps_wish : 0.0;
         for (const Kept& k : kept) {
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
@@ -1558,7 +1559,6 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 weakest = std::min(weakest, k.wish);
             }
         }
-        next_wish = weakest;
         if (crowded && (partial = part_kept(rest))) break;
         crowded = true;
         if (!(rest >= 0.0)) {  // the sizes asked for do not fit: the next class gives way
@@ -1726,7 +1726,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // Instead of a held end, SpaceBetween's gaps can widen together; SpaceAround's squeezed gaps
     // can too, or one outer gap, which its tie to the inner ones holds twice over. (Where those
     // gaps keep part of their room, the room they would widen by comes from the class above.)
-    const double gaps_price = gaps_keep_part ? next_wish : price;
+    const double gaps_price = gaps_keep_part ? weakest : price;
     const double widening_gaps = layout.flex == Flex::SpaceBetween ? inner * (price - kSpaceGrow)
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (gaps_price - gaps_wish))
                                             : kSpacerEq;

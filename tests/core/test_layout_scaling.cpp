@@ -681,11 +681,13 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
         {"a fill at an end", C::fill(2), C::max(4), 50, Spacing::overlap(1), 2, 4,
          {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween}, {Flex::End, Flex::Center}},
         // In Center both spacers would widen, for twice the room, which the lengths ask far more for.
-        {"a fill at an end, beside lengths", C::fill(1), C::length(10), 50, Spacing::overlap(1), 2, 3, {Flex::Center}},
+        {"a fill at an end, beside lengths", C::fill(1), C::length(10), 50, Spacing::overlap(1), 2, 3, {Flex::Center},
+         {}},
         {"minimums", C::min(2), C::percentage(5), 999, Spacing::space(1), 8, 10,
-         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}},
+         {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly},
+         {}},
         // The member at the end, short of the overlap, is raised to it, not its spacers widened.
-        {"minimums, overlapping", C::min(2), C::percentage(5), 100, Spacing::overlap(1), 1, 2, {Flex::Center}},
+        {"minimums, overlapping", C::min(2), C::percentage(5), 100, Spacing::overlap(1), 1, 2, {Flex::Center}, {}},
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.flexes) {
