@@ -241,6 +241,8 @@ def layout_rows() -> list[dict]:
             ([("min", 5), ("length", 3)] * 5000, "Min(5) and Length(3)", 999, "Start", -1),
             ([("min", 5), ("length", 3)] * 5000, "Min(5) and Length(3)", 999, "SpaceAround", -1),
             ([("fill", 1), ("min", 10), ("length", 4)] * 3333, "Fill(1), Min(10) and Length(4)", 10_000, "Legacy", -1),
+            ([("fill", 1), ("min", 10), ("length", 4)] * 3332 + [("length", 4), ("max", 9), ("percentage", 5), ("min", 0)],
+             "Fill(1), Min(10) and Length(4) ending in Max(9), Percentage(5) and Min(0)", 50, "SpaceAround", -1),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)

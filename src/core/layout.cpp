@@ -559,6 +559,12 @@ bool grows(const Constraint& c, Flex flex) noexcept {
     return c.kind == Constraint::Kind::Fill || (c.kind == Constraint::Kind::Min && flex != Flex::Legacy);
 }
 
+// Whether a segment is posed exactly as a Fill of scale 1 would be: a Min with no bound above
+// nothing grows as one (outside Legacy), and its bound holds nothing back.
+bool acts_as_fill(const Constraint& c, Flex flex) noexcept {
+    return c.kind == Constraint::Kind::Fill || (grows(c, flex) && !(min_bound(c) > 0.0));
+}
+
 // The scale of a growing segment in its proportions: a Fill's weight (a Fill(0) a millionth),
 // a Min's 1.
 double scale_of(const Constraint& c) noexcept {
@@ -1216,6 +1222,8 @@ constexpr double kNeighboursMargin = 8.0;
 
 // How many times a roomy split is worked out at most while its held ends settle.
 constexpr int kHoldPasses = 12;
+// How many fills near an end a split prices one by one, as it holds the boundaries there.
+constexpr std::size_t kFillsPriced = 8;
 
 // What a unit of room below its size is worth to a segment that does not grow. (A Min in Legacy
 // asks its bound with far more; this is what it asks beside that, and all it asks where its
@@ -1899,12 +1907,68 @@ struct SqueezedGaps {
     }
 };
 
+// What raising a growing segment costs its proportions, pairwise, in a split of given sizes: each
+// unit takes it away from every growing segment at or below its ratio (size over scale) and
+// toward every one above, 100 a unit for each unit of their scales; its growth gains 1000. So a
+// unit costs 100·(2·B − (S − s)) − 1000, B the scales at or below it but its own, s its scale. That
+// holds while it passes no other ratio. Segments raised since the ladder was built are told by
+// `moved` (segment, size the ladder has it at); `now` gives every size as it stands.
+class RatioLadder {
+public:
+    RatioLadder(const Layout& layout, const std::vector<double>& sizes) : layout_(layout) {
+        std::vector<std::pair<double, double>> rungs;  // (ratio, scale)
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            if (grows(layout.constraints[i], layout.flex)) rungs.emplace_back(ratio(i, sizes[i]), scale_of(layout.constraints[i]));
+        std::sort(rungs.begin(), rungs.end());
+        ratios_.reserve(rungs.size());
+        below_.reserve(rungs.size() + 1);
+        below_.push_back(0.0);
+        for (const auto& [r, s] : rungs) {
+            ratios_.push_back(r);
+            below_.push_back(below_.back() + s);
+        }
+    }
+    double ratio(std::size_t i, double size) const noexcept { return size / scale_of(layout_.constraints[i]); }
+    // The scales of the growing segments at ratios in (from, to], but segment i's.
+    template <typename Now>
+    double scales_within(double from, double to, std::size_t i, const std::vector<std::pair<std::size_t, double>>& moved,
+                         const Now& now) const {
+        const auto at_or_below = [&](double r) {
+            return below_[static_cast<std::size_t>(std::upper_bound(ratios_.begin(), ratios_.end(), r) - ratios_.begin())];
+        };
+        double sum = at_or_below(to) - at_or_below(from);
+        const auto in = [&](double r) { return from < r && r <= to; };
+        for (const auto& [j, then] : moved) {
+            const double s = scale_of(layout_.constraints[j]);
+            if (in(ratio(j, then))) sum -= s;
+            if (j != i && in(ratio(j, now(j)))) sum += s;
+        }
+        return sum;
+    }
+    // What a unit of room raising segment i from `size` costs, beside what it takes from others.
+    template <typename Now>
+    double price(std::size_t i, double size, const std::vector<std::pair<std::size_t, double>>& moved,
+                 const Now& now) const {
+        const double s = scale_of(layout_.constraints[i]);
+        const double lowest = -std::numeric_limits<double>::infinity();
+        const double below = scales_within(lowest, ratio(i, size), i, moved, now) -
+                             (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == i; }) ? s : 0.0);
+        return kGrow * (2.0 * below - (below_.back() - s)) - kFillGrow;
+    }
+
+private:
+    const Layout& layout_;
+    std::vector<double> ratios_, below_;
+};
+
 // With an overlap o, a segment at an end that gave up its room beside squeezed minimums leaves the
-// boundary between it and its neighbour out of the area, by as much as it falls short of o. Only
-// that segment, the end's spacer and the gap between them can hold that boundary:
-// - The segment, raised by what it falls short, costs the Mins the price of room λ (about 10⁸ a
-//   unit) less its wish, at least 10⁴; a Fill, which has none of the room, costs λ less its growth,
-//   1000, and more its proportions to the others, 100·(S − s) (S the sum of the scales, s its own).
+// boundary between it and its neighbour out of the area, by as much as it falls short of o; k such
+// segments nearest the end, by k·o less what they hold together. Only those segments, the end's
+// spacer and the gaps between them can hold those boundaries:
+// - A segment, raised by what they fall short, costs the Mins the price of room λ (about 10⁸ a
+//   unit) less its wish, at least 10⁴; a Fill, or a Min with no bound, which has none of the room,
+//   costs λ less its growth, 1000, and more its proportions to the others, 100·(S − s) (S the sum
+//   of the scales, s its own).
 // - The end's spacer, where it widens, costs λ less its growth, 100; in Center twice that, as both
 //   widen alike. So it is taken only beside a Fill whose proportions ask more, and not in Center.
 //   (Legacy holds its outer spacers empty, far above λ.)
@@ -1914,46 +1978,121 @@ struct SqueezedGaps {
 //   for each of the many inner gaps less the two ties' 2·10⁸; and its end spacer, widened, pulls
 //   its tie to the inner gaps 2·10⁸ a unit further off. So there the end segment is raised, a Fill
 //   too.
-// The Mins share what is left (`share` gives every segment's size for the room they have, beside
-// the ends raised so far, first and last); where that carries a boundary further in out of the
-// area, the solver splits it. Not within the pairwise form's reach.
+// Further in, each boundary out is held by the cheapest segment between it and the end (the
+// nearest of equals): one that gave up its room, at λ less its wish, as raise_for_overlap does in
+// a roomy split, or a Fill (or a Min with no bound) at its price pair by pair (RatioLadder), where
+// no other comes near enough for the neighbours to tip it; past a few such fills, only a segment
+// whose wish is above anything a fill could cost. Where a Min below its bound lies between,
+// moving room to it holds the boundary for far less, and the solver splits it. The Mins share
+// what is left (`share` gives every segment's size for the room they have, beside the raises so
+// far); where that carries a boundary further in out of the area, the solver splits it too. Not
+// within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
                                         Share share) {
     const TightSpacers& spacers = gaps.spacers;
     const std::size_t n = layout.constraints.size();
-    std::array<double, 2> raised{0.0, 0.0}, widened{0.0, 0.0};
+    const double scales = Proportions(layout).scales;
+    Raises raises;
+    std::array<double, 2> widened{0.0, 0.0};
     for (int pass = 0; pass < kHoldPasses; ++pass) {
-        std::vector<double> sizes = share(spacers.rest - raised[0] - raised[1] - widened[0] - widened[1], raised);
-        if (raised[0] > 0.0) sizes.front() = raised[0];
-        if (raised[1] > 0.0) sizes.back() = raised[1];
+        double taken = widened[0] + widened[1];
+        for (const auto& mine : raises)
+            for (const Raise& r : mine) taken += r.size;
+        std::vector<double> sizes = share(spacers.rest - taken, raises);
+        for (const auto& mine : raises)
+            for (const Raise& r : mine) sizes[r.index] = r.size;
         const std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, widened[0], widened[1]);
         if (inside_area(boundaries, axis.a0, axis.a1))
             return direct_split(axis, spacers, sizes, exact, widened[0], widened[1]);
         if (exact || !(axis.gap < 0.0) || n < 3) return std::nullopt;
         bool more = false;
+        const RatioLadder ladder(layout, sizes);
+        std::vector<std::pair<std::size_t, double>> moved;  // growing segments raised in this pass
+        const auto now = [&](std::size_t i) { return sizes[i]; };
         for (std::size_t side = 0; side < 2; ++side) {
-            const std::size_t end = side == 0 ? 0 : n - 1;
-            const double v = boundaries[side == 0 ? 3 : 2 * (n - 1)];  // beside the end segment
-            const double out = side == 0 ? axis.a0 - v : v - axis.a1;
-            if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) continue;
-            const Constraint& c = layout.constraints[end];
-            const double more_room = out + kGapSlack;
-            more = true;
-            if (c.kind != Constraint::Kind::Fill) {
-                if (grows(c, layout.flex) || !gives_way(c, kMinGe) ||
-                    !(sizes[end] + more_room <= size_asked(c, axis.a1 - axis.a0)))
+            // As in raise_for_overlap: past the k segments nearest the end, the boundary beside them.
+            const auto at_depth = [&](std::size_t k) { return side == 0 ? 2 * k + 1 : 2 * (n - k); };
+            const auto segment = [&](std::size_t d) { return side == 0 ? d : n - 1 - d; };
+            const bool spacer_widens =
+                !gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer;
+            std::vector<Raise>& mine = raises[side];
+            const auto raise_of = [&](std::size_t i) {
+                return std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
+            };
+            double made_up = 0.0, cheapest = kRequired;
+            std::size_t best = n;
+            bool past_room = false;  // a Min below its bound is nearer the end
+            std::vector<std::size_t> fills;  // within reach
+            for (std::size_t k = 1; k < n; ++k) {
+                const std::size_t j = segment(k - 1);
+                const Constraint& c = layout.constraints[j];
+                past_room = past_room || (c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c));
+                if (acts_as_fill(c, layout.flex))
+                    fills.push_back(j);
+                else if (!grows(c, layout.flex) && gives_way(c, kMinGe) && -wish_of(c) < cheapest) {
+                    cheapest = -wish_of(c);
+                    best = j;
+                }
+                const double v = boundaries[at_depth(k)];
+                const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
+                if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) {
+                    if (2 * k > n) break;
+                    continue;
+                }
+                // Room moved to that Min from the others holds such a boundary for far less than λ.
+                if (past_room) return std::nullopt;
+                const double more_room = out + kGapSlack;
+                more = true;
+                made_up += more_room;
+                std::size_t raised = best;
+                if (!fills.empty() && !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
+                if (k == 1 && !fills.empty()) {
+                    // A Fill at the end: raised, or the spacer beside it widened where its
+                    // proportions ask more than its growth.
+                    if (spacer_widens) {
+                        if (!(kFillGrow - kGrow + kNeighboursMargin <= kGrow * (scales - scale_of(c))))
+                            return std::nullopt;
+                        widened[side] += more_room;
+                        continue;
+                    }
+                    raised = j;
+                } else if (fills.size() > kFillsPriced) {
+                    // Any of them could cost as little as λ less its growth and its proportions
+                    // to every other growing segment.
+                    if (best == n || !(cheapest + kNeighboursMargin <= -kFillGrow - kGrow * scales)) return std::nullopt;
+                } else {
+                    // The cheapest of all, where none other comes so near that the neighbours
+                    // could tip it (equal wishes are a tie).
+                    double price = cheapest, next = kRequired;
+                    for (const std::size_t f : fills) {
+                        const double p = ladder.price(f, sizes[f], moved, now);
+                        if (p < price) {
+                            next = price;
+                            price = p;
+                            raised = f;
+                        } else {
+                            next = std::min(next, p);
+                        }
+                    }
+                    if (raised == n || next < price + kNeighboursMargin) return std::nullopt;
+                }
+                auto r = raise_of(raised);
+                if (r == mine.end()) r = mine.insert(mine.end(), {raised, sizes[raised], k});
+                const double from = r->size;
+                r->size += more_room;
+                r->reach = std::max(r->reach, k);
+                if (grows(layout.constraints[raised], layout.flex)) {
+                    // Its price holds while it passes no other growing segment's ratio.
+                    if (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == raised; }))
+                        moved.emplace_back(raised, sizes[raised]);
+                    sizes[raised] = r->size;
+                    if (k > 1 && ladder.scales_within(ladder.ratio(raised, from), ladder.ratio(raised, r->size), raised,
+                                                      moved, now) > 0.0)
+                        return std::nullopt;
+                } else if (!(r->size <= size_asked(layout.constraints[raised], axis.a1 - axis.a0))) {
                     return std::nullopt;
-                raised[side] = sizes[end] + more_room;
-                continue;
-            }
-            const double scales = Proportions(layout).scales, proportions = kGrow * (scales - scale_of(c));
-            if (!(sizes[end] == 0.0) || !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
-            if (!gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer) {
-                if (!(kFillGrow - kGrow + kNeighboursMargin <= proportions)) return std::nullopt;
-                widened[side] += more_room;
-            } else {
-                raised[side] = more_room;
+                }
             }
         }
         if (!more) return std::nullopt;
@@ -2003,7 +2142,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
                         [&](const auto& c) { return c.second == centre; }))
             return std::nullopt;
     }
-    return split_raising_ends(layout, axis, gaps, exact, [&](double room, const std::array<double, 2>&) {
+    return split_raising_ends(layout, axis, gaps, exact, [&](double room, const Raises&) {
         return sizes_up_to_bounds(n, caps, room);
     });
 }
@@ -2082,10 +2221,14 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
         return std::nullopt;
     std::vector<RowPlace> row(n, RowPlace{0.0, false});
     for (const auto& [bound, i] : caps) row[i] = {bound, true};
-    return split_raising_ends(layout, axis, gaps, false, [&](double room, const std::array<double, 2>& raised) {
-        if (raised[0] > 0.0) row.front() = {raised[0], false};
-        if (raised[1] > 0.0) row.back() = {raised[1], false};
-        return apart ? sizes_up_to_bounds(n, caps, room) : share_evenly(row, room);
+    return split_raising_ends(layout, axis, gaps, false, [&](double room, const Raises& raises) {
+        bool inner = false;  // a raise beside a Min that takes room: the neighbours then decide
+        for (const auto& mine : raises)
+            for (const Raise& r : mine) {
+                row[r.index] = {r.size, false};
+                inner = inner || (r.index > 0 && row[r.index - 1].free) || (r.index + 1 < n && row[r.index + 1].free);
+            }
+        return apart && !inner ? sizes_up_to_bounds(n, caps, room) : share_evenly(row, room);
     });
 }
 

@@ -133,7 +133,7 @@ TEST(LayoutScaling, GapsWithoutSpacingAreGathered) {
     for (const Spacing spacing : {Spacing::space(0), Spacing::overlap(2)}) {
         for (const Flex flex :
              {Flex::Start, Flex::Center, Flex::End, Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
-            SCOPED_TRACE(std::string(flex_name(flex)) + " " + spacing.debug());
+            SCOPED_TRACE(testing::Message() << flex_name(flex) << " " << spacing.debug());
             const SplitWork w = work_of(Family{"", flex, 30000, mixed, false, spacing, true}, 2000);
             EXPECT_LE(w.cell_updates, 2 * spaced.cell_updates);
         }
@@ -361,7 +361,7 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     };
     for (const Case& c : cases) {
         for (const Flex flex : kEveryFlex) {
-            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(flex));
             const Layout l = horizontal(flex, c.spacing, c.count, c.make);
             const Rect area{3, 0, c.width, 1};
             SplitWork work;
@@ -416,7 +416,7 @@ TEST(LayoutScaling, HeldMinimumsOutpullAClass) {
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.direct) {
-            SCOPED_TRACE(flex_name(flex) + (" " + c.spacing.debug()));
+            SCOPED_TRACE(testing::Message() << flex_name(flex) << " " << c.spacing.debug());
             const Layout l = horizontal(flex, c.spacing, 400, c.make);
             const Rect area{3, 0, c.width, 1};
             SplitWork work, solver_work;
@@ -499,7 +499,7 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.direct) {
-            SCOPED_TRACE(flex_name(flex) + (" " + c.spacing.debug()));
+            SCOPED_TRACE(testing::Message() << flex_name(flex) << " " << c.spacing.debug());
             const Layout l = horizontal(flex, c.spacing, 150, held_minimums);
             const Rect area{3, 0, c.width, 1};
             SplitWork work, solver_work;
@@ -599,7 +599,7 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"a tie", Flex::Start, 3, {}, {C::length(10)}, {}, true, {}, 200},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + ", " + flex_name(c.flex));
+        SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(c.flex));
         Layout l = horizontal(c.flex, c.spacing, 0, mixed);
         l.constraints = c.head;
         for (int k = 0; k < c.repeat; ++k) l.constraints.insert(l.constraints.end(), c.unit.begin(), c.unit.end());
@@ -691,7 +691,7 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
     };
     for (const Case& c : cases) {
         for (const Flex flex : c.flexes) {
-            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(flex));
             const Layout l =
                 horizontal(flex, c.spacing, 150, [&](std::size_t i) { return i % 2 ? c.member : c.grower; });
             SplitWork work;
@@ -747,7 +747,7 @@ TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
     for (const std::vector<Constraint>& unit : units) {
         for (const Flex flex :
              {Flex::Legacy, Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround}) {
-            SCOPED_TRACE(std::to_string(unit.size()) + ", " + flex_name(flex));
+            SCOPED_TRACE(testing::Message() << unit.size() << ", " << flex_name(flex));
             const Layout l =
                 horizontal(flex, Spacing::overlap(1), n, [&](std::size_t i) { return unit[i % unit.size()]; });
             SplitWork work;
@@ -763,6 +763,47 @@ TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
                 if (kind == Constraint::Kind::Min) EXPECT_GE(r.width, 2) << i;
                 else EXPECT_EQ(r.width, i == n - 1 || (i == 0 && !widens) ? 1 : 0) << i;
             }
+        }
+    }
+}
+
+// With an overlap, empty segments near an end carry the boundaries between them out of the area,
+// one overlap each. Each such boundary is held by raising the segment between it and the end that
+// asks least for the room. In "wishes", the last Length(4), then the Percentage(5) for two
+// boundaries, and the Min(0) at the end, which grows as a Fill(1) would. In "a fill", the Min(0)
+// for two, as it moves toward the 150 Mins with room for less than the Max(9) asks, then the
+// Length(2). In Start the spacer after the end widens instead of its first raise, as the fills'
+// proportions ask more.
+TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
+    using C = Constraint;
+    struct Case {
+        const char* name;
+        std::vector<Constraint> row;
+        std::uint16_t width;
+        std::vector<std::uint16_t> last;  // the widths of the last four segments, outside Start
+    };
+    std::vector<Constraint> wishes, fill{C::fill(1)};
+    for (int i = 0; i < 66; ++i) wishes.insert(wishes.end(), {C::fill(1), C::min(10), C::length(4)});
+    wishes.insert(wishes.end(), {C::max(9), C::percentage(5), C::min(0)});
+    for (int i = 0; i < 150; ++i) fill.insert(fill.end(), {C::min(10), C::length(2)});
+    fill.insert(fill.end(), {C::max(9), C::min(0)});
+    const Case cases[] = {{"wishes", wishes, 50, {1, 0, 2, 1}}, {"a fill", fill, 600, {6, 1, 0, 2}}};
+    for (const Case& c : cases) {
+        for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround}) {
+            SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(flex));
+            const std::size_t n = c.row.size();
+            const Layout l = horizontal(flex, Spacing::overlap(1), n, [&](std::size_t i) { return c.row[i]; });
+            SplitWork work;
+            const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
+            EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+            for (const Rect& r : split.segments) EXPECT_LE(r.right(), c.width);
+            const bool widens = flex == Flex::Start;
+            std::vector<std::uint16_t> last = c.last;
+            last.back() -= widens ? 1 : 0;
+            EXPECT_EQ((std::vector<std::uint16_t>{split.segments[n - 4].width, split.segments[n - 3].width,
+                                                  split.segments[n - 2].width, split.segments[n - 1].width}),
+                      last);
+            EXPECT_EQ(split.spacers.back().width, widens ? 1 : 0);
         }
     }
 }
@@ -790,7 +831,7 @@ TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
     };
     for (const Case& c : cases) {
         for (const Flex flex : kEveryFlex) {
-            SCOPED_TRACE(std::string(c.name) + ", " + flex_name(flex));
+            SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(flex));
             const Layout l = horizontal(flex, Spacing::space(0), 240, [&](std::size_t i) { return c.unit[i % 6]; });
             const Rect area{0, 0, 120, 1};
             SplitWork work;
@@ -917,7 +958,7 @@ TEST(LayoutScaling, SpaceSplitsProvedByAChainOfGaps) {
     };
     for (const Case& c : cases)
         for (const Flex flex : {Flex::SpaceBetween, Flex::SpaceAround, Flex::SpaceEvenly}) {
-            SCOPED_TRACE(flex_name(flex) + (" " + std::to_string(c.width)));
+            SCOPED_TRACE(testing::Message() << flex_name(flex) << " " << c.width);
             const Layout l =
                 horizontal(flex, c.spacing, c.constraints.size(), [&](std::size_t i) { return c.constraints[i]; });
             SplitWork work, solver_work;
