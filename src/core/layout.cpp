@@ -1222,6 +1222,8 @@ constexpr double kNeighboursMargin = 8.0;
 
 // How many times a roomy split is worked out at most while its held ends settle.
 constexpr int kHoldPasses = 12;
+// The wishes of the segments that give their room up for a price, the strongest first.
+constexpr std::array<double, 4> kYielding{kLengthEq, kPercentEq, kRatioEq, kMaxEq};
 // How many fills near an end a split prices one by one, as it holds the boundaries there.
 constexpr std::size_t kFillsPriced = 8;
 
@@ -1321,13 +1323,16 @@ std::optional<double> give_up_in_turn(std::vector<double>& sizes, double amount,
     std::vector<double> short_before(n + 1, 0.0);
     // By segment: where the sum that holds it back starts, and the last segment before it that
     // could give up room (kNone: none).
-    std::vector<std::size_t> held_from(n + 1, kNone), giver_before(n + 1, kNone);
+    struct Before {
+        std::size_t held_from, giver;
+    };
+    std::vector<Before> before(n + 1, Before{kNone, kNone});
     for (std::size_t i = 0; i < n; ++i) {
         const double sum = short_before[i] + sizes[i] - overlap;
         short_before[i + 1] = std::min(0.0, sum);
-        held_from[i + 1] = sum <= 0.0 ? (held_from[i] == kNone ? i : held_from[i]) : kNone;
+        before[i + 1].held_from = sum <= 0.0 ? (before[i].held_from == kNone ? i : before[i].held_from) : kNone;
         const std::optional<double> least = least_of(i);
-        giver_before[i + 1] = least && sizes[i] > *least ? i : giver_before[i];
+        before[i + 1].giver = least && sizes[i] > *least ? i : before[i].giver;
     }
     double beyond = 0.0;  // how far the segments after i exceed o each, together
     for (std::size_t i = n; i-- > 0;) {
@@ -1335,8 +1340,8 @@ std::optional<double> give_up_in_turn(std::vector<double>& sizes, double amount,
         if (least && amount > 0.0) {
             const double wanted = std::min(sizes[i] - *least, amount);
             const double spare = std::max(beyond + sizes[i] - overlap + short_before[i], 0.0);
-            if (exact && spare < wanted && short_before[i] < 0.0 && giver_before[i] != kNone &&
-                giver_before[i] >= held_from[i])
+            if (exact && spare < wanted && short_before[i] < 0.0 && before[i].giver != kNone &&
+                before[i].giver >= before[i].held_from)
                 return std::nullopt;
             const double given = std::clamp(wanted, 0.0, spare);
             sizes[i] -= given;
@@ -1978,15 +1983,15 @@ private:
 //   for each of the many inner gaps less the two ties' 2·10⁸; and its end spacer, widened, pulls
 //   its tie to the inner gaps 2·10⁸ a unit further off. So there the end segment is raised, a Fill
 //   too.
-// Further in, each boundary out is held by the cheapest segment between it and the end (the
-// nearest of equals): one that gave up its room, at λ less its wish, as raise_for_overlap does in
-// a roomy split, or a Fill (or a Min with no bound) at its price pair by pair (RatioLadder), where
-// no other comes near enough for the neighbours to tip it; past a few such fills, only a segment
-// whose wish is above anything a fill could cost. Where a Min below its bound lies between,
-// moving room to it holds the boundary for far less, and the solver splits it. The Mins share
-// what is left (`share` gives every segment's size for the room they have, beside the raises so
-// far); where that carries a boundary further in out of the area, the solver splits it too. Not
-// within the pairwise form's reach.
+// Further in, each boundary out is held by the cheapest segments between it and the end (the
+// nearest of equals): those that gave up their room, at λ less their wish, each up to the size it
+// asks for, as raise_for_overlap does in a roomy split, or a Fill (or a Min with no bound) at its
+// price pair by pair (RatioLadder), where no other comes near enough for the neighbours to tip it;
+// past a few such fills, only segments whose wish is above anything a fill could cost. Where a
+// Min below its bound lies between, moving room to it holds the boundary for far less, and the
+// solver splits it. The Mins share what is left (`share` gives every segment's size for the room
+// they have, beside the raises so far); where that carries a boundary further in out of the
+// area, the solver splits it too. Not within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
                                         Share share) {
@@ -2017,22 +2022,51 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             const bool spacer_widens =
                 !gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer;
             std::vector<Raise>& mine = raises[side];
-            const auto raise_of = [&](std::size_t i) {
-                return std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
+            std::vector<std::size_t> place(n, 0);  // by segment: its place in `mine` plus one, 0: none
+            for (std::size_t p = 0; p < mine.size(); ++p) place[mine[p].index] = p + 1;
+            // Raises segment i by `amount`; false where that leaves what made it the cheapest.
+            const auto raise_by = [&](std::size_t i, double amount, std::size_t k) {
+                if (place[i] == 0) {
+                    mine.push_back({i, sizes[i], k});
+                    place[i] = mine.size();
+                }
+                Raise* const r = &mine[place[i] - 1];
+                const double from = r->size;
+                r->size += amount;
+                r->reach = std::max(r->reach, k);
+                const Constraint& c = layout.constraints[i];
+                if (!grows(c, layout.flex)) return r->size <= size_asked(c, axis.a1 - axis.a0) + kGapSlack;
+                if (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == i; }))
+                    moved.emplace_back(i, sizes[i]);
+                sizes[i] = r->size;
+                // A fill's price holds while it passes no other growing segment's ratio.
+                return k == 1 ||
+                       !(ladder.scales_within(ladder.ratio(i, from), ladder.ratio(i, r->size), i, moved, now) > 0.0);
             };
-            double made_up = 0.0, cheapest = kRequired;
-            std::size_t best = n;
-            bool past_room = false;  // a Min below its bound is nearer the end
-            std::vector<std::size_t> fills;  // within reach
+            // What room segment i can still take: one that gave way up to what it asks for, a
+            // fill any.
+            const auto room_left = [&](std::size_t i) {
+                const Constraint& c = layout.constraints[i];
+                if (grows(c, layout.flex)) return kRequired;
+                return size_asked(c, axis.a1 - axis.a0) - (place[i] == 0 ? sizes[i] : mine[place[i] - 1].size);
+            };
+            double made_up = 0.0;
+            // Within reach: fills, and by wish (the strongest first) the segments that gave way,
+            // the nearest first.
+            bool past_room = false;  // a Min below its bound lies within reach
+            std::vector<std::size_t> fills;
+            std::array<std::vector<std::size_t>, kYielding.size()> gave_way;
+            std::array<std::size_t, kYielding.size()> open{};  // the first of each with room left
             for (std::size_t k = 1; k < n; ++k) {
                 const std::size_t j = segment(k - 1);
                 const Constraint& c = layout.constraints[j];
-                past_room = past_room || (c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c));
-                if (acts_as_fill(c, layout.flex))
+                if (c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c)) {
+                    past_room = true;
+                } else if (acts_as_fill(c, layout.flex)) {
                     fills.push_back(j);
-                else if (!grows(c, layout.flex) && gives_way(c, kMinGe) && -wish_of(c) < cheapest) {
-                    cheapest = -wish_of(c);
-                    best = j;
+                } else if (!grows(c, layout.flex) && gives_way(c, kMinGe)) {
+                    const auto w = std::find(kYielding.begin(), kYielding.end(), wish_of(c));
+                    if (w != kYielding.end()) gave_way[static_cast<std::size_t>(w - kYielding.begin())].push_back(j);
                 }
                 const double v = boundaries[at_depth(k)];
                 const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
@@ -2040,58 +2074,57 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                     if (2 * k > n) break;
                     continue;
                 }
-                // Room moved to that Min from the others holds such a boundary for far less than λ.
+                // Room moved to that Min from the others holds the boundary for far less.
                 if (past_room) return std::nullopt;
-                const double more_room = out + kGapSlack;
+                double need = out + kGapSlack;
                 more = true;
-                made_up += more_room;
-                std::size_t raised = best;
+                made_up += need;
                 if (!fills.empty() && !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
                 if (k == 1 && !fills.empty()) {
                     // A Fill at the end: raised, or the spacer beside it widened where its
                     // proportions ask more than its growth.
-                    if (spacer_widens) {
-                        if (!(kFillGrow - kGrow + kNeighboursMargin <= kGrow * (scales - scale_of(c))))
-                            return std::nullopt;
-                        widened[side] += more_room;
-                        continue;
-                    }
-                    raised = j;
-                } else if (fills.size() > kFillsPriced) {
-                    // Any of them could cost as little as λ less its growth and its proportions
-                    // to every other growing segment.
-                    if (best == n || !(cheapest + kNeighboursMargin <= -kFillGrow - kGrow * scales)) return std::nullopt;
-                } else {
-                    // The cheapest of all, where none other comes so near that the neighbours
-                    // could tip it (equal wishes are a tie).
-                    double price = cheapest, next = kRequired;
-                    for (const std::size_t f : fills) {
-                        const double p = ladder.price(f, sizes[f], moved, now);
-                        if (p < price) {
-                            next = price;
-                            price = p;
-                            raised = f;
-                        } else {
-                            next = std::min(next, p);
-                        }
-                    }
-                    if (raised == n || next < price + kNeighboursMargin) return std::nullopt;
-                }
-                auto r = raise_of(raised);
-                if (r == mine.end()) r = mine.insert(mine.end(), {raised, sizes[raised], k});
-                const double from = r->size;
-                r->size += more_room;
-                r->reach = std::max(r->reach, k);
-                if (grows(layout.constraints[raised], layout.flex)) {
-                    // Its price holds while it passes no other growing segment's ratio.
-                    if (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == raised; }))
-                        moved.emplace_back(raised, sizes[raised]);
-                    sizes[raised] = r->size;
-                    if (k > 1 && ladder.scales_within(ladder.ratio(raised, from), ladder.ratio(raised, r->size), raised,
-                                                      moved, now) > 0.0)
+                    if (!spacer_widens) {
+                        if (!raise_by(j, need, k)) return std::nullopt;
+                    } else if (kFillGrow - kGrow + kNeighboursMargin <= kGrow * (scales - scale_of(c))) {
+                        widened[side] += need;
+                    } else {
                         return std::nullopt;
-                } else if (!(r->size <= size_asked(layout.constraints[raised], axis.a1 - axis.a0))) {
-                    return std::nullopt;
+                    }
+                    continue;
+                }
+                while (need > 0.0) {
+                    // The strongest wish with room left, the nearest.
+                    std::size_t raised = n;
+                    double price = kRequired, next = kRequired;
+                    for (std::size_t w = 0; w < kYielding.size() && raised == n; ++w) {
+                        while (open[w] < gave_way[w].size() && !(room_left(gave_way[w][open[w]]) > 0.0)) ++open[w];
+                        if (open[w] == gave_way[w].size()) continue;
+                        raised = gave_way[w][open[w]];
+                        price = -kYielding[w];
+                    }
+                    if (fills.size() > kFillsPriced) {
+                        // Any of them could cost as little as λ less its growth and its
+                        // proportions to every other growing segment.
+                        if (!(price + kNeighboursMargin <= -kFillGrow - kGrow * scales)) return std::nullopt;
+                    } else {
+                        // The cheapest of all, where none other comes so near that the neighbours
+                        // could tip it (equal wishes are a tie).
+                        for (const std::size_t f : fills) {
+                            const double p = ladder.price(f, sizes[f], moved, now);
+                            if (p < price) {
+                                next = price;
+                                price = p;
+                                raised = f;
+                            } else {
+                                next = std::min(next, p);
+                            }
+                        }
+                        if (next < price + kNeighboursMargin) return std::nullopt;
+                    }
+                    if (raised == n) return std::nullopt;
+                    const double take = std::min(need, room_left(raised));
+                    if (!raise_by(raised, take, k)) return std::nullopt;
+                    need -= take;
                 }
             }
         }

@@ -772,7 +772,8 @@ TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
 // asks least for the room. In "wishes", the last Length(4), then the Percentage(5) for two
 // boundaries, and the Min(0) at the end, which grows as a Fill(1) would. In "a fill", the Min(0)
 // for two, as it moves toward the 150 Mins with room for less than the Max(9) asks, then the
-// Length(2). In Start the spacer after the end widens instead of its first raise, as the fills'
+// Length(2). In "spilling", each Length(1) takes one cell, all it asks for, and the Max(9) the
+// next. In Start the spacer after the end widens instead of its first raise, as the fills'
 // proportions ask more.
 TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
     using C = Constraint;
@@ -782,12 +783,16 @@ TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
         std::uint16_t width;
         std::vector<std::uint16_t> last;  // the widths of the last four segments, outside Start
     };
-    std::vector<Constraint> wishes, fill{C::fill(1)};
+    std::vector<Constraint> wishes, spilling, fill{C::fill(1)};
     for (int i = 0; i < 66; ++i) wishes.insert(wishes.end(), {C::fill(1), C::min(10), C::length(4)});
+    spilling = wishes;
     wishes.insert(wishes.end(), {C::max(9), C::percentage(5), C::min(0)});
+    spilling.insert(spilling.end(), {C::max(9), C::length(1), C::length(1), C::min(0)});
     for (int i = 0; i < 150; ++i) fill.insert(fill.end(), {C::min(10), C::length(2)});
     fill.insert(fill.end(), {C::max(9), C::min(0)});
-    const Case cases[] = {{"wishes", wishes, 50, {1, 0, 2, 1}}, {"a fill", fill, 600, {6, 1, 0, 2}}};
+    const Case cases[] = {{"wishes", wishes, 50, {1, 0, 2, 1}},
+                          {"spilling", spilling, 50, {1, 1, 1, 1}},
+                          {"a fill", fill, 600, {6, 1, 0, 2}}};
     for (const Case& c : cases) {
         for (const Flex flex : {Flex::Start, Flex::End, Flex::Center, Flex::SpaceBetween, Flex::SpaceAround}) {
             SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(flex));
