@@ -2001,9 +2001,15 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
     Raises raises;
     std::array<double, 2> widened{0.0, 0.0};
     for (int pass = 0; pass < kHoldPasses; ++pass) {
+        // (A segment that both ends would raise is left to the solver.)
         double taken = widened[0] + widened[1];
+        std::vector<bool> seen(n, false);
         for (const auto& mine : raises)
-            for (const Raise& r : mine) taken += r.size;
+            for (const Raise& r : mine) {
+                if (seen[r.index]) return std::nullopt;
+                seen[r.index] = true;
+                taken += r.size;
+            }
         std::vector<double> sizes = share(spacers.rest - taken, raises);
         for (const auto& mine : raises)
             for (const Raise& r : mine) sizes[r.index] = r.size;
