@@ -1916,11 +1916,12 @@ struct SqueezedGaps {
 // unit takes it away from every growing segment at or below its ratio (size over scale) and
 // toward every one above, 100 a unit for each unit of their scales; its growth gains 1000. So a
 // unit costs 100·(2·B − (S − s)) − 1000, B the scales at or below it but its own, s its scale. That
-// holds while it passes no other ratio. Segments raised since the ladder was built are told by
-// `moved` (segment, size the ladder has it at); `now` gives every size as it stands.
+// holds while it passes no other ratio. The ladder reads `sizes` as they stand: a segment raised
+// since it was built is told to it (`moving`) before its size changes.
 class RatioLadder {
 public:
-    RatioLadder(const Layout& layout, const std::vector<double>& sizes) : layout_(layout) {
+    RatioLadder(const Layout& layout, const std::vector<double>& sizes)
+        : layout_(layout), sizes_(sizes), built_(sizes) {
         std::vector<std::pair<double, double>> rungs;  // (ratio, scale)
         for (std::size_t i = 0; i < sizes.size(); ++i)
             if (grows(layout.constraints[i], layout.flex)) rungs.emplace_back(ratio(i, sizes[i]), scale_of(layout.constraints[i]));
@@ -1933,37 +1934,38 @@ public:
             below_.push_back(below_.back() + s);
         }
     }
+    void moving(std::size_t i) {
+        if (sizes_[i] == built_[i]) moved_.push_back(i);
+    }
     double ratio(std::size_t i, double size) const noexcept { return size / scale_of(layout_.constraints[i]); }
-    // The scales of the growing segments at ratios in (from, to], but segment i's.
-    template <typename Now>
-    double scales_within(double from, double to, std::size_t i, const std::vector<std::pair<std::size_t, double>>& moved,
-                         const Now& now) const {
+    // The scales of the growing segments but i at ratios in (from, to].
+    double scales_within(double from, double to, std::size_t i) const {
         const auto at_or_below = [&](double r) {
             return below_[static_cast<std::size_t>(std::upper_bound(ratios_.begin(), ratios_.end(), r) - ratios_.begin())];
         };
         double sum = at_or_below(to) - at_or_below(from);
         const auto in = [&](double r) { return from < r && r <= to; };
-        for (const auto& [j, then] : moved) {
-            const double s = scale_of(layout_.constraints[j]);
-            if (in(ratio(j, then))) sum -= s;
-            if (j != i && in(ratio(j, now(j)))) sum += s;
+        const auto scale = [&](std::size_t j) { return scale_of(layout_.constraints[j]); };
+        if (grows(layout_.constraints[i], layout_.flex) && in(ratio(i, built_[i]))) sum -= scale(i);
+        for (const std::size_t j : moved_) {
+            if (j == i) continue;
+            if (in(ratio(j, built_[j]))) sum -= scale(j);
+            if (in(ratio(j, sizes_[j]))) sum += scale(j);
         }
         return sum;
     }
-    // What a unit of room raising segment i from `size` costs, beside what it takes from others.
-    template <typename Now>
-    double price(std::size_t i, double size, const std::vector<std::pair<std::size_t, double>>& moved,
-                 const Now& now) const {
+    // What a unit of room raising segment i from its size costs, beside what it takes from others.
+    double price(std::size_t i) const {
         const double s = scale_of(layout_.constraints[i]);
-        const double lowest = -std::numeric_limits<double>::infinity();
-        const double below = scales_within(lowest, ratio(i, size), i, moved, now) -
-                             (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == i; }) ? s : 0.0);
+        const double below = scales_within(-std::numeric_limits<double>::infinity(), ratio(i, sizes_[i]), i);
         return kGrow * (2.0 * below - (below_.back() - s)) - kFillGrow;
     }
 
 private:
     const Layout& layout_;
-    std::vector<double> ratios_, below_;
+    const std::vector<double>& sizes_;
+    std::vector<double> built_, ratios_, below_;
+    std::vector<std::size_t> moved_;  // raised since the ladder was built
 };
 
 // With an overlap o, a segment at an end that gave up its room beside squeezed minimums leaves the
@@ -2018,9 +2020,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             return direct_split(axis, spacers, sizes, exact, widened[0], widened[1]);
         if (exact || !(axis.gap < 0.0) || n < 3) return std::nullopt;
         bool more = false;
-        const RatioLadder ladder(layout, sizes);
-        std::vector<std::pair<std::size_t, double>> moved;  // growing segments raised in this pass
-        const auto now = [&](std::size_t i) { return sizes[i]; };
+        RatioLadder ladder(layout, sizes);
         for (std::size_t side = 0; side < 2; ++side) {
             // As in raise_for_overlap: past the k segments nearest the end, the boundary beside them.
             const auto at_depth = [&](std::size_t k) { return side == 0 ? 2 * k + 1 : 2 * (n - k); };
@@ -2042,12 +2042,10 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 r->reach = std::max(r->reach, k);
                 const Constraint& c = layout.constraints[i];
                 if (!grows(c, layout.flex)) return r->size <= size_asked(c, axis.a1 - axis.a0) + kGapSlack;
-                if (std::none_of(moved.begin(), moved.end(), [&](const auto& m) { return m.first == i; }))
-                    moved.emplace_back(i, sizes[i]);
+                ladder.moving(i);
                 sizes[i] = r->size;
                 // A fill's price holds while it passes no other growing segment's ratio.
-                return k == 1 ||
-                       !(ladder.scales_within(ladder.ratio(i, from), ladder.ratio(i, r->size), i, moved, now) > 0.0);
+                return k == 1 || !(ladder.scales_within(ladder.ratio(i, from), ladder.ratio(i, r->size), i) > 0.0);
             };
             // What room segment i can still take: one that gave way up to what it asks for, a
             // fill any.
@@ -2063,6 +2061,35 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             std::vector<std::size_t> fills;
             std::array<std::vector<std::size_t>, kYielding.size()> gave_way;
             std::array<std::size_t, kYielding.size()> open{};  // the first of each with room left
+            // The segment within reach to raise next; n where none is known to be the cheapest.
+            const auto cheapest = [&]() {
+                // The strongest wish with room left, the nearest.
+                std::size_t raised = n;
+                double price = kRequired, next = kRequired;
+                for (std::size_t w = 0; w < kYielding.size() && raised == n; ++w) {
+                    while (open[w] < gave_way[w].size() && !(room_left(gave_way[w][open[w]]) > 0.0)) ++open[w];
+                    if (open[w] == gave_way[w].size()) continue;
+                    raised = gave_way[w][open[w]];
+                    price = -kYielding[w];
+                }
+                // Past a few fills, any of them could cost as little as λ less its growth and
+                // its proportions to every other growing segment.
+                if (fills.size() > kFillsPriced)
+                    return price + kNeighboursMargin <= -kFillGrow - kGrow * scales ? raised : n;
+                // Else the cheapest of all, where none other comes so near that the neighbours
+                // could tip it (equal wishes are a tie).
+                for (const std::size_t f : fills) {
+                    const double p = ladder.price(f);
+                    if (p < price) {
+                        next = price;
+                        price = p;
+                        raised = f;
+                    } else {
+                        next = std::min(next, p);
+                    }
+                }
+                return next < price + kNeighboursMargin ? n : raised;
+            };
             for (std::size_t k = 1; k < n; ++k) {
                 const std::size_t j = segment(k - 1);
                 const Constraint& c = layout.constraints[j];
@@ -2099,34 +2126,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                     continue;
                 }
                 while (need > 0.0) {
-                    // The strongest wish with room left, the nearest.
-                    std::size_t raised = n;
-                    double price = kRequired, next = kRequired;
-                    for (std::size_t w = 0; w < kYielding.size() && raised == n; ++w) {
-                        while (open[w] < gave_way[w].size() && !(room_left(gave_way[w][open[w]]) > 0.0)) ++open[w];
-                        if (open[w] == gave_way[w].size()) continue;
-                        raised = gave_way[w][open[w]];
-                        price = -kYielding[w];
-                    }
-                    if (fills.size() > kFillsPriced) {
-                        // Any of them could cost as little as λ less its growth and its
-                        // proportions to every other growing segment.
-                        if (!(price + kNeighboursMargin <= -kFillGrow - kGrow * scales)) return std::nullopt;
-                    } else {
-                        // The cheapest of all, where none other comes so near that the neighbours
-                        // could tip it (equal wishes are a tie).
-                        for (const std::size_t f : fills) {
-                            const double p = ladder.price(f, sizes[f], moved, now);
-                            if (p < price) {
-                                next = price;
-                                price = p;
-                                raised = f;
-                            } else {
-                                next = std::min(next, p);
-                            }
-                        }
-                        if (next < price + kNeighboursMargin) return std::nullopt;
-                    }
+                    const std::size_t raised = cheapest();
                     if (raised == n) return std::nullopt;
                     const double take = std::min(need, room_left(raised));
                     if (!raise_by(raised, take, k)) return std::nullopt;
