@@ -1240,6 +1240,12 @@ double wish_of(const Constraint& c) noexcept {
     }
 }
 
+// What a unit of room above its size costs a segment that does not grow: its wish, and a Max's
+// bound on top.
+double raise_price(const Constraint& c) noexcept {
+    return c.kind == Constraint::Kind::Max ? kMaxLe + kMaxEq : wish_of(c);
+}
+
 // Whether a segment that does not grow gives up its room at a price: its wish, but a Legacy
 // Min's bound holds its room with far more.
 bool gives_way(const Constraint& c, double price) noexcept {
@@ -2295,9 +2301,6 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     if (layout.flex != Flex::Legacy || n <= kPairedUpTo) return std::nullopt;
     const Axis axis(layout, area);
     const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
-    const auto grow_price = [](const Constraint& c) {
-        return c.kind == Constraint::Kind::Max ? kMaxLe + kMaxEq : wish_of(c);
-    };
     const auto keep_price = [](const Constraint& c) {
         return c.kind == Constraint::Kind::Min ? kMinGe + kMinEq : wish_of(c);
     };
@@ -2312,10 +2315,10 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     }
     if (rest > 0.0) {
         double cheapest = kRequired;
-        for (const Constraint& c : cs) cheapest = std::min(cheapest, grow_price(c));
+        for (const Constraint& c : cs) cheapest = std::min(cheapest, raise_price(c));
         std::size_t taker = n;
         for (std::size_t i = n; i-- > 0;) {
-            if (grow_price(cs[i]) != cheapest) continue;
+            if (raise_price(cs[i]) != cheapest) continue;
             if (!(sizes[i] > 0.0)) return std::nullopt;
             if (taker == n) taker = i;
         }
@@ -2337,6 +2340,68 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     }
     if (rest < 0.0) return std::nullopt;
     return direct_split(axis, spacers, sizes, exact);
+}
+
+// A row of segments of one kind that does not grow (Length, Percentage or Ratio: each unit off its
+// size costs c), overlapping by o, each asking for less than o, in Start, End or Center. Laid end
+// to end, each segment starts before the one before it, and the row runs out of the area. The gaps
+// hold the overlap and the anchored spacers stay empty, at far more than c, so the row is held
+// inside by raising segments, at c a unit; a unit of a growing outer spacer's room is worth 100.
+// - Start: every start stays at or after the first, so the raises before segment k come to at
+//   least what the k segments before it fall short of o, and the last start lies that far inside.
+//   The least raise puts the last segment at the start too, unraised: the spacer after it then has
+//   the most room, or the last segment itself where it grows. Of the splits raised that much, the
+//   segments' ties to their neighbours' sizes (1 a unit) pick the one raising each segment but the
+//   last to o: in any other some segment is above o and a later one below it, and the sizes step
+//   by more. Every segment starts where the first does. The first segment can be of another kind
+//   that costs at least c a unit to raise (a Max costs its bound's 10⁸ on top, still below the
+//   gaps' strength): raising it past o would only spare the others' raises at c. The last can be
+//   of any kind: it keeps the size it asks for where that fits, and grows over the whole area.
+// - End: the mirror image; every segment ends where the last does.
+// - Center, where the segments are alike, each asking for L: the outer spacers are equal, and each
+//   grows. Both are widest, W − L, with the first segment at the end of the area and the last at
+//   its start, each of size L (neither can be raised without one of them narrowing). The middle
+//   ones are raised to share what is left, and their ties pick equal sizes m = o − (W − o)/(n − 2);
+//   only while m is at least L, else the middle ones give up room instead.
+// That is each split's only best one. Not where the area is narrower than the overlap: a raised
+// segment would not fit.
+std::optional<Split> solve_overlapping_alike(const Layout& layout, Rect area, bool exact) {
+    const std::vector<Constraint>& cs = layout.constraints;
+    const std::size_t n = cs.size();
+    const Flex flex = layout.flex;
+    if (!(flex == Flex::Start || flex == Flex::End || flex == Flex::Center) || n < 3) return std::nullopt;
+    const Constraint& row = cs[1];  // of the kind of the row
+    if (row.kind != Constraint::Kind::Length && row.kind != Constraint::Kind::Percentage &&
+        row.kind != Constraint::Kind::Ratio)
+        return std::nullopt;
+    const Axis axis(layout, area);
+    const double whole = axis.a1 - axis.a0, overlap = -axis.gap;
+    const bool ends_apart = flex != Flex::Center;  // may be of other kinds
+    const std::size_t far = flex == Flex::End ? 0 : n - 1;  // the segment left unraised
+    const std::size_t near = n - 1 - far;                    // the first one raised
+    std::vector<double> sizes(n, overlap);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = cs[i];
+        const double asked = size_asked(c, whole);
+        if (ends_apart && i == far) {
+            sizes[i] = grows(c, flex) ? whole : asked;
+            if (!(sizes[i] <= whole)) return std::nullopt;
+            continue;
+        }
+        const bool alike = ends_apart ? c.kind == row.kind : c == row;
+        const bool dearer = ends_apart && i == near && !grows(c, flex) && raise_price(c) >= raise_price(row);
+        if (!(alike || dearer) || !(asked < overlap)) return std::nullopt;
+    }
+    if (!(overlap <= whole)) return std::nullopt;
+    const TightSpacers spacers(layout, whole, axis.gap);
+    if (flex == Flex::Start) return direct_split(axis, spacers, sizes, exact, 0.0, whole - sizes.back());
+    if (flex == Flex::End) return direct_split(axis, spacers, sizes, exact, whole - sizes.front(), 0.0);
+    const double asked = size_asked(row, whole);
+    const double middle = overlap - (whole - overlap) / static_cast<double>(n - 2);
+    if (!(middle >= asked)) return std::nullopt;
+    std::fill(sizes.begin() + 1, sizes.end() - 1, middle);
+    sizes.front() = sizes.back() = asked;
+    return direct_split(axis, spacers, sizes, exact, whole - asked, whole - asked);
 }
 
 // Gaps that do not fit. Where the gaps alone, at the spacing, ask for the whole area or more, each
@@ -2372,6 +2437,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     if (closed_form) {
         if (auto split = solve_crowded_gaps(layout, area, paired)) return std::move(*split);
         if (auto split = solve_legacy_in_turn(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_overlapping_alike(layout, area, paired)) return std::move(*split);
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);

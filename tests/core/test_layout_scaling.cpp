@@ -178,15 +178,20 @@ TEST(LayoutScaling, GapsNearTheEndsAreKeptApart) {
 }
 
 // Far too many Length segments for an overlap of 3 to fit in a few cells: every form within the
-// pairwise form's reach ran out of patience, and the split raised "failed to split". It is posed
-// as one past that reach instead, and comes out with every segment inside the area.
+// pairwise form's reach ran out of patience, and the split raised "failed to split". The solver
+// poses it as one past that reach instead, and the split worked out directly is the same: every
+// segment at the start, raised to the overlap but the last.
 TEST(LayoutScaling, StalledSplitsWithinThePairwiseReachStillSplit) {
     const Rect area{0, 0, 5, 1};
-    const Split split =
-        solve_split(horizontal(Flex::Start, Spacing::overlap(3), 150, [](std::size_t) { return Constraint::length(1); }),
-                    area);
-    ASSERT_EQ(split.segments.size(), 150u);
-    for (const Rect& r : split.segments) EXPECT_LE(r.right(), area.right());
+    const Layout l =
+        horizontal(Flex::Start, Spacing::overlap(3), 150, [](std::size_t) { return Constraint::length(1); });
+    SplitWork direct, stalled;
+    const Split split = solve_split(l, area, direct);
+    EXPECT_EQ(direct.pivots + direct.cell_updates, 0u);
+    for (std::size_t i = 0; i < 150; ++i) EXPECT_EQ(split.segments[i], (Rect{0, 0, static_cast<std::uint16_t>(i < 149 ? 3 : 1), 1})) << i;
+    const Split solved = solve_split_by_solver(l, area, stalled);
+    EXPECT_EQ(split.segments, solved.segments);
+    EXPECT_EQ(split.spacers, solved.spacers);
 }
 
 // Crowded without a gap, every mode poses nearly the same split and should take alike work. The
@@ -597,6 +602,13 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          false},
         {"a tie, up to 64 segments", Flex::Start, 99, {}, {C::ratio(1, 200), C::fill(1)}, {}, false, {}, 1},
         {"a tie", Flex::Start, 3, {}, {C::length(10)}, {}, true, {}, 200},
+        {"overlapping past the area", Flex::Start, 7, {}, {C::length(1), C::length(2), C::length(0)}, {C::length(6)},
+         true, Spacing::overlap(3), 20},
+        {"overlapping past the area", Flex::End, 7, {C::percentage(40)}, {C::percentage(10), C::percentage(20)}, {},
+         true, Spacing::overlap(2), 30},
+        {"overlapping past the area", Flex::Center, 9, {}, {C::ratio(1, 9)}, {}, true, Spacing::overlap(3), 60},
+        {"overlapping past the area, not alike", Flex::Center, 9, {C::ratio(1, 8)}, {C::ratio(1, 9)}, {}, false,
+         Spacing::overlap(3), 60},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(c.flex));
