@@ -205,7 +205,9 @@ def layout_rows() -> list[dict]:
     # gaps' ties hold them apart, so both give way (the solver took 2 and 14 s). Fills and lengths
     # in turn, overlapping, where the lengths keep part of their room and the first fill, from which
     # the proportions are reckoned, lies at the end that falls short (the solver took 15 s; in
-    # Center, where its spacers would widen together, 2.2 s). Gaps
+    # Center, where its spacers would widen together, 2.2 s). A Length at the start, short of the
+    # overlap, beside the spacer that grows in End and Center, which widens rather than the Length
+    # being raised past its size (the solver took 27 and 18 s). Gaps
     # that alone ask for more than the area in SpaceAround (2 s), and minimums held at their bounds,
     # the first among them, beside percentages that keep part of their room (1.4 s; in Center, the
     # member at the end raised to the overlap, 1.5 s). Lengths and maxima in turn in SpaceAround,
@@ -240,6 +242,8 @@ def layout_rows() -> list[dict]:
             ([crowded_overlap[i % 5] for i in range(3000)], "Fill, Min, Length and Max", 2000, "SpaceAround", -1),
             ([("fill", 1), ("length", 10)] * 5000, "Fill(1) and Length(10)", 999, "End", -1),
             ([("fill", 1), ("length", 10)] * 5000, "Fill(1) and Length(10)", 999, "Center", -1),
+            ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "End", -2),
+            ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "Center", -2),
             ([("fill", 1)] * 10_000, "Fill(1)", 999, "SpaceAround", 1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Start", -1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Center", -1),

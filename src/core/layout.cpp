@@ -1291,8 +1291,9 @@ struct Proportions {
 //   segment's proportion 100·(S − s) and the spacers 100 each, which must not pay.
 // A segment that does not grow, and has given up its room to a price above its wish, can hold
 // boundaries too: an end one short of o, or one further in where the segments between it and the
-// end fall short of the overlap together (see Raise). (In Center, whose spacers widen together,
-// such an end is left to the solver.)
+// end fall short of the overlap together (see Raise). An end that keeps the size it asks for would
+// be raised past it, for λ and its wish on top: where its outer spacer grows and widens for less
+// (λ − 100 a unit, in Center twice that), the spacer widens instead, and the segment keeps its size.
 enum class EndHold : std::uint8_t { none, segment, spacer };
 
 // How the first (or last) end of a split in `flex` gives way to an overlap; nothing where no
@@ -1469,8 +1470,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
-        const double s = scale_of(layout.constraints[ends[side]]);
+        const Constraint& e = layout.constraints[ends[side]];
         const double m = holds[side] == EndHold::spacer ? widening : 1.0;
+        if (!grows(e, layout.flex)) {  // keeps its size; its spacer makes up the rest
+            end_room += m * (overlap - size_asked(e, whole));
+            continue;
+        }
+        const double s = scale_of(e);
         end_room += m * overlap;
         end_scales += m * s;
         if (holds[side] == EndHold::segment) end_pull += kGrow * (scales - s) * s;
@@ -1678,8 +1684,20 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
-        const double s = scale_of(layout.constraints[i]);
+        const Constraint& e = layout.constraints[i];
         if ((i == centre && !partial) || !(sizes[i] < overlap)) return std::nullopt;
+        if (!grows(e, layout.flex)) {
+            // A segment that keeps the size it asks for, its spacer widened: for less than raising it
+            // past that size would cost (the price of room, and its wish), and than the gaps would
+            // ask for giving up their overlap.
+            const double spacer = widening * (price - kGrow);
+            if (!(wish_of(e) > yielding) || !(spacer + kNeighboursMargin <= std::min(price + wish_of(e), kSpacerEq)))
+                return std::nullopt;
+            if (layout.flex == Flex::Center) out.first_widens = out.last_widens = overlap - sizes[i];
+            else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
+            continue;
+        }
+        const double s = scale_of(e);
         if (holds[side] == EndHold::segment) {
             // (In Center, only where the spacers widening together would cost more.)
             if (layout.flex == Flex::Center &&
@@ -1844,8 +1862,15 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
             if (exact || !how) return std::nullopt;
             // A segment that does not grow is raised itself, where it gave up its room; raised
-            // already, further (where the others gave up that room, the gaps moved too).
-            if (!grows(layout.constraints[i], layout.flex)) {
+            // already, further (where the others gave up that room, the gaps moved too). One that
+            // keeps the size it asks for would be raised past it: its spacer widens instead where
+            // that costs less (in Center, where no other end is held; roomy_sizes checks the price).
+            const Constraint& e = layout.constraints[i];
+            const bool keeps = !grows(e, layout.flex) && !(roomy->sizes[i] < size_asked(e, axis.a1 - axis.a0));
+            if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= roomy->prices.of(e)) {
+                if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
+                holds[side] = EndHold::spacer;
+            } else if (!grows(e, layout.flex)) {
                 std::vector<Raise>& mine = raises[side];
                 const auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
                 if (r == mine.end())
