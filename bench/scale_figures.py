@@ -207,7 +207,8 @@ def layout_rows() -> list[dict]:
     # the proportions are reckoned, lies at the end that falls short (the solver took 15 s; in
     # Center, where its spacers would widen together, 2.2 s). A Length at the start, short of the
     # overlap, beside the spacer that grows in End and Center, which widens rather than the Length
-    # being raised past its size (the solver took 27 and 18 s). Gaps
+    # being raised past its size (the solver took 27 and 18 s); in SpaceBetween, whose spacers do
+    # not grow, a Max at the end raised past its bound instead (the solver took 74 s). Gaps
     # that alone ask for more than the area in SpaceAround (2 s), and minimums held at their bounds,
     # the first among them, beside percentages that keep part of their room (1.4 s; in Center, the
     # member at the end raised to the overlap, 1.5 s). Lengths and maxima in turn in SpaceAround,
@@ -244,6 +245,8 @@ def layout_rows() -> list[dict]:
             ([("fill", 1), ("length", 10)] * 5000, "Fill(1) and Length(10)", 999, "Center", -1),
             ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "End", -2),
             ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "Center", -2),
+            ([("percentage", 10), ("ratio", 2, 4)] * 1500 + [("max", 2)],
+             "Percentage(10) and Ratio(2/4) ending in Max(2)", 999, "SpaceBetween", -3),
             ([("fill", 1)] * 10_000, "Fill(1)", 999, "SpaceAround", 1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Start", -1),
             ([("min", 2), ("percentage", 5)] * 5000, "Min(2) and Percentage(5)", 50, "Center", -1),

@@ -1294,6 +1294,7 @@ struct Proportions {
 // end fall short of the overlap together (see Raise). An end that keeps the size it asks for would
 // be raised past it, for λ and its wish on top: where its outer spacer grows and widens for less
 // (λ − 100 a unit, in Center twice that), the spacer widens instead, and the segment keeps its size.
+// Elsewhere it is raised past its size, where that costs less than the gaps would ask.
 enum class EndHold : std::uint8_t { none, segment, spacer };
 
 // How the first (or last) end of a split in `flex` gives way to an overlap; nothing where no
@@ -1720,16 +1721,21 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     for (std::size_t side = 0; side < 2; ++side) {
         for (const Raise& r : raises[side]) {
             const Constraint& c = layout.constraints[r.index];
-            if (grows(c, layout.flex) || !(r.size <= size_asked(c, whole)) || !(r.reach < n) || raised[r.index] != r.size)
+            // Raised past the size it asks for, a segment costs λ and its wish a unit (a Max its bound
+            // too): only an end segment, whose boundary nothing but its spacer could hold otherwise,
+            // and not a member of a class that keeps part of its room.
+            const bool past = r.size > size_asked(c, whole);
+            if (grows(c, layout.flex) || !(r.reach < n) || raised[r.index] != r.size ||
+                (past && (r.reach != 1 || (partial && wish_of(c) == yielding))))
                 return std::nullopt;
-            const double cost = prices.of(c);
-            if (!gives_way(c, yielding) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
+            const double cost = past ? price + raise_price(c) : prices.of(c);
+            if (!(past || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
                 return std::nullopt;
             for (std::size_t d = 0; d < r.reach; ++d) {
                 const std::size_t j = side == 0 ? d : n - 1 - d;
                 if (j != r.index && !(cost + kNeighboursMargin <= prices.of(layout.constraints[j]))) return std::nullopt;
             }
-            segment_holds += static_cast<double>(r.reach) * (price + kNeighboursMargin);
+            segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
             sizes[r.index] = r.size;
         }
     }

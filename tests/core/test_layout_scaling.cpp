@@ -828,6 +828,22 @@ TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
     }
 }
 
+// A Max at the end of a squeezed row, which gave its room up, is raised past its bound to hold the
+// boundary before it: only the gap beside it could do that otherwise, and in SpaceBetween every gap
+// would widen together, for far more.
+TEST(LayoutScaling, AnEndRaisedPastItsSize) {
+    std::vector<Constraint> row;
+    for (int i = 0; i < 100; ++i) row.insert(row.end(), {Constraint::percentage(10), Constraint::ratio(2, 4)});
+    row.push_back(Constraint::max(2));
+    const Layout l =
+        horizontal(Flex::SpaceBetween, Spacing::overlap(3), row.size(), [&](std::size_t i) { return row[i]; });
+    SplitWork work;
+    const Split split = solve_split(l, Rect{0, 0, 999, 1}, work);
+    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+    for (const Rect& r : split.segments) EXPECT_LE(r.right(), 999);
+    EXPECT_EQ(split.segments.back(), (Rect{996, 0, 3, 1}));
+}
+
 // Minimums squeezed below their bounds beside fills, the centre of the proportions a Fill: every
 // other segment gives up its room, and the minimums share it at one price, any way within their
 // bounds, as evenly as the row allows. Worked out directly, a Min(1) keeps its cell, and each
