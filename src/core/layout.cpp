@@ -2373,11 +2373,12 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     return direct_split(axis, spacers, sizes, exact);
 }
 
-// A row of segments of one kind that does not grow (Length, Percentage or Ratio: each unit off its
-// size costs c), overlapping by o, each asking for less than o, in Start, End or Center. Laid end
-// to end, each segment starts before the one before it, and the row runs out of the area. The gaps
-// hold the overlap and the anchored spacers stay empty, at far more than c, so the row is held
-// inside by raising segments, at c a unit; a unit of a growing outer spacer's room is worth 100.
+// A row of segments of one kind that does not grow, overlapping by o, each asking for less than
+// o, in Start, End or Center. Laid end to end, each segment starts before the one before it, and
+// the row runs out of the area. The gaps hold the overlap and the anchored spacers stay empty, for
+// more than a unit of raise costs a segment (c: its wish, and a Max's bound on top), so the row
+// is held inside by raising segments, at c a unit; a unit of a growing outer spacer's room is
+// worth 100.
 // - Start: every start stays at or after the first, so the raises before segment k come to at
 //   least what the k segments before it fall short of o, and the last start lies that far inside.
 //   The least raise puts the last segment at the start too, unraised: the spacer after it then has
@@ -2385,9 +2386,9 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
 //   segments' ties to their neighbours' sizes (1 a unit) pick the one raising each segment but the
 //   last to o: in any other some segment is above o and a later one below it, and the sizes step
 //   by more. Every segment starts where the first does. The first segment can be of another kind
-//   that costs at least c a unit to raise (a Max costs its bound's 10⁸ on top, still below the
-//   gaps' strength): raising it past o would only spare the others' raises at c. The last can be
-//   of any kind: it keeps the size it asks for where that fits, and grows over the whole area.
+//   that costs at least c a unit to raise: raising it past o would only spare the others' raises
+//   at c. The last can be of any kind: it keeps the size it asks for where that fits, and grows
+//   over the whole area.
 // - End: the mirror image; every segment ends where the last does.
 // - Center, where the segments are alike, each asking for L: the outer spacers are equal, and each
 //   grows. Both are widest, W − L, with the first segment at the end of the area and the last at
@@ -2402,9 +2403,7 @@ std::optional<Split> solve_overlapping_alike(const Layout& layout, Rect area, bo
     const Flex flex = layout.flex;
     if (!(flex == Flex::Start || flex == Flex::End || flex == Flex::Center) || n < 3) return std::nullopt;
     const Constraint& row = cs[1];  // of the kind of the row
-    if (row.kind != Constraint::Kind::Length && row.kind != Constraint::Kind::Percentage &&
-        row.kind != Constraint::Kind::Ratio)
-        return std::nullopt;
+    if (grows(row, flex)) return std::nullopt;
     const Axis axis(layout, area);
     const double whole = axis.a1 - axis.a0, overlap = -axis.gap;
     const bool ends_apart = flex != Flex::Center;  // may be of other kinds

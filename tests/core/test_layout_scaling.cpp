@@ -610,6 +610,8 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"overlapping past the area", Flex::End, 7, {C::percentage(40)}, {C::percentage(10), C::percentage(20)}, {},
          true, Spacing::overlap(2), 30},
         {"overlapping past the area", Flex::Center, 9, {}, {C::ratio(1, 9)}, {}, true, Spacing::overlap(3), 60},
+        {"overlapping past the area", Flex::Start, 9, {}, {C::max(1), C::max(0)}, {C::min(3)}, true,
+         Spacing::overlap(2), 30},
         {"overlapping past the area, not alike", Flex::Center, 9, {C::ratio(1, 8)}, {C::ratio(1, 9)}, {}, false,
          Spacing::overlap(3), 60},
     };
