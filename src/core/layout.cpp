@@ -1689,10 +1689,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if ((i == centre && !partial) || !(sizes[i] < overlap)) return std::nullopt;
         if (!grows(e, layout.flex)) {
             // A segment that keeps the size it asks for, its spacer widened: for less than raising it
-            // past that size would cost (the price of room, and its wish), and than the gaps would
-            // ask for giving up their overlap.
-            const double spacer = widening * (price - kGrow);
-            if (!(wish_of(e) > yielding) || !(spacer + kNeighboursMargin <= std::min(price + wish_of(e), kSpacerEq)))
+            // past that size would cost (the price of room, and its wish; a Max its bound too), and
+            // than the gaps would ask for giving up their overlap.
+            const double spacer = widening * (price - kGrow), raising = price + raise_price(e);
+            if (!(wish_of(e) > yielding) || !(spacer + kNeighboursMargin <= std::min(raising, kSpacerEq)))
                 return std::nullopt;
             if (layout.flex == Flex::Center) out.first_widens = out.last_widens = overlap - sizes[i];
             else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
@@ -1873,7 +1873,8 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             // that costs less (in Center, where no other end is held; roomy_sizes checks the price).
             const Constraint& e = layout.constraints[i];
             const bool keeps = !grows(e, layout.flex) && !(roomy->sizes[i] < size_asked(e, axis.a1 - axis.a0));
-            if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= roomy->prices.of(e)) {
+            const double raising = roomy->prices.price + raise_price(e);
+            if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
                 if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
                 holds[side] = EndHold::spacer;
             } else if (!grows(e, layout.flex)) {
