@@ -1415,6 +1415,16 @@ struct Raise {
 };
 using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 
+// Going in from an end of n segments (side 0: the first, 1: the last): the segment d places in,
+// and the boundary past the k segments nearest it. Past those nearest the first end, the lowest
+// boundary is the start of the next (2k + 1); before those nearest the last, the highest is the
+// end of the one before them (2(n − k)).
+struct FromEnd {
+    std::size_t n, side;
+    std::size_t segment(std::size_t d) const noexcept { return side == 0 ? d : n - 1 - d; }
+    std::size_t boundary(std::size_t k) const noexcept { return side == 0 ? 2 * k + 1 : 2 * (n - k); }
+};
+
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
@@ -1732,7 +1742,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (!(past || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
                 return std::nullopt;
             for (std::size_t d = 0; d < r.reach; ++d) {
-                const std::size_t j = side == 0 ? d : n - 1 - d;
+                const std::size_t j = FromEnd{n, side}.segment(d);
                 if (j != r.index && !(cost + kNeighboursMargin <= prices.of(layout.constraints[j]))) return std::nullopt;
             }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
@@ -1790,21 +1800,18 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         direct_boundaries(axis, spacers, roomy.sizes, roomy.first_widens, roomy.last_widens);
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
-        // Past the k segments nearest the first end, the lowest boundary is the start of the next
-        // (2k + 1); before those nearest the last, the highest is the end of the one before them
-        // (2(n − k)). Going in from the end, each lies out by `out` beyond what the raises so far
-        // have made up for.
-        const auto at_depth = [&](std::size_t k) { return side == 0 ? 2 * k + 1 : 2 * (n - k); };
-        const auto segment = [&](std::size_t d) { return side == 0 ? d : n - 1 - d; };
+        // Going in from the end, the boundary past the k segments nearest it lies out by `out`
+        // beyond what the raises so far have made up for.
+        const FromEnd from_end{n, side};
         double made_up = 0.0, cheapest = kRequired;
         std::size_t best = n;
         for (std::size_t k = 1; k < n; ++k) {
-            const std::size_t j = segment(k - 1);
+            const std::size_t j = from_end.segment(k - 1);
             if (const double cost = roomy.prices.of(layout.constraints[j]); cost < cheapest) {
                 cheapest = cost;
                 best = j;
             }
-            const double v = boundaries[at_depth(k)];
+            const double v = boundaries[from_end.boundary(k)];
             const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
             if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) {
                 if (2 * k > n) break;
@@ -1872,20 +1879,20 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             // keeps the size it asks for would be raised past it: its spacer widens instead where
             // that costs less (in Center, where no other end is held; roomy_sizes checks the price).
             const Constraint& e = layout.constraints[i];
-            const bool keeps = !grows(e, layout.flex) && !(roomy->sizes[i] < size_asked(e, axis.a1 - axis.a0));
+            const bool keeps = !(roomy->sizes[i] < size_asked(e, axis.a1 - axis.a0));
             const double raising = roomy->prices.price + raise_price(e);
-            if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
+            if (grows(e, layout.flex)) {
+                holds[side] = *how;
+            } else if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
                 if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
                 holds[side] = EndHold::spacer;
-            } else if (!grows(e, layout.flex)) {
+            } else {
                 std::vector<Raise>& mine = raises[side];
                 const auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
                 if (r == mine.end())
                     mine.push_back({i, -tight.between, 1});
                 else
                     r->size = -tight.between + kGapSlack;
-            } else {
-                holds[side] = *how;
             }
             more = true;
         }
@@ -2060,9 +2067,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
         bool more = false;
         RatioLadder ladder(layout, sizes);
         for (std::size_t side = 0; side < 2; ++side) {
-            // As in raise_for_overlap: past the k segments nearest the end, the boundary beside them.
-            const auto at_depth = [&](std::size_t k) { return side == 0 ? 2 * k + 1 : 2 * (n - k); };
-            const auto segment = [&](std::size_t d) { return side == 0 ? d : n - 1 - d; };
+            const FromEnd from_end{n, side};
             const bool spacer_widens =
                 !gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer;
             std::vector<Raise>& mine = raises[side];
@@ -2129,7 +2134,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 return next < price + kNeighboursMargin ? n : raised;
             };
             for (std::size_t k = 1; k < n; ++k) {
-                const std::size_t j = segment(k - 1);
+                const std::size_t j = from_end.segment(k - 1);
                 const Constraint& c = layout.constraints[j];
                 if (c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c)) {
                     past_room = true;
@@ -2139,7 +2144,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                     const auto w = std::find(kYielding.begin(), kYielding.end(), wish_of(c));
                     if (w != kYielding.end()) gave_way[static_cast<std::size_t>(w - kYielding.begin())].push_back(j);
                 }
-                const double v = boundaries[at_depth(k)];
+                const double v = boundaries[from_end.boundary(k)];
                 const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
                 if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) {
                     if (2 * k > n) break;
@@ -2407,6 +2412,7 @@ std::optional<Split> solve_overlapping_alike(const Layout& layout, Rect area, bo
     if (grows(row, flex)) return std::nullopt;
     const Axis axis(layout, area);
     const double whole = axis.a1 - axis.a0, overlap = -axis.gap;
+    if (!(overlap > 0.0 && overlap <= whole)) return std::nullopt;
     const bool ends_apart = flex != Flex::Center;  // may be of other kinds
     const std::size_t far = flex == Flex::End ? 0 : n - 1;  // the segment left unraised
     const std::size_t near = n - 1 - far;                    // the first one raised
@@ -2423,7 +2429,6 @@ std::optional<Split> solve_overlapping_alike(const Layout& layout, Rect area, bo
         const bool dearer = ends_apart && i == near && !grows(c, flex) && raise_price(c) >= raise_price(row);
         if (!(alike || dearer) || !(asked < overlap)) return std::nullopt;
     }
-    if (!(overlap <= whole)) return std::nullopt;
     const TightSpacers spacers(layout, whole, axis.gap);
     if (flex == Flex::Start) return direct_split(axis, spacers, sizes, exact, 0.0, whole - sizes.back());
     if (flex == Flex::End) return direct_split(axis, spacers, sizes, exact, whole - sizes.front(), 0.0);
