@@ -2329,8 +2329,9 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
 // With an overlap, each gives up its room only down to what keeps the boundaries before it inside
 // the area (give_up_in_turn). The solver splits it where the segments cannot give up enough, where
 // a boundary further back holds a segment and another between them could give up the room instead,
-// and where a segment of the kind that takes the room over asks for nothing (its order differs
-// there). So does a Min of 32,768 or more: it has no bound, and would give up its room at a Max's
+// where a segment of the kind that takes the room over asks for nothing (its order differs
+// there), and where a kind gives up part of its room after a cheaper kind gave up some, with a
+// segment that keeps its room for more after its first member (it then gives up others). So does a Min of 32,768 or more: it has no bound, and would give up its room at a Max's
 // price.
 std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool exact) {
     const std::vector<Constraint>& cs = layout.constraints;
@@ -2368,11 +2369,26 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     std::sort(prices.begin(), prices.end());
     prices.erase(std::unique(prices.begin(), prices.end()), prices.end());
     const double overlap = std::max(-axis.gap, 0.0);
+    bool cheaper_gave = false;  // a kind that keeps its room for less gave some up
     for (const double price : prices) {
+        const auto member = [&](std::size_t i) { return keep_price(cs[i]) == price; };
+        double held = 0.0;
+        for (std::size_t i = 0; i < n; ++i)
+            if (member(i)) held += sizes[i];
         const std::optional<double> left = give_up_in_turn(sizes, -rest, overlap, exact, [&](std::size_t i) {
-            return keep_price(cs[i]) == price ? std::optional<double>(0.0) : std::nullopt;
+            return member(i) ? std::optional<double>(0.0) : std::nullopt;
         });
         if (!left) return std::nullopt;
+        const double given = -rest - *left;
+        // (Not from its last members, after a cheaper kind, before a dearer segment: see above.)
+        if (exact && cheaper_gave && given > kGapSlack && given < held - kGapSlack) {
+            const auto first = static_cast<std::size_t>(std::find_if(cs.begin(), cs.end(), [&](const Constraint& c) {
+                                                            return keep_price(c) == price;
+                                                        }) - cs.begin());
+            for (std::size_t i = first + 1; i < n; ++i)
+                if (keep_price(cs[i]) > price) return std::nullopt;
+        }
+        cheaper_gave = cheaper_gave || given > kGapSlack;
         rest = -*left;
     }
     if (rest < 0.0) return std::nullopt;

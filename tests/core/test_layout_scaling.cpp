@@ -555,8 +555,10 @@ TEST(LayoutScaling, LegacyClassKeepsItsRoomInTurnWithAnOverlap) {
 // needed in part shares what is left as evenly as the row allows. Legacy has no spacer that grows
 // and no neighbours: past 64 segments the last segment of the cheapest kind takes the room over,
 // and the last ones give theirs up first, with an overlap only down to what keeps the boundaries
-// before them inside the area; within 64, or where a boundary further back holds a segment and
-// another between them could give up the room instead (a tie), the solver splits it. Within the pairwise form's reach (in Start, Center and
+// before them inside the area; within 64, where a boundary further back holds a segment and
+// another between them could give up the room instead (a tie), or where a kind gives up part of
+// its room after a cheaper one gave up some, before a segment that keeps its room for more, the
+// solver splits it. Within the pairwise form's reach (in Start, Center and
 // End, however many segments) only a split that is the only best one is worked out directly: the
 // members side by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
@@ -592,6 +594,8 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          Spacing::overlap(1), 65},
         {"the room over to a segment that asks for none", Flex::Legacy, 900, {}, {C::length(3), C::min(0)}, {},
          false, {}, 100},
+        {"a kind in part after a cheaper one, before a dearer one", Flex::Legacy, 80, {},
+         {C::percentage(1), C::length(1)}, {C::min(40)}, false, {}, 45},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
         {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
         {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
