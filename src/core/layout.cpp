@@ -1515,8 +1515,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // The part the class that gives way at `yielding` keeps, where the rung below had too little
     // room and the free growing segments, with none of it, bid less than that class's wish;
     // `rest` what this rung leaves with the whole class given way.
-    // Within the pairwise form's reach only where the split is its only best one: no Min held, the
-    // gaps kept whole, and a row whose members share alike (see share_alike, below).
+    // Within the pairwise form's reach only where the split is its only best one: the gaps kept
+    // whole, a row whose members share alike (see share_alike, below), and Mins held only where no
+    // growing segment bids as much as the class's wish, pair by pair (as below).
     // Where the centre itself is among the Mins held, the compact proportions have no free centre
     // to measure the pull by, and the split is reckoned by the pairwise form's: there each pair
     // pulls the segment below its proportion up with the other's scale, so no growing segment bids
@@ -1531,13 +1532,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         bool centre_held = false;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > 0.0)) continue;
-            if (exact) return std::nullopt;
             centre_held = centre_held || i == centre;
             rest -= bound_of(i);
             free_scales -= 1.0;
             ++count;
         }
         if (!(rest >= 0.0 && rest < asked)) return std::nullopt;
+        if (exact && count > 0 && !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding)) return std::nullopt;
         if (centre_held) {
             if (widening_scales > 0.0 || !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding))
                 return std::nullopt;

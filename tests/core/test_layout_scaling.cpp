@@ -596,6 +596,8 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          false, {}, 100},
         {"a kind in part after a cheaper one, before a dearer one", Flex::Legacy, 80, {},
          {C::percentage(1), C::length(1)}, {C::min(40)}, false, {}, 45},
+        {"a Min held at its bound at the end", Flex::End, 80, {}, {C::length(3)}, {C::min(2)}, true,
+         Spacing::overlap(2), 150},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
         {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
         {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
