@@ -2193,6 +2193,12 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
 // free ones hold: with C Mins at their bounds and F free, the pull on each is C·w/F, which must
 // stay below w, and the centre (the first Min) must be free. Within the pairwise form's reach no
 // Min may be at its bound: the split is then the only best one.
+// Fills beside them, none the centre (so none of a scale above 1, nor one before the first Min),
+// have none of the room: a unit would gain a fill its growth, 1000, and its proportion to the
+// centre, 100·(S − s) (S the scales summed, s its own), where it costs a Min 10⁸. Each pulls the
+// centre down as a Min at its bound does, with 100·(S − s)·s, and w is then 100·(S − 1). Not with an
+// overlap: a fill below its proportion would be raised at an end for less than split_raising_ends
+// prices it.
 std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bool exact) {
     if (layout.flex == Flex::Legacy) return std::nullopt;
     const Axis axis(layout, area);
@@ -2202,25 +2208,32 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     const std::size_t n = layout.constraints.size();
     // The Mins, and the most each can take: its bound, if any.
     Caps caps;
-    double bounds = 0.0;
+    const auto [scales, centre] = Proportions(layout);
+    double bounds = 0.0, fills_pull = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
-        if (c.kind == Constraint::Kind::Fill) return std::nullopt;
+        if (c.kind == Constraint::Kind::Fill) {
+            const double s = scale_of(c);
+            if (i == centre || axis.gap < 0.0 || !(kFillGrow + kGrow * (scales - s) + kNeighboursMargin <= kMinGe))
+                return std::nullopt;
+            fills_pull += kGrow * (scales - s) * s;
+            continue;
+        }
         if (c.kind != Constraint::Kind::Min) continue;
         const double cap = std::max(min_bound(c), 0.0);
         caps.emplace_back(cap, i);
         bounds += cap;
     }
     if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
-    const std::size_t centre = caps.front().second;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     const std::size_t free = caps.size() - held;
     if (!gaps.hold(kMinGe + kFillGrow)) return std::nullopt;
-    if (held > 0) {
-        if (exact) return std::nullopt;
-        const double w = kGrow * static_cast<double>(caps.size() - 1);
+    if (held > 0 || fills_pull > 0.0) {
+        if (exact && held > 0) return std::nullopt;
+        const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
-        if (!(static_cast<double>(held) * w / static_cast<double>(free) + kMargin <= w)) return std::nullopt;
+        if (!((static_cast<double>(held) * w + fills_pull) / static_cast<double>(free) + kMargin <= w))
+            return std::nullopt;
         if (std::any_of(caps.begin(), caps.begin() + static_cast<std::ptrdiff_t>(held),
                         [&](const auto& c) { return c.second == centre; }))
             return std::nullopt;

@@ -858,7 +858,8 @@ TEST(LayoutScaling, AnEndRaisedPastItsSize) {
 // Min(4) takes two of the 80 left: apart, each unit costs the neighbours alike; side by side,
 // the pairs first rise together to one cell, and the Min(4) segments share the rest. The solver
 // reaches another of those splits, but gives every segment that is not a Min nothing too. Where
-// the centre is a Min, the split is the solver's, but in Legacy, where minimums do not grow.
+// the centre is a Min and the fills pull it down harder than the free minimums hold it, the split
+// is the solver's, but in Legacy, where minimums do not grow.
 TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
     struct Case {
         const char* name;
@@ -922,6 +923,16 @@ TEST(LayoutScaling, MinimumsSqueezedBesideFillsShareTheRoom) {
         EXPECT_EQ(work.pivots + work.cell_updates, 0u);
         for (std::size_t i = 0; i < layout.constraints.size(); ++i) EXPECT_EQ(split.segments[i].width, expected(i)) << i;
     }
+    // A fill that is not the centre has none of the room, and the minimums share it as they would
+    // alone: 150 Min(50) segments, the 400 cells that 300 gaps of 2 leave of 1,000.
+    const Layout beside_one = horizontal(Flex::End, Spacing::space(2), 301, [](std::size_t i) {
+        return i == 300 ? Constraint::fill(1) : i % 2 ? Constraint::max(3) : Constraint::min(50);
+    });
+    SplitWork work, solver_work;
+    const Split split = solve_split(beside_one, Rect{0, 0, 1000, 1}, work);
+    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+    EXPECT_EQ(split.segments, solve_split_by_solver(beside_one, Rect{0, 0, 1000, 1}, solver_work).segments);
+    EXPECT_EQ(split.segments.back(), (Rect{1000, 0, 0, 1}));
 }
 
 // Where the gaps alone fill the area and squeeze the segments to nothing, a split grows with the
