@@ -1458,9 +1458,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         kept.push_back({i, size_asked(c, whole), gives_way(c, kRequired) ? wish_of(c) : kRequired});
     }
     // Where nothing grows, no rung but a class keeping part of its room is known (see `partial`),
-    // and not in Legacy, whose members have no neighbours to settle their shares.
+    // and not in Legacy, whose members have no neighbours to settle their shares. A scale below 1
+    // (a Fill(0)) leaves the proportions weaker than the neighbours' ties, which then settle the
+    // shares, but where only one segment grows: it has no proportions.
     const bool none_grows = centre == n;
-    if (none_grows ? layout.flex == Flex::Legacy : !(scale_of(layout.constraints[centre]) >= 1.0))
+    const bool alone = !none_grows && scales == scale_of(layout.constraints[centre]);
+    if (none_grows ? layout.flex == Flex::Legacy : !(scale_of(layout.constraints[centre]) >= 1.0 || alone))
         return std::nullopt;
     const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
     if (exact && scales_far_apart(layout)) return std::nullopt;

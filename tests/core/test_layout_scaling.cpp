@@ -602,6 +602,7 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"lengths", Flex::Center, 41, {}, {C::length(10)}, {}, true},
         {"after a Max", Flex::End, 29, {C::max(3)}, {C::length(2)}, {}, true},
         {"beside a Fill", Flex::Start, 50, {}, {C::length(10)}, {C::fill(1)}, true},
+        {"beside a Fill(0)", Flex::Center, 999, {C::fill(0)}, {C::percentage(1)}, {}, true},
         {"between two lengths", Flex::Center, 64, {C::length(4)}, {C::percentage(10)}, {C::length(5)}, true},
         {"halves of hundredths that tip nothing", Flex::Start, 5, {}, {C::length(10)}, {}, true, {}, 200},
         {"gaps", Flex::SpaceBetween, 501, {}, {C::length(10)}, {}, true, Spacing::space(1)},
