@@ -1514,6 +1514,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         std::size_t held;
         double pull;
         bool centre_held;  // the centre among the Mins held (see below)
+        double unit = 0.0;  // what the growing segments rise to, by scale (see below)
     };
     // The part the class that gives way at `yielding` keeps, where the rung below had too little
     // room and the free growing segments, with none of it, bid less than that class's wish;
@@ -1526,7 +1527,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // pulls the segment below its proportion up with the other's scale, so no growing segment bids
     // more than 1000 + 100·S a unit (S the sum of the scales), and where that is below the class's
     // wish every growing segment stays where it is, held at its bound or with nothing.
+    // Past that reach, where it is above (and the centre's bound is the largest, no end is held),
+    // the compact proportions raise every other growing segment to its proportion of the centre:
+    // below it, a unit gains one its growth and 100·(S − s), its proportion's strength, for the
+    // class's wish. There every proportion holds, and more room would gain them only their growth.
     const auto part_kept = [&](double rest) -> std::optional<Part> {
+        const double room = rest;
         if (exact && (layout.flex == Flex::Legacy || (squeezable && yielding == gaps_wish))) return std::nullopt;
         double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
@@ -1540,11 +1546,18 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             free_scales -= 1.0;
             ++count;
         }
+        if (centre_held && widening_scales == 0.0 && !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding)) {
+            const double top = bound_of(centre), kept_rising = room - top * scales;
+            const bool rise = !exact && end_scales == 0.0 &&
+                              yielding + kNeighboursMargin <= kFillGrow + kGrow * (scales - 1.0) &&
+                              std::all_of(minimums.begin(), minimums.end(), [&](std::size_t i) { return bound_of(i) <= top; });
+            if (!rise || !(kept_rising >= 0.0 && kept_rising < asked)) return std::nullopt;
+            return Part{kept_rising, 0, 0.0, false, top};
+        }
         if (!(rest >= 0.0 && rest < asked)) return std::nullopt;
         if (exact && count > 0 && !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding)) return std::nullopt;
         if (centre_held) {
-            if (widening_scales > 0.0 || !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding))
-                return std::nullopt;
+            if (widening_scales > 0.0) return std::nullopt;
             return Part{rest, count, kGrow * scales, true};
         }
         if (!(free_scales > 0.0 || none_grows)) return std::nullopt;
@@ -1618,7 +1631,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         bool fits = true;
         for (const std::size_t i : minimums) {
             if (!(bound_of(i) > unit)) break;
-            if (exact || i == centre) return std::nullopt;
+            if (exact) return std::nullopt;
+            if (i == centre) {  // the next class may give up part of its room (see `partial`)
+                fits = false;
+                break;
+            }
             rest -= bound_of(i);
             free_scales -= 1.0;
             ++held;
@@ -1643,7 +1660,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (rung == wishes.size()) return std::nullopt;
     }
     if (partial) {
-        unit = 0.0;
+        unit = partial->unit;
         held = partial->held;
         pull = partial->pull;
         price = yielding;

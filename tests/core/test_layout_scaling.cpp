@@ -739,6 +739,36 @@ TEST(LayoutScaling, AClassKeepsPartBesideAHeldCentre) {
     }
 }
 
+// A Max class gives up part of its room to minimums whose centre, the first, asks for the largest
+// bound: the others rise to it, as their proportions pull harder than the class asks, and the
+// Max segments keep what is left, 90 of 1,100 cells. Worked out directly, as the solver has it
+// but for how the Max segments share those cells. Where the centre asks for less than the others,
+// the solver splits it.
+TEST(LayoutScaling, MinimumsRiseToTheCentresBound) {
+    for (const std::uint16_t centre : {10, 2}) {
+        SCOPED_TRACE(centre);
+        const Layout l = horizontal(Flex::End, Spacing::space(0), 201, [&](std::size_t i) {
+            return i == 0 ? Constraint::min(centre) : i % 2 ? Constraint::max(10) : Constraint::min(3);
+        });
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, Rect{0, 0, 1100, 1}, work);
+        EXPECT_EQ(work.pivots + work.cell_updates == 0, centre == 10);
+        const Split solved = solve_split_by_solver(l, Rect{0, 0, 1100, 1}, solver_work);
+        int kept = 0, kept_by_solver = 0;
+        for (std::size_t i = 0; i < 201; ++i) {
+            if (i % 2 == 0) {
+                EXPECT_EQ(split.segments[i].width, solved.segments[i].width) << i;
+                EXPECT_EQ(split.segments[i].width, centre == 10 ? 10 : 3) << i;
+            } else {
+                kept += split.segments[i].width;
+                kept_by_solver += solved.segments[i].width;
+            }
+        }
+        EXPECT_EQ(kept, kept_by_solver);
+        EXPECT_EQ(split.segments.back().right(), 1100);
+    }
+}
+
 // SpaceAround, overlapping by 2: ratios, lengths, fills and percentages in turn, 203 of them over
 // 244 cells. The gaps ask less for their room than the percentages do, but each unit they give
 // up asks as much again of the ratio at the start and the fill at the end, raised to hold the
