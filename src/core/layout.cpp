@@ -571,6 +571,23 @@ double scale_of(const Constraint& c) noexcept {
     return c.kind == Constraint::Kind::Fill ? std::max(static_cast<double>(c.value), 1e-6) : 1.0;
 }
 
+// Whether the growing segments stand side by side, all of one scale.
+bool one_run_of_a_scale(const Layout& layout) noexcept {
+    std::size_t first = 0, count = 0;
+    double scale = 0.0;
+    for (std::size_t i = 0; i < layout.constraints.size(); ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (!grows(c, layout.flex)) continue;
+        if (count == 0) {
+            first = i;
+            scale = scale_of(c);
+        }
+        if (scale_of(c) != scale || i != first + count) return false;
+        ++count;
+    }
+    return count > 0;
+}
+
 // Whether the growing segments' scales lie far apart (see kScaleSpread).
 bool scales_far_apart(const Layout& layout) noexcept {
     double least = 0.0, most = 0.0;
@@ -1460,10 +1477,15 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // Where nothing grows, no rung but a class keeping part of its room is known (see `partial`),
     // and not in Legacy, whose members have no neighbours to settle their shares. A scale below 1
     // (a Fill(0)) leaves the proportions weaker than the neighbours' ties, which then settle the
-    // shares, but where only one segment grows: it has no proportions.
+    // shares, but where one segment grows alone: it has no proportions. Past the pairwise form's
+    // reach, also where the growing segments stand side by side, all of one scale: along such a
+    // run the ties cost least where the sizes step least, which equal shares do (as well as any
+    // that rise or fall from one end to the other), and the proportions pick those. (Within it, the
+    // solver's sums lose so small a scale's proportions and split such runs otherwise.)
     const bool none_grows = centre == n;
     const bool alone = !none_grows && scales == scale_of(layout.constraints[centre]);
-    if (none_grows ? layout.flex == Flex::Legacy : !(scale_of(layout.constraints[centre]) >= 1.0 || alone))
+    if (none_grows ? layout.flex == Flex::Legacy
+                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone || (!exact && one_run_of_a_scale(layout))))
         return std::nullopt;
     const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
     if (exact && scales_far_apart(layout)) return std::nullopt;
