@@ -289,10 +289,10 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 // comes out as the solver has it, minimums above their share held at their bounds too; so is a
 // split of minimums squeezed below their bounds, one where held minimums pull harder than a
 // Max holds its size, which then gives up its room, and one whose end segments fall short of an
-// overlap. Where something asks for more (an overlap past the area's start beside a segment that
-// does not grow, a crowded area, no growing segment of a scale of 1, a Max that would
-// give up part of its room, and within 64 growing segments any minimum held at its bound or
-// scales far apart) the solver splits it.
+// overlap; so is one of fills of a scale below 1 side by side (past 64 of them, as here). Where
+// something asks for more (an overlap past the area's start beside a segment that does not grow,
+// a crowded area, a Max that would give up part of its room, and within 64 growing segments any
+// minimum held at its bound or scales far apart) the solver splits it.
 TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     struct Case {
         const char* name;
@@ -365,7 +365,7 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"ten minimums squeezed", squeezed, 10, 15, Spacing::space(0), kGrowingMinimums},
         {"ten minimums squeezed, one held", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); }, 10, 25,
          Spacing::space(0), kNone},
-        {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), kNone},
+        {"only Fill(0)", [](std::size_t) { return Constraint::fill(0); }, 150, 9000, Spacing::space(2), kEvery},
     };
     for (const Case& c : cases) {
         for (const Flex flex : kEveryFlex) {
