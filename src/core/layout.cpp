@@ -2386,8 +2386,10 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
 // the area (give_up_in_turn). The solver splits it where the segments cannot give up enough, where
 // a boundary further back holds a segment and another between them could give up the room instead,
 // where a segment of the kind that takes the room over asks for nothing (its order differs
-// there), and where a kind gives up part of its room after a cheaper kind gave up some, with a
-// segment that keeps its room for more after its first member (it then gives up others). So does a Min of 32,768 or more: it has no bound, and would give up its room at a Max's
+// there), and where a kind gives up part of its room after a cheaper kind gave up some, less
+// than the segments that keep their room for more after its first member ask for: without them
+// it would keep all of it, and what they take from it the solver takes from other members than
+// the last. So does a Min of 32,768 or more: it has no bound, and would give up its room at a Max's
 // price.
 std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool exact) {
     const std::vector<Constraint>& cs = layout.constraints;
@@ -2441,8 +2443,10 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
             const auto first = static_cast<std::size_t>(std::find_if(cs.begin(), cs.end(), [&](const Constraint& c) {
                                                             return keep_price(c) == price;
                                                         }) - cs.begin());
+            double dearer = 0.0;  // what the dearer segments after it ask for
             for (std::size_t i = first + 1; i < n; ++i)
-                if (keep_price(cs[i]) > price) return std::nullopt;
+                if (keep_price(cs[i]) > price) dearer += sizes[i];
+            if (given < dearer - kGapSlack) return std::nullopt;
         }
         cheaper_gave = cheaper_gave || given > kGapSlack;
         rest = -*left;

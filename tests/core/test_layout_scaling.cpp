@@ -557,8 +557,8 @@ TEST(LayoutScaling, LegacyClassKeepsItsRoomInTurnWithAnOverlap) {
 // and the last ones give theirs up first, with an overlap only down to what keeps the boundaries
 // before them inside the area; within 64, where a boundary further back holds a segment and
 // another between them could give up the room instead (a tie), or where a kind gives up part of
-// its room after a cheaper one gave up some, before a segment that keeps its room for more, the
-// solver splits it. Within the pairwise form's reach (in Start, Center and
+// its room after a cheaper one gave up some, less than the segments after it that keep their room
+// for more take, the solver splits it. Within the pairwise form's reach (in Start, Center and
 // End, however many segments) only a split that is the only best one is worked out directly: the
 // members side by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
@@ -596,6 +596,8 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          false, {}, 100},
         {"a kind in part after a cheaper one, before a dearer one", Flex::Legacy, 80, {},
          {C::percentage(1), C::length(1)}, {C::min(40)}, false, {}, 45},
+        {"a kind in part after a cheaper one, more than a dearer one after it takes", Flex::Legacy, 80, {},
+         {C::max(1), C::length(1)}, {C::min(40)}, true, {}, 100},
         {"a Min held at its bound at the end", Flex::End, 80, {}, {C::length(3)}, {C::min(2)}, true,
          Spacing::overlap(2), 150},
         {"lengths", Flex::Start, 37, {}, {C::length(10)}, {}, true},
