@@ -147,7 +147,8 @@ def layout_rows() -> list[dict]:
     # 10 s); fills beside maxima that keep part of their room, which keep it in turn so (5.8 s).
     # Alike lengths overlapping by more than each asks for, which carry the row out of the area, are
     # held inside by raising them, worked out directly (150 of them took the solver 12 s in Start,
-    # 1,000 of them 12 s in End and Center).
+    # 1,000 of them 12 s in End and Center). In Legacy, lengths that give up part of their room after
+    # maxima gave up all of theirs, more than the Min after them takes, in turn too.
     for kinds, what, width, flex, spacing in (
             ([("length", 10)] * 10_000, "Length(10)", 999, "Start", 0),
             ([("length", 10)] * 10_000, "Length(10)", 999, "Center", 0),
@@ -162,7 +163,9 @@ def layout_rows() -> list[dict]:
             ([("fill", 2), ("max", 4)] * 5000, "Fill(2) and Max(4)", 999, "Legacy", -1),
             ([("length", 1)] * 10_000, "Length(1)", 5, "Start", -3),
             ([("length", 1)] * 10_000, "Length(1)", 5, "End", -3),
-            ([("length", 1)] * 10_000, "Length(1)", 5, "Center", -3)):
+            ([("length", 1)] * 10_000, "Length(1)", 5, "Center", -3),
+            ([("max", 1), ("length", 1)] * 300 + [("min", 40)], "Max(1) and Length(1) ending in Min(40)", 280,
+             "Legacy", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
         gap = f"spacing {spacing}" if spacing > 0 else f"overlap {-spacing}" if spacing < 0 else "no gap"
@@ -215,8 +218,12 @@ def layout_rows() -> list[dict]:
     # whose gaps keep part of their room, the Max at the end raised to their overlap (6.7 s). Minimums
     # squeezed below their bounds with an overlap, the length at the end raised to hold the boundary
     # before it inside the area (over 10 s), in SpaceAround too, whose gaps are squeezed together
-    # (over 10 s), and in Legacy, beside fills (3.5 s). Then a split
-    # known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
+    # (over 10 s), and in Legacy, beside fills (3.5 s). Lengths ending in a Min held at its bound,
+    # which the lengths share around, within the pairwise form's reach (13 s with no overlap).
+    # Minimums squeezed beside a fill that is not the centre of the proportions, which has none of
+    # the room (over a minute); minimums that rise to the bound of the first, the largest, as a class
+    # of maxima gives up part of its room (7 s). A Fill(0) alone beside percentages that share what is
+    # left (over 5 s), and Fill(0) side by side (over a minute). Then a split known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
     # the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
@@ -256,6 +263,12 @@ def layout_rows() -> list[dict]:
             ([("fill", 1), ("min", 10), ("length", 4)] * 3333, "Fill(1), Min(10) and Length(4)", 10_000, "Legacy", -1),
             ([("fill", 1), ("min", 10), ("length", 4)] * 3332 + [("length", 4), ("max", 9), ("percentage", 5), ("min", 0)],
              "Fill(1), Min(10) and Length(4) ending in Max(9), Percentage(5) and Min(0)", 50, "SpaceAround", -1),
+            ([("length", 3)] * 1000 + [("min", 2)], "Length(3) ending in Min(2)", 80, "End", -2),
+            ([("min", 50), ("max", 3)] * 5000 + [("fill", 1)], "Min(50) and Max(3) ending in Fill(1)", 65_535, "End", 2),
+            ([("min", 10)] + [("max", 10), ("min", 3)] * 5000, "Min(10), then Max(10) and Min(3)", 65_535, "End", 0),
+            ([("fill", 0)] + [("percentage", 1)] * 3000, "Fill(0) before Percentage(1)", 65_535, "Center", 0),
+            ([("fill", 0)] * 10_000 + [("percentage", 10)], "Fill(0) ending in Percentage(10)", 30_000,
+             "SpaceBetween", -3),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)
