@@ -2430,24 +2430,22 @@ std::optional<Split> solve_legacy_in_turn(const Layout& layout, Rect area, bool 
     bool cheaper_gave = false;  // a kind that keeps its room for less gave some up
     for (const double price : prices) {
         const auto member = [&](std::size_t i) { return keep_price(cs[i]) == price; };
-        double held = 0.0;
-        for (std::size_t i = 0; i < n; ++i)
+        // What the kind holds, and what the dearer segments after its first member ask for.
+        double held = 0.0, dearer = 0.0;
+        bool seen = false;
+        for (std::size_t i = 0; i < n; ++i) {
             if (member(i)) held += sizes[i];
+            if (seen && keep_price(cs[i]) > price) dearer += sizes[i];
+            seen = seen || member(i);
+        }
         const std::optional<double> left = give_up_in_turn(sizes, -rest, overlap, exact, [&](std::size_t i) {
             return member(i) ? std::optional<double>(0.0) : std::nullopt;
         });
         if (!left) return std::nullopt;
         const double given = -rest - *left;
-        // (Not from its last members, after a cheaper kind, before a dearer segment: see above.)
-        if (exact && cheaper_gave && given > kGapSlack && given < held - kGapSlack) {
-            const auto first = static_cast<std::size_t>(std::find_if(cs.begin(), cs.end(), [&](const Constraint& c) {
-                                                            return keep_price(c) == price;
-                                                        }) - cs.begin());
-            double dearer = 0.0;  // what the dearer segments after it ask for
-            for (std::size_t i = first + 1; i < n; ++i)
-                if (keep_price(cs[i]) > price) dearer += sizes[i];
-            if (given < dearer - kGapSlack) return std::nullopt;
-        }
+        // (A part taken by the dearer segments after a cheaper kind gave way: see above.)
+        if (exact && cheaper_gave && given > kGapSlack && given < held - kGapSlack && given < dearer - kGapSlack)
+            return std::nullopt;
         cheaper_gave = cheaper_gave || given > kGapSlack;
         rest = -*left;
     }
