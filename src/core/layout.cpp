@@ -1568,7 +1568,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             free_scales -= 1.0;
             ++count;
         }
-        if (centre_held && widening_scales == 0.0 && !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding)) {
+        // What the growing segments bid pair by pair stays below the class's wish.
+        const bool pairs_bid_less = kFillGrow + kGrow * scales + kNeighboursMargin <= yielding;
+        if (centre_held && widening_scales == 0.0 && !pairs_bid_less) {
             const double top = bound_of(centre), kept_rising = room - top * scales;
             const bool rise = !exact && end_scales == 0.0 &&
                               yielding + kNeighboursMargin <= kFillGrow + kGrow * (scales - 1.0) &&
@@ -1577,7 +1579,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             return Part{kept_rising, 0, 0.0, false, top};
         }
         if (!(rest >= 0.0 && rest < asked)) return std::nullopt;
-        if (exact && count > 0 && !(kFillGrow + kGrow * scales + kNeighboursMargin <= yielding)) return std::nullopt;
+        if (exact && count > 0 && !pairs_bid_less) return std::nullopt;
         if (centre_held) {
             if (widening_scales > 0.0) return std::nullopt;
             return Part{rest, count, kGrow * scales, true};
@@ -1735,6 +1737,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // What the segments held at o ask of their gaps, together, for each unit the gaps overlap by:
     // a unit of room at its price, less a held segment's growth, and its proportions and pull.
     double segment_holds = 0.0;
+    // An end's outer spacer widened by `by`; in Center both widen together.
+    const auto widen_spacer = [&](std::size_t side, double by) {
+        if (layout.flex == Flex::Center) out.first_widens = out.last_widens = by;
+        else (side == 0 ? out.first_widens : out.last_widens) = by;
+    };
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const std::size_t i = ends[side];
@@ -1747,8 +1754,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             const double spacer = widening * (price - kGrow), raising = price + raise_price(e);
             if (!(wish_of(e) > yielding) || !(spacer + kNeighboursMargin <= std::min(raising, kSpacerEq)))
                 return std::nullopt;
-            if (layout.flex == Flex::Center) out.first_widens = out.last_widens = overlap - sizes[i];
-            else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
+            widen_spacer(side, overlap - sizes[i]);
             continue;
         }
         const double s = scale_of(e);
@@ -1766,8 +1772,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             // gave beyond it.
             if (!(kFillGrow + (widening - 1.0) * price + kNeighboursMargin <= kGrow * (scales - s + widening)))
                 return std::nullopt;
-            if (layout.flex == Flex::Center) out.first_widens = out.last_widens = overlap - sizes[i];
-            else (side == 0 ? out.first_widens : out.last_widens) = overlap - sizes[i];
+            widen_spacer(side, overlap - sizes[i]);
         }
     }
     const RoomPrices prices{layout.flex, scales, pull, price, yielding};
