@@ -269,6 +269,9 @@ def layout_rows() -> list[dict]:
             ([("fill", 0)] + [("percentage", 1)] * 3000, "Fill(0) before Percentage(1)", 65_535, "Center", 0),
             ([("fill", 0)] * 10_000 + [("percentage", 10)], "Fill(0) ending in Percentage(10)", 30_000,
              "SpaceBetween", -3),
+            ([("fill", 1)] + [("length", 5)] * 3000, "Fill(1) before Length(5)", 80, "Start", -3),
+            ([("percentage", 5)] * 1000 + [("fill", 2)], "Percentage(5) ending in Fill(2)", 80, "SpaceBetween", -1),
+            ([("length", 1)] + [("max", 10)] * 3000, "Length(1) before Max(10)", 117, "End", -3),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)

@@ -627,6 +627,18 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          Spacing::overlap(2), 30},
         {"overlapping past the area, not alike", Flex::Center, 9, {C::ratio(1, 8)}, {C::ratio(1, 9)}, {}, false,
          Spacing::overlap(3), 60},
+        {"a lone Fill held at the overlap", Flex::Start, 80, {C::fill(1)}, {C::length(5)}, {}, true,
+         Spacing::overlap(3), 150},
+        {"a lone Fill held at the overlap", Flex::Center, 80, {C::fill(2)}, {C::length(10)}, {}, true,
+         Spacing::overlap(1), 150},
+        {"a lone Fill held at the overlap", Flex::End, 80, {}, {C::max(9)}, {C::fill(1)}, true, Spacing::overlap(2),
+         150},
+        {"a lone Fill held at the overlap", Flex::SpaceBetween, 80, {}, {C::percentage(5)}, {C::fill(2)}, true,
+         Spacing::overlap(1), 150},
+        {"a lone Fill held at the overlap, beside shares", Flex::Start, 80, {C::fill(1)}, {C::ratio(7, 10)}, {},
+         false, Spacing::overlap(3), 150},
+        {"an end raised to the overlap", Flex::End, 117, {C::length(1)}, {C::max(10)}, {}, true, Spacing::overlap(3),
+         124},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(c.flex));
