@@ -1279,8 +1279,9 @@ double size_asked(const Constraint& c, double whole) noexcept {
 //
 // Within the pairwise form's reach an end is held against an overlap only in a row without such
 // segments: held at the area's edge beside them, long rows leave the solver's sums a few hundredths
-// of a cell off the best split, enough to move a boundary by a cell (a Fill held at the start of
-// 200 Percentage segments over 2,343 cells). Rows of sizes in cells come out as the best split does.
+// of a cell off the best split, enough to move a boundary by a cell (a Fill(2) held at the end of
+// 200 Percentage(1) segments over 2,343 cells in Center). Rows of sizes in cells come out as the
+// best split does.
 bool asks_area_shares(const Layout& layout) noexcept {
     return std::any_of(layout.constraints.begin(), layout.constraints.end(), [](const Constraint& c) {
         return c.kind == Constraint::Kind::Percentage || c.kind == Constraint::Kind::Ratio;
