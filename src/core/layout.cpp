@@ -1597,18 +1597,16 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (widening_scales > 0.0) return std::nullopt;
             return Part{rest, count, kGrow * scales, true};
         }
-        // A segment that grows alone, held at o at an end, bids its growth for more room: it has no
-        // proportions, and an outer spacer bids less.
-        const bool held_alone = alone && count == 0 && end_scales == scales && widening_scales == 0.0;
-        if (!(free_scales > 0.0 || none_grows || held_alone)) return std::nullopt;
-        // With nothing that grows, the most any holder bids for room is an outer spacer's growth.
-        const bool none_free = none_grows || held_alone;
-        const double part_pull =
-            none_free ? 0.0 : (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
-        const double bid = none_grows ? kGrow
-                           : held_alone
-                               ? kFillGrow
-                               : kFillGrow + part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
+        // What holds the room bids for it: with nothing that grows, an outer spacer its growth; a
+        // segment that grows alone, held at o at an end, its growth (it has no proportions, and an
+        // outer spacer bids less); else the free growing segments, their growth and pull.
+        const bool held_alone = alone && end_scales == scales && widening_scales == 0.0;
+        double part_pull = 0.0, bid = none_grows ? kGrow : kFillGrow;
+        if (!none_grows && !held_alone) {
+            if (!(free_scales > 0.0)) return std::nullopt;
+            part_pull = (static_cast<double>(count) * kGrow * (scales - 1.0) + end_pull) / free_scales;
+            bid += part_pull + (kFillGrow - kGrow) * widening_scales / free_scales;
+        }
         if (!(bid + kNeighboursMargin <= yielding)) return std::nullopt;
         return Part{rest, count, part_pull, false};
     };
