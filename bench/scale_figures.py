@@ -223,7 +223,8 @@ def layout_rows() -> list[dict]:
     # Minimums squeezed beside a fill that is not the centre of the proportions, which has none of
     # the room (over a minute); minimums that rise to the bound of the first, the largest, as a class
     # of maxima gives up part of its room (7 s). A Fill(0) alone beside percentages that share what is
-    # left (over 5 s), and Fill(0) side by side (over a minute). Then a split known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
+    # left (over 5 s), and Fill(0) side by side (over a minute). An end raised past its size, the fills
+    giving up that room (2.6 s). Then a split known to fall short: a crowded split mixing fills of weight 65,535 with small ones, left to
     # the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
@@ -272,6 +273,7 @@ def layout_rows() -> list[dict]:
             ([("fill", 1)] + [("length", 5)] * 3000, "Fill(1) before Length(5)", 80, "Start", -3),
             ([("percentage", 5)] * 1000 + [("fill", 2)], "Percentage(5) ending in Fill(2)", 80, "SpaceBetween", -1),
             ([("length", 1)] + [("max", 10)] * 3000, "Length(1) before Max(10)", 117, "End", -3),
+            ([("fill", 2)] * 5000 + [("percentage", 0)], "Fill(2) ending in Percentage(0)", 5, "SpaceBetween", -1),
             ([badly_scaled(i) for i in range(300)], "badly scaled", 200, "Center", 0)):
         layout = layout_of(kinds, flex).spacing(spacing)
         ours = best_time(lambda: layout.split(n.Rect(0, 0, width, 1)), 0.0)

@@ -1649,7 +1649,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             if (k.wish <= yielding) {
                 strongest_yielding = std::max(strongest_yielding, k.wish);
             } else {
-                rest -= k.size - raised[k.index];
+                // What it is raised to is taken already (end_room); one raised past its size
+                // takes no more.
+                rest -= std::max(k.size - raised[k.index], 0.0);
                 weakest = std::min(weakest, k.wish);
             }
         }

@@ -340,11 +340,11 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"ten, a Fill(0)", [](std::size_t i) { return i == 0 ? Constraint::fill(0) : fills(i); }, 10, 200,
          Spacing::space(1), kNone},
         // The first gap would start before the area; SpaceAround and SpaceEvenly keep every gap empty.
-        // In Center and End the first spacer widens instead of the Length at the start: raising that
-        // past its size would cost more.
+        // In Legacy and Start, whose first spacer is held empty, the Length at the start is raised
+        // past its size to the overlap; in Center and End that spacer widens instead, for less.
         {"an overlap past the start", [](std::size_t i) { return i == 0 ? Constraint::length(1) : fills(i); }, 150,
          9000, Spacing::overlap(2),
-         kEvenGaps | 1u << static_cast<unsigned>(Flex::Center) | 1u << static_cast<unsigned>(Flex::End)},
+         kEvery & ~(1u << static_cast<unsigned>(Flex::SpaceBetween))},
         // The first and last segments' shares fall short of the overlap: each is held at it where
         // its outer spacer is empty, and elsewhere the spacer takes the rest.
         {"an overlap past both ends",
@@ -639,6 +639,8 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
          false, Spacing::overlap(3), 150},
         {"an end raised to the overlap", Flex::End, 117, {C::length(1)}, {C::max(10)}, {}, true, Spacing::overlap(3),
          124},
+        {"an end raised past its size, the room taken from the others", Flex::End, 23, {}, {C::max(10)}, {C::length(1)},
+         true, Spacing::overlap(3), 300},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << ", " << flex_name(c.flex));
