@@ -8,7 +8,8 @@ Steps: builds the module and the `core_bench` Google Benchmark target (-DTARVO_B
 in the build directory (default build/bench); installs the peers (rich, kiwisolver, prompt_toolkit) with pip
 into a private folder of that build directory, never into the environment; runs core_bench;
 runs each group of Python figures (bench/figures.py) in a fresh interpreter; prints the table.
-Groups: dashboard, wrap, layout, calls, cells, memory, engine, input, effects, live (default: all).
+Groups: dashboard, wrap, layout, calls, cells, memory, engine, input, effects, live, scale, slow
+(default: all).
 
 Timings are printed, never judged: the "target" column only says whether a ratio aimed at in
 the project's goals was reached on this machine in this run.
@@ -27,7 +28,8 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 BENCH = ROOT / "bench"
 PEERS = ["rich", "kiwisolver", "prompt_toolkit"]
-GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine", "input", "effects", "live", "scale"]
+GROUPS = ["dashboard", "wrap", "layout", "calls", "cells", "memory", "engine", "input", "effects", "live", "scale",
+          "slow"]
 
 # C++ figures (core_bench) shown beside the Python ones: benchmark -> (Python figure, counter)
 CORE_PAIRS = {
@@ -119,7 +121,7 @@ def run_group(build_dir: Path, group: str, quick: bool) -> list[dict]:
     log(f"measuring {group} ...")
     script = {"engine": ["engine_figures.py"], "input": ["input_figures.py"],
               "effects": ["fx_figures.py"], "live": ["live_figures.py"],
-              "scale": ["scale_figures.py"]}.get(group, ["figures.py", group])
+              "scale": ["scale_figures.py"], "slow": ["slow_splits.py"]}.get(group, ["figures.py", group])
     cmd = [sys.executable, str(BENCH / script[0]), *script[1:]] + (["--quick"] if quick else [])
     result = subprocess.run(cmd, env=peers_env(build_dir), capture_output=True, text=True)
     if result.returncode != 0:
