@@ -210,8 +210,9 @@ def layout_rows() -> list[dict]:
     # the proportions are reckoned, lies at the end that falls short (the solver took 15 s; in
     # Center, where its spacers would widen together, 2.2 s). A Length at the start, short of the
     # overlap, beside the spacer that grows in End and Center, which widens rather than the Length
-    # being raised past its size (the solver took 27 and 18 s); in SpaceBetween, whose spacers do
-    # not grow, a Max at the end raised past its bound instead (the solver took 74 s). Gaps
+    # being raised past its size (the solver took 27 and 18 s), and in SpaceBetween, whose spacers do
+    # not grow, every gap widening to its size instead (over 2 minutes); there a Max at the end
+    # raised past its bound, where the gaps would ask more (the solver took 74 s). Gaps
     # that alone ask for more than the area in SpaceAround (2 s), and minimums held at their bounds,
     # the first among them, beside percentages that keep part of their room (1.4 s; in Center, the
     # member at the end raised to the overlap, 1.5 s). Lengths and maxima in turn in SpaceAround,
@@ -253,6 +254,7 @@ def layout_rows() -> list[dict]:
             ([("fill", 1), ("length", 10)] * 5000, "Fill(1) and Length(10)", 999, "Center", -1),
             ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "End", -2),
             ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "Center", -2),
+            ([("length", 1)] + [("fill", 1)] * 9999, "Fill(1) after a Length(1)", 9000, "SpaceBetween", -2),
             ([("percentage", 10), ("ratio", 2, 4)] * 1500 + [("max", 2)],
              "Percentage(10) and Ratio(2/4) ending in Max(2)", 999, "SpaceBetween", -3),
             ([("fill", 1)] * 10_000, "Fill(1)", 999, "SpaceAround", 1),

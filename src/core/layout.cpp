@@ -1901,11 +1901,19 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
 std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
-    const TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
+    TightSpacers spacers(layout, axis.a1 - axis.a0, axis.gap);
     // Try with the ends as they come; where an overlap carries the boundary beside an end out of
     // the area, hold that end and try again (holding one end leaves the other less room).
     std::array<EndHold, 2> holds{EndHold::none, EndHold::none};
     Raises raises;
+    // In SpaceBetween an end that keeps its size, short of the overlap, can instead have every gap
+    // widen to that size (past the pairwise form's reach): a unit costs the n − 1 gaps' room, less
+    // their growth, where raising the end costs a unit and its wish. The least wish of an end so
+    // held, to check again against the final price of room.
+    double widened_for = kRequired;
+    const auto gaps_widen_for_less = [&](double price, double raising) {
+        return static_cast<double>(n - 1) * (price - kSpaceGrow) + kNeighboursMargin <= raising;
+    };
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, raises, exact);
         if (!roomy) {
@@ -1935,7 +1943,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
             short_of = {!last, last};
         }
-        bool more = false;
+        bool more = false, widened = false;
         for (std::size_t side = 0; side < 2; ++side) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
@@ -1950,6 +1958,11 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const double raising = roomy->prices.price + raise_price(e);
             if (grows(e, layout.flex)) {
                 holds[side] = *how;
+            } else if (keeps && !exact && layout.flex == Flex::SpaceBetween &&
+                       gaps_widen_for_less(roomy->prices.price, raising)) {
+                spacers = TightSpacers(layout, axis.a1 - axis.a0, std::max(spacers.between, -roomy->sizes[i]));
+                widened_for = std::min(widened_for, raise_price(e));
+                widened = true;
             } else if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
                 if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
                 holds[side] = EndHold::spacer;
@@ -1963,12 +1976,18 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             }
             more = true;
         }
+        if (widened) {  // what was held for the wider overlap is worked out afresh
+            holds = {EndHold::none, EndHold::none};
+            raises = {};
+        }
         if (more) continue;
         if (!exact) {
             const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises);
             if (!raised) return std::nullopt;
             if (*raised) continue;
         }
+        if (widened_for < kRequired && !gaps_widen_for_less(roomy->prices.price, roomy->prices.price + widened_for))
+            return std::nullopt;
         return direct_split(axis, tight, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
     }
     return std::nullopt;

@@ -341,10 +341,10 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
          Spacing::space(1), kNone},
         // The first gap would start before the area; SpaceAround and SpaceEvenly keep every gap empty.
         // In Legacy and Start, whose first spacer is held empty, the Length at the start is raised
-        // past its size to the overlap; in Center and End that spacer widens instead, for less.
+        // past its size to the overlap; in Center and End that spacer widens instead, for less, and
+        // in SpaceBetween every gap widens to the Length's size.
         {"an overlap past the start", [](std::size_t i) { return i == 0 ? Constraint::length(1) : fills(i); }, 150,
-         9000, Spacing::overlap(2),
-         kEvery & ~(1u << static_cast<unsigned>(Flex::SpaceBetween))},
+         9000, Spacing::overlap(2), kEvery},
         // The first and last segments' shares fall short of the overlap: each is held at it where
         // its outer spacer is empty, and elsewhere the spacer takes the rest.
         {"an overlap past both ends",
