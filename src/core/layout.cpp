@@ -1423,6 +1423,12 @@ struct RoomPrices {
     }
 };
 
+// What widening every inner gap of SpaceBetween by a unit costs at a price of room: the n − 1
+// gaps' room, less their growth.
+double widening_between_gaps(std::size_t n, double price) noexcept {
+    return static_cast<double>(n - 1) * (price - kSpaceGrow);
+}
+
 // The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
 // says (first, last); nothing where the split is not known to be a best one.
 struct RoomySizes {
@@ -1847,7 +1853,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // can too, or one outer gap, which its tie to the inner ones holds twice over. (Where those
     // gaps keep part of their room, the room they would widen by comes from the class above.)
     const double gaps_price = gaps_keep_part ? weakest : price;
-    const double widening_gaps = layout.flex == Flex::SpaceBetween ? inner * (price - kSpaceGrow)
+    const double widening_gaps = layout.flex == Flex::SpaceBetween ? widening_between_gaps(n, price)
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (gaps_price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
@@ -1907,12 +1913,12 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
     std::array<EndHold, 2> holds{EndHold::none, EndHold::none};
     Raises raises;
     // In SpaceBetween an end that keeps its size, short of the overlap, can instead have every gap
-    // widen to that size (past the pairwise form's reach): a unit costs the n − 1 gaps' room, less
-    // their growth, where raising the end costs a unit and its wish. The least wish of an end so
-    // held, to check again against the final price of room.
+    // widen to that size (past the pairwise form's reach), where that costs less than raising the
+    // end: a unit of room and its wish. The least wish of an end so held, to check again against
+    // the final price of room.
     double widened_for = kRequired;
     const auto gaps_widen_for_less = [&](double price, double raising) {
-        return static_cast<double>(n - 1) * (price - kSpaceGrow) + kNeighboursMargin <= raising;
+        return widening_between_gaps(n, price) + kNeighboursMargin <= raising;
     };
     for (int pass = 0; pass < kHoldPasses; ++pass) {
         const std::optional<RoomySizes> roomy = roomy_sizes(layout, axis, spacers, holds, raises, exact);
