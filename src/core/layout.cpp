@@ -1737,7 +1737,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });
         if (partial || holding || end_pull > 0.0 || !scales_of_one || !(pull <= hold)) return std::nullopt;
     }
-    if (held > 0 && !(kGrow * (scales - 1.0) + pull + kNeighboursMargin <= kMinGe)) return std::nullopt;
+    // A Min is held at its bound only where that costs less than what a unit below it would gain:
+    // its proportion's 100·(S − 1), and the price of the room it gives up, less its growth.
+    if (held > 0 && !(kGrow * (scales - 1.0) + (partial ? price - kFillGrow : pull) + kNeighboursMargin <= kMinGe))
+        return std::nullopt;
     if (!squeezed && !squeezing_gaps_costs_more(layout, axis.gap, price + kNeighboursMargin)) return std::nullopt;
 
     // Squeezed with a gap, the outer gaps keep half of what each inner one does; with an overlap,

@@ -531,6 +531,33 @@ TEST(LayoutScaling, AClassGivesUpPartOfItsRoom) {
     }
 }
 
+// Beside fills whose weights sum to nearly a million, a Min's proportion pulls it below its bound
+// with 100 a unit less than the bound holds it (10⁸). But the two percentages ask for the whole
+// area, and a unit the Min gives up is worth their wish (10⁶) to them: together that outweighs
+// the bound, and the Min gives up all of its room.
+TEST(LayoutScaling, AMinimumGivesWayToAClassBesideHeavyFills) {
+    const Layout row = [] {
+        Layout l = horizontal(Flex::Start, Spacing::space(0), 3, [](std::size_t i) {
+            return i == 0 ? Constraint::min(10) : Constraint::percentage(50);
+        });
+        l.constraints.insert(l.constraints.end(), 15, Constraint::fill(65535));
+        l.constraints.push_back(Constraint::fill(11914));
+        l.constraints.insert(l.constraints.end(), 60, Constraint::min(0));
+        return l;
+    }();
+    for (const Flex flex : {Flex::Start, Flex::Center, Flex::SpaceEvenly}) {
+        SCOPED_TRACE(flex_name(flex));
+        Layout l = row;
+        l.flex = flex;
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, {0, 0, 100, 1}, work);
+        const Split solved = solve_split_by_solver(l, {0, 0, 100, 1}, solver_work);
+        EXPECT_EQ(split.segments, solved.segments);
+        EXPECT_EQ(split.segments[0].width, 0);
+        EXPECT_EQ(split.segments[1].width, 50);
+    }
+}
+
 // Legacy, fills beside Max segments that keep part of their room, with an overlap of 1: the fill
 // at the start is held at the overlap, and the others have none of the room. The Max segments
 // keep theirs in turn, but the last ones only give theirs up down to what keeps the boundaries
