@@ -29,6 +29,7 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kWidest = 3.0;       // past ±2 a unit every free place is empty or full
 constexpr double kNarrowest = 1e-13;  // a bracket on μ that a double still halves
+constexpr double kLeftOver = 1e-6;    // hundredths of a cell of room that free places may leave untaken
 
 // The least cost of a row so far as a function of its last size. Each piece's slope is its
 // `slope` plus `offset_`, which moves every slope at once.
@@ -187,6 +188,35 @@ std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row,
         const double a = row[first - 1].size, b = row[last + 1].size;
         if (std::min(a, b) < share && share < std::max(a, b)) return std::nullopt;
     }
+    return sizes;
+}
+
+std::optional<std::vector<double>> share_from_the_last(const std::vector<RowPlace>& row, double room) {
+    const std::size_t n = row.size();
+    const auto empty = [&](std::size_t i) { return !row[i].free && row[i].size == 0.0; };
+    std::vector<double> sizes(n);
+    std::size_t places = 0, at_ends = 0;
+    double ends = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sizes[i] = row[i].free ? 0.0 : row[i].size;
+        if (!row[i].free) continue;
+        if (row[i].least != 0.0 || (i > 0 && !empty(i - 1)) || (i + 1 < n && !empty(i + 1))) return std::nullopt;
+        ++places;
+        if (i == 0 || i + 1 == n) {
+            ++at_ends;
+            ends += row[i].size;
+        }
+    }
+    if (places == 0 || !(room >= 0.0) || (at_ends == 2 && room < ends)) return std::nullopt;
+    const auto take = [&](std::size_t i) {
+        sizes[i] = std::min(row[i].size, room);
+        room -= sizes[i];
+    };
+    if (row.front().free) take(0);
+    if (n > 1 && row.back().free) take(n - 1);
+    for (std::size_t i = n - 1; i-- > 1;)
+        if (row[i].free) take(i);
+    if (room > kLeftOver) return std::nullopt;
     return sizes;
 }
 

@@ -25,4 +25,14 @@ std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room);
 // below the share and the other above it.
 std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row, double room);
 
+// The row whose free places share `room` where each stands alone, between fixed places of size 0
+// or at an end of the row, and none may take less than nothing. A unit then costs a place at an
+// end one neighbour's difference and any other two, alike: the places at the ends take their
+// sizes first, then the others from the last back, the one where the room runs out taking what is
+// left and those before it nothing. (Among the places within, any other order is as even; this
+// is the one the solver reaches, its newest constraints keeping their sizes.) Nothing where the
+// row is not so, where two places at the ends share less than their sizes, or where the places
+// cannot take the room.
+std::optional<std::vector<double>> share_from_the_last(const std::vector<RowPlace>& row, double room);
+
 }  // namespace tarvo::core

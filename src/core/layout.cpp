@@ -1837,6 +1837,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // first keep theirs, and the last give theirs up first (legacy_in_turn).
     // Within the pairwise form's reach the split must be the only best one: the members share alike
     // where that is the only sharing as even as the row allows (share_alike), and nowhere else.
+    // Where the members stand apart it is not, and most sharings are as even; past 64 segments,
+    // where nothing grows and nothing overlaps, which the solver takes is known (share_from_the_last)
+    // in the modes whose gaps keep the spacing.
+    const bool solver_order_known = none_grows && n > kPairedUpTo && !overlapping &&
+                                    (layout.flex == Flex::Start || layout.flex == Flex::Center ||
+                                     layout.flex == Flex::End);
     if (partial && !gaps_keep_part) {
         std::vector<RowPlace> row(n);
         for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
@@ -1848,6 +1854,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
         if (exact) {
             std::optional<std::vector<double>> alike = share_alike(row, room);
+            if (!alike && solver_order_known) alike = share_from_the_last(row, room);
             if (!alike) return std::nullopt;
             sizes = std::move(*alike);
         } else if (layout.flex != Flex::Legacy) {

@@ -600,7 +600,9 @@ TEST(LayoutScaling, LegacyClassKeepsItsRoomInTurnWithAnOverlap) {
 // its room after a cheaper one gave up some, less than the segments after it that keep their room
 // for more take, the solver splits it. Within the pairwise form's reach (in Start, Center and
 // End, however many segments) only a split that is the only best one is worked out directly: the
-// members side by side, alike, and not between a larger neighbour and a smaller one. Every such split is the
+// members side by side, alike, and not between a larger neighbour and a smaller one. Past 64
+// segments without an overlap, members apart from each other between empty segments share it as
+// the solver does: those at the ends first, then from the last back. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
 // segments the solver splits it; past that the split is worked out directly, the value rounded
 // half away.
@@ -653,7 +655,12 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"halves of hundredths that tip nothing", Flex::Start, 5, {}, {C::length(10)}, {}, true, {}, 200},
         {"gaps", Flex::SpaceBetween, 501, {}, {C::length(10)}, {}, true, Spacing::space(1)},
         {"gaps", Flex::SpaceAround, 300, {}, {C::max(9)}, {}, true, Spacing::space(1)},
-        {"apart", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false},
+        {"apart", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, true},
+        {"apart", Flex::Center, 305, {C::length(10)}, {C::percentage(1), C::length(10)}, {C::ratio(1, 3)},
+         true, Spacing::space(2), 50},
+        {"apart, the ends short of their sizes", Flex::End, 15, {}, {C::length(10), C::max(0)}, {C::length(10)}, false},
+        {"apart, within 64 segments", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false, {}, 30},
+        {"apart, overlapping", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false, Spacing::overlap(1)},
         {"between a larger and a smaller", Flex::Start, 60, {C::length(10)}, {C::percentage(10)}, {C::max(5)},
          false},
         {"a tie, up to 64 segments", Flex::Start, 99, {}, {C::ratio(1, 200), C::fill(1)}, {}, false, {}, 1},
