@@ -191,6 +191,117 @@ std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row,
     return sizes;
 }
 
+std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& row, double room) {
+    const std::size_t n = row.size();
+    const auto fixed = [&](std::size_t i) { return !row[i].free || !(row[i].size > row[i].least); };
+    const auto fixed_size = [&](std::size_t i) { return row[i].free ? row[i].least : row[i].size; };
+    struct Run {
+        std::size_t first, last;  // its places, [first, last]
+        double top;               // the most each place can take alike
+        double a, b;              // the fixed places beside it (NaN: an end of the row)
+        double share = 0.0;       // what each place takes
+        bool uneven = false;      // whether some place can take more than `top`
+    };
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < n;) {
+        if (fixed(i)) {
+            ++i;
+            continue;
+        }
+        Run r{i, i, kInf, i > 0 ? fixed_size(i - 1) : kNone, kNone};
+        for (; i < n && !fixed(i); ++i) {
+            if (row[i].least != 0.0) return std::nullopt;
+            r.last = i;
+            r.uneven = r.uneven || (r.top != kInf && row[i].size != r.top);
+            r.top = std::min(r.top, row[i].size);
+        }
+        if (i < n) r.b = fixed_size(i);
+        runs.push_back(r);
+    }
+    if (runs.empty() || !(room >= 0.0)) return std::nullopt;
+    // What a unit of room costs a run of k places at a share of c each, going up (`up`) or down.
+    const auto slope = [](const Run& r, double c, bool up) {
+        const double k = static_cast<double>(r.last - r.first + 1);
+        double s = 0.0;
+        for (const double side : {r.a, r.b}) {
+            if (side != side) continue;  // an end of the row
+            s += (up ? c >= side : c > side) ? 1.0 / k : -1.0 / k;
+        }
+        return s;
+    };
+    // The runs' stretches of room between the points where a neighbour's size is passed, each at
+    // one cost a unit, the cheapest first; a run's own stretches cost more as its share rises.
+    struct Stretch {
+        double cost, from, to;
+        std::size_t run;
+    };
+    std::vector<Stretch> stretches;
+    for (std::size_t g = 0; g < runs.size(); ++g) {
+        const Run& r = runs[g];
+        std::vector<double> points{0.0, r.top};
+        for (const double side : {r.a, r.b})
+            if (side > 0.0 && side < r.top) points.push_back(side);
+        std::sort(points.begin(), points.end());
+        for (std::size_t p = 0; p + 1 < points.size(); ++p)
+            if (points[p] < points[p + 1]) stretches.push_back({slope(r, points[p], true), points[p], points[p + 1], g});
+    }
+    std::stable_sort(stretches.begin(), stretches.end(),
+                     [](const Stretch& x, const Stretch& y) { return x.cost < y.cost; });
+    double left = room;
+    for (const Stretch& st : stretches) {
+        if (!(left > 0.0)) break;
+        Run& r = runs[st.run];
+        const double k = static_cast<double>(r.last - r.first + 1);
+        const double c = std::min(st.to, st.from + left / k);
+        left -= (c - st.from) * k;
+        r.share = c;
+    }
+    if (left > kLeftOver) return std::nullopt;
+    // The only best sharing: moving a unit from any run to another costs more by a clear margin
+    // (the solver's sums settle nothing finer), and no run's places could climb from one
+    // neighbour to the other as evenly in another way.
+    constexpr double kClearly = 0.5;
+    double dearest = -kInf, second_dearest = -kInf, cheapest = kInf, second_cheapest = kInf;
+    std::size_t dearest_run = n, cheapest_run = n;
+    for (std::size_t g = 0; g < runs.size(); ++g) {
+        const Run& r = runs[g];
+        if (r.a == r.a && r.b == r.b && std::min(r.a, r.b) < r.share && r.share < std::max(r.a, r.b))
+            return std::nullopt;
+        // Places that ask for more than the run's least take more once it is full: not alike.
+        if (!(r.share < r.top) && r.uneven) return std::nullopt;
+        if (r.share > 0.0) {
+            const double down = slope(r, r.share, false);
+            if (down > dearest) {
+                second_dearest = dearest;
+                dearest = down;
+                dearest_run = g;
+            } else {
+                second_dearest = std::max(second_dearest, down);
+            }
+        }
+        if (r.share < r.top) {
+            const double up = slope(r, r.share, true);
+            if (up < cheapest) {
+                second_cheapest = cheapest;
+                cheapest = up;
+                cheapest_run = g;
+            } else {
+                second_cheapest = std::min(second_cheapest, up);
+            }
+        }
+    }
+    const bool clear = dearest_run != cheapest_run
+                           ? !(cheapest < dearest + kClearly)
+                           : !(second_cheapest < dearest + kClearly) && !(cheapest < second_dearest + kClearly);
+    if (!clear) return std::nullopt;
+    std::vector<double> sizes(n);
+    for (std::size_t i = 0; i < n; ++i) sizes[i] = fixed(i) ? fixed_size(i) : 0.0;
+    for (const Run& r : runs)
+        for (std::size_t i = r.first; i <= r.last; ++i) sizes[i] = r.share;
+    return sizes;
+}
+
 std::optional<std::vector<double>> share_from_the_last(const std::vector<RowPlace>& row, double room) {
     const std::size_t n = row.size();
     const auto empty = [&](std::size_t i) { return !row[i].free && row[i].size == 0.0; };

@@ -25,6 +25,16 @@ std::vector<double> share_evenly(const std::vector<RowPlace>& row, double room);
 // below the share and the other above it.
 std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row, double room);
 
+// The row whose free places share `room` where they stand in runs apart, each run shared alike,
+// and that is the only sharing as even as the row allows; nothing where it is not, or not known
+// to be. A run of k places at c each, between fixed places A and B (either may be an end of the
+// row instead), differs from them by |A − c| + |B − c|: each unit of room it takes costs 1/k for
+// each of them below c and gains 1/k for each above. The runs take the room at the least cost,
+// the cheapest units first; that sharing is the only best one where every unit a run takes costs
+// clearly less than any other run's next one, and no run ends between a larger neighbour and a
+// smaller one. A place that can take nothing stands as a fixed one.
+std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& row, double room);
+
 // The row whose free places share `room` where each stands alone, between fixed places of size 0
 // or at an end of the row, and none may take less than nothing. A unit then costs a place at an
 // end one neighbour's difference and any other two, alike: the places at the ends take their

@@ -1837,7 +1837,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // first keep theirs, and the last give theirs up first (legacy_in_turn).
     // Within the pairwise form's reach the split must be the only best one: the members share alike
     // where that is the only sharing as even as the row allows (share_alike), and nowhere else.
-    // Where the members stand apart it is not, and most sharings are as even; past 64 segments,
+    // Past 64 segments, also where the members stand in runs apart, each shared alike, where that
+    // is the only best sharing (share_in_runs). Where they stand alone, most sharings are as even;
     // where nothing grows and nothing overlaps, which the solver takes is known (share_from_the_last)
     // in the modes whose gaps keep the spacing.
     const bool solver_order_known = none_grows && n > kPairedUpTo && !overlapping &&
@@ -1854,6 +1855,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
         if (exact) {
             std::optional<std::vector<double>> alike = share_alike(row, room);
+            if (!alike && n > kPairedUpTo) alike = share_in_runs(row, room);
             if (!alike && solver_order_known) alike = share_from_the_last(row, room);
             if (!alike) return std::nullopt;
             sizes = std::move(*alike);

@@ -600,9 +600,11 @@ TEST(LayoutScaling, LegacyClassKeepsItsRoomInTurnWithAnOverlap) {
 // its room after a cheaper one gave up some, less than the segments after it that keep their room
 // for more take, the solver splits it. Within the pairwise form's reach (in Start, Center and
 // End, however many segments) only a split that is the only best one is worked out directly: the
-// members side by side, alike, and not between a larger neighbour and a smaller one. Past 64
-// segments without an overlap, members apart from each other between empty segments share it as
-// the solver does: those at the ends first, then from the last back. Every such split is the
+// members side by side, alike, and not between a larger neighbour and a smaller one; past 64
+// segments, runs of them apart, each alike, where each unit a run takes costs the neighbours clearly
+// less than any other run's next one would. Past 64 segments without an overlap, members standing
+// alone between empty segments share it as the solver does: those at the ends first, then from the
+// last back. Every such split is the
 // solver's, to the cell, but where a boundary lies on the point where its cell changes: up to 64
 // segments the solver splits it; past that the split is worked out directly, the value rounded
 // half away.
@@ -658,6 +660,12 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"apart", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, true},
         {"apart", Flex::Center, 305, {C::length(10)}, {C::percentage(1), C::length(10)}, {C::ratio(1, 3)},
          true, Spacing::space(2), 50},
+        {"runs apart", Flex::Start, 117, {}, {C::max(5)}, {C::ratio(1, 10), C::max(5)}, true},
+        {"runs apart", Flex::Center, 100, {}, {C::max(5)}, {C::fill(5), C::max(10)}, true},
+        {"runs apart", Flex::End, 117, {}, {C::ratio(7, 9)}, {C::percentage(10), C::ratio(0, 3)}, true},
+        {"runs apart", Flex::Start, 5, {C::length(50), C::fill(1)}, {C::length(5)}, {}, true},
+        {"runs apart, alike", Flex::Start, 60, {}, {C::length(10), C::length(10), C::length(10), C::max(0)}, {},
+         false, {}, 30},
         {"apart, the ends short of their sizes", Flex::End, 15, {}, {C::length(10), C::max(0)}, {C::length(10)}, false},
         {"apart, within 64 segments", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false, {}, 30},
         {"apart, overlapping", Flex::Start, 60, {}, {C::length(10), C::max(3)}, {}, false, Spacing::overlap(1)},
