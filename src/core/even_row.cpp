@@ -250,12 +250,16 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
                      [](const Stretch& x, const Stretch& y) { return x.cost < y.cost; });
     double left = room;
     for (const Stretch& st : stretches) {
-        if (!(left > 0.0)) break;
         Run& r = runs[st.run];
         const double k = static_cast<double>(r.last - r.first + 1);
-        const double c = std::min(st.to, st.from + left / k);
-        left -= (c - st.from) * k;
-        r.share = c;
+        const double whole = (st.to - st.from) * k;
+        if (left < whole) {
+            r.share = st.from + left / k;
+            left = 0.0;
+            break;
+        }
+        r.share = st.to;
+        left -= whole;
     }
     if (left > kLeftOver) return std::nullopt;
     // The only best sharing: moving a unit from any run to another costs more by a clear margin

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace tarvo::core {
@@ -130,6 +131,61 @@ TEST(EvenRow, SharesAlikeOnlyWhereThatIsTheOnlyEvenestSharing) {
         {{{9.0, true, 5.0}, {9.0, true}}, 8.0, std::nullopt},                         // below a least
     };
     for (const auto& c : cases) EXPECT_EQ(share_alike(c.row, c.room), c.sizes);
+}
+
+// Runs of free places apart: where a sharing is given, it is as even as the solver's best, and
+// moving a little room from any free place to another makes the row less even.
+TEST(EvenRow, SharesInRunsOnlyWhereThatIsTheOnlyEvenestSharing) {
+    std::mt19937 rng(12);
+    auto pick = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng); };
+    int shared = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::vector<RowPlace> row(static_cast<std::size_t>(pick(2, 12)), RowPlace{0.0, false});
+        double most = 0.0;
+        for (RowPlace& p : row) {
+            p.free = pick(0, 2) > 0;
+            p.size = static_cast<double>(p.free ? pick(0, 1) * pick(1, 9) + (pick(0, 3) == 0 ? 0 : 5) : pick(0, 9));
+            if (p.free) most += p.size;
+        }
+        const double room = most * std::uniform_real_distribution<double>(0.0, 1.0)(rng);
+        const std::optional<std::vector<double>> x = share_in_runs(row, room);
+        if (!x) continue;
+        ++shared;
+        ASSERT_NEAR(unevenness(*x), least_by_solver(row, room), 1e-6) << "trial " << trial << " " << [&] {
+            std::string t;
+            for (std::size_t k = 0; k < row.size(); ++k)
+                t += (row[k].free ? "f" : "x") + std::to_string(row[k].size) + "=" + std::to_string((*x)[k]) + " ";
+            return t + "room " + std::to_string(room);
+        }();
+        for (std::size_t i = 0; i < row.size(); ++i)
+            for (std::size_t j = 0; j < row.size(); ++j) {
+                if (i == j || !row[i].free || !row[j].free || (*x)[i] < 1e-3 || (*x)[j] + 1e-3 > row[j].size) continue;
+                std::vector<double> moved = *x;
+                moved[i] -= 1e-3;
+                moved[j] += 1e-3;
+                ASSERT_GT(unevenness(moved), unevenness(*x) + 1e-9) << "trial " << trial;
+            }
+    }
+    EXPECT_GT(shared, 500);
+}
+
+// Free places each alone between empty ones: those at the ends take their sizes first, then the
+// others from the last back.
+TEST(EvenRow, SharesFromTheLastWherePlacesStandAlone) {
+    const RowPlace free5{5.0, true}, empty{0.0, false};
+    const struct {
+        std::vector<RowPlace> row;
+        double room;
+        std::optional<std::vector<double>> sizes;
+    } cases[] = {
+        {{free5, empty, free5, empty, free5, empty}, 8.0, std::vector<double>{5.0, 0.0, 0.0, 0.0, 3.0, 0.0}},
+        {{empty, free5, empty, free5, empty, free5}, 12.0, std::vector<double>{0.0, 2.0, 0.0, 5.0, 0.0, 5.0}},
+        {{free5, empty, free5}, 4.0, std::nullopt},               // the two ends short of their sizes
+        {{free5, free5, empty, free5}, 8.0, std::nullopt},        // side by side
+        {{free5, {1.0, false}, free5}, 8.0, std::nullopt},        // beside a place that is not empty
+        {{free5, empty, free5, empty}, 11.0, std::nullopt},       // more room than they take
+    };
+    for (const auto& c : cases) EXPECT_EQ(share_from_the_last(c.row, c.room), c.sizes);
 }
 
 }  // namespace
