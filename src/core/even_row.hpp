@@ -31,8 +31,8 @@ std::optional<std::vector<double>> share_alike(const std::vector<RowPlace>& row,
 // row instead), differs from them by |A − c| + |B − c|: each unit of room it takes costs 1/k for
 // each of them below c and gains 1/k for each above. The runs take the room at the least cost,
 // the cheapest units first; that sharing is the only best one where every unit a run takes costs
-// clearly less than any other run's next one, and no run ends between a larger neighbour and a
-// smaller one. A place that can take nothing stands as a fixed one.
+// clearly less than any other run's next one, and no run's share lies between the sizes of its
+// two neighbours. A place that can take nothing stands as a fixed one.
 std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& row, double room);
 
 // The row whose free places share `room` where each stands alone, between fixed places of size 0

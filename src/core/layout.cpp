@@ -195,7 +195,8 @@ constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
 // Past the pairwise form's reach, a split whose running sums the solver found blurred by
 // rounding noise is given this many more cells to settle (a few tenths of a second; 300 badly
-// scaled constraints over 200 cells settle in under 30 million) before the general solver takes over.
+// scaled constraints over 200 cells settle in under 30 million) before the general solver takes
+// over.
 constexpr std::uint64_t kPassingNoiseWork = 100'000'000;
 
 enum class Form : std::uint8_t { Pairwise, Chained, Compact };
