@@ -1,5 +1,7 @@
 #include "core/even_row.hpp"
 
+#include "core/numeric.hpp"
+
 #include <algorithm>
 #include <cstddef>
 #include <deque>
@@ -244,7 +246,8 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
             if (side > 0.0 && side < r.top) points.push_back(side);
         std::sort(points.begin(), points.end());
         for (std::size_t p = 0; p + 1 < points.size(); ++p)
-            if (points[p] < points[p + 1]) stretches.push_back({slope(r, points[p], true), points[p], points[p + 1], g});
+            if (points[p] < points[p + 1])
+                stretches.push_back({slope(r, points[p], true), points[p], points[p + 1], g});
     }
     std::stable_sort(stretches.begin(), stretches.end(),
                      [](const Stretch& x, const Stretch& y) { return x.cost < y.cost; });
@@ -266,38 +269,21 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
     // (the solver's sums settle nothing finer), and no run's places could climb from one
     // neighbour to the other as evenly in another way.
     constexpr double kClearly = 0.5;
-    double dearest = -kInf, second_dearest = -kInf, cheapest = kInf, second_cheapest = kInf;
-    std::size_t dearest_run = n, cheapest_run = n;
+    // The dearest unit a run could give up (its cost negated), and the cheapest one could take.
+    TwoLeast<std::size_t> down{kInf, kInf, n}, up{kInf, kInf, n};
     for (std::size_t g = 0; g < runs.size(); ++g) {
         const Run& r = runs[g];
         if (r.a == r.a && r.b == r.b && std::min(r.a, r.b) < r.share && r.share < std::max(r.a, r.b))
             return std::nullopt;
         // Places that ask for more than the run's least take more once it is full: not alike.
         if (!(r.share < r.top) && r.uneven) return std::nullopt;
-        if (r.share > 0.0) {
-            const double down = slope(r, r.share, false);
-            if (down > dearest) {
-                second_dearest = dearest;
-                dearest = down;
-                dearest_run = g;
-            } else {
-                second_dearest = std::max(second_dearest, down);
-            }
-        }
-        if (r.share < r.top) {
-            const double up = slope(r, r.share, true);
-            if (up < cheapest) {
-                second_cheapest = cheapest;
-                cheapest = up;
-                cheapest_run = g;
-            } else {
-                second_cheapest = std::min(second_cheapest, up);
-            }
-        }
+        if (r.share > 0.0) down.offer(-slope(r, r.share, false), g);
+        if (r.share < r.top) up.offer(slope(r, r.share, true), g);
     }
-    const bool clear = dearest_run != cheapest_run
-                           ? !(cheapest < dearest + kClearly)
-                           : !(second_cheapest < dearest + kClearly) && !(cheapest < second_dearest + kClearly);
+    const double dearest = -down.least, second_dearest = -down.next;
+    const bool clear = down.key != up.key
+                           ? !(up.least < dearest + kClearly)
+                           : !(up.next < dearest + kClearly) && !(up.least < second_dearest + kClearly);
     if (!clear) return std::nullopt;
     std::vector<double> sizes(n);
     for (std::size_t i = 0; i < n; ++i) sizes[i] = fixed(i) ? fixed_size(i) : 0.0;

@@ -2219,7 +2219,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             const auto cheapest = [&]() {
                 // The strongest wish with room left, the nearest.
                 std::size_t raised = n;
-                double price = kRequired, next = kRequired;
+                double price = kRequired;
                 for (std::size_t w = 0; w < kYielding.size() && raised == n; ++w) {
                     while (open[w] < gave_way[w].size() && !(room_left(gave_way[w][open[w]]) > 0.0)) ++open[w];
                     if (open[w] == gave_way[w].size()) continue;
@@ -2232,17 +2232,9 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                     return price + kNeighboursMargin <= -kFillGrow - kGrow * scales ? raised : n;
                 // Else the cheapest of all, where none other comes so near that the neighbours
                 // could tip it (equal wishes are a tie).
-                for (const std::size_t f : fills) {
-                    const double p = ladder.price(f);
-                    if (p < price) {
-                        next = price;
-                        price = p;
-                        raised = f;
-                    } else {
-                        next = std::min(next, p);
-                    }
-                }
-                return next < price + kNeighboursMargin ? n : raised;
+                TwoLeast<std::size_t> least{price, kRequired, raised};
+                for (const std::size_t f : fills) least.offer(ladder.price(f), f);
+                return least.next < least.least + kNeighboursMargin ? n : least.key;
             };
             for (std::size_t k = 1; k < n; ++k) {
                 const std::size_t j = from_end.segment(k - 1);

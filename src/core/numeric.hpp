@@ -88,4 +88,21 @@ inline float narrow_to_float(double v) noexcept {
 // Fused multiply-add where the arithmetic is defined with one rounding.
 inline double fused_mul_add(double a, double b, double c) noexcept { return std::fma(a, b, c); }
 
+// The least of the values offered, the key it came with, and the next least (a value equal to
+// the least counts as the next too).
+template <typename Key>
+struct TwoLeast {
+    double least, next;
+    Key key;
+    constexpr void offer(double value, Key k) noexcept {
+        if (value < least) {
+            next = least;
+            least = value;
+            key = k;
+        } else if (value < next) {
+            next = value;
+        }
+    }
+};
+
 }  // namespace tarvo::core

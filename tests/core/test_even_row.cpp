@@ -8,7 +8,6 @@
 #include <cmath>
 #include <optional>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace tarvo::core {
@@ -151,12 +150,11 @@ TEST(EvenRow, SharesInRunsOnlyWhereThatIsTheOnlyEvenestSharing) {
         const std::optional<std::vector<double>> x = share_in_runs(row, room);
         if (!x) continue;
         ++shared;
-        ASSERT_NEAR(unevenness(*x), least_by_solver(row, room), 1e-6) << "trial " << trial << " " << [&] {
-            std::string t;
-            for (std::size_t k = 0; k < row.size(); ++k)
-                t += (row[k].free ? "f" : "x") + std::to_string(row[k].size) + "=" + std::to_string((*x)[k]) + " ";
-            return t + "room " + std::to_string(room);
-        }();
+        testing::Message shown;
+        for (std::size_t k = 0; k < row.size(); ++k)
+            shown << (row[k].free ? " free " : " fixed ") << row[k].size << ": " << (*x)[k];
+        ASSERT_NEAR(unevenness(*x), least_by_solver(row, room), 1e-6)
+            << "trial " << trial << shown << ", room " << room;
         for (std::size_t i = 0; i < row.size(); ++i)
             for (std::size_t j = 0; j < row.size(); ++j) {
                 if (i == j || !row[i].free || !row[j].free || (*x)[i] < 1e-3 || (*x)[j] + 1e-3 > row[j].size) continue;
