@@ -225,8 +225,8 @@ def layout_rows() -> list[dict]:
     # the room (over a minute); minimums that rise to the bound of the first, the largest, as a class
     # of maxima gives up part of its room (7 s). A Fill(0) alone beside percentages that share what is
     # left (over 5 s), and Fill(0) side by side (over a minute). An end raised past its size, the fills
-    # giving up that room (2.6 s). A crowded split mixing fills of weight 65,535 with small ones, whose
-    # running sums lose a pivot to rounding, passed over where the general solver once took over (3 s).
+    # giving up that room (2.6 s). Then a split known to fall short: a crowded split mixing fills of
+    # weight 65,535 with small ones, left to the general solver.
     shares_and_fills = [("percentage", 25), ("min", 27), ("fill", 2), ("fill", 1), ("fill", 1), ("percentage", 15),
                         ("length", 8), ("fill", 4), ("fill", 2), ("fill", 4), ("ratio", 3, 26), ("min", 15)]
     only_minimums = [("length", 10), ("percentage", 20), ("min", 5), ("max", 30), ("ratio", 1, 8), ("min", 1),

@@ -1145,48 +1145,24 @@ void SplitSolver::enter(Symbol s, Row&& row) {
     mark_anchor(k);
 }
 
-// Takes a range row in or out of the ratio test's candidates (s = 0: out).
-void SplitSolver::set_range_candidate(Symbol range, Symbol s) {
-    const std::size_t k = boundary_of_[range];
-    if (upper_of_[range] != 0)
-        tree_.set_upper(k, s, counters_.tree_steps);
-    else
-        tree_.set_lower(k, s, counters_.tree_steps);
-}
-
 bool SplitSolver::pivot(Symbol entering, Symbol leaving) {
     ++counters_.pivots;
     Row row;
-    // The ratio test summed the coefficients in another order; where they cancel, the two sums
-    // can disagree on whether anything is left. Rows passed over go back among the candidates
-    // once the pivot is made.
-    passed_.clear();
-    auto restore = [&] {
-        for (const Symbol s : passed_) set_range_candidate(s, s);
-    };
-    while (state_[leaving] == kInTree) {
-        row = range_row(leaving);
-        if (row.coefficient_for(entering) < 0.0) break;
-        if (pass_work_ == 0 || passed_.size() >= kPassedAtMost) {
-            restore();
-            holders_of_ = 0;
-            return false;
-        }
-        if (!passed_any_) set_work_limit(std::min(work_limit(), work_done() + pass_work_));
-        passed_any_ = true;
-        passed_.push_back(leaving);
-        set_range_candidate(leaving, 0);
-        leaving = leaving_symbol(entering);
-        if (leaving == 0) {
-            restore();
-            holders_of_ = 0;
-            return false;
-        }
-    }
     if (state_[leaving] == kInTree) {
+        row = range_row(leaving);
+        // The ratio test summed the coefficients in another order; where they cancel, the two
+        // sums can disagree on whether anything is left.
+        if (!(row.coefficient_for(entering) < 0.0)) {
+            holders_of_ = 0;
+            return false;
+        }
         state_[leaving] = kNonBasic;
-        set_range_candidate(leaving, 0);
-        mark_anchor(boundary_of_[leaving]);
+        const std::size_t k = boundary_of_[leaving];
+        if (upper_of_[leaving] != 0)
+            tree_.set_upper(k, 0, counters_.tree_steps);
+        else
+            tree_.set_lower(k, 0, counters_.tree_steps);
+        mark_anchor(k);
     } else if (state_[leaving] == kMirror) {
         const std::size_t j = mirrored_[leaving] - 1;
         row = sizes_[j];
@@ -1198,7 +1174,6 @@ bool SplitSolver::pivot(Symbol entering, Symbol leaving) {
     solve_for_pair(row, leaving, entering);
     substitute(entering, row);
     enter(entering, std::move(row));
-    restore();
     return true;
 }
 

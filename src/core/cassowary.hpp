@@ -643,7 +643,6 @@ public:
     // An optimisation also gives up once the solver has visited this many cells in all: a
     // bound on its time, the same on every machine.
     void set_work_limit(std::uint64_t cells) noexcept { work_limit_ = cells; }
-    std::uint64_t work_limit() const noexcept { return work_limit_; }
     // Whether the entering symbol is the one whose objective coefficient is most negative (the
     // newest of equal ones) rather than the newest with any negative coefficient. Where many
     // constraints are met exactly, the newest can lead through them one at a time: a crowded
@@ -922,15 +921,6 @@ public:
     // in the row it writes out, and the solver gives up (Status::Unstable).
     void set_restart_sums(bool on) noexcept { restart_sums_ = on; }
 
-    // Whether a pivot whose leaving range row, written out, has lost the entering symbol to the
-    // rounding of the ratio test's sums passes that row over and takes the next leaving symbol,
-    // rather than giving up (Status::Unstable). The row does not hold the entering symbol back:
-    // what the ratio test took for its coefficient was the noise of terms that cancel. Where
-    // such noise is met once it is often met again, and the method can wander among the
-    // vertices it blurs: from the first row passed over, the solver visits at most `work` more
-    // cells (Status::NoProgress past that). 0: no row is passed over.
-    void set_pass_noise(std::uint64_t work) noexcept { pass_work_ = work; }
-
     // Whether the ratio test gives equal ratios to the oldest symbol rather than the newest. At a
     // degenerate vertex, with many constraints met exactly and as many rows at a ratio of zero,
     // the choice decides how far the method walks and how long its rows grow: a SpaceAround
@@ -1046,9 +1036,6 @@ private:
     }
     void forget(Symbol s);
     Symbol leaving_symbol(Symbol entering);
-    // How many range rows one pivot passes over at most (see set_pass_noise).
-    static constexpr std::size_t kPassedAtMost = 64;
-    void set_range_candidate(Symbol range, Symbol s);
     bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
     std::uint64_t work_done() const noexcept { return counters_.cell_updates; }
@@ -1087,9 +1074,6 @@ private:
     detail::BitSet anchors_;                 // inner boundaries with a range symbol not basic
     bool large_ = false;
     bool restart_sums_ = false;
-    std::uint64_t pass_work_ = 0;
-    bool passed_any_ = false;
-    std::vector<Symbol> passed_;  // range rows a pivot passed over (see set_pass_noise)
     // The ratio test's sizes holding the entering symbol, by element. (`holders_` has them too,
     // with the rows, in column order, as the pivot's substitution visits them.)
     std::vector<std::pair<std::uint32_t, double>> size_hits_;

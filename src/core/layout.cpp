@@ -193,12 +193,6 @@ constexpr std::size_t kPatiencePerConstraintBeyond = 64;
 // at most a few tens of millions) it gives up too, and the compact form is taken.
 constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
-// Past the pairwise form's reach, a split whose running sums the solver found blurred by
-// rounding noise is given this many more cells to settle (a few tenths of a second; 300 badly
-// scaled constraints over 200 cells settle in under 30 million) before the general solver takes
-// over.
-constexpr std::uint64_t kPassingNoiseWork = 100'000'000;
-
 enum class Form : std::uint8_t { Pairwise, Chained, Compact };
 
 // How a builder poses a split to its solver. Past the pairwise form's reach, no split has to
@@ -226,7 +220,6 @@ public:
                              posing.beyond_pairwise ? kPatiencePerConstraintBeyond : kPatiencePerConstraint);
         solver_.set_large(posing.large);
         solver_.set_restart_sums(posing.restart_sums);
-        if (posing.beyond_pairwise && posing.restart_sums) solver_.set_pass_noise(kPassingNoiseWork);
         solver_.set_oldest_on_ties(posing.oldest_on_ties);
         solver_.set_steepest_entering(posing.steepest_entering);
     }
@@ -2650,11 +2643,8 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     if (auto split = by_split_solver(false, !paired)) return std::move(*split);
     // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
     // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
-    // pairwise form's reach it tries again with its running sums kept short, passing over a row
-    // whose pivot the sums lost (see SplitSolver::set_pass_noise); the general solver, which
-    // keeps every row written out, takes up to thousands of times its work there. (Passing over
-    // such rows from the first try leaves some splits short of a best one: the plain sums'
-    // noise misleads more than the row it hides.)
+    // pairwise form's reach it tries again with its running sums kept short; the general
+    // solver, which keeps every row written out, takes up to thousands of times its work there.
     if (!paired)
         if (auto split = by_split_solver(true, true)) return std::move(*split);
     if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
