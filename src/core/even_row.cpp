@@ -3,6 +3,8 @@
 #include "core/numeric.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <deque>
 #include <limits>
@@ -203,6 +205,7 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
         double a, b;              // the fixed places beside it (NaN: an end of the row)
         double share = 0.0;       // what each place takes
         bool uneven = false;      // whether some place can take more than `top`
+        double places() const noexcept { return static_cast<double>(last - first + 1); }
     };
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     std::vector<Run> runs;
@@ -224,13 +227,12 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
     if (runs.empty() || !(room >= 0.0)) return std::nullopt;
     // What a unit of room costs a run of k places at a share of c each, going up (`up`) or down.
     const auto slope = [](const Run& r, double c, bool up) {
-        const double k = static_cast<double>(r.last - r.first + 1);
         double s = 0.0;
         for (const double side : {r.a, r.b}) {
-            if (side != side) continue;  // an end of the row
-            s += (up ? c >= side : c > side) ? 1.0 / k : -1.0 / k;
+            if (std::isnan(side)) continue;  // an end of the row
+            s += (up ? c >= side : c > side) ? 1.0 : -1.0;
         }
-        return s;
+        return s / r.places();
     };
     // The runs' stretches of room between the points where a neighbour's size is passed, each at
     // one cost a unit, the cheapest first; a run's own stretches cost more as its share rises.
@@ -241,11 +243,12 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
     std::vector<Stretch> stretches;
     for (std::size_t g = 0; g < runs.size(); ++g) {
         const Run& r = runs[g];
-        std::vector<double> points{0.0, r.top};
+        std::array<double, 4> points{0.0, r.top};
+        std::size_t count = 2;
         for (const double side : {r.a, r.b})
-            if (side > 0.0 && side < r.top) points.push_back(side);
-        std::sort(points.begin(), points.end());
-        for (std::size_t p = 0; p + 1 < points.size(); ++p)
+            if (side > 0.0 && side < r.top) points[count++] = side;
+        std::sort(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(count));
+        for (std::size_t p = 0; p + 1 < count; ++p)
             if (points[p] < points[p + 1])
                 stretches.push_back({slope(r, points[p], true), points[p], points[p + 1], g});
     }
@@ -254,10 +257,9 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
     double left = room;
     for (const Stretch& st : stretches) {
         Run& r = runs[st.run];
-        const double k = static_cast<double>(r.last - r.first + 1);
-        const double whole = (st.to - st.from) * k;
+        const double whole = (st.to - st.from) * r.places();
         if (left < whole) {
-            r.share = st.from + left / k;
+            r.share = st.from + left / r.places();
             left = 0.0;
             break;
         }
@@ -273,7 +275,7 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
     TwoLeast<std::size_t> down{kInf, kInf, n}, up{kInf, kInf, n};
     for (std::size_t g = 0; g < runs.size(); ++g) {
         const Run& r = runs[g];
-        if (r.a == r.a && r.b == r.b && std::min(r.a, r.b) < r.share && r.share < std::max(r.a, r.b))
+        if (!std::isnan(r.a) && !std::isnan(r.b) && std::min(r.a, r.b) < r.share && r.share < std::max(r.a, r.b))
             return std::nullopt;
         // Places that ask for more than the run's least take more once it is full: not alike.
         if (!(r.share < r.top) && r.uneven) return std::nullopt;

@@ -1835,9 +1835,6 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // is the only best sharing (share_in_runs). Where they stand alone, most sharings are as even;
     // where nothing grows and nothing overlaps, which the solver takes is known (share_from_the_last)
     // in the modes whose gaps keep the spacing.
-    const bool solver_order_known = none_grows && n > kPairedUpTo && !overlapping &&
-                                    (layout.flex == Flex::Start || layout.flex == Flex::Center ||
-                                     layout.flex == Flex::End);
     if (partial && !gaps_keep_part) {
         std::vector<RowPlace> row(n);
         for (std::size_t i = 0; i < n; ++i) row[i] = {sizes[i], false};
@@ -1848,6 +1845,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             room += raised[k.index];
         }
         if (exact) {
+            const bool solver_order_known = none_grows && n > kPairedUpTo && !overlapping &&
+                                            (layout.flex == Flex::Start || layout.flex == Flex::Center ||
+                                             layout.flex == Flex::End);
             std::optional<std::vector<double>> alike = share_alike(row, room);
             if (!alike && n > kPairedUpTo) alike = share_in_runs(row, room);
             if (!alike && solver_order_known) alike = share_from_the_last(row, room);
