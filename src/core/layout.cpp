@@ -6,6 +6,7 @@
 #include <limits>
 #include <list>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -2286,8 +2287,13 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
 // at least 2w per unit, w = 100·(N − 1) the strength of each compact proportion among N Mins,
 // and gains the neighbours at most 4. A Min at its bound pulls the centre down with w, which the
 // free ones hold: with C Mins at their bounds and F free, the pull on each is C·w/F, which must
-// stay below w, and the centre (the first Min) must be free. Within the pairwise form's reach no
-// Min may be at its bound: the split is then the only best one.
+// stay below w. Within the pairwise form's reach no Min may be at its bound: the split is then the
+// only best one.
+// Where the centre (the first Min) is itself held at its bound, every Min at or above that bound
+// measures its proportion from it, and room moved between them costs the proportions nothing:
+// the Mins below it keep their bounds, the others take anything from the centre's bound up to
+// their own, and the neighbours decide (share_evenly). The Mins above hold the centre up against
+// those below, as above; one held at nothing cannot go lower.
 // Fills beside them, none the centre (so none of a scale above 1, nor one before the first Min),
 // have none of the room: a unit would gain a fill its growth, 1000, and its proportion to the
 // centre, 100·(S − s) (S the scales summed, s its own), where it costs a Min 10⁸. Each pulls the
@@ -2321,20 +2327,45 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     }
     if (caps.empty() || !(bounds > spacers.rest)) return std::nullopt;
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
-    const std::size_t free = caps.size() - held;
     if (!gaps.hold(kMinGe + kFillGrow)) return std::nullopt;
+    const auto held_caps = std::span(caps).first(held);
+    const auto centre_cap = std::find_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.second == centre; });
+    const bool centre_held = centre_cap != held_caps.end();
     if (held > 0 || fills_pull > 0.0) {
         if (exact && held > 0) return std::nullopt;
+        // What pulls the centre down (the Mins below it, the fills), against what holds it up (the
+        // Mins above it). A centre held at no room cannot go lower.
+        double below = static_cast<double>(held), above = static_cast<double>(caps.size() - held);
+        if (centre_held) {
+            below = static_cast<double>(std::count_if(caps.begin(), caps.end(), [&](const auto& c) { return c.first < centre_cap->first; }));
+            above = static_cast<double>(caps.size()) - below - 1.0;
+        }
         const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
-        if (!((static_cast<double>(held) * w + fills_pull) / static_cast<double>(free) + kMargin <= w))
-            return std::nullopt;
-        if (std::any_of(caps.begin(), caps.begin() + static_cast<std::ptrdiff_t>(held),
-                        [&](const auto& c) { return c.second == centre; }))
+        if ((!centre_held || centre_cap->first > 0.0) && !((below * w + fills_pull) / above + kMargin <= w))
             return std::nullopt;
     }
-    return split_raising_ends(layout, axis, gaps, exact, [&](double room, const Raises&) {
-        return sizes_up_to_bounds(n, caps, room);
+    if (!centre_held)
+        return split_raising_ends(layout, axis, gaps, exact, [&](double room, const Raises&) {
+            return sizes_up_to_bounds(n, caps, room);
+        });
+    // The centre held at its bound: the Mins below it keep theirs, each unit one gave up moving it
+    // further off; the others share the rest as evenly as the row allows.
+    const double top = centre_cap->first;
+    std::vector<RowPlace> row(n, RowPlace{0.0, false});
+    for (const auto& [bound, i] : caps) row[i] = bound < top || i == centre ? RowPlace{bound, false} : RowPlace{bound, true, top};
+    double fixed = 0.0;
+    for (const RowPlace& p : row)
+        if (!p.free) fixed += p.size;
+    return split_raising_ends(layout, axis, gaps, exact, [&](double room, const Raises& raises) {
+        std::vector<RowPlace> raised = row;
+        room -= fixed;
+        for (const auto& mine : raises)
+            for (const Raise& r : mine) {
+                if (!row[r.index].free) room += row[r.index].size;  // taken with the raise
+                raised[r.index] = {r.size, false};
+            }
+        return share_evenly(raised, room);
     });
 }
 

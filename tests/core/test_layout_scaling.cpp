@@ -358,6 +358,13 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"minimums squeezed", squeezed, 150, 200, Spacing::space(0), kEvery},
         {"minimums squeezed, one held at its bound", [](std::size_t i) { return Constraint::min(i == 1 ? 1 : 5); },
          150, 400, Spacing::space(0), kEvery},
+        // The centre (the first Min) held at its bound, at nothing or above two Min(1) segments: the
+        // longest run of minimums beside them, at the end, takes the room above the centre's bound.
+        {"minimums squeezed, the centre held at nothing", [](std::size_t i) { return Constraint::min(i == 0 ? 0 : 5); },
+         150, 400, Spacing::space(0), kEvery},
+        {"minimums squeezed, the centre held",
+         [](std::size_t i) { return Constraint::min(i == 0 ? 2 : i == 10 || i == 40 ? 1 : 5); }, 150, 400,
+         Spacing::space(0), kEvery},
         // SpaceAround's gaps give up room for less than the minimums' bounds ask, down to the
         // spacing within and half of it outside.
         {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1), kEvery},
