@@ -2334,12 +2334,11 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     if (held > 0 || fills_pull > 0.0) {
         if (exact && held > 0) return std::nullopt;
         // What pulls the centre down (the Mins below it, the fills), against what holds it up (the
-        // Mins above it). A centre held at no room cannot go lower.
-        double below = static_cast<double>(held), above = static_cast<double>(caps.size() - held);
-        if (centre_held) {
-            below = static_cast<double>(std::count_if(caps.begin(), caps.end(), [&](const auto& c) { return c.first < centre_cap->first; }));
-            above = static_cast<double>(caps.size()) - below - 1.0;
-        }
+        // Mins at or above it: one held at a bound that is the share itself pulls nothing). A
+        // centre held at no room cannot go lower.
+        const double level = centre_held ? centre_cap->first : share;
+        const double below = static_cast<double>(std::count_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.first < level; }));
+        const double above = static_cast<double>(caps.size()) - below - (centre_held ? 1.0 : 0.0);
         const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
         if ((!centre_held || centre_cap->first > 0.0) && !((below * w + fills_pull) / above + kMargin <= w))
