@@ -2141,12 +2141,16 @@ private:
 // price pair by pair (RatioLadder), where no other comes near enough for the neighbours to tip it;
 // past a few such fills, only segments whose wish is above anything a fill could cost. Where a
 // Min below its bound lies between, moving room to it holds the boundary for far less, and the
-// solver splits it. The Mins share what is left (`share` gives every segment's size for the room
+// solver splits it; so too where a centre held at its bound (`held_centre`), from which the other
+// Mins' proportions are measured, lies between: raising it would move them all. An end segment
+// raised to the size it asks for and still short is raised past it, for λ and its wish (a Max its
+// bound too), less than the gap asks; where its spacer widens (not in Center, where both would),
+// the spacer takes the rest for less. The Mins share what is left (`share` gives every segment's size for the room
 // they have, beside the raises so far); where that carries a boundary further in out of the
 // area, the solver splits it too. Not within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
-                                        Share share) {
+                                        Share share, std::optional<std::size_t> held_centre = std::nullopt) {
     const TightSpacers& spacers = gaps.spacers;
     const std::size_t n = layout.constraints.size();
     const double scales = Proportions(layout).scales;
@@ -2233,7 +2237,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             for (std::size_t k = 1; k < n; ++k) {
                 const std::size_t j = from_end.segment(k - 1);
                 const Constraint& c = layout.constraints[j];
-                if (c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c)) {
+                if ((c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c)) || j == held_centre) {
                     past_room = true;
                 } else if (acts_as_fill(c, layout.flex)) {
                     fills.push_back(j);
@@ -2267,7 +2271,18 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 }
                 while (need > 0.0) {
                     const std::size_t raised = cheapest();
-                    if (raised == n) return std::nullopt;
+                    if (raised == n) {
+                        // Only the end segment and its spacer hold the boundary beside the end. Past
+                        // the size it asks for, the segment costs λ and its wish a unit (a Max its
+                        // bound too), less than the gap asks; the spacer, where it widens, λ less
+                        // its growth.
+                        if (k != 1 || layout.flex == Flex::Center || grows(c, layout.flex) || !gives_way(c, kMinGe) ||
+                            !(raise_price(c) + kNeighboursMargin <= kSpacerEq))
+                            return std::nullopt;
+                        if (spacer_widens) widened[side] += need;
+                        else raise_by(j, need, k);  // past its size
+                        break;
+                    }
                     const double take = std::min(need, room_left(raised));
                     if (!raise_by(raised, take, k)) return std::nullopt;
                     need -= take;
@@ -2365,7 +2380,7 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
                 raised[r.index] = {r.size, false};
             }
         return share_evenly(raised, room);
-    });
+    }, centre);
 }
 
 // Minimums squeezed beside fills: the Mins' bounds exceed the room the gaps leave, as above, but

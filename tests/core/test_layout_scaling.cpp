@@ -360,6 +360,8 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
          150, 400, Spacing::space(0), kEvery},
         // The centre (the first Min) held at its bound, at nothing or above two Min(1) segments: the
         // longest run of minimums beside them, at the end, takes the room above the centre's bound.
+        {"minimums squeezed to the smaller bound", [](std::size_t i) { return Constraint::min(i % 2 ? 1 : 5); }, 150,
+         150, Spacing::space(0), kEvery},
         {"minimums squeezed, the centre held at nothing", [](std::size_t i) { return Constraint::min(i == 0 ? 0 : 5); },
          150, 400, Spacing::space(0), kEvery},
         {"minimums squeezed, the centre held",
@@ -887,6 +889,35 @@ TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
                 else EXPECT_EQ(r.width, i == n - 1 || (i == 0 && !widens) ? 1 : 0) << i;
             }
         }
+    }
+}
+
+// The same with an overlap of 3 and Lengths at the ends: raised to the sizes they ask for, they
+// are still short of it. Each is raised past its size, for less than the gap beside it would ask,
+// but where its spacer widens for less (Start's last, End's first); in Center both spacers would
+// widen, and the solver splits it.
+TEST(LayoutScaling, SqueezedMinimumsRaiseAnEndPastItsSize) {
+    const struct {
+        Flex flex;
+        int first_spacer, first, last;
+    } rows[] = {{Flex::Start, 0, 3, 2},        {Flex::End, 2, 1, 3},         {Flex::Center, 2, 1, 2},
+                {Flex::SpaceBetween, 0, 3, 3}, {Flex::SpaceAround, 0, 3, 3}};
+    constexpr std::size_t n = 202;
+    for (const auto& [flex, first_spacer, first, last] : rows) {
+        SCOPED_TRACE(flex_name(flex));
+        const Layout l = horizontal(flex, Spacing::overlap(3), n, [](std::size_t i) {
+            return i == 0 ? Constraint::length(1) : i == n - 1 ? Constraint::length(2) : i % 2 ? Constraint::min(10) : Constraint::length(10);
+        });
+        const Rect area{0, 0, 80, 1};
+        SplitWork work, solver_work;
+        const Split split = solve_split(l, area, work);
+        EXPECT_EQ(work.pivots == 0, flex != Flex::Center);
+        const Split solved = solve_split_by_solver(l, area, solver_work);
+        EXPECT_EQ(split.segments, solved.segments);
+        EXPECT_EQ(split.spacers, solved.spacers);
+        EXPECT_EQ(split.spacers.front().width, first_spacer);
+        EXPECT_EQ(split.segments.front().width, first);
+        EXPECT_EQ(split.segments.back().width, last);
     }
 }
 
