@@ -2145,9 +2145,9 @@ private:
 // Mins' proportions are measured, lies between: raising it would move them all. An end segment
 // raised to the size it asks for and still short is raised past it, for λ and its wish (a Max its
 // bound too), less than the gap asks; where its spacer widens (not in Center, where both would),
-// the spacer takes the rest for less. The Mins share what is left (`share` gives every segment's size for the room
-// they have, beside the raises so far); where that carries a boundary further in out of the
-// area, the solver splits it too. Not within the pairwise form's reach.
+// the spacer takes the rest for less. The Mins share what is left (`share` gives every segment's
+// size for the room they have, beside the raises so far); where that carries a boundary further
+// in out of the area, the solver splits it too. Not within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
                                         Share share, std::optional<std::size_t> held_centre = std::nullopt) {
@@ -2276,8 +2276,8 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                         // the size it asks for, the segment costs λ and its wish a unit (a Max its
                         // bound too), less than the gap asks; the spacer, where it widens, λ less
                         // its growth.
-                        if (k != 1 || layout.flex == Flex::Center || grows(c, layout.flex) || !gives_way(c, kMinGe) ||
-                            !(raise_price(c) + kNeighboursMargin <= kSpacerEq))
+                        if (k != 1 || layout.flex == Flex::Center || grows(c, layout.flex) ||
+                            !gives_way(c, kMinGe) || !(raise_price(c) + kNeighboursMargin <= kSpacerEq))
                             return std::nullopt;
                         if (spacer_widens) widened[side] += need;
                         else raise_by(j, need, k);  // past its size
@@ -2344,7 +2344,8 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     const auto [held, share] = share_up_to_bounds(caps, spacers.rest);
     if (!gaps.hold(kMinGe + kFillGrow)) return std::nullopt;
     const auto held_caps = std::span(caps).first(held);
-    const auto centre_cap = std::find_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.second == centre; });
+    const auto centre_cap =
+        std::find_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.second == centre; });
     const bool centre_held = centre_cap != held_caps.end();
     if (held > 0 || fills_pull > 0.0) {
         if (exact && held > 0) return std::nullopt;
@@ -2352,7 +2353,8 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
         // Mins at or above it: one held at a bound that is the share itself pulls nothing). A
         // centre held at no room cannot go lower.
         const double level = centre_held ? centre_cap->first : share;
-        const double below = static_cast<double>(std::count_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.first < level; }));
+        const double below = static_cast<double>(
+            std::count_if(held_caps.begin(), held_caps.end(), [&](const auto& c) { return c.first < level; }));
         const double above = static_cast<double>(caps.size()) - below - (centre_held ? 1.0 : 0.0);
         const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
@@ -2367,7 +2369,8 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
     // further off; the others share the rest as evenly as the row allows.
     const double top = centre_cap->first;
     std::vector<RowPlace> row(n, RowPlace{0.0, false});
-    for (const auto& [bound, i] : caps) row[i] = bound < top || i == centre ? RowPlace{bound, false} : RowPlace{bound, true, top};
+    for (const auto& [bound, i] : caps)
+        row[i] = bound < top || i == centre ? RowPlace{bound, false} : RowPlace{bound, true, top};
     double fixed = 0.0;
     for (const RowPlace& p : row)
         if (!p.free) fixed += p.size;

@@ -906,7 +906,8 @@ TEST(LayoutScaling, SqueezedMinimumsRaiseAnEndPastItsSize) {
     for (const auto& [flex, first_spacer, first, last] : rows) {
         SCOPED_TRACE(flex_name(flex));
         const Layout l = horizontal(flex, Spacing::overlap(3), n, [](std::size_t i) {
-            return i == 0 ? Constraint::length(1) : i == n - 1 ? Constraint::length(2) : i % 2 ? Constraint::min(10) : Constraint::length(10);
+            if (i == 0 || i == n - 1) return Constraint::length(i == 0 ? 1 : 2);
+            return i % 2 ? Constraint::min(10) : Constraint::length(10);
         });
         const Rect area{0, 0, 80, 1};
         SplitWork work, solver_work;
