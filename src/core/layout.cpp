@@ -2471,6 +2471,61 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
     });
 }
 
+// Room below a held centre. Past the pairwise form's reach the proportions are reckoned from the
+// first growing segment; where every growing segment has a scale of 1 and that one is a Min whose
+// bound B is above what the others would share, it is held at B, and each other one below B
+// gains its growth, 1000, and its proportion's w = 100·(S − 1) for every unit it takes (S the
+// sum of the scales): moving room between them costs nothing but the neighbours' ties, so they
+// share it as evenly as the row allows (share_evenly), each from its own bound (nothing for a
+// Fill) up to B. A Min whose bound is at or above B keeps its bound. Each segment that does not
+// grow gives up its room where its wish falls short of that price λ = 1000 + w, and keeps the
+// size it asks for where it is above it. The centre stays at B: raised, it would leave every one
+// below and at B further off, and come nearer only those held above it, which must be fewer. The
+// gaps keep the spacing where giving it up costs more than λ, and SpaceAround's are squeezed
+// together where that costs less (SqueezedGaps). Only where every boundary falls inside the area,
+// and the growing segments below B cannot all reach it.
+std::optional<Split> solve_below_held_centre(const Layout& layout, Rect area, bool exact) {
+    if (exact || layout.flex == Flex::Legacy) return std::nullopt;
+    const std::size_t n = layout.constraints.size();
+    const auto [scales, centre] = Proportions(layout);
+    if (centre == n || layout.constraints[centre].kind != Constraint::Kind::Min) return std::nullopt;
+    const double top = min_bound(layout.constraints[centre]), price = kFillGrow + kGrow * (scales - 1.0);
+    if (!(top > 0.0)) return std::nullopt;
+    const Axis axis(layout, area);
+    const SqueezedGaps squeezed(layout, axis, false), kept(layout, axis, true);
+    const SqueezedGaps& gaps = squeezed.around && squeezed.hold(price + kNeighboursMargin) ? squeezed : kept;
+    if (!gaps.hold(price + kNeighboursMargin)) return std::nullopt;
+    const double whole = axis.a1 - axis.a0;
+    std::vector<RowPlace> row(n, RowPlace{0.0, false});
+    double room = gaps.spacers.rest, least = 0.0, free = 0.0, above = 0.0, at_or_below = 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (i == centre) {
+            row[i] = {top, false};
+        } else if (grows(c, layout.flex)) {
+            if (scale_of(c) != 1.0) return std::nullopt;
+            const double bound = c.kind == Constraint::Kind::Min ? std::max(min_bound(c), 0.0) : 0.0;
+            if (bound >= top) {
+                row[i] = {bound, false};
+                (bound > top ? above : at_or_below) += 1.0;
+            } else {
+                row[i] = {top, true, bound};
+                least += bound;
+                free += 1.0;
+                at_or_below += 1.0;
+            }
+        } else if (wish_of(c) >= price + kNeighboursMargin) {
+            row[i] = {size_asked(c, whole), false};
+        } else if (!(wish_of(c) + kNeighboursMargin <= price)) {
+            return std::nullopt;
+        }
+    }
+    for (const RowPlace& p : row)
+        if (!p.free) room -= p.size;
+    if (!(free > 0.0 && room >= least && room < top * free) || !(above + 1.0 <= at_or_below)) return std::nullopt;
+    return direct_split(axis, gaps.spacers, share_evenly(row, room), false);
+}
+
 // Legacy, where nothing grows (no Fill; its Mins do not grow), past 64 segments. With no
 // neighbours and no spacer that grows, room goes wherever it costs least:
 // - Room to spare goes to the kind that asks least for growing: a Min (10⁴ a unit), then a Ratio,
@@ -2652,6 +2707,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_below_held_centre(layout, area, paired)) return std::move(*split);
         if (paired)
             if (auto split = solve_chained(layout, area, work)) return std::move(*split);
     }

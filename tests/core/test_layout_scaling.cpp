@@ -306,6 +306,9 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
     constexpr unsigned kEvenGaps =
         1u << static_cast<unsigned>(Flex::SpaceAround) | 1u << static_cast<unsigned>(Flex::SpaceEvenly);
     constexpr unsigned kGrowingMinimums = kEvery & ~kLegacy;
+    const auto below_held_centre = [](std::size_t i) {
+        return i == 0 ? Constraint::min(5) : i % 2 ? Constraint::min(0) : Constraint::fill(1);
+    };
     const auto every_kind = [](std::size_t i) {
         static const Constraint pattern[] = {Constraint::fill(1),        Constraint::length(3), Constraint::fill(3),
                                              Constraint::max(4),         Constraint::fill(2),   Constraint::percentage(1),
@@ -360,6 +363,10 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
          150, 400, Spacing::space(0), kEvery},
         // The centre (the first Min) held at its bound, at nothing or above two Min(1) segments: the
         // longest run of minimums beside them, at the end, takes the room above the centre's bound.
+        // Room to spare, but less than would raise every other growing segment to the first
+        // Min's bound: they share it, the first held at its bound.
+        {"below a held centre", below_held_centre, 150, 200, Spacing::space(0), kEvery},
+        {"below a held centre, overlapping", below_held_centre, 150, 60, Spacing::overlap(1), kEvery},
         {"minimums squeezed to the smaller bound", [](std::size_t i) { return Constraint::min(i % 2 ? 1 : 5); }, 150,
          150, Spacing::space(0), kEvery},
         {"minimums squeezed, the centre held at nothing", [](std::size_t i) { return Constraint::min(i == 0 ? 0 : 5); },
