@@ -2142,7 +2142,9 @@ private:
 // past a few such fills, only segments whose wish is above anything a fill could cost. Where a
 // Min below its bound lies between, moving room to it holds the boundary for far less, and the
 // solver splits it; so too where a centre held at its bound (`held_centre`), from which the other
-// Mins' proportions are measured, lies between: raising it would move them all. An end segment
+// Mins' proportions are measured, lies between: raising it would move them all. (A centre whose
+// raise costs more than any segment that gave way asks, `centre_passed_over`, is passed over
+// further in; at the end itself the solver splits it.) An end segment
 // raised to the size it asks for and still short is raised past it, for λ and its wish (a Max its
 // bound too), less than the gap asks; where its spacer widens (not in Center, where both would),
 // the spacer takes the rest for less. The Mins share what is left (`share` gives every segment's
@@ -2150,7 +2152,8 @@ private:
 // in out of the area, the solver splits it too. Not within the pairwise form's reach.
 template <typename Share>
 std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, const SqueezedGaps& gaps, bool exact,
-                                        Share share, std::optional<std::size_t> held_centre = std::nullopt) {
+                                        Share share, std::optional<std::size_t> held_centre = std::nullopt,
+                                        bool centre_passed_over = false) {
     const TightSpacers& spacers = gaps.spacers;
     const std::size_t n = layout.constraints.size();
     const double scales = Proportions(layout).scales;
@@ -2237,9 +2240,11 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             for (std::size_t k = 1; k < n; ++k) {
                 const std::size_t j = from_end.segment(k - 1);
                 const Constraint& c = layout.constraints[j];
-                if ((c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c)) || j == held_centre) {
+                const bool centre = j == held_centre;
+                const bool short_minimum = c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c);
+                if (short_minimum || (centre && !(centre_passed_over && k > 1))) {
                     past_room = true;
-                } else if (acts_as_fill(c, layout.flex)) {
+                } else if (acts_as_fill(c, layout.flex) && !centre) {
                     fills.push_back(j);
                 } else if (!grows(c, layout.flex) && gives_way(c, kMinGe)) {
                     const auto w = std::find(kYielding.begin(), kYielding.end(), wish_of(c));
@@ -2469,6 +2474,66 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
             }
         return apart && !inner ? sizes_up_to_bounds(n, caps, room) : share_evenly(row, room);
     });
+}
+
+// Minimums squeezed in proportion to a Fill. Past the pairwise form's reach the proportions are
+// measured from the centre, the growing segment of the largest scale s_c, each Min's weighed
+// w = 100·(S − 1) a unit (S the sum of the scales). Where the centre is the only Fill and the K
+// Mins cannot all reach their bounds, room given to a Min gains its bound 10⁸ a unit; room taken
+// from the centre for it also moves every Min's target down by 1/s_c, which costs their
+// proportions w·(K/s_c + 1). Where that is more (solve_squeezed_beside_fills takes the rows where
+// it is less, and the centre is empty), every proportion holds: the growing segments share the
+// room by their scales, and it costs nothing to move room between them but proportions missed,
+// bounds that cancel and the neighbours' ties. Only where every Min's bound is at or above its
+// share, for moving room from a Min above its bound to one below gains 10⁸ for 2w.
+// A unit of room is then worth λ = 10⁸ and a Min's growth less its proportion's w or more (given
+// to one Min), and 10⁸ and the growth at most: every segment that does not grow gives up its room
+// (wishes of 10⁷ at most), and the gaps keep the spacing, as they ask more. An end held against an
+// overlap is held as split_raising_ends holds it beside squeezed minimums. The centre is passed
+// over there: room moved to it costs the Mins' bounds 10⁸ a unit and their proportions more than
+// that again, where raising a segment that gave way costs λ less its wish. Where a Min lies within
+// an end's reach, or the centre is the end segment, the solver splits it.
+std::optional<Split> solve_squeezed_in_proportion(const Layout& layout, Rect area, bool exact) {
+    if (exact || layout.flex == Flex::Legacy) return std::nullopt;
+    const std::size_t n = layout.constraints.size();
+    const auto [scales, centre] = Proportions(layout);
+    if (centre == n || layout.constraints[centre].kind != Constraint::Kind::Fill) return std::nullopt;
+    const double centre_scale = scale_of(layout.constraints[centre]), each_minimum = kGrow * (scales - 1.0);
+    const double least_price = kMinGe + kFillGrow - each_minimum, most_price = kMinGe + kFillGrow;
+    double minimums = 0.0, least_bound = kRequired;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (i == centre) continue;
+        if (c.kind == Constraint::Kind::Fill) return std::nullopt;
+        if (c.kind == Constraint::Kind::Min) {
+            minimums += 1.0;
+            least_bound = std::min(least_bound, min_bound(c));
+        } else if (!(wish_of(c) + kNeighboursMargin <= least_price)) {
+            return std::nullopt;
+        }
+    }
+    if (!(minimums > 0.0) || !(kMinGe + kNeighboursMargin <= each_minimum * (minimums / centre_scale + 1.0)))
+        return std::nullopt;
+    const Axis axis(layout, area);
+    const SqueezedGaps squeezed(layout, axis, false), kept(layout, axis, true);
+    const auto holds = [&](const SqueezedGaps& g) {
+        return g.hold(least_price) && g.hold(most_price + kNeighboursMargin);
+    };
+    const SqueezedGaps& gaps = squeezed.around && holds(squeezed) ? squeezed : kept;
+    if (!holds(gaps) || !(gaps.spacers.rest > 0.0) || !(least_bound >= gaps.spacers.rest / scales)) return std::nullopt;
+    return split_raising_ends(
+        layout, axis, gaps, false,
+        [&](double room, const Raises& raises) {
+            std::vector<double> sizes(n, 0.0);
+            for (std::size_t i = 0; i < n; ++i) {
+                const Constraint& c = layout.constraints[i];
+                if (grows(c, layout.flex)) sizes[i] = room * scale_of(c) / scales;
+            }
+            for (const auto& mine : raises)
+                for (const Raise& r : mine) sizes[r.index] = r.size;
+            return sizes;
+        },
+        centre, true);
 }
 
 // Room below a held centre. Past the pairwise form's reach the proportions are reckoned from the
@@ -2707,6 +2772,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         if (auto split = solve_roomy(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_minimums(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
+        if (auto split = solve_squeezed_in_proportion(layout, area, paired)) return std::move(*split);
         if (auto split = solve_below_held_centre(layout, area, paired)) return std::move(*split);
         if (paired)
             if (auto split = solve_chained(layout, area, work)) return std::move(*split);
