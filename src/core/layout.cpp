@@ -2478,14 +2478,18 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
 
 // Minimums squeezed in proportion to a Fill. Past the pairwise form's reach the proportions are
 // measured from the centre, the growing segment of the largest scale s_c, each Min's weighed
-// w = 100·(S − 1) a unit (S the sum of the scales). Where the centre is the only Fill and the K
-// Mins cannot all reach their bounds, room given to a Min gains its bound 10⁸ a unit; room taken
-// from the centre for it also moves every Min's target down by 1/s_c, which costs their
-// proportions w·(K/s_c + 1). Where that is more (solve_squeezed_beside_fills takes the rows where
-// it is less, and the centre is empty), every proportion holds: the growing segments share the
-// room by their scales, and it costs nothing to move room between them but proportions missed,
+// w = 100·(S − 1) a unit (S the sum of the scales). Where the centre is a Fill and the K Mins
+// cannot all reach their bounds, room given to a Min gains its bound 10⁸ a unit; room taken from
+// the centre for it also moves every Min's target down by 1/s_c, which costs their proportions
+// w·(K/s_c + 1). Where that is more (solve_squeezed_beside_fills takes the rows where it is less,
+// and the centre is empty), the centre and the Mins keep every proportion between them, sharing
+// the room by their scales: moving room between them costs nothing but proportions missed,
 // bounds that cancel and the neighbours' ties. Only where every Min's bound is at or above its
 // share, for moving room from a Min above its bound to one below gains 10⁸ for 2w.
+// Any other Fill (scale s, its proportion weighed w_f = 100·(S − s)) is empty: moved to it, a unit
+// would gain it w_f and cost a Min 10⁸. Its proportion to the centre eases as the centre shrinks,
+// by w_f·s/s_c a unit, which the centre's w·(K/s_c + 1) must outweigh with 10⁸ still; and room
+// moved from the centre to it gains it w_f with the rest, which takes w + w_f below 10⁸.
 // A unit of room is then worth λ = 10⁸ and a Min's growth less its proportion's w or more (given
 // to one Min), and 10⁸ and the growth at most: every segment that does not grow gives up its room
 // (wishes of 10⁷ at most), and the gaps keep the spacing, as they ask more. An end held against an
@@ -2500,19 +2504,24 @@ std::optional<Split> solve_squeezed_in_proportion(const Layout& layout, Rect are
     if (centre == n || layout.constraints[centre].kind != Constraint::Kind::Fill) return std::nullopt;
     const double centre_scale = scale_of(layout.constraints[centre]), each_minimum = kGrow * (scales - 1.0);
     const double least_price = kMinGe + kFillGrow - each_minimum, most_price = kMinGe + kFillGrow;
-    double minimums = 0.0, least_bound = kRequired;
+    double minimums = 0.0, least_bound = kRequired, fills_eased = 0.0, strongest_fill = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (i == centre) continue;
-        if (c.kind == Constraint::Kind::Fill) return std::nullopt;
-        if (c.kind == Constraint::Kind::Min) {
+        if (c.kind == Constraint::Kind::Fill) {
+            const double w = kGrow * (scales - scale_of(c));
+            fills_eased += w * scale_of(c);
+            strongest_fill = std::max(strongest_fill, w);
+        } else if (c.kind == Constraint::Kind::Min) {
             minimums += 1.0;
             least_bound = std::min(least_bound, min_bound(c));
         } else if (!(wish_of(c) + kNeighboursMargin <= least_price)) {
             return std::nullopt;
         }
     }
-    if (!(minimums > 0.0) || !(kMinGe + kNeighboursMargin <= each_minimum * (minimums / centre_scale + 1.0)))
+    const double held = each_minimum * (minimums / centre_scale + 1.0) - fills_eased / centre_scale;
+    if (!(minimums > 0.0) || !(kMinGe + kNeighboursMargin <= held) ||
+        !(each_minimum + strongest_fill + kNeighboursMargin <= kMinGe))
         return std::nullopt;
     const Axis axis(layout, area);
     const SqueezedGaps squeezed(layout, axis, false), kept(layout, axis, true);
@@ -2520,14 +2529,16 @@ std::optional<Split> solve_squeezed_in_proportion(const Layout& layout, Rect are
         return g.hold(least_price) && g.hold(most_price + kNeighboursMargin);
     };
     const SqueezedGaps& gaps = squeezed.around && holds(squeezed) ? squeezed : kept;
-    if (!holds(gaps) || !(gaps.spacers.rest > 0.0) || !(least_bound >= gaps.spacers.rest / scales)) return std::nullopt;
+    const double sharing = centre_scale + minimums;  // the scales of the centre and the Mins
+    if (!holds(gaps) || !(gaps.spacers.rest > 0.0) || !(least_bound >= gaps.spacers.rest / sharing))
+        return std::nullopt;
     return split_raising_ends(
         layout, axis, gaps, false,
         [&](double room, const Raises& raises) {
             std::vector<double> sizes(n, 0.0);
             for (std::size_t i = 0; i < n; ++i) {
                 const Constraint& c = layout.constraints[i];
-                if (grows(c, layout.flex)) sizes[i] = room * scale_of(c) / scales;
+                if (i == centre || c.kind == Constraint::Kind::Min) sizes[i] = room * scale_of(c) / sharing;
             }
             for (const auto& mine : raises)
                 for (const Raise& r : mine) sizes[r.index] = r.size;

@@ -931,14 +931,18 @@ TEST(LayoutScaling, SqueezedMinimumsRaiseAnEndPastItsSize) {
 
 // A Fill first among a thousand squeezed minimums or more: their proportions, measured from it,
 // keep it at its share where a unit taken from it would cost them more than a Min's bound gains.
-// With one Fill of scale 1 that is a thousand Mins: with 999 it is left empty. Across an overlap
-// the Max at the start is raised to it, and the Length after the Fill for the boundary past both,
-// the Fill passed over.
+// With one Fill of scale 1 that is a thousand Mins: with 999 it is left empty. A second Fill is
+// left empty. Across an overlap the Max at the start is raised to it, and the Length after the
+// Fill for the boundary past both, the Fill passed over.
 TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
     using C = Constraint;
     const auto row = [](std::vector<Constraint> head, std::size_t minimums, Constraint minimum) {
         head.insert(head.end(), minimums, minimum);
         return head;
+    };
+    const auto with_last = [](std::vector<Constraint> r, Constraint last) {
+        r.push_back(last);
+        return r;
     };
     std::vector<Constraint> mixed{C::length(2), C::fill(1)};
     for (int i = 0; i < 171; ++i)
@@ -953,6 +957,8 @@ TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
     } cases[] = {
         {"999 minimums", row({C::fill(1)}, 999, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, 0},
         {"1,000 minimums", row({C::fill(1)}, 1000, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, -1},
+        {"a second Fill, left empty", with_last(row({C::fill(1)}, 1000, C::min(50)), C::fill(1)), 9000,
+         Spacing::space(0), {Flex::Start}, -1},
         {"across an overlap", row({C::max(2), C::fill(1), C::length(2)}, 1000, C::min(50)), 9000, Spacing::overlap(1),
          {Flex::Start}, -1},
         {"mixed", mixed, 117, Spacing::space(0), {Flex::Center, Flex::SpaceAround, Flex::SpaceEvenly}, -1},
