@@ -2482,18 +2482,19 @@ std::optional<Split> solve_squeezed_beside_fills(const Layout& layout, Rect area
 // cannot all reach their bounds, room given to a Min gains its bound 10⁸ a unit; room taken from
 // the centre for it also moves every Min's target down by 1/s_c, which costs their proportions
 // w·(K/s_c + 1). Where that is more (solve_squeezed_beside_fills takes the rows where it is less,
-// and the centre is empty), the centre and the Mins keep every proportion between them, sharing
-// the room by their scales: moving room between them costs nothing but proportions missed,
-// bounds that cancel and the neighbours' ties. Only where every Min's bound is at or above its
-// share, for moving room from a Min above its bound to one below gains 10⁸ for 2w.
+// and the centre is empty), the centre and the Mins keep every proportion between them, sharing the
+// room by their scales: moving room between them costs nothing but proportions missed, bounds that
+// cancel and the neighbours' ties. Only where every Min's bound is at or above its share, for
+// moving room from a Min above its bound to one below gains 10⁸ for 2w.
 // Any other Fill (scale s, its proportion weighed w_f = 100·(S − s)) is empty: moved to it, a unit
 // would gain it w_f and cost a Min 10⁸. Its proportion to the centre eases as the centre shrinks,
 // by w_f·s/s_c a unit, which the centre's w·(K/s_c + 1) must outweigh with 10⁸ still; and room
 // moved from the centre to it gains it w_f with the rest, which takes w + w_f below 10⁸.
-// A unit of room is then worth λ = 10⁸ and a Min's growth less its proportion's w or more (given
-// to one Min), and 10⁸ and the growth at most: every segment that does not grow gives up its room
+// A unit of room is then worth λ = 10⁸ and a Min's growth less its proportion's w or more (given to
+// one Min), and 10⁸ and the growth at most: every segment that does not grow gives up its room
 // (wishes of 10⁷ at most), and the gaps keep the spacing, as they ask more. An end held against an
-// overlap is held as split_raising_ends holds it beside squeezed minimums. The centre is passed
+// overlap is held as split_raising_ends holds it beside squeezed minimums (but for an empty Fill at
+// an end whose spacer widens, which it prices as if the centre were empty). The centre is passed
 // over there: room moved to it costs the Mins' bounds 10⁸ a unit and their proportions more than
 // that again, where raising a segment that gave way costs λ less its wish. Where a Min lies within
 // an end's reach, or the centre is the end segment, the solver splits it.
@@ -2532,6 +2533,15 @@ std::optional<Split> solve_squeezed_in_proportion(const Layout& layout, Rect are
     const double sharing = centre_scale + minimums;  // the scales of the centre and the Mins
     if (!holds(gaps) || !(gaps.spacers.rest > 0.0) || !(least_bound >= gaps.spacers.rest / sharing))
         return std::nullopt;
+    // An empty Fill at an end whose spacer widens for an overlap would first be raised toward its
+    // proportion, which gains it w_f where the spacer gains 100: split_raising_ends widens it.
+    if (axis.gap < 0.0 && !gaps.around && layout.flex != Flex::Center)
+        for (const bool last : {false, true}) {
+            const std::size_t end = last ? n - 1 : 0;
+            if (end != centre && layout.constraints[end].kind == Constraint::Kind::Fill &&
+                end_hold(layout.flex, last) == EndHold::spacer)
+                return std::nullopt;
+        }
     return split_raising_ends(
         layout, axis, gaps, false,
         [&](double room, const Raises& raises) {
