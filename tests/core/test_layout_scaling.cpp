@@ -932,8 +932,9 @@ TEST(LayoutScaling, SqueezedMinimumsRaiseAnEndPastItsSize) {
 // A Fill first among a thousand squeezed minimums or more: their proportions, measured from it,
 // keep it at its share where a unit taken from it would cost them more than a Min's bound gains.
 // With one Fill of scale 1 that is a thousand Mins: with 999 it is left empty. A second Fill is
-// left empty. Across an overlap the Max at the start is raised to it, and the Length after the
-// Fill for the boundary past both, the Fill passed over.
+// left empty; at the end, across an overlap, it is raised toward its proportion rather than its
+// spacer widened, which the solver splits. Across an overlap the Max at the start is raised to it,
+// and the Length after the Fill for the boundary past both, the Fill passed over.
 TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
     using C = Constraint;
     const auto row = [](std::vector<Constraint> head, std::size_t minimums, Constraint minimum) {
@@ -947,21 +948,25 @@ TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
     std::vector<Constraint> mixed{C::length(2), C::fill(1)};
     for (int i = 0; i < 171; ++i)
         for (int k = 0; k < 7; ++k) mixed.push_back(k == 3 ? C::max(2) : C::min(5));
+    constexpr int kSolver = -1;  // the solver's split, checked whole
     const struct {
         const char* name;
         std::vector<Constraint> row;
         std::uint16_t width;
         Spacing spacing;
         std::vector<Flex> flexes;
-        int fill_width;  // -1: the solver's split, else the Fill's width, the solver not asked
+        bool direct;
+        int end_fill;  // kSolver, or the width of the Fill at the start (or else at the end)
     } cases[] = {
-        {"999 minimums", row({C::fill(1)}, 999, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, 0},
-        {"1,000 minimums", row({C::fill(1)}, 1000, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, -1},
+        {"999 minimums", row({C::fill(1)}, 999, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, true, 0},
+        {"1,000 minimums", row({C::fill(1)}, 1000, C::min(50)), 9000, Spacing::space(0), {Flex::Start}, true, kSolver},
         {"a second Fill, left empty", with_last(row({C::fill(1)}, 1000, C::min(50)), C::fill(1)), 9000,
-         Spacing::space(0), {Flex::Start}, -1},
+         Spacing::space(0), {Flex::Start}, true, kSolver},
+        {"a second Fill at the end, raised", with_last(row({C::max(1), C::fill(1)}, 1000, C::min(50)), C::fill(1)),
+         9000, Spacing::overlap(1), {Flex::Start}, false, 1},
         {"across an overlap", row({C::max(2), C::fill(1), C::length(2)}, 1000, C::min(50)), 9000, Spacing::overlap(1),
-         {Flex::Start}, -1},
-        {"mixed", mixed, 117, Spacing::space(0), {Flex::Center, Flex::SpaceAround, Flex::SpaceEvenly}, -1},
+         {Flex::Start}, true, kSolver},
+        {"mixed", mixed, 117, Spacing::space(0), {Flex::Center, Flex::SpaceAround, Flex::SpaceEvenly}, true, kSolver},
     };
     for (const auto& c : cases) {
         for (const Flex flex : c.flexes) {
@@ -974,11 +979,10 @@ TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
             const Rect area{0, 0, c.width, 1};
             SplitWork work, solver_work;
             const Split split = solve_split(l, area, work);
-            EXPECT_EQ(work.pivots, 0u);
-            if (c.fill_width >= 0) {
-                const auto is_fill = [](const C& k) { return k.kind == C::Kind::Fill; };
-                const auto fill = std::find_if(c.row.begin(), c.row.end(), is_fill) - c.row.begin();
-                EXPECT_EQ(split.segments[static_cast<std::size_t>(fill)].width, c.fill_width);
+            EXPECT_EQ(work.pivots == 0, c.direct);
+            if (c.end_fill != kSolver) {
+                const bool first = c.row.front().kind == C::Kind::Fill;
+                EXPECT_EQ((first ? split.segments.front() : split.segments.back()).width, c.end_fill);
                 continue;
             }
             const Split solved = solve_split_by_solver(l, area, solver_work);
