@@ -2060,6 +2060,11 @@ struct SqueezedGaps {
         if (!around) return squeezing_gaps_costs_more(layout, axis.gap, price);
         return least_price + kNeighboursMargin <= price && price + kNeighboursMargin <= kSpacerEq;
     }
+    // Whether an end's outer spacer widens to hold it against an overlap (not where SpaceAround's
+    // gaps are squeezed together, nor in Center, whose spacers would widen together).
+    bool spacer_widens(bool last) const {
+        return !around && layout.flex != Flex::Center && end_hold(layout.flex, last) == EndHold::spacer;
+    }
 };
 
 // What raising a growing segment costs its proportions, pairwise, in a split of given sizes: each
@@ -2180,8 +2185,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
         RatioLadder ladder(layout, sizes);
         for (std::size_t side = 0; side < 2; ++side) {
             const FromEnd from_end{n, side};
-            const bool spacer_widens =
-                !gaps.around && layout.flex != Flex::Center && end_hold(layout.flex, side == 1) == EndHold::spacer;
+            const bool spacer_widens = gaps.spacer_widens(side == 1);
             std::vector<Raise>& mine = raises[side];
             std::vector<std::size_t> place(n, 0);  // by segment: its place in `mine` plus one, 0: none
             for (std::size_t p = 0; p < mine.size(); ++p) place[mine[p].index] = p + 1;
@@ -2535,11 +2539,10 @@ std::optional<Split> solve_squeezed_in_proportion(const Layout& layout, Rect are
         return std::nullopt;
     // An empty Fill at an end whose spacer widens for an overlap would first be raised toward its
     // proportion, which gains it w_f where the spacer gains 100: split_raising_ends widens it.
-    if (axis.gap < 0.0 && !gaps.around && layout.flex != Flex::Center)
+    if (axis.gap < 0.0)
         for (const bool last : {false, true}) {
             const std::size_t end = last ? n - 1 : 0;
-            if (end != centre && layout.constraints[end].kind == Constraint::Kind::Fill &&
-                end_hold(layout.flex, last) == EndHold::spacer)
+            if (end != centre && layout.constraints[end].kind == Constraint::Kind::Fill && gaps.spacer_widens(last))
                 return std::nullopt;
         }
     return split_raising_ends(
