@@ -694,7 +694,9 @@ TEST(LayoutScaling, RowsWhereNothingGrows) {
         {"a lone Fill held at the overlap", Flex::SpaceBetween, 80, {}, {C::percentage(5)}, {C::fill(2)}, true,
          Spacing::overlap(1), 150},
         {"a lone Fill held at the overlap, beside shares", Flex::Start, 80, {C::fill(1)}, {C::ratio(7, 10)}, {},
-         false, Spacing::overlap(3), 150},
+         true, Spacing::overlap(3), 150},
+        {"a lone Fill held at the overlap, beside shares, within 64 segments", Flex::Start, 80, {C::fill(1)},
+         {C::ratio(7, 10)}, {}, false, Spacing::overlap(3), 60},
         {"an end raised to the overlap", Flex::End, 117, {C::length(1)}, {C::max(10)}, {}, true, Spacing::overlap(3),
          124},
         {"an end raised past its size, the room taken from the others", Flex::End, 23, {}, {C::max(10)}, {C::length(1)},
@@ -1191,6 +1193,56 @@ TEST(LayoutScaling, LargeSplitsComeOutExactly) {
             EXPECT_EQ(s.segments[i].width, i % 2 == 0 ? c.even_width : c.odd_width) << i;
         }
     }
+}
+
+// Past 64 segments a long row of shares held at an overlap comes out as its best split, where the
+// solver's sums drift by more than the ties between its neighbours are worth. A Fill(2), 160
+// Percentage(10), a Percentage(100) and a Percentage(10) over 9,000 cells in Center, overlapping
+// by 1: the Fill is raised to the overlap and the 162 shares take 899,900 hundredths of room
+// alike, so segment k (from 1) starts (k − 1)·899,900/162 hundredths in. The 82nd starts at
+// 4,499.50 cells, which rounds to 4,500; the solver put it at 4,499. Scales far apart (a
+// Fill(0) beside a Min) no longer send such a row to the solver either: it is its split.
+// Where that would not be the best split (both ends of Center raised), the solver splits it.
+TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
+    using C = Constraint;
+    Layout l = horizontal(Flex::Center, Spacing::overlap(1), 0, mixed);
+    l.constraints.push_back(C::fill(2));
+    l.constraints.insert(l.constraints.end(), 160, C::percentage(10));
+    l.constraints.push_back(C::percentage(100));
+    l.constraints.push_back(C::percentage(10));
+    SplitWork work;
+    const Split s = solve_split(l, Rect{0, 0, 9000, 1}, work);
+    EXPECT_EQ(work.pivots + work.cell_updates, 0u);
+    const auto cell = [](double v) { return static_cast<std::uint16_t>(std::round(std::round(v) / 100.0)); };
+    EXPECT_EQ(s.segments[0], (Rect{0, 0, 1, 1}));
+    for (std::size_t k = 1; k < 163; ++k) {
+        const double start = static_cast<double>(k - 1) * 899'900.0 / 162.0;
+        EXPECT_EQ(s.segments[k].x, cell(start)) << k;
+        EXPECT_EQ(s.segments[k].right(), cell(start + 916'100.0 / 162.0)) << k;
+    }
+    EXPECT_EQ(s.segments[82].x, 4500);
+
+    Layout far = horizontal(Flex::End, Spacing::space(1), 0, mixed);
+    far.constraints = {C::ratio(0, 5), C::ratio(0, 2)};
+    far.constraints.insert(far.constraints.end(), 70, C::ratio(4, 7));
+    far.constraints.push_back(C::fill(0));
+    far.constraints.push_back(C::min(3));
+    SplitWork far_work, solver_work;
+    const Split direct = solve_split(far, Rect{0, 0, 900, 1}, far_work);
+    EXPECT_EQ(far_work.pivots + far_work.cell_updates, 0u);
+    const Split solved = solve_split_by_solver(far, Rect{0, 0, 900, 1}, solver_work);
+    EXPECT_EQ(direct.segments, solved.segments);
+    EXPECT_EQ(direct.spacers, solved.spacers);
+
+    // Both ends short of the overlap in Center: widening both spacers holds both at once, for
+    // less than raising the two ends (which the direct split did, at 19,800 more).
+    Layout ends = horizontal(Flex::Center, Spacing::overlap(1), 142, [](std::size_t i) {
+        return i == 0 ? C::ratio(3, 5) : i == 141 ? C::ratio(0, 9) : i % 2 ? C::min(1) : C::percentage(50);
+    });
+    const Split held = solve_split(ends, Rect{0, 0, 9000, 1});
+    EXPECT_EQ(held.segments.front(), (Rect{1, 0, 0, 1}));
+    EXPECT_EQ(held.segments.back(), (Rect{8999, 0, 0, 1}));
+    EXPECT_EQ(held.spacers.front().width, 1);
 }
 
 // In the Space* modes a split is first posed with each gap made equal to the next only. Where
