@@ -1891,8 +1891,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 // (one within its reach) is raised by as much more as it lies out; returns whether one was,
 // and nothing where the cheapest is not one that gave up its room. (The others then give up
 // that room, which moves the boundaries a little: solve_roomy tries again until they stay.)
+// `exact`: the split must be the only best one, so the cheapest must cost less than any other
+// within its reach by more than the neighbours could tip.
 std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
-                                      const RoomySizes& roomy, Raises& raises) {
+                                      const RoomySizes& roomy, Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
     const std::vector<double> boundaries =
         direct_boundaries(axis, spacers, roomy.sizes, roomy.first_widens, roomy.last_widens);
@@ -1901,13 +1903,16 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         // Going in from the end, the boundary past the k segments nearest it lies out by `out`
         // beyond what the raises so far have made up for.
         const FromEnd from_end{n, side};
-        double made_up = 0.0, cheapest = kRequired;
+        double made_up = 0.0, cheapest = kRequired, next = kRequired;  // the least cost, and the next
         std::size_t best = n;
         for (std::size_t k = 1; k < n; ++k) {
             const std::size_t j = from_end.segment(k - 1);
             if (const double cost = roomy.prices.of(layout.constraints[j]); cost < cheapest) {
+                next = cheapest;
                 cheapest = cost;
                 best = j;
+            } else {
+                next = std::min(next, cost);
             }
             const double v = boundaries[from_end.boundary(k)];
             const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
@@ -1915,7 +1920,8 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 if (2 * k > n) break;
                 continue;
             }
-            if (grows(layout.constraints[best], layout.flex) || !(cheapest < roomy.prices.of_spacer(side == 1)))
+            if (grows(layout.constraints[best], layout.flex) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
+                (exact && !(cheapest + kNeighboursMargin <= next)))
                 return std::nullopt;
             std::vector<Raise>& mine = raises[side];
             auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
@@ -1974,7 +1980,8 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
             short_of = {!last, last};
         }
-        bool more = false, widened = false;
+        bool more = false, widened = false, spacer_held = false;
+        std::array<std::optional<double>, 2> raise_to;  // an end segment's raise, made after the loop
         for (std::size_t side = 0; side < 2; ++side) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
@@ -1997,23 +2004,31 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             } else if (keeps && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
                 if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
                 holds[side] = EndHold::spacer;
+                spacer_held = true;
             } else {
-                std::vector<Raise>& mine = raises[side];
-                const auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
-                if (r == mine.end())
-                    mine.push_back({i, -tight.between, 1});
-                else
-                    r->size = -tight.between + kGapSlack;
+                raise_to[side] = -tight.between - (side == 0 ? roomy->first_widens : roomy->last_widens);
             }
             more = true;
+        }
+        // Each end segment is raised by what its spacer's widening leaves short. In Center a spacer
+        // held for one end widens the other's too: the other is then worked out afresh.
+        for (std::size_t side = 0; side < 2; ++side) {
+            if (!raise_to[side] || (layout.flex == Flex::Center && spacer_held)) continue;
+            const std::size_t i = side == 0 ? 0 : n - 1;
+            std::vector<Raise>& mine = raises[side];
+            const auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == i; });
+            if (r == mine.end())
+                mine.push_back({i, *raise_to[side], 1});
+            else
+                r->size = *raise_to[side] + kGapSlack;
         }
         if (widened) {  // what was held for the wider overlap is worked out afresh
             holds = {EndHold::none, EndHold::none};
             raises = {};
         }
         if (more) continue;
-        if (!exact) {
-            const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises);
+        if (!exact || n > kPairedUpTo) {
+            const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises, exact);
             if (!raised) return std::nullopt;
             if (*raised) continue;
         }

@@ -1243,6 +1243,39 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     EXPECT_EQ(held.segments.front(), (Rect{1, 0, 0, 1}));
     EXPECT_EQ(held.segments.back(), (Rect{8999, 0, 0, 1}));
     EXPECT_EQ(held.spacers.front().width, 1);
+
+    // Past 64 segments an overlap is held inside the area as past the pairwise form's reach, by
+    // raising the segment cheapest to raise near the end, where no other there costs as little:
+    // 100 Length(5), a Ratio(1, 4) and a Max(10), overlapping by 3 over 33 cells in End (the ratio
+    // is raised). And in Center, where the first end's spacers widen, the segment at the other end
+    // is raised by no more than they leave short: a Percentage(10), a Ratio(3, 3), 154 Ratio(2, 7)
+    // and a Max(5), overlapping by 1 over 5 cells, raised the Max to the whole overlap, where the
+    // ratios should take that room.
+    struct Row {
+        Flex flex;
+        std::uint16_t width;
+        std::vector<Constraint> head;
+        Constraint unit;
+        std::size_t repeat;
+        std::vector<Constraint> tail;
+    };
+    const Row rows[] = {
+        {Flex::End, 33, {}, C::length(5), 100, {C::ratio(1, 4), C::max(10)}},
+        {Flex::Center, 5, {C::percentage(10), C::ratio(3, 3)}, C::ratio(2, 7), 154, {C::max(5)}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(flex_name(r.flex));
+        Layout row = horizontal(r.flex, Spacing::overlap(r.flex == Flex::End ? 3 : 1), 0, mixed);
+        row.constraints = r.head;
+        row.constraints.insert(row.constraints.end(), r.repeat, r.unit);
+        row.constraints.insert(row.constraints.end(), r.tail.begin(), r.tail.end());
+        SplitWork row_work, row_solver_work;
+        const Split split = solve_split(row, Rect{0, 0, r.width, 1}, row_work);
+        EXPECT_EQ(row_work.pivots + row_work.cell_updates, 0u);
+        const Split by_solver = solve_split_by_solver(row, Rect{0, 0, r.width, 1}, row_solver_work);
+        EXPECT_EQ(split.segments, by_solver.segments);
+        EXPECT_EQ(split.spacers, by_solver.spacers);
+    }
 }
 
 // In the Space* modes a split is first posed with each gap made equal to the next only. Where
