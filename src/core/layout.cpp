@@ -1501,16 +1501,17 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // and not in Legacy, whose members have no neighbours to settle their shares. A scale below 1
     // (a Fill(0)) leaves the proportions weaker than the neighbours' ties, which then settle the
     // shares, but where one segment grows alone: it has no proportions. Past the pairwise form's
-    // reach, also where the growing segments stand side by side, all of one scale: along such a
-    // run the ties cost least where the sizes step least, which equal shares do (as well as any
-    // that rise or fall from one end to the other), and the proportions pick those. (Within it, the
-    // solver's sums lose so small a scale's proportions and split such runs otherwise.) Scales far
-    // apart leave the solver's sums off the best split too; past 64 segments the split is worked
-    // out directly all the same, as where shares hold an end (see asks_area_shares).
+    // reach, or past 64 segments, also where the growing segments stand side by side, all of one
+    // scale: along such a run the ties cost least where the sizes step least, which equal shares do
+    // (as well as any that rise or fall from one end to the other), and the proportions pick those.
+    // (In shorter rows the solver's sums lose so small a scale's proportions and split such runs
+    // otherwise.) Scales far apart leave the solver's sums off the best split too; past 64
+    // segments the split is worked out directly all the same, as where shares hold an end (see
+    // asks_area_shares).
     const bool none_grows = centre == n;
     const bool alone = !none_grows && scales == scale_of(layout.constraints[centre]);
     if (none_grows ? layout.flex == Flex::Legacy
-                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone || (!exact && one_run_of_a_scale(layout))))
+                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone || ((!exact || n > kPairedUpTo) && one_run_of_a_scale(layout))))
         return std::nullopt;
     const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
     if (exact && n <= kPairedUpTo && scales_far_apart(layout)) return std::nullopt;

@@ -1251,21 +1251,25 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // is raised by no more than they leave short: a Percentage(10), a Ratio(3, 3), 154 Ratio(2, 7)
     // and a Max(5), overlapping by 1 over 5 cells, raised the Max to the whole overlap, where the
     // ratios should take that room.
+    // And two Fill(0) side by side share the room alike, as past the pairwise form's reach: after
+    // 65 Max segments, with a gap of 1 over 9,000 cells in End.
     struct Row {
         Flex flex;
         std::uint16_t width;
+        Spacing spacing;
         std::vector<Constraint> head;
         Constraint unit;
         std::size_t repeat;
         std::vector<Constraint> tail;
     };
     const Row rows[] = {
-        {Flex::End, 33, {}, C::length(5), 100, {C::ratio(1, 4), C::max(10)}},
-        {Flex::Center, 5, {C::percentage(10), C::ratio(3, 3)}, C::ratio(2, 7), 154, {C::max(5)}},
+        {Flex::End, 33, Spacing::overlap(3), {}, C::length(5), 100, {C::ratio(1, 4), C::max(10)}},
+        {Flex::Center, 5, Spacing::overlap(1), {C::percentage(10), C::ratio(3, 3)}, C::ratio(2, 7), 154, {C::max(5)}},
+        {Flex::End, 9000, Spacing::space(1), {}, C::max(10), 64, {C::max(2), C::fill(0), C::fill(0)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(flex_name(r.flex));
-        Layout row = horizontal(r.flex, Spacing::overlap(r.flex == Flex::End ? 3 : 1), 0, mixed);
+        Layout row = horizontal(r.flex, r.spacing, 0, mixed);
         row.constraints = r.head;
         row.constraints.insert(row.constraints.end(), r.repeat, r.unit);
         row.constraints.insert(row.constraints.end(), r.tail.begin(), r.tail.end());
