@@ -1280,6 +1280,16 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         EXPECT_EQ(split.segments, by_solver.segments);
         EXPECT_EQ(split.spacers, by_solver.spacers);
     }
+    // The same past the pairwise form's reach: a Max(3), 118 Ratio(1, 2) and Min(2) in turn and a
+    // Length(1), overlapping by 2 over 30 cells in Center. The Max is raised to what the spacers
+    // leave short, a cell; raised to the whole overlap, it took room the ratios ask more for.
+    Layout past = horizontal(Flex::Center, Spacing::overlap(2), 238, [](std::size_t i) {
+        return i == 0 ? C::max(3) : i == 237 ? C::length(1) : i % 2 ? C::ratio(1, 2) : C::min(2);
+    });
+    SplitWork past_work;
+    const Split past_split = solve_split(past, Rect{0, 0, 30, 1}, past_work);
+    EXPECT_EQ(past_work.pivots + past_work.cell_updates, 0u);
+    EXPECT_EQ(past_split.segments.front(), (Rect{1, 0, 1, 1}));
 }
 
 // In the Space* modes a split is first posed with each gap made equal to the next only. Where
