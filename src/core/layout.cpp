@@ -1217,6 +1217,11 @@ std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spac
 // and rounds half away from zero, as the value itself does.
 constexpr double kOnTie = 1e-7;  // hundredths of a cell
 
+// Whether a split worked out directly must come out as the pairwise form's solver rounds it: within
+// that form's reach (`exact`), in a row of up to 64 segments. In longer rows the solver's sums drift
+// by more than its ties are worth, and the best split stands instead.
+bool rounds_as_solver(bool exact, std::size_t n) noexcept { return exact && n <= kPairedUpTo; }
+
 std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers, const std::vector<double>& sizes,
                                   bool exact, double first_widens = 0.0, double last_widens = 0.0) {
     const std::size_t n = sizes.size();
@@ -1224,7 +1229,7 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
     if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
     boundaries.back() = axis.a1;
     if (exact && near_rounding_tie(boundaries)) {
-        if (n <= kPairedUpTo) return std::nullopt;
+        if (rounds_as_solver(exact, n)) return std::nullopt;
         for (double& v : boundaries) {
             const double below = tip_below(v), above = below + kCellScale;
             if (v - below <= kOnTie) v = below;
@@ -1511,10 +1516,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     const bool none_grows = centre == n;
     const bool alone = !none_grows && scales == scale_of(layout.constraints[centre]);
     if (none_grows ? layout.flex == Flex::Legacy
-                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone || ((!exact || n > kPairedUpTo) && one_run_of_a_scale(layout))))
+                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone ||
+                       (!rounds_as_solver(exact, n) && one_run_of_a_scale(layout))))
         return std::nullopt;
     const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
-    if (exact && n <= kPairedUpTo && scales_far_apart(layout)) return std::nullopt;
+    if (rounds_as_solver(exact, n) && scales_far_apart(layout)) return std::nullopt;
     const auto bound_of = [&](std::size_t i) { return min_bound(layout.constraints[i]); };
     std::stable_sort(minimums.begin(), minimums.end(),
                      [&](std::size_t i, std::size_t j) { return bound_of(i) > bound_of(j); });
@@ -1987,7 +1993,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
             const std::optional<EndHold> how = end_hold(layout.flex, side == 1);
-            if (!how || (exact && n <= kPairedUpTo && asks_area_shares(layout))) return std::nullopt;
+            if (!how || (rounds_as_solver(exact, n) && asks_area_shares(layout))) return std::nullopt;
             // A segment that does not grow is raised itself, where it gave up its room; raised
             // already, further (where the others gave up that room, the gaps moved too). One that
             // keeps the size it asks for would be raised past it: its spacer widens instead where
@@ -2028,7 +2034,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             raises = {};
         }
         if (more) continue;
-        if (!exact || n > kPairedUpTo) {
+        if (!rounds_as_solver(exact, n)) {
             const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises, exact);
             if (!raised) return std::nullopt;
             if (*raised) continue;
