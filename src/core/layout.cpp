@@ -589,6 +589,17 @@ bool one_run_of_a_scale(const Layout& layout) noexcept {
     return count > 0;
 }
 
+// Whether the growing segments are all of one scale.
+bool one_scale(const Layout& layout) noexcept {
+    double scale = 0.0;
+    for (const Constraint& c : layout.constraints) {
+        if (!grows(c, layout.flex)) continue;
+        if (scale != 0.0 && scale_of(c) != scale) return false;
+        scale = scale_of(c);
+    }
+    return scale != 0.0;
+}
+
 // Whether the growing segments' scales lie far apart (see kScaleSpread).
 bool scales_far_apart(const Layout& layout) noexcept {
     double least = 0.0, most = 0.0;
@@ -1470,6 +1481,61 @@ struct FromEnd {
     std::size_t boundary(std::size_t k) const noexcept { return side == 0 ? 2 * k + 1 : 2 * (n - k); }
 };
 
+// Whether growing segments of one scale, all of one size in `sizes`, keep their equal shares
+// against the neighbours' ties, where their proportions are weaker than those (a Fill(0)'s).
+// A run of them side by side, m long, rising by d, costs its ties d for each neighbour below it
+// and saves d for each above; falling by d, it saves d for each below and costs d for each
+// above or level. Spread over the run, a unit of room moved from one run to another gains the
+// ties at most the difference of those rates, over m, and costs the proportions 2w, w = 100·(S − s)
+// the strength of each member's (S the scales summed, s the one scale); out of or into the centre's
+// run, w·(N − m)/m, as every other member's distance to the centre moves (N the growing segments).
+// Within the pairwise form's reach (`exact`) there is no centre, and a move between runs of m and
+// m' costs the pairs 100·s·(2N − m − m'), at least 100·s·N. So the shares stand where no run gains
+// the ties more than that. Legacy asks no ties.
+bool ties_keep_shares(const Layout& layout, const std::vector<double>& sizes, std::size_t centre, double scales,
+                      bool exact) {
+    if (layout.flex == Flex::Legacy) return true;
+    constexpr double kTieMargin = 1e-6;
+    const std::size_t n = sizes.size();
+    double share = -1.0, scale = 0.0, growers = 0.0;
+    // The ties' cost of a unit of room into a run and their gain of a unit out of it, and the
+    // extremes of those over the runs but the centre's.
+    double least_up = kRequired, most_down = -kRequired, centre_up = 0.0, centre_down = 0.0, centre_m = 0.0;
+    for (std::size_t i = 0; i < n;) {
+        if (!grows(layout.constraints[i], layout.flex)) {
+            ++i;
+            continue;
+        }
+        if (share < 0.0) share = sizes[i];
+        scale = scale_of(layout.constraints[i]);
+        double up = 0.0, down = 0.0, m = 0.0;
+        bool has_centre = false;
+        const auto edge = [&](std::size_t j) {
+            up += sizes[j] <= share ? 1.0 : -1.0;
+            down += sizes[j] < share ? 1.0 : -1.0;
+        };
+        if (i > 0) edge(i - 1);
+        for (; i < n && grows(layout.constraints[i], layout.flex); ++i) {
+            if (sizes[i] != share) return false;
+            has_centre = has_centre || i == centre;
+            m += 1.0;
+        }
+        if (i < n) edge(i);
+        growers += m;
+        if (has_centre && !exact) {
+            centre_up = up / m, centre_down = down / m, centre_m = m;
+        } else {
+            least_up = std::min(least_up, up / m);
+            most_down = std::max(most_down, down / m);
+        }
+    }
+    if (exact) return most_down - least_up + kTieMargin < kGrow * scale * growers;
+    if (least_up == kRequired) return true;  // one run
+    const double w = kGrow * (scales - scale), out_of_centre = w * (growers - centre_m) / centre_m;
+    return most_down - least_up + kTieMargin < 2.0 * w && centre_down - least_up + kTieMargin < out_of_centre &&
+           most_down - centre_up + kTieMargin < out_of_centre;
+}
+
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
@@ -1512,12 +1578,16 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // (In shorter rows the solver's sums lose so small a scale's proportions and split such runs
     // otherwise.) Scales far apart leave the solver's sums off the best split too; past 64
     // segments the split is worked out directly all the same, as where shares hold an end (see
-    // asks_area_shares).
+    // asks_area_shares). Where they stand in several runs, all of one scale, with no overlap, the
+    // ties settle the shares too, but leave them equal where no run gains room from another
+    // (ties_keep_shares, checked on the split).
     const bool none_grows = centre == n;
     const bool alone = !none_grows && scales == scale_of(layout.constraints[centre]);
+    const bool ties_settle =
+        !none_grows && !(scale_of(layout.constraints[centre]) >= 1.0 || alone ||
+                         (!rounds_as_solver(exact, n) && one_run_of_a_scale(layout)));
     if (none_grows ? layout.flex == Flex::Legacy
-                   : !(scale_of(layout.constraints[centre]) >= 1.0 || alone ||
-                       (!rounds_as_solver(exact, n) && one_run_of_a_scale(layout))))
+                   : ties_settle && (rounds_as_solver(exact, n) || overlapping || !one_scale(layout)))
         return std::nullopt;
     const double centre_scale = none_grows ? 0.0 : scale_of(layout.constraints[centre]);
     if (rounds_as_solver(exact, n) && scales_far_apart(layout)) return std::nullopt;
@@ -1889,6 +1959,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (gaps_price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
+    if (ties_settle && !ties_keep_shares(layout, sizes, centre, scales, exact)) return std::nullopt;
     out.prices = prices;
     return out;
 }
