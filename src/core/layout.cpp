@@ -2408,6 +2408,46 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
     return std::nullopt;
 }
 
+// Where as many Mins are held below the free ones' share as there are free ones (the centre
+// among them), their pull on the centre ties with the free ones' hold: the compact proportions ask
+// nothing of a centre that falls by d while the others take its room, each rising by anything
+// down to −d, and the neighbours' ties decide. The Mins held and the segments that gave up their
+// room stand still below the share, so with y_u = Δ_u + d ≥ 0 for each free u (0 for the centre),
+// summing to A·d (A the free Mins), the ties change by Σ y_u·L_u − d·L plus the free ones' steps,
+// L_u being u's neighbours that are not free, and L their sum. Spread over a run of free ones
+// apart from the centre (which stands still in y, as its other neighbours do), y costs its edges
+// out of the run, E, for m·y: at least d·(A·min E/m − L) in all. Where that is not below nothing,
+// the centre keeps the share. (No fills: they pull the centre down on their own.)
+bool ties_hold_centre(const Layout& layout, const std::vector<double>& sizes, std::size_t centre, double share) {
+    const std::size_t n = sizes.size();
+    const auto is_free = [&](std::size_t i) {
+        const Constraint& c = layout.constraints[i];
+        return c.kind == Constraint::Kind::Min && sizes[i] == share && min_bound(c) > share;
+    };
+    double free = 0.0, edges_out = 0.0, least_rate = kRequired;
+    for (std::size_t i = 0; i < n;) {
+        if (!is_free(i) || i == centre) {
+            if (!is_free(i) && !(sizes[i] < share)) return false;
+            ++i;
+            continue;
+        }
+        double m = 0.0, edges = 0.0;
+        const auto edge = [&](std::size_t j) {
+            edges += 1.0;
+            if (j != centre) edges_out += 1.0;
+        };
+        if (i > 0) edge(i - 1);
+        for (; i < n && is_free(i) && i != centre; ++i) m += 1.0;
+        if (i < n) edge(i);
+        free += m;
+        least_rate = std::min(least_rate, edges / m);
+    }
+    // The centre's own neighbours that are not free.
+    for (const std::size_t j : {centre - 1, centre + 1})
+        if (j < n && !is_free(j)) edges_out += 1.0;
+    return (free + 1.0) * least_rate + 1e-9 >= edges_out;
+}
+
 // Minimums squeezed. Where every growing segment is a Min (outside Legacy) and the room the gaps
 // leave cannot meet their bounds even all together, the bounds set the price of room at 10⁸ a
 // unit, above every wish but the gaps': every segment that does not grow gives up its room, and
@@ -2472,7 +2512,10 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
         const double above = static_cast<double>(caps.size()) - below - (centre_held ? 1.0 : 0.0);
         const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
-        if ((!centre_held || centre_cap->first > 0.0) && !((below * w + fills_pull) / above + kMargin <= w))
+        const bool tie_held = !exact && !centre_held && fills_pull == 0.0 && below == above && !(axis.gap < 0.0) &&
+                              ties_hold_centre(layout, sizes_up_to_bounds(n, caps, spacers.rest), centre, share);
+        if ((!centre_held || centre_cap->first > 0.0) && !((below * w + fills_pull) / above + kMargin <= w) &&
+            !tie_held)
             return std::nullopt;
     }
     if (!centre_held)

@@ -287,9 +287,9 @@ TEST(LayoutScaling, RoomyFillsTakeTheShortPaths) {
 
 // A split with room for everything is worked out directly, with no work for the solver, and
 // comes out as the solver has it, minimums above their share held at their bounds too; so is a
-// split of minimums squeezed below their bounds, one where held minimums pull harder than a
-// Max holds its size, which then gives up its room, and one whose end segments fall short of an
-// overlap; so is one of fills of a scale below 1 side by side (past 64 of them, as here). Where
+// split of minimums squeezed below their bounds (where as many are held as are free, as the
+// neighbours' ties have it), one where held minimums pull harder than a Max holds its size, which
+// then gives up its room, and one whose end segments fall short of an overlap; so is one of fills of a scale below 1 side by side (past 64 of them, as here). Where
 // something asks for more (an overlap past the area's start beside a segment that does not grow,
 // a crowded area, a Max that would give up part of its room, and within 64 growing segments any
 // minimum held at its bound or scales far apart) the solver splits it.
@@ -374,6 +374,14 @@ TEST(LayoutScaling, RoomySplitsAreWorkedOutDirectly) {
         {"minimums squeezed, the centre held",
          [](std::size_t i) { return Constraint::min(i == 0 ? 2 : i == 10 || i == 40 ? 1 : 5); }, 150, 400,
          Spacing::space(0), kEvery},
+        // As many held below the share as free, the centre among them: the proportions ask nothing
+        // of a centre that falls, and the neighbours' ties keep it at the share, but where a long
+        // run of free ones would take its room for less.
+        {"minimums squeezed, as many held as free", [](std::size_t i) { return Constraint::min(i % 2 ? 2 : 50); },
+         200, 3600, Spacing::space(1), kEvery},
+        {"minimums squeezed, as many held as free, a long run free",
+         [](std::size_t i) { return Constraint::min(i < 20 || (i >= 40 && i % 2 == 0) ? 50 : 2); }, 200, 4000,
+         Spacing::space(1), kLegacy},
         // SpaceAround's gaps give up room for less than the minimums' bounds ask, down to the
         // spacing within and half of it outside.
         {"minimums squeezed between gaps", squeezed, 150, 450, Spacing::space(1), kEvery},
