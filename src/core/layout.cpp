@@ -1536,6 +1536,144 @@ bool ties_keep_shares(const Layout& layout, const std::vector<double>& sizes, st
            most_down - centre_up + kTieMargin < out_of_centre;
 }
 
+// Bounds that exceed the room, each with its segment's index.
+using Caps = std::vector<std::pair<double, std::size_t>>;
+
+// Shares `room` in equal parts, none above its bound: the smallest bounds are met while each is
+// within the equal share of what is left, and the rest share the rest. Sorts `caps` by bound;
+// returns how many are held at their bounds, and the others' share.
+std::pair<std::size_t, double> share_up_to_bounds(Caps& caps, double room) {
+    std::stable_sort(caps.begin(), caps.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::size_t held = 0;
+    while (held < caps.size() && caps[held].first * static_cast<double>(caps.size() - held) <= room)
+        room -= caps[held++].first;
+    return {held, room / static_cast<double>(caps.size() - held)};  // some are free: the bounds exceed the room
+}
+
+// The sizes of n segments where only those in `caps` have room, and share `room` up to their
+// bounds (share_up_to_bounds).
+std::vector<double> sizes_up_to_bounds(std::size_t n, Caps caps, double room) {
+    const auto [held, share] = share_up_to_bounds(caps, room);
+    std::vector<double> sizes(n, 0.0);
+    for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
+    return sizes;
+}
+
+// Growing segments of one scale whose proportions are weaker than the neighbours' ties (Fill(0)),
+// each standing apart between segments that do not grow, where equal shares do not stand
+// (ties_keep_shares): the ties share their room. A fill rising by a unit costs its ties one for
+// each neighbour below it and saves one for each above, so their room goes first where that rate
+// is lowest: to raise the fills to their neighbours' sizes, then to the fills with the fewest
+// neighbours below (one at the row's end has one), alike. The split is taken where it is a best
+// one, as it is where some price λ of a unit of room is what every fill's ties and proportions ask
+// for one (a fill at nothing asking no less): the proportions ask w = 100·(S − s) of a fill, s the
+// one scale and S the scales summed, up or down as it stands above or below the centre, anything
+// between for one level with it; the centre the sum of those, turned round, beside its ties.
+// Nothing where the split is not found so.
+std::optional<std::vector<double>> ties_share_apart(const Layout& layout, std::vector<double> sizes,
+                                                    std::size_t centre, double scales) {
+    const std::size_t n = sizes.size();
+    const auto growing = [&](std::size_t i) { return grows(layout.constraints[i], layout.flex); };
+    // Each fill's ties rise with its size in steps: a rate, and the size up to which it holds.
+    struct Step {
+        std::size_t fill;
+        double rate, to;
+    };
+    std::vector<Step> steps;
+    std::vector<std::size_t> fills;
+    double room = 0.0, scale = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!growing(i)) continue;
+        std::array<double, 2> ks{};
+        std::size_t count = 0;
+        for (const std::size_t j : {i - 1, i + 1}) {
+            if (j >= n) continue;
+            if (growing(j)) return std::nullopt;
+            ks[count++] = sizes[j];
+        }
+        std::sort(ks.begin(), ks.begin() + static_cast<std::ptrdiff_t>(count));
+        double rate = -static_cast<double>(count);
+        for (std::size_t k = 0; k < count; ++k, rate += 2.0) steps.push_back({i, rate, ks[k]});
+        steps.push_back({i, rate, kRequired});
+        fills.push_back(i);
+        room += sizes[i];
+        sizes[i] = 0.0;
+        scale = scale_of(layout.constraints[i]);
+    }
+    // The room, step by step from the lowest rate; the steps of one rate alike, none past its end.
+    std::stable_sort(steps.begin(), steps.end(), [](const Step& a, const Step& b) { return a.rate < b.rate; });
+    for (std::size_t first = 0; first < steps.size() && room > 0.0;) {
+        std::size_t last = first;
+        Caps caps;
+        while (last < steps.size() && steps[last].rate == steps[first].rate) {
+            const Step& st = steps[last];
+            caps.emplace_back(std::max(st.to - sizes[st.fill], 0.0), caps.size());
+            ++last;
+        }
+        double whole = 0.0;
+        for (const auto& [cap, k] : caps) whole += cap;
+        if (whole <= room) {
+            for (std::size_t k = first; k < last; ++k) sizes[steps[k].fill] = std::max(sizes[steps[k].fill], steps[k].to);
+            room -= whole;
+        } else {
+            const std::vector<double> shares = sizes_up_to_bounds(caps.size(), caps, room);
+            for (std::size_t k = first; k < last; ++k) sizes[steps[k].fill] += shares[k - first];
+            room = 0.0;
+        }
+        first = last;
+    }
+    if (room > 0.0) return std::nullopt;
+
+    // Is it a best split? The rates a fill's ties can ask at its size (one level with a neighbour
+    // asks anything between).
+    const auto ties_ask = [&](std::size_t i) {
+        std::pair<double, double> r{0.0, 0.0};
+        for (const std::size_t j : {i - 1, i + 1}) {
+            if (j >= n) continue;
+            r.first += sizes[i] > sizes[j] ? 1.0 : -1.0;
+            r.second += sizes[i] < sizes[j] ? -1.0 : 1.0;
+        }
+        return r;
+    };
+    constexpr double kInf = std::numeric_limits<double>::infinity(), kSlack = 1e-9;
+    const double w = kGrow * (scales - scale), xc = sizes[centre];
+    double least = -kInf, most = kInf, below = 0.0, above = 0.0;
+    struct Level {
+        double lo, hi;
+        bool at_nothing;
+    };
+    std::vector<Level> level;  // the fills level with the centre
+    for (const std::size_t i : fills) {
+        if (i == centre) continue;
+        const auto [lo, hi] = ties_ask(i);
+        const bool at_nothing = !(sizes[i] > 0.0);
+        if (sizes[i] == xc) {
+            level.push_back({lo, hi, at_nothing});
+            most = std::min(most, hi + w);
+            if (!at_nothing) least = std::max(least, lo - w);
+            continue;
+        }
+        const double pull = sizes[i] > xc ? w : -w;
+        (sizes[i] > xc ? above : below) += 1.0;
+        most = std::min(most, hi + pull);
+        if (!at_nothing) least = std::max(least, lo + pull);
+    }
+    if (!(least <= most + kSlack)) return std::nullopt;
+    // The centre: its ties and the proportions' pull, less w·t for each fill level with it, which
+    // asks w·t of its own (t between −1 and 1). λ + w·Σt is then to lie within [lo, hi].
+    const auto [centre_lo, centre_hi] = ties_ask(centre);
+    const double lo = xc > 0.0 ? centre_lo + w * (below - above) : -kInf, hi = centre_hi + w * (below - above);
+    const auto reach = [&](double lambda, bool low) {
+        double sum = lambda;
+        for (const Level& l : level)
+            sum += low ? w * std::max(-1.0, (lambda - l.hi) / w)
+                       : w * (l.at_nothing ? 1.0 : std::min(1.0, (lambda - l.lo) / w));
+        return sum;
+    };
+    if (!(reach(least, true) <= hi + kSlack && reach(most, false) >= lo - kSlack)) return std::nullopt;
+    return sizes;
+}
+
 std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
                                       const std::array<EndHold, 2>& holds, const Raises& raises, bool exact) {
     const std::size_t n = layout.constraints.size();
@@ -1959,7 +2097,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                                  : squeezed ? std::min(2.0 * kSpacerEq, inner * (gaps_price - gaps_wish))
                                             : kSpacerEq;
     if (!(segment_holds <= widening_gaps)) return std::nullopt;
-    if (ties_settle && !ties_keep_shares(layout, sizes, centre, scales, exact)) return std::nullopt;
+    if (ties_settle && !ties_keep_shares(layout, sizes, centre, scales, exact)) {
+        if (exact) return std::nullopt;
+        std::optional<std::vector<double>> shared = ties_share_apart(layout, sizes, centre, scales);
+        if (!shared) return std::nullopt;
+        sizes = std::move(*shared);
+    }
     out.prices = prices;
     return out;
 }
@@ -2115,29 +2258,6 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         return direct_split(axis, tight, roomy->sizes, exact, roomy->first_widens, roomy->last_widens);
     }
     return std::nullopt;
-}
-
-// Bounds that exceed the room, each with its segment's index.
-using Caps = std::vector<std::pair<double, std::size_t>>;
-
-// Shares `room` in equal parts, none above its bound: the smallest bounds are met while each is
-// within the equal share of what is left, and the rest share the rest. Sorts `caps` by bound;
-// returns how many are held at their bounds, and the others' share.
-std::pair<std::size_t, double> share_up_to_bounds(Caps& caps, double room) {
-    std::stable_sort(caps.begin(), caps.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-    std::size_t held = 0;
-    while (held < caps.size() && caps[held].first * static_cast<double>(caps.size() - held) <= room)
-        room -= caps[held++].first;
-    return {held, room / static_cast<double>(caps.size() - held)};  // some are free: the bounds exceed the room
-}
-
-// The sizes of n segments where only those in `caps` have room, and share `room` up to their
-// bounds (share_up_to_bounds).
-std::vector<double> sizes_up_to_bounds(std::size_t n, Caps caps, double room) {
-    const auto [held, share] = share_up_to_bounds(caps, room);
-    std::vector<double> sizes(n, 0.0);
-    for (std::size_t k = 0; k < caps.size(); ++k) sizes[caps[k].second] = k < held ? caps[k].first : share;
-    return sizes;
 }
 
 // The spacers of a split whose Mins cannot all have their bounds, and whether its gaps hold

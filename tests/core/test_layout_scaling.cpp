@@ -1251,8 +1251,9 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // 65 Max segments, with a gap of 1 over 9,000 cells in End. (Scales far apart are the first
     // row's case.) Apart, each beside other kinds, 110 Fill(0) share alike too, in every mode but
     // SpaceAround (whose gaps take their room) and Legacy, where the neighbours' ties ask the same of
-    // every fill; where a run at the row's end asks less of its one neighbour, the fills there take
-    // more room, and the solver splits it.
+    // every fill. Where the fill at the row's end asks less of its one neighbour, it takes the room
+    // the others have above their neighbours' sizes; where that end is a run of two, the solver
+    // splits it.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1273,6 +1274,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::Center, 2000, Spacing::space(1), {}, {C::fill(0), C::length(2)}, 110, {}},
         {Flex::SpaceEvenly, 2000, Spacing::space(1), {}, {C::fill(0), C::max(5)}, 110, {}},
         {Flex::Legacy, 1000, Spacing::space(3), {}, {C::fill(0), C::max(5)}, 40, {}},
+        {Flex::End, 2000, Spacing::space(1), {}, {C::length(3), C::fill(0)}, 110, {}},
+        {Flex::SpaceAround, 2000, Spacing::space(1), {}, {C::length(3), C::fill(0)}, 110, {}},
         {Flex::End, 2000, Spacing::space(1), {}, {C::length(3), C::fill(0), C::fill(0)}, 110, {}, false},
     };
     for (const Row& r : rows) {
