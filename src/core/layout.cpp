@@ -1492,43 +1492,61 @@ struct FromEnd {
 // Within the pairwise form's reach (`exact`) there is no centre, and a move between runs of m and
 // m' costs the pairs 100·s·(2N − m − m'), at least 100·s·N. So the shares stand where no run gains
 // the ties more than that. Legacy asks no ties.
+// What the tie between a segment of size x and its neighbour of size k asks of x, a unit: rising,
+// one where k is at or below x, less one where it is above; falling, one saved where k is below,
+// one lost where it is level or above. Summed over a segment's neighbours.
+struct TieRates {
+    double down = 0.0, up = 0.0;
+    TieRates& operator+=(TieRates other) noexcept {
+        down += other.down;
+        up += other.up;
+        return *this;
+    }
+};
+TieRates tie_rates(double x, double k) noexcept { return {k < x ? 1.0 : -1.0, k <= x ? 1.0 : -1.0}; }
+
+// Calls f(first, last) for each run [first, last) of neighbouring segments, of n, that `in` takes.
+template <typename In, typename F>
+void for_each_run(std::size_t n, In&& in, F&& f) {
+    for (std::size_t i = 0; i < n;) {
+        if (!in(i)) {
+            ++i;
+            continue;
+        }
+        const std::size_t first = i;
+        while (i < n && in(i)) ++i;
+        f(first, i);
+    }
+}
+
 bool ties_keep_shares(const Layout& layout, const std::vector<double>& sizes, std::size_t centre, double scales,
                       bool exact) {
     if (layout.flex == Flex::Legacy) return true;
     constexpr double kTieMargin = 1e-6;
     const std::size_t n = sizes.size();
     double share = -1.0, scale = 0.0, growers = 0.0;
+    bool even = true;
     // The ties' cost of a unit of room into a run and their gain of a unit out of it, and the
     // extremes of those over the runs but the centre's.
     double least_up = kRequired, most_down = -kRequired, centre_up = 0.0, centre_down = 0.0, centre_m = 0.0;
-    for (std::size_t i = 0; i < n;) {
-        if (!grows(layout.constraints[i], layout.flex)) {
-            ++i;
-            continue;
-        }
-        if (share < 0.0) share = sizes[i];
-        scale = scale_of(layout.constraints[i]);
-        double up = 0.0, down = 0.0, m = 0.0;
-        bool has_centre = false;
-        const auto edge = [&](std::size_t j) {
-            up += sizes[j] <= share ? 1.0 : -1.0;
-            down += sizes[j] < share ? 1.0 : -1.0;
-        };
-        if (i > 0) edge(i - 1);
-        for (; i < n && grows(layout.constraints[i], layout.flex); ++i) {
-            if (sizes[i] != share) return false;
-            has_centre = has_centre || i == centre;
-            m += 1.0;
-        }
-        if (i < n) edge(i);
+    const auto growing = [&](std::size_t i) { return grows(layout.constraints[i], layout.flex); };
+    for_each_run(n, growing, [&](std::size_t first, std::size_t last) {
+        if (share < 0.0) share = sizes[first];
+        scale = scale_of(layout.constraints[first]);
+        for (std::size_t i = first; i < last; ++i) even = even && sizes[i] == share;
+        TieRates r;
+        if (first > 0) r += tie_rates(share, sizes[first - 1]);
+        if (last < n) r += tie_rates(share, sizes[last]);
+        const auto m = static_cast<double>(last - first);
         growers += m;
-        if (has_centre && !exact) {
-            centre_up = up / m, centre_down = down / m, centre_m = m;
+        if (first <= centre && centre < last && !exact) {
+            centre_up = r.up / m, centre_down = r.down / m, centre_m = m;
         } else {
-            least_up = std::min(least_up, up / m);
-            most_down = std::max(most_down, down / m);
+            least_up = std::min(least_up, r.up / m);
+            most_down = std::max(most_down, r.down / m);
         }
-    }
+    });
+    if (!even) return false;
     if (exact) return most_down - least_up + kTieMargin < kGrow * scale * growers;
     if (least_up == kRequired) return true;  // one run
     const double w = kGrow * (scales - scale), out_of_centre = w * (growers - centre_m) / centre_m;
@@ -1627,13 +1645,10 @@ std::optional<std::vector<double>> ties_share_apart(const Layout& layout, std::v
     // Is it a best split? The rates a fill's ties can ask at its size (one level with a neighbour
     // asks anything between).
     const auto ties_ask = [&](std::size_t i) {
-        std::pair<double, double> r{0.0, 0.0};
-        for (const std::size_t j : {i - 1, i + 1}) {
-            if (j >= n) continue;
-            r.first += sizes[i] > sizes[j] ? 1.0 : -1.0;
-            r.second += sizes[i] < sizes[j] ? -1.0 : 1.0;
-        }
-        return r;
+        TieRates r;
+        for (const std::size_t j : {i - 1, i + 1})
+            if (j < n) r += tie_rates(sizes[i], sizes[j]);
+        return std::pair{r.down, r.up};
     };
     constexpr double kInf = std::numeric_limits<double>::infinity(), kSlack = 1e-9;
     const double w = kGrow * (scales - scale), xc = sizes[centre];
@@ -2544,24 +2559,23 @@ bool ties_hold_centre(const Layout& layout, const std::vector<double>& sizes, st
         const Constraint& c = layout.constraints[i];
         return c.kind == Constraint::Kind::Min && sizes[i] == share && min_bound(c) > share;
     };
+    for (std::size_t i = 0; i < n; ++i)
+        if (!is_free(i) && !(sizes[i] < share)) return false;
     double free = 0.0, edges_out = 0.0, least_rate = kRequired;
-    for (std::size_t i = 0; i < n;) {
-        if (!is_free(i) || i == centre) {
-            if (!is_free(i) && !(sizes[i] < share)) return false;
-            ++i;
-            continue;
-        }
-        double m = 0.0, edges = 0.0;
-        const auto edge = [&](std::size_t j) {
+    // The runs of free ones apart from the centre: each edge out of one ends on a segment that is
+    // not free, or on the centre.
+    const auto apart = [&](std::size_t i) { return is_free(i) && i != centre; };
+    for_each_run(n, apart, [&](std::size_t first, std::size_t last) {
+        double edges = 0.0;
+        for (const std::size_t j : {first - 1, last}) {
+            if (j >= n) continue;
             edges += 1.0;
             if (j != centre) edges_out += 1.0;
-        };
-        if (i > 0) edge(i - 1);
-        for (; i < n && is_free(i) && i != centre; ++i) m += 1.0;
-        if (i < n) edge(i);
+        }
+        const auto m = static_cast<double>(last - first);
         free += m;
         least_rate = std::min(least_rate, edges / m);
-    }
+    });
     // The centre's own neighbours that are not free.
     for (const std::size_t j : {centre - 1, centre + 1})
         if (j < n && !is_free(j)) edges_out += 1.0;
@@ -2632,10 +2646,13 @@ std::optional<Split> solve_squeezed_minimums(const Layout& layout, Rect area, bo
         const double above = static_cast<double>(caps.size()) - below - (centre_held ? 1.0 : 0.0);
         const double w = kGrow * (scales - 1.0);
         constexpr double kMargin = 4.0;  // the neighbours' share, twice over
-        const bool tie_held = !exact && !centre_held && fills_pull == 0.0 && below == above && !(axis.gap < 0.0) &&
-                              ties_hold_centre(layout, sizes_up_to_bounds(n, caps, spacers.rest), centre, share);
+        // In an exact tie the neighbours decide (ties_hold_centre).
+        const auto tie_held = [&] {
+            return !exact && !centre_held && fills_pull == 0.0 && below == above && !(axis.gap < 0.0) &&
+                   ties_hold_centre(layout, sizes_up_to_bounds(n, caps, spacers.rest), centre, share);
+        };
         if ((!centre_held || centre_cap->first > 0.0) && !((below * w + fills_pull) / above + kMargin <= w) &&
-            !tie_held)
+            !tie_held())
             return std::nullopt;
     }
     if (!centre_held)
