@@ -1426,14 +1426,15 @@ std::optional<std::vector<double>> legacy_in_turn(const std::vector<RowPlace>& r
     return sizes;
 }
 
-// What a unit of room above its size in a roomy split costs: a growing segment its proportion
-// and the price it pulls with, one that does not grow the price less its wish where it gave
+// What a unit of room above its size in a roomy split costs: a growing segment the price less
+// its growth, and its proportion (where the free growing segments hold the room, the price less
+// their growth is the pull on them); one that does not grow the price less its wish where it gave
 // way and more where it did not, an outer spacer that grows the price less its growth.
 struct RoomPrices {
     Flex flex;
-    double scales = 0.0, pull = 0.0, price = 0.0, yielding = 0.0;
+    double scales = 0.0, price = 0.0, yielding = 0.0;
     double of(const Constraint& c) const noexcept {
-        if (grows(c, flex)) return kGrow * (scales - scale_of(c)) + pull;
+        if (grows(c, flex)) return price - kFillGrow + kGrow * (scales - scale_of(c));
         return gives_way(c, yielding) ? price - wish_of(c) : price + wish_of(c);
     }
     // The outer spacer at the first (or last) end; where it does not grow, none that matters.
@@ -1447,6 +1448,23 @@ struct RoomPrices {
 // gaps' room, less their growth.
 double widening_between_gaps(std::size_t n, double price) noexcept {
     return static_cast<double>(n - 1) * (price - kSpaceGrow);
+}
+
+// What a unit of raise costs the centre of the compact proportions at least, in a roomy split of
+// `sizes`, where it does not grow alone: raised by d, it moves every free growing segment d·s/s_c
+// further from its proportion and every one held above that as much nearer. That comes to what
+// those proportions' strengths, 100·(S − s)·s, sum to over s_c, the free ones' less the held
+// ones'; the room it takes costs more.
+double centre_raise_least(const Layout& layout, const std::vector<double>& sizes, double scales, std::size_t centre) {
+    const double s_c = scale_of(layout.constraints[centre]), unit = sizes[centre] / s_c;
+    double least = 0.0;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const Constraint& c = layout.constraints[i];
+        if (i == centre || !grows(c, layout.flex)) continue;
+        const double s = scale_of(c), strength = kGrow * (scales - s) * s / s_c;
+        least += sizes[i] > s * unit + kGapSlack ? -strength : strength;
+    }
+    return least;
 }
 
 // The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
@@ -1705,18 +1723,21 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     const auto held_end = [&](std::size_t i) {
         return (holds[0] != EndHold::none && i == ends[0]) || (holds[1] != EndHold::none && i == ends[1]);
     };
+    std::vector<double> raised(n, 0.0);  // by segment: what it is raised to, 0: not raised
+    for (const std::vector<Raise>& side : raises)
+        for (const Raise& r : side) raised[r.index] = std::max(raised[r.index], r.size);
     // The segments that do not grow: each one's size, and what a unit of its room is worth to it.
     struct Kept {
         std::size_t index;
         double size, wish;
     };
     std::vector<Kept> kept;
-    std::vector<std::size_t> minimums;  // the growing Mins, but at a held end
+    std::vector<std::size_t> minimums;  // the growing Mins, but at a held end or raised
     const auto [scales, centre] = Proportions(layout);
     for (std::size_t i = 0; i < n; ++i) {
         const Constraint& c = layout.constraints[i];
         if (grows(c, layout.flex)) {
-            if (c.kind == Constraint::Kind::Min && !held_end(i)) minimums.push_back(i);
+            if (c.kind == Constraint::Kind::Min && !held_end(i) && raised[i] == 0.0) minimums.push_back(i);
             continue;
         }
         kept.push_back({i, size_asked(c, whole), gives_way(c, kRequired) ? wish_of(c) : kRequired});
@@ -1753,12 +1774,16 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // In Center both outer spacers widen together.
     const double widening = layout.flex == Flex::Center ? 2.0 : 1.0;
     double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
-    std::vector<double> raised(n, 0.0);  // by segment: what it is raised to, 0: not raised
-    for (const std::vector<Raise>& side : raises)
-        for (const Raise& r : side) {
-            end_room += r.size - raised[r.index];
-            raised[r.index] = r.size;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (raised[i] == 0.0) continue;
+        end_room += raised[i];
+        // A growing segment raised leaves the free ones and pulls the centre up, as a held end does.
+        if (const Constraint& c = layout.constraints[i]; grows(c, layout.flex)) {
+            const double s = scale_of(c);
+            end_scales += s;
+            end_pull += kGrow * (scales - s) * s;
         }
+    }
     for (std::size_t side = 0; side < 2; ++side) {
         if (holds[side] == EndHold::none) continue;
         const Constraint& e = layout.constraints[ends[side]];
@@ -1955,7 +1980,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // of their room (a segment that gave up its room is raised there, from what the gaps keep).
     const bool gaps_keep_part = partial && squeezable && yielding == gaps_wish;
     const double gaps_kept = gaps_keep_part ? partial->kept : 0.0;
-    const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none;
+    const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none ||
+                         std::any_of(raises.begin(), raises.end(), [&](const std::vector<Raise>& side) {
+                             return std::any_of(side.begin(), side.end(), [&](const Raise& r) {
+                                 return grows(layout.constraints[r.index], layout.flex);
+                             });
+                         });
     if (squeezable && !squeezed && holding) return std::nullopt;
     if (gaps_keep_part && holding) return std::nullopt;
     // The Mins held pull the centre up; the free segments' proportions hold it, with at least what
@@ -2023,11 +2053,14 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
         const double s = scale_of(e);
         if (holds[side] == EndHold::segment) {
-            // (In Center, only where the spacers widening together would cost more.)
+            // (In Center, only where the spacers widening together would cost more.) Held above its
+            // share, the centre moves the others' proportions too.
+            const double proportions =
+                i == centre && !alone ? centre_raise_least(layout, sizes, scales, centre) : kGrow * (scales - s);
             if (layout.flex == Flex::Center &&
-                !(kGrow * (scales - s + widening) + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
+                !(proportions + kGrow * widening + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
                 return std::nullopt;
-            segment_holds += price - kFillGrow + kGrow * (scales - s) + pull + kNeighboursMargin;
+            segment_holds += price - kFillGrow + proportions + pull + kNeighboursMargin;
             sizes[i] = overlap;
         } else {
             // (A Min whose bound is above its share would keep its bound, the spacer the rest.)
@@ -2039,24 +2072,27 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             widen_spacer(side, overlap - sizes[i]);
         }
     }
-    const RoomPrices prices{layout.flex, scales, pull, price, yielding};
+    const RoomPrices prices{layout.flex, scales, price, yielding};
     double raising = 0.0;  // what the raised segments cost a unit, all told
     for (std::size_t side = 0; side < 2; ++side) {
         for (const Raise& r : raises[side]) {
             const Constraint& c = layout.constraints[r.index];
             // Raised past the size it asks for, a segment costs λ and its wish a unit (a Max its bound
-            // too): only an end segment, whose boundary nothing but its spacer could hold otherwise,
-            // and not a member of a class that keeps part of its room.
-            const bool past = r.size > size_asked(c, whole);
-            if (grows(c, layout.flex) || !(r.reach < n) || raised[r.index] != r.size ||
-                (past && (r.reach != 1 || (partial && wish_of(c) == yielding))))
+            // too): not a member of a class that keeps part of its room. A growing segment is raised
+            // above its share, which it would have anyway.
+            const bool growing = grows(c, layout.flex);
+            const bool past = !growing && r.size > size_asked(c, whole);
+            if (!(r.reach < n) || raised[r.index] != r.size || (past && partial && wish_of(c) == yielding))
                 return std::nullopt;
+            if (growing && !(r.size > sizes[r.index])) return std::nullopt;
             const double cost = past ? price + raise_price(c) : prices.of(c);
-            if (!(past || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
+            if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
                 return std::nullopt;
             for (std::size_t d = 0; d < r.reach; ++d) {
                 const std::size_t j = FromEnd{n, side}.segment(d);
-                if (j != r.index && !(cost + kNeighboursMargin <= prices.of(layout.constraints[j]))) return std::nullopt;
+                const double other = j == centre && !alone ? centre_raise_least(layout, sizes, scales, centre)
+                                                           : prices.of(layout.constraints[j]);
+                if (j != r.index && !(cost + kNeighboursMargin <= other)) return std::nullopt;
             }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
             sizes[r.index] = r.size;
@@ -2125,15 +2161,34 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 // Where the segments nearest an end fall short of the overlap together, the boundaries between
 // them leave the area. For each, nearest the end first, the cheapest segment that can hold it
 // (one within its reach) is raised by as much more as it lies out; returns whether one was,
-// and nothing where the cheapest is not one that gave up its room. (The others then give up
+// and nothing where the cheapest is an outer spacer or cannot be raised. (The others then give up
 // that room, which moves the boundaries a little: solve_roomy tries again until they stay.)
 // `exact`: the split must be the only best one, so the cheapest must cost less than any other
-// within its reach by more than the neighbours could tip.
+// within its reach by more than the neighbours could tip; a growing segment too, which holds the
+// boundary above its share (the others' ties would rather have it shared).
 std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, const TightSpacers& spacers,
-                                      const RoomySizes& roomy, Raises& raises, bool exact) {
+                                      const RoomySizes& roomy, const std::array<EndHold, 2>& holds, Raises& raises,
+                                      bool exact) {
     const std::size_t n = layout.constraints.size();
     const std::vector<double> boundaries =
         direct_boundaries(axis, spacers, roomy.sizes, roomy.first_widens, roomy.last_widens);
+    const auto [scales, centre] = Proportions(layout);
+    const double whole = axis.a1 - axis.a0;
+    // A growing segment is not raised where its end is held already, nor where it is the centre of
+    // others' proportions (see centre_raise_least) and still the cheapest.
+    const bool alone = centre < n && scales == scale_of(layout.constraints[centre]);
+    const auto raisable = [&](std::size_t j) {
+        if (!grows(layout.constraints[j], layout.flex)) return true;
+        const bool held = (j == 0 && holds[0] != EndHold::none) || (j == n - 1 && holds[1] != EndHold::none);
+        return !held && (j != centre || alone);
+    };
+    // A segment at or above the size it asks for is raised past it.
+    const auto cost_of = [&](std::size_t j) {
+        const Constraint& c = layout.constraints[j];
+        if (j == centre && !alone) return centre_raise_least(layout, roomy.sizes, scales, centre);
+        const bool past = !grows(c, layout.flex) && !(roomy.sizes[j] < size_asked(c, whole));
+        return past ? roomy.prices.price + raise_price(c) : roomy.prices.of(c);
+    };
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
         // Going in from the end, the boundary past the k segments nearest it lies out by `out`
@@ -2143,7 +2198,7 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         std::size_t best = n;
         for (std::size_t k = 1; k < n; ++k) {
             const std::size_t j = from_end.segment(k - 1);
-            if (const double cost = roomy.prices.of(layout.constraints[j]); cost < cheapest) {
+            if (const double cost = cost_of(j); cost < cheapest) {
                 next = cheapest;
                 cheapest = cost;
                 best = j;
@@ -2156,8 +2211,9 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 if (2 * k > n) break;
                 continue;
             }
-            if (grows(layout.constraints[best], layout.flex) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
-                (exact && !(cheapest + kNeighboursMargin <= next)))
+            const bool growing = grows(layout.constraints[best], layout.flex);
+            if (!raisable(best) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
+                ((exact || (growing && layout.flex != Flex::Legacy)) && !(cheapest + kNeighboursMargin <= next)))
                 return std::nullopt;
             std::vector<Raise>& mine = raises[side];
             auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
@@ -2264,7 +2320,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         }
         if (more) continue;
         if (!rounds_as_solver(exact, n)) {
-            const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, raises, exact);
+            const std::optional<bool> raised = raise_for_overlap(layout, axis, tight, *roomy, holds, raises, exact);
             if (!raised) return std::nullopt;
             if (*raised) continue;
         }
