@@ -1467,6 +1467,18 @@ double centre_raise_least(const Layout& layout, const std::vector<double>& sizes
     return least;
 }
 
+// What a unit of raise costs segment j of a roomy split of `sizes`: past the size it asks for,
+// where it has that already. The centre of others' proportions moves them all as it rises; the
+// pairwise proportions would not, and it is taken to cost the less of the two.
+double raise_cost(const Layout& layout, const RoomPrices& prices, const std::vector<double>& sizes, std::size_t j,
+                  double whole, std::size_t centre) {
+    const Constraint& c = layout.constraints[j];
+    if (j == centre && prices.scales > scale_of(c))
+        return std::min(prices.of(c), centre_raise_least(layout, sizes, prices.scales, centre));
+    const bool past = !grows(c, layout.flex) && !(sizes[j] < size_asked(c, whole));
+    return past ? prices.price + raise_price(c) : prices.of(c);
+}
+
 // The sizes of a roomy split, and how far its outer spacers widen, with the ends held as `holds`
 // says (first, last); nothing where the split is not known to be a best one.
 struct RoomySizes {
@@ -2053,14 +2065,11 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         }
         const double s = scale_of(e);
         if (holds[side] == EndHold::segment) {
-            // (In Center, only where the spacers widening together would cost more.) Held above its
-            // share, the centre moves the others' proportions too.
-            const double proportions =
-                i == centre && !alone ? centre_raise_least(layout, sizes, scales, centre) : kGrow * (scales - s);
+            // (In Center, only where the spacers widening together would cost more.)
             if (layout.flex == Flex::Center &&
-                !(proportions + kGrow * widening + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
+                !(kGrow * (scales - s + widening) + kNeighboursMargin <= kFillGrow + (widening - 1.0) * price))
                 return std::nullopt;
-            segment_holds += price - kFillGrow + proportions + pull + kNeighboursMargin;
+            segment_holds += price - kFillGrow + kGrow * (scales - s) + pull + kNeighboursMargin;
             sizes[i] = overlap;
         } else {
             // (A Min whose bound is above its share would keep its bound, the spacer the rest.)
@@ -2090,9 +2099,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 return std::nullopt;
             for (std::size_t d = 0; d < r.reach; ++d) {
                 const std::size_t j = FromEnd{n, side}.segment(d);
-                const double other = j == centre && !alone ? centre_raise_least(layout, sizes, scales, centre)
-                                                           : prices.of(layout.constraints[j]);
-                if (j != r.index && !(cost + kNeighboursMargin <= other)) return std::nullopt;
+                if (j != r.index && !(cost + kNeighboursMargin <= raise_cost(layout, prices, sizes, j, whole, centre)))
+                    return std::nullopt;
             }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
             sizes[r.index] = r.size;
@@ -2182,13 +2190,7 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         const bool held = (j == 0 && holds[0] != EndHold::none) || (j == n - 1 && holds[1] != EndHold::none);
         return !held && (j != centre || alone);
     };
-    // A segment at or above the size it asks for is raised past it.
-    const auto cost_of = [&](std::size_t j) {
-        const Constraint& c = layout.constraints[j];
-        if (j == centre && !alone) return centre_raise_least(layout, roomy.sizes, scales, centre);
-        const bool past = !grows(c, layout.flex) && !(roomy.sizes[j] < size_asked(c, whole));
-        return past ? roomy.prices.price + raise_price(c) : roomy.prices.of(c);
-    };
+    const auto cost_of = [&](std::size_t j) { return raise_cost(layout, roomy.prices, roomy.sizes, j, whole, centre); };
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
         // Going in from the end, the boundary past the k segments nearest it lies out by `out`
@@ -2426,7 +2428,9 @@ private:
 // - A segment, raised by what they fall short, costs the Mins the price of room λ (about 10⁸ a
 //   unit) less its wish, at least 10⁴; a Fill, or a Min with no bound, which has none of the room,
 //   costs λ less its growth, 1000, and more its proportions to the others, 100·(S − s) (S the sum
-//   of the scales, s its own).
+//   of the scales, s its own). The centre of the compact proportions, as a fill, moves every other
+//   proportion as it rises (centre_raise_least); below its proportion to the centre, a fill at the
+//   end rises toward it first, which gains it both.
 // - The end's spacer, where it widens, costs λ less its growth, 100; in Center twice that, as both
 //   widen alike. So it is taken only beside a Fill whose proportions ask more, and not in Center.
 //   (Legacy holds its outer spacers empty, far above λ.)
@@ -2437,7 +2441,7 @@ private:
 //   its tie to the inner gaps 2·10⁸ a unit further off. So there the end segment is raised, a Fill
 //   too.
 // Further in, each boundary out is held by the cheapest segments between it and the end (the
-// nearest of equals): those that gave up their room, at λ less their wish, each up to the size it
+// nearest of equals), or the end's spacer where it widens for less: those that gave up their room, at λ less their wish, each up to the size it
 // asks for, as raise_for_overlap does in a roomy split, or a Fill (or a Min with no bound) at its
 // price pair by pair (RatioLadder), where no other comes near enough for the neighbours to tip it;
 // past a few such fills, only segments whose wish is above anything a fill could cost. Where a
@@ -2457,7 +2461,14 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                                         bool centre_passed_over = false) {
     const TightSpacers& spacers = gaps.spacers;
     const std::size_t n = layout.constraints.size();
-    const double scales = Proportions(layout).scales;
+    const auto [scales, proportions_centre] = Proportions(layout);
+    // The centre of the compact proportions where it grows as a fill, beside other growing
+    // segments: raised, it moves their proportions too, and is priced so (centre_raise_least).
+    const std::size_t fill_centre = proportions_centre < n &&
+                                            acts_as_fill(layout.constraints[proportions_centre], layout.flex) &&
+                                            scales > scale_of(layout.constraints[proportions_centre])
+                                        ? proportions_centre
+                                        : n;
     Raises raises;
     std::array<double, 2> widened{0.0, 0.0};
     for (int pass = 0; pass < kHoldPasses; ++pass) {
@@ -2513,10 +2524,13 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             // Within reach: fills, and by wish (the strongest first) the segments that gave way,
             // the nearest first.
             bool past_room = false;  // a Min below its bound lies within reach
+            bool centre_within = false;  // the fill centre lies within reach
             std::vector<std::size_t> fills;
             std::array<std::vector<std::size_t>, kYielding.size()> gave_way;
             std::array<std::size_t, kYielding.size()> open{};  // the first of each with room left
-            // The segment within reach to raise next; n where none is known to be the cheapest.
+            // The segment within reach to raise next; n where none is known to be the cheapest, and
+            // `widens` where the end's spacer, widened further, is.
+            constexpr std::size_t widens = std::numeric_limits<std::size_t>::max();
             const auto cheapest = [&]() {
                 // The strongest wish with room left, the nearest.
                 std::size_t raised = n;
@@ -2535,6 +2549,9 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 // could tip it (equal wishes are a tie).
                 TwoLeast<std::size_t> least{price, kRequired, raised};
                 for (const std::size_t f : fills) least.offer(ladder.price(f), f);
+                if (centre_within)
+                    least.offer(-kFillGrow + centre_raise_least(layout, sizes, scales, fill_centre), fill_centre);
+                if (spacer_widens) least.offer(-kGrow, widens);
                 return least.next < least.least + kNeighboursMargin ? n : least.key;
             };
             for (std::size_t k = 1; k < n; ++k) {
@@ -2544,6 +2561,8 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 const bool short_minimum = c.kind == Constraint::Kind::Min && sizes[j] < min_bound(c);
                 if (short_minimum || (centre && !(centre_passed_over && k > 1))) {
                     past_room = true;
+                } else if (j == fill_centre && !centre) {
+                    centre_within = true;
                 } else if (acts_as_fill(c, layout.flex) && !centre) {
                     fills.push_back(j);
                 } else if (!grows(c, layout.flex) && gives_way(c, kMinGe)) {
@@ -2561,10 +2580,33 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 double need = out + kGapSlack;
                 more = true;
                 made_up += need;
-                if (!fills.empty() && !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe)) return std::nullopt;
+                if ((centre_within || !fills.empty()) && !(2.0 * kGrow * scales + kNeighboursMargin <= kMinGe))
+                    return std::nullopt;
+                if (k == 1 && centre_within) {
+                    // The centre at the end: raised, or its spacer widened where raising it would
+                    // cost more.
+                    const double raising = centre_raise_least(layout, sizes, scales, fill_centre) - kFillGrow;
+                    if (!spacer_widens || raising + kNeighboursMargin <= -kGrow) {
+                        if (!raise_by(j, need, k)) return std::nullopt;
+                    } else if (-kGrow + kNeighboursMargin <= raising) {
+                        widened[side] += need;
+                    } else {
+                        return std::nullopt;
+                    }
+                    continue;
+                }
                 if (k == 1 && !fills.empty()) {
                     // A Fill at the end: raised, or the spacer beside it widened where its
-                    // proportions ask more than its growth.
+                    // proportions ask more than its growth. Below its proportion to the centre (one
+                    // raised at the other end), it first rises toward it, which gains it both.
+                    const double line = scale_of(c) * sizes[proportions_centre] /
+                                        scale_of(layout.constraints[proportions_centre]);
+                    if (spacer_widens && line - sizes[j] > kGapSlack) {
+                        const double rise = std::min(need, line - sizes[j]);
+                        if (!raise_by(j, rise, k)) return std::nullopt;
+                        need -= rise;
+                        if (!(need > 0.0)) continue;
+                    }
                     if (!spacer_widens) {
                         if (!raise_by(j, need, k)) return std::nullopt;
                     } else if (kFillGrow - kGrow + kNeighboursMargin <= kGrow * (scales - scale_of(c))) {
@@ -2576,6 +2618,10 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 }
                 while (need > 0.0) {
                     const std::size_t raised = cheapest();
+                    if (raised == widens) {
+                        widened[side] += need;
+                        break;
+                    }
                     if (raised == n) {
                         // Only the end segment and its spacer hold the boundary beside the end. Past
                         // the size it asks for, the segment costs λ and its wish a unit (a Max its

@@ -877,10 +877,11 @@ TEST(LayoutScaling, HeldEndsCountTheRoomTheyTake) {
 
 // Minimums squeezed below their bounds with an overlap of 1: every other segment gives up its
 // room, and the Length at the row's end, with nothing, would carry the boundary before it out of
-// the area. It is raised to the overlap. So is a Fill at the start, but in End, where the spacer
-// before it widens instead, as the fill's proportions to the others ask more than that spacer; in
-// SpaceAround, where the gaps are squeezed together, the ends are raised alike. In Legacy, where
-// minimums do not grow, the lengths give up their room in turn, the last only down to the overlap.
+// the area. It is raised to the overlap. So is a Fill at the start, in End too, where the spacer
+// before it could widen: that fill is the centre of the others' proportions, and as many Mins
+// above it as fills at it make its raise cost less than the spacer's; in SpaceAround, where the
+// gaps are squeezed together, the ends are raised alike. In Legacy, where minimums do not grow,
+// the lengths give up their room in turn, the last only down to the overlap.
 TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
     using C = Constraint;
     const std::vector<std::vector<Constraint>> units = {{C::min(5), C::length(3)},
@@ -895,15 +896,13 @@ TEST(LayoutScaling, SqueezedMinimumsHoldTheEndsOfAnOverlap) {
             SplitWork work;
             const Split split = solve_split(l, Rect{0, 0, 50, 1}, work);
             EXPECT_EQ(work.pivots + work.cell_updates, 0u);
-            const bool fill_first = unit.front().kind == Constraint::Kind::Fill;
-            const bool widens = fill_first && flex == Flex::End;
-            EXPECT_EQ(split.spacers.front().width, widens ? 1 : 0);
+            EXPECT_EQ(split.spacers.front().width, 0);
             for (std::size_t i = 0; i < n; ++i) {
                 const Rect& r = split.segments[i];
                 EXPECT_LE(r.right(), 50) << i;
                 const Constraint::Kind kind = l.constraints[i].kind;
                 if (kind == Constraint::Kind::Min) EXPECT_GE(r.width, 2) << i;
-                else EXPECT_EQ(r.width, i == n - 1 || (i == 0 && !widens) ? 1 : 0) << i;
+                else EXPECT_EQ(r.width, i == n - 1 || i == 0 ? 1 : 0) << i;
             }
         }
     }
@@ -1008,15 +1007,15 @@ TEST(LayoutScaling, SqueezedMinimumsKeepTheFillsProportion) {
 // boundaries, and the Min(0) at the end, which grows as a Fill(1) would. In "a fill", the Min(0)
 // for two, as it moves toward the 150 Mins with room for less than the Max(9) asks, then the
 // Length(2). In "spilling", each Length(1) takes one cell, all it asks for, and the Max(9) the
-// next. In Start the spacer after the end widens instead of its first raise, as the fills'
-// proportions ask more.
+// next. In Start the spacer after the end could widen instead of the Min(0)'s raise, but the
+// Min(0) is below its proportion to the first fill, raised at the start, and rises for less.
 TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
     using C = Constraint;
     struct Case {
         const char* name;
         std::vector<Constraint> row;
         std::uint16_t width;
-        std::vector<std::uint16_t> last;  // the widths of the last four segments, outside Start
+        std::vector<std::uint16_t> last;  // the widths of the last four segments
     };
     std::vector<Constraint> wishes, spilling, fill{C::fill(1)};
     for (int i = 0; i < 66; ++i) wishes.insert(wishes.end(), {C::fill(1), C::min(10), C::length(4)});
@@ -1037,13 +1036,10 @@ TEST(LayoutScaling, SegmentsNearAnEndHoldItsOverlap) {
             const Split split = solve_split(l, Rect{0, 0, c.width, 1}, work);
             EXPECT_EQ(work.pivots + work.cell_updates, 0u);
             for (const Rect& r : split.segments) EXPECT_LE(r.right(), c.width);
-            const bool widens = flex == Flex::Start;
-            std::vector<std::uint16_t> last = c.last;
-            last.back() -= widens ? 1 : 0;
             EXPECT_EQ((std::vector<std::uint16_t>{split.segments[n - 4].width, split.segments[n - 3].width,
                                                   split.segments[n - 2].width, split.segments[n - 1].width}),
-                      last);
-            EXPECT_EQ(split.spacers.back().width, widens ? 1 : 0);
+                      c.last);
+            EXPECT_EQ(split.spacers.back().width, 0);
         }
     }
 }
@@ -1255,8 +1251,12 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // the others have above their neighbours' sizes; where that end is a run of two, the solver
     // splits it. A growing segment near an end holds the boundaries there above its share where
     // it costs least to raise, as one that gave up its room would be (the centre of the others'
-    // proportions only where it grows alone). That centre held at an end moves every other
-    // proportion: the gaps widen for less (the direct split cost two fifths more).
+    // proportions only where it grows alone), and a segment that has the size it asks for already
+    // costs its raise past that, where it is weighed against the others. Beside squeezed minimums the fill that is that centre
+    // moves every other proportion as it rises, and is priced so; a spacer that widens for less
+    // holds boundaries further in, and a fill at the end below its proportion to a centre raised at
+    // the other end rises toward it first. (Each of those splits came out dearer than the solver's
+    // before.)
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1287,7 +1287,15 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::End, 10, Spacing::overlap(3), {}, {C::max(10), C::max(50)}, 50, {C::fill(10), C::percentage(5)}},
         {Flex::Legacy, 10, Spacing::overlap(2), {C::fill(0), C::fill(3)}, {C::fill(5)}, 150, {}},
         {Flex::SpaceAround, 2000, Spacing::overlap(2), {C::fill(5), C::ratio(1, 3)}, {C::length(50)}, 150, {}},
-        {Flex::SpaceBetween, 200, Spacing::overlap(3), {}, {C::fill(10), C::max(50)}, 100, {}, false},
+        {Flex::SpaceAround, 10, Spacing::overlap(1), {C::percentage(1)}, {C::min(10)}, 100, {C::fill(2), C::ratio(2, 4)}},
+        {Flex::Start, 80, Spacing::overlap(1), {}, {C::min(5)}, 100, {C::fill(5)}},
+        {Flex::Start, 80, Spacing::overlap(1), {}, {C::min(10)}, 200, {C::fill(2)}},
+        {Flex::SpaceAround, 117, Spacing::overlap(3), {C::fill(2), C::max(50)}, {C::min(5)}, 70, {}},
+        {Flex::Start, 10, Spacing::overlap(3), {C::fill(2), C::percentage(0)}, {C::min(5)}, 70,
+         {C::max(2), C::ratio(0, 6), C::length(3)}},
+        {Flex::End, 10, Spacing::overlap(2), {}, {C::fill(1), C::max(1), C::length(0)}, 23, {}},
+        {Flex::Legacy, 10, Spacing::overlap(2), {}, {C::fill(5), C::max(1)}, 35, {C::length(0)}},
+        {Flex::Start, 1000, Spacing::overlap(3), {}, {C::percentage(1)}, 150, {C::min(2), C::max(3)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
