@@ -1468,13 +1468,12 @@ double centre_raise_least(const Layout& layout, const std::vector<double>& sizes
 }
 
 // What a unit of raise costs segment j of a roomy split of `sizes`: past the size it asks for,
-// where it has that already. The centre of others' proportions moves them all as it rises; the
-// pairwise proportions would not, and it is taken to cost the less of the two.
+// where it has that already. (The centre of the compact proportions costs as any other growing
+// segment: the split is to be a best one of the pairwise proportions, which have no centre. The
+// solver's compact form would ask more of it, and split such a row otherwise.)
 double raise_cost(const Layout& layout, const RoomPrices& prices, const std::vector<double>& sizes, std::size_t j,
-                  double whole, std::size_t centre) {
+                  double whole) {
     const Constraint& c = layout.constraints[j];
-    if (j == centre && prices.scales > scale_of(c))
-        return std::min(prices.of(c), centre_raise_least(layout, sizes, prices.scales, centre));
     const bool past = !grows(c, layout.flex) && !(sizes[j] < size_asked(c, whole));
     return past ? prices.price + raise_price(c) : prices.of(c);
 }
@@ -2099,7 +2098,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                 return std::nullopt;
             for (std::size_t d = 0; d < r.reach; ++d) {
                 const std::size_t j = FromEnd{n, side}.segment(d);
-                if (j != r.index && !(cost + kNeighboursMargin <= raise_cost(layout, prices, sizes, j, whole, centre)))
+                if (j != r.index && !(cost + kNeighboursMargin <= raise_cost(layout, prices, sizes, j, whole)))
                     return std::nullopt;
             }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
@@ -2180,17 +2179,13 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
     const std::size_t n = layout.constraints.size();
     const std::vector<double> boundaries =
         direct_boundaries(axis, spacers, roomy.sizes, roomy.first_widens, roomy.last_widens);
-    const auto [scales, centre] = Proportions(layout);
     const double whole = axis.a1 - axis.a0;
-    // A growing segment is not raised where its end is held already, nor where it is the centre of
-    // others' proportions (see centre_raise_least) and still the cheapest.
-    const bool alone = centre < n && scales == scale_of(layout.constraints[centre]);
+    // A growing segment is not raised where its end is held already.
     const auto raisable = [&](std::size_t j) {
-        if (!grows(layout.constraints[j], layout.flex)) return true;
-        const bool held = (j == 0 && holds[0] != EndHold::none) || (j == n - 1 && holds[1] != EndHold::none);
-        return !held && (j != centre || alone);
+        return !grows(layout.constraints[j], layout.flex) ||
+               !((j == 0 && holds[0] != EndHold::none) || (j == n - 1 && holds[1] != EndHold::none));
     };
-    const auto cost_of = [&](std::size_t j) { return raise_cost(layout, roomy.prices, roomy.sizes, j, whole, centre); };
+    const auto cost_of = [&](std::size_t j) { return raise_cost(layout, roomy.prices, roomy.sizes, j, whole); };
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
         // Going in from the end, the boundary past the k segments nearest it lies out by `out`

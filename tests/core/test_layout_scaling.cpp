@@ -1250,8 +1250,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // every fill. Where the fill at the row's end asks less of its one neighbour, it takes the room
     // the others have above their neighbours' sizes; where that end is a run of two, the solver
     // splits it. A growing segment near an end holds the boundaries there above its share where
-    // it costs least to raise, as one that gave up its room would be (the centre of the others'
-    // proportions only where it grows alone), and a segment that has the size it asks for already
+    // it costs least to raise, as one that gave up its room would be (the centre of the compact
+    // proportions too, at what the pairwise ones ask), and a segment that has the size it asks for already
     // costs its raise past that, where it is weighed against the others. Beside squeezed minimums the fill that is that centre
     // moves every other proportion as it rises, and is priced so; a spacer that widens for less
     // holds boundaries further in, and a fill at the end below its proportion to a centre raised at
@@ -1296,6 +1296,7 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::End, 10, Spacing::overlap(2), {}, {C::fill(1), C::max(1), C::length(0)}, 23, {}},
         {Flex::Legacy, 10, Spacing::overlap(2), {}, {C::fill(5), C::max(1)}, 35, {C::length(0)}},
         {Flex::Start, 1000, Spacing::overlap(3), {}, {C::percentage(1)}, 150, {C::min(2), C::max(3)}},
+        {Flex::SpaceBetween, 2000, Spacing::overlap(3), {}, {C::length(50)}, 70, {C::fill(1), C::fill(1), C::percentage(50)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
