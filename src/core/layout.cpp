@@ -2436,10 +2436,11 @@ private:
 //   its tie to the inner gaps 2·10⁸ a unit further off. So there the end segment is raised, a Fill
 //   too.
 // Further in, each boundary out is held by the cheapest segments between it and the end (the
-// nearest of equals), or the end's spacer where it widens for less: those that gave up their room, at λ less their wish, each up to the size it
-// asks for, as raise_for_overlap does in a roomy split, or a Fill (or a Min with no bound) at its
-// price pair by pair (RatioLadder), where no other comes near enough for the neighbours to tip it;
-// past a few such fills, only segments whose wish is above anything a fill could cost. Where a
+// nearest of equals), or the end's spacer where it widens for less: those that gave up their
+// room, at λ less their wish, each up to the size it asks for, as raise_for_overlap does in a
+// roomy split, or a Fill (or a Min with no bound) at its price pair by pair (RatioLadder), where
+// no other comes near enough for the neighbours to tip it; past a few such fills, only segments
+// whose wish is above anything a fill could cost. Where a
 // Min below its bound lies between, moving room to it holds the boundary for far less, and the
 // solver splits it; so too where a centre held at its bound (`held_centre`), from which the other
 // Mins' proportions are measured, lies between: raising it would move them all. (A centre whose
