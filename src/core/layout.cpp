@@ -1785,11 +1785,13 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // In Center both outer spacers widen together.
     const double widening = layout.flex == Flex::Center ? 2.0 : 1.0;
     double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
+    bool growing_raised = false;
     for (std::size_t i = 0; i < n; ++i) {
         if (raised[i] == 0.0) continue;
         end_room += raised[i];
         // A growing segment raised leaves the free ones and pulls the centre up, as a held end does.
         if (const Constraint& c = layout.constraints[i]; grows(c, layout.flex)) {
+            growing_raised = true;
             const double s = scale_of(c);
             end_scales += s;
             end_pull += kGrow * (scales - s) * s;
@@ -1991,12 +1993,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // of their room (a segment that gave up its room is raised there, from what the gaps keep).
     const bool gaps_keep_part = partial && squeezable && yielding == gaps_wish;
     const double gaps_kept = gaps_keep_part ? partial->kept : 0.0;
-    const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none ||
-                         std::any_of(raises.begin(), raises.end(), [&](const std::vector<Raise>& side) {
-                             return std::any_of(side.begin(), side.end(), [&](const Raise& r) {
-                                 return grows(layout.constraints[r.index], layout.flex);
-                             });
-                         });
+    const bool holding = holds[0] != EndHold::none || holds[1] != EndHold::none || growing_raised;
     if (squeezable && !squeezed && holding) return std::nullopt;
     if (gaps_keep_part && holding) return std::nullopt;
     // The Mins held pull the centre up; the free segments' proportions hold it, with at least what
@@ -2460,11 +2457,10 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
     const auto [scales, proportions_centre] = Proportions(layout);
     // The centre of the compact proportions where it grows as a fill, beside other growing
     // segments: raised, it moves their proportions too, and is priced so (centre_raise_least).
-    const std::size_t fill_centre = proportions_centre < n &&
-                                            acts_as_fill(layout.constraints[proportions_centre], layout.flex) &&
-                                            scales > scale_of(layout.constraints[proportions_centre])
-                                        ? proportions_centre
-                                        : n;
+    const bool centre_fills = proportions_centre < n &&
+                              acts_as_fill(layout.constraints[proportions_centre], layout.flex) &&
+                              scales > scale_of(layout.constraints[proportions_centre]);
+    const std::size_t fill_centre = centre_fills ? proportions_centre : n;
     Raises raises;
     std::array<double, 2> widened{0.0, 0.0};
     for (int pass = 0; pass < kHoldPasses; ++pass) {
@@ -2486,6 +2482,12 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
         if (exact || !(axis.gap < 0.0) || n < 3) return std::nullopt;
         bool more = false;
         RatioLadder ladder(layout, sizes);
+        // The fill centre's price of a unit, worked out again only once a growing segment has moved.
+        std::optional<double> centre_cost;
+        const auto centre_price = [&] {
+            if (!centre_cost) centre_cost = centre_raise_least(layout, sizes, scales, fill_centre) - kFillGrow;
+            return *centre_cost;
+        };
         for (std::size_t side = 0; side < 2; ++side) {
             const FromEnd from_end{n, side};
             const bool spacer_widens = gaps.spacer_widens(side == 1);
@@ -2506,6 +2508,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 if (!grows(c, layout.flex)) return r->size <= size_asked(c, axis.a1 - axis.a0) + kGapSlack;
                 ladder.moving(i);
                 sizes[i] = r->size;
+                centre_cost.reset();
                 // A fill's price holds while it passes no other growing segment's ratio.
                 return k == 1 || !(ladder.scales_within(ladder.ratio(i, from), ladder.ratio(i, r->size), i) > 0.0);
             };
@@ -2545,8 +2548,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 // could tip it (equal wishes are a tie).
                 TwoLeast<std::size_t> least{price, kRequired, raised};
                 for (const std::size_t f : fills) least.offer(ladder.price(f), f);
-                if (centre_within)
-                    least.offer(-kFillGrow + centre_raise_least(layout, sizes, scales, fill_centre), fill_centre);
+                if (centre_within) least.offer(centre_price(), fill_centre);
                 if (spacer_widens) least.offer(-kGrow, widens);
                 return least.next < least.least + kNeighboursMargin ? n : least.key;
             };
@@ -2581,7 +2583,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 if (k == 1 && centre_within) {
                     // The centre at the end: raised, or its spacer widened where raising it would
                     // cost more.
-                    const double raising = centre_raise_least(layout, sizes, scales, fill_centre) - kFillGrow;
+                    const double raising = centre_price();
                     if (!spacer_widens || raising + kNeighboursMargin <= -kGrow) {
                         if (!raise_by(j, need, k)) return std::nullopt;
                     } else if (-kGrow + kNeighboursMargin <= raising) {
