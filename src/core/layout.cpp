@@ -2050,13 +2050,15 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         const Constraint& e = layout.constraints[i];
         if ((i == centre && !partial) || !(sizes[i] < overlap)) return std::nullopt;
         if (!grows(e, layout.flex)) {
-            // A segment that keeps the size it asks for, its spacer widened: for less than raising it
-            // past that size would cost (the price of room, and its wish; a Max its bound too), and
-            // than the gaps would ask for giving up their overlap.
+            // A segment that has the size it asks for (it keeps it, or gave up its room and was
+            // raised back to it), its spacer widened: for less than raising it past that size would
+            // cost (the price of room, and its wish; a Max its bound too), and than the gaps would
+            // ask for giving up their overlap.
             const double spacer = widening * (price - kGrow), raising = price + raise_price(e);
-            if (!(wish_of(e) > yielding) || !(spacer + kNeighboursMargin <= std::min(raising, kSpacerEq)))
-                return std::nullopt;
-            widen_spacer(side, overlap - sizes[i]);
+            const double asked = size_asked(e, whole);
+            const bool has_asked = wish_of(e) > yielding || (wish_of(e) < yielding && raised[i] >= asked);
+            if (!has_asked || !(spacer + kNeighboursMargin <= std::min(raising, kSpacerEq))) return std::nullopt;
+            widen_spacer(side, overlap - asked);
             continue;
         }
         const double s = scale_of(e);
@@ -2268,6 +2270,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         }
         bool more = false, widened = false, spacer_held = false;
         std::array<std::optional<double>, 2> raise_to;  // an end segment's raise, made after the loop
+        std::array<bool, 2> back_to_asked{false, false};  // that raise only back to the size it asks for
         for (std::size_t side = 0; side < 2; ++side) {
             if (!short_of[side]) continue;
             const std::size_t i = side == 0 ? 0 : n - 1;
@@ -2277,9 +2280,13 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             // already, further (where the others gave up that room, the gaps moved too). One that
             // keeps the size it asks for would be raised past it: its spacer widens instead where
             // that costs less (in Center, where no other end is held; roomy_sizes checks the price).
+            // One that gave up its room and lacks more than it asks for is first raised back to
+            // that size, which costs less than any spacer; its spacer may then widen for the rest.
             const Constraint& e = layout.constraints[i];
-            const bool keeps = !(roomy->sizes[i] < size_asked(e, axis.a1 - axis.a0));
+            const double asked = size_asked(e, axis.a1 - axis.a0);
+            const bool keeps = !(roomy->sizes[i] < asked);
             const double raising = roomy->prices.price + raise_price(e);
+            const double lacks = -tight.between - (side == 0 ? roomy->first_widens : roomy->last_widens);
             if (grows(e, layout.flex)) {
                 holds[side] = *how;
             } else if (keeps && !exact && layout.flex == Flex::SpaceBetween &&
@@ -2291,8 +2298,13 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
                 if (layout.flex == Flex::Center && (holds[0] != EndHold::none || holds[1] != EndHold::none)) continue;
                 holds[side] = EndHold::spacer;
                 spacer_held = true;
+                // In Center the other end's spacer widens too: what it was raised by is worked out afresh.
+                if (layout.flex == Flex::Center) raises[1 - side].clear();
+            } else if (!keeps && asked < lacks && roomy->prices.of_spacer(side == 1) + kNeighboursMargin <= raising) {
+                raise_to[side] = asked;
+                back_to_asked[side] = true;
             } else {
-                raise_to[side] = -tight.between - (side == 0 ? roomy->first_widens : roomy->last_widens);
+                raise_to[side] = lacks;
             }
             more = true;
         }
@@ -2306,7 +2318,7 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
             if (r == mine.end())
                 mine.push_back({i, *raise_to[side], 1});
             else
-                r->size = *raise_to[side] + kGapSlack;
+                r->size = *raise_to[side] + (back_to_asked[side] ? 0.0 : kGapSlack);
         }
         if (widened) {  // what was held for the wider overlap is worked out afresh
             holds = {EndHold::none, EndHold::none};

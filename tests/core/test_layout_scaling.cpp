@@ -1256,7 +1256,9 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // moves every other proportion as it rises, and is priced so; a spacer that widens for less
     // holds boundaries further in, and a fill at the end below its proportion to a centre raised at
     // the other end rises toward it first. (Each of those splits came out dearer than the solver's
-    // before.)
+    // before.) An end segment that gave up its room and lacks more of the overlap than it asks for
+    // is raised back to that size, and its outer spacer widens for the rest (in Center both widen,
+    // and the other end is raised by no more than they leave short).
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1297,6 +1299,14 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::Legacy, 10, Spacing::overlap(2), {}, {C::fill(5), C::max(1)}, 35, {C::length(0)}},
         {Flex::Start, 1000, Spacing::overlap(3), {}, {C::percentage(1)}, 150, {C::min(2), C::max(3)}},
         {Flex::SpaceBetween, 2000, Spacing::overlap(3), {}, {C::length(50)}, 70, {C::fill(1), C::fill(1), C::percentage(50)}},
+        {Flex::Center, 9000, Spacing::overlap(3), {C::ratio(3, 8)}, {C::percentage(1)}, 73, {C::max(1)}},
+        {Flex::Center, 2000, Spacing::overlap(1), {C::percentage(100)}, {C::length(5), C::length(3)}, 39, {C::max(0)}},
+        {Flex::Center, 200, Spacing::overlap(1), {C::max(0), C::ratio(3, 5)}, {C::length(2)}, 96, {}},
+        {Flex::Center, 1000, Spacing::overlap(3), {C::max(2)}, {C::ratio(2, 2)}, 73, {C::max(2)}},
+        {Flex::Center, 117, Spacing::overlap(3), {C::max(2)}, {C::ratio(3, 8)}, 97, {C::max(10)}},
+        {Flex::Start, 30000, Spacing::overlap(3), {}, {C::percentage(5)}, 93, {C::fill(3), C::max(2)}},
+        {Flex::End, 1000, Spacing::overlap(2), {C::max(1)}, {C::ratio(3, 8)}, 107, {C::ratio(5, 10)}},
+        {Flex::End, 117, Spacing::overlap(2), {C::max(1)}, {C::length(5)}, 83, {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
