@@ -2081,17 +2081,22 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     }
     const RoomPrices prices{layout.flex, scales, price, yielding};
     double raising = 0.0;  // what the raised segments cost a unit, all told
+    // A growing segment is raised above its share, which it would have anyway. Each raise is then
+    // weighed against raising a segment within its reach further, from the size it is raised to.
+    for (std::size_t side = 0; side < 2; ++side)
+        for (const Raise& r : raises[side])
+            if (grows(layout.constraints[r.index], layout.flex) && !(r.size > sizes[r.index])) return std::nullopt;
+    for (std::size_t i = 0; i < n; ++i)
+        if (raised[i] > 0.0) sizes[i] = raised[i];
     for (std::size_t side = 0; side < 2; ++side) {
         for (const Raise& r : raises[side]) {
             const Constraint& c = layout.constraints[r.index];
             // Raised past the size it asks for, a segment costs λ and its wish a unit (a Max its bound
-            // too): not a member of a class that keeps part of its room. A growing segment is raised
-            // above its share, which it would have anyway.
+            // too): not a member of a class that keeps part of its room.
             const bool growing = grows(c, layout.flex);
             const bool past = !growing && r.size > size_asked(c, whole);
             if (!(r.reach < n) || raised[r.index] != r.size || (past && partial && wish_of(c) == yielding))
                 return std::nullopt;
-            if (growing && !(r.size > sizes[r.index])) return std::nullopt;
             const double cost = past ? price + raise_price(c) : prices.of(c);
             if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
                 return std::nullopt;
@@ -2101,7 +2106,6 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
                     return std::nullopt;
             }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
-            sizes[r.index] = r.size;
             raising += cost;
         }
     }
@@ -2167,8 +2171,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 // Where the segments nearest an end fall short of the overlap together, the boundaries between
 // them leave the area. For each, nearest the end first, the cheapest segment that can hold it
 // (one within its reach) is raised by as much more as it lies out; returns whether one was,
-// and nothing where the cheapest is an outer spacer or cannot be raised. (The others then give up
-// that room, which moves the boundaries a little: solve_roomy tries again until they stay.)
+// and nothing where the cheapest is an outer spacer or cannot be raised. A segment that gave up
+// its room is raised no further than the size it asks for: past that it costs more, and the
+// cheapest within reach then holds the rest. (The others then give up that room, which moves the
+// boundaries a little: solve_roomy tries again until they stay.)
 // `exact`: the split must be the only best one, so the cheapest must cost less than any other
 // within its reach by more than the neighbours could tip; a growing segment too, which holds the
 // boundary above its share (the others' ties would rather have it shared).
@@ -2184,7 +2190,8 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         return !grows(layout.constraints[j], layout.flex) ||
                !((j == 0 && holds[0] != EndHold::none) || (j == n - 1 && holds[1] != EndHold::none));
     };
-    const auto cost_of = [&](std::size_t j) { return raise_cost(layout, roomy.prices, roomy.sizes, j, whole); };
+    std::vector<double> sizes = roomy.sizes;  // with the raises made here
+    const auto cost_of = [&](std::size_t j) { return raise_cost(layout, roomy.prices, sizes, j, whole); };
     bool raised = false;
     for (std::size_t side = 0; side < 2; ++side) {
         // Going in from the end, the boundary past the k segments nearest it lies out by `out`
@@ -2192,8 +2199,7 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
         const FromEnd from_end{n, side};
         double made_up = 0.0, cheapest = kRequired, next = kRequired;  // the least cost, and the next
         std::size_t best = n;
-        for (std::size_t k = 1; k < n; ++k) {
-            const std::size_t j = from_end.segment(k - 1);
+        const auto weigh = [&](std::size_t j) {
             if (const double cost = cost_of(j); cost < cheapest) {
                 next = cheapest;
                 cheapest = cost;
@@ -2201,23 +2207,38 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
             } else {
                 next = std::min(next, cost);
             }
+        };
+        for (std::size_t k = 1; k < n; ++k) {
+            weigh(from_end.segment(k - 1));
             const double v = boundaries[from_end.boundary(k)];
-            const double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
+            double out = (side == 0 ? axis.a0 - v : v - axis.a1) - made_up;
             if (inside_area(v, axis.a0, axis.a1) || !(out > 0.0)) {
                 if (2 * k > n) break;
                 continue;
             }
-            const bool growing = grows(layout.constraints[best], layout.flex);
-            if (!raisable(best) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
-                ((exact || (growing && layout.flex != Flex::Legacy)) && !(cheapest + kNeighboursMargin <= next)))
-                return std::nullopt;
-            std::vector<Raise>& mine = raises[side];
-            auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
-            if (r == mine.end()) r = mine.insert(mine.end(), {best, roomy.sizes[best], 0});
-            r->size += out + kGapSlack;
-            r->reach = std::max(r->reach, k);
-            made_up += out + kGapSlack;
-            raised = true;
+            while (out > 0.0) {
+                const Constraint& c = layout.constraints[best];
+                const bool growing = grows(c, layout.flex);
+                if (!raisable(best) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
+                    ((exact || (growing && layout.flex != Flex::Legacy)) && !(cheapest + kNeighboursMargin <= next)))
+                    return std::nullopt;
+                std::vector<Raise>& mine = raises[side];
+                auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
+                if (r == mine.end()) r = mine.insert(mine.end(), {best, sizes[best], 0});
+                const double short_of_asked = growing ? kRequired : size_asked(c, whole) - sizes[best];
+                const double by = short_of_asked > 0.0 && short_of_asked < out ? short_of_asked : out + kGapSlack;
+                r->size += by;
+                r->reach = std::max(r->reach, k);
+                sizes[best] += by;
+                made_up += by;
+                out -= by;
+                raised = true;
+                if (!(out > 0.0)) break;
+                // Raised to the size it asks for, it costs more now: the cheapest within reach again.
+                cheapest = next = kRequired;
+                best = n;
+                for (std::size_t d = 0; d < k; ++d) weigh(from_end.segment(d));
+            }
         }
     }
     return raised;

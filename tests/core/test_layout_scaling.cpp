@@ -1258,7 +1258,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // the other end rises toward it first. (Each of those splits came out dearer than the solver's
     // before.) An end segment that gave up its room and lacks more of the overlap than it asks for
     // is raised back to that size, and its outer spacer widens for the rest (in Center both widen,
-    // and the other end is raised by no more than they leave short).
+    // and the other end is raised by no more than they leave short). Further in, such a segment is
+    // raised only up to that size, and the segment cheapest to raise past it holds the rest.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1307,6 +1308,11 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::Start, 30000, Spacing::overlap(3), {}, {C::percentage(5)}, 93, {C::fill(3), C::max(2)}},
         {Flex::End, 1000, Spacing::overlap(2), {C::max(1)}, {C::ratio(3, 8)}, 107, {C::ratio(5, 10)}},
         {Flex::End, 117, Spacing::overlap(2), {C::max(1)}, {C::length(5)}, 83, {}},
+        {Flex::SpaceAround, 10, Spacing::overlap(1), {C::ratio(1, 1000), C::percentage(1)}, {C::min(1)}, 164, {}},
+        {Flex::SpaceAround, 80, Spacing::overlap(3), {C::ratio(0, 3), C::percentage(0)}, {C::length(5), C::percentage(1)},
+         55, {C::ratio(1, 100)}},
+        {Flex::Center, 10, Spacing::overlap(2), {C::max(0)}, {C::percentage(50)}, 88, {C::max(1), C::ratio(1, 8)}},
+        {Flex::Center, 10, Spacing::overlap(1), {C::max(0)}, {C::length(5)}, 112, {C::fill(5), C::ratio(1, 200)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
