@@ -2003,9 +2003,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // it where the row grows more even. The pairwise form's does not. A free segment that rises by
     // d, the others falling to make room, comes d nearer each Min held while the others move as far
     // off them, which is even; among the F free segments it costs 100·F·d, far above what the
-    // neighbours could tip. So the free segments share alike there too.
+    // neighbours could tip. So the free segments share alike there too. Where a class keeps part of
+    // its room and the free segments have none, there is no room between them to move: the centre
+    // would take its rise from the class, for the class's wish, which their bid stays below
+    // (part_kept).
     const double hold = kGrow * (scales - centre_scale);
-    if ((held > 0 || end_pull > 0.0) && !(partial && partial->centre_held) && !(pull + kNeighboursMargin <= hold)) {
+    if ((held > 0 || end_pull > 0.0) && !(partial && partial->unit == 0.0) && !(pull + kNeighboursMargin <= hold)) {
         const bool scales_of_one =
             std::all_of(layout.constraints.begin(), layout.constraints.end(),
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });

@@ -1260,6 +1260,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // is raised back to that size, and its outer spacer widens for the rest (in Center both widen,
     // and the other end is raised by no more than they leave short). Further in, such a segment is
     // raised only up to that size, and the segment cheapest to raise past it holds the rest.
+    // Where a class keeps part of its room, Mins held at their bounds pull the free growing segments
+    // no nearer: those have no room to share, and the class asks more for it.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1313,6 +1315,9 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
          55, {C::ratio(1, 100)}},
         {Flex::Center, 10, Spacing::overlap(2), {C::max(0)}, {C::percentage(50)}, 88, {C::max(1), C::ratio(1, 8)}},
         {Flex::Center, 10, Spacing::overlap(1), {C::max(0)}, {C::length(5)}, 112, {C::fill(5), C::ratio(1, 200)}},
+        {Flex::SpaceBetween, 5, Spacing::space(0), {C::fill(5), C::length(1)}, {C::max(1)}, 226, {C::min(5)}},
+        {Flex::SpaceAround, 5, Spacing::space(0), {C::min(5), C::max(3)}, {C::percentage(50)}, 150, {C::fill(3), C::max(2)}},
+        {Flex::Center, 5, Spacing::overlap(1), {C::fill(2)}, {C::ratio(4, 5)}, 133, {C::fill(2), C::min(2)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
