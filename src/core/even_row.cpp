@@ -224,6 +224,9 @@ std::optional<std::vector<double>> share_in_runs(const std::vector<RowPlace>& ro
         if (i < n) r.b = fixed_size(i);
         runs.push_back(r);
     }
+    // A free place that can take nothing keeps its least, out of the room.
+    for (std::size_t i = 0; i < n; ++i)
+        if (row[i].free && fixed(i)) room -= row[i].least;
     if (runs.empty() || !(room >= 0.0)) return std::nullopt;
     // What a unit of room costs a run of k places at a share of c each, going up (`up`) or down.
     const auto slope = [](const Run& r, double c, bool up) {

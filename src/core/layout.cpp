@@ -1851,7 +1851,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (exact && (layout.flex == Flex::Legacy || (squeezable && yielding == gaps_wish))) return std::nullopt;
         double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
-            if (k.wish == yielding) asked += k.size;
+            if (k.wish == yielding && !(raised[k.index] > k.size)) asked += k.size;  // (one raised past it has it)
         std::size_t count = 0;
         bool centre_held = false;
         for (const std::size_t i : minimums) {
@@ -2095,11 +2095,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         for (const Raise& r : raises[side]) {
             const Constraint& c = layout.constraints[r.index];
             // Raised past the size it asks for, a segment costs λ and its wish a unit (a Max its bound
-            // too): not a member of a class that keeps part of its room.
+            // too); a member of a class that keeps part of its room then keeps what it is raised to.
             const bool growing = grows(c, layout.flex);
             const bool past = !growing && r.size > size_asked(c, whole);
-            if (!(r.reach < n) || raised[r.index] != r.size || (past && partial && wish_of(c) == yielding))
-                return std::nullopt;
+            if (!(r.reach < n) || raised[r.index] != r.size) return std::nullopt;
             const double cost = past ? price + raise_price(c) : prices.of(c);
             if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
                 return std::nullopt;
@@ -2133,6 +2132,10 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         double room = partial->kept;
         for (const Kept& k : kept) {
             if (k.wish != yielding) continue;
+            if (raised[k.index] > k.size) {
+                row[k.index] = {raised[k.index], false};
+                continue;
+            }
             row[k.index] = {k.size, true, raised[k.index]};
             room += raised[k.index];
         }

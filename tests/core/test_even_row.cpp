@@ -165,6 +165,9 @@ TEST(EvenRow, SharesInRunsOnlyWhereThatIsTheOnlyEvenestSharing) {
             }
     }
     EXPECT_GT(shared, 500);
+    // A free place that can take nothing more than its least keeps that, out of the room.
+    EXPECT_EQ(share_in_runs({{5.0, true, 5.0}, {0.0, false}, {9.0, true}, {9.0, true}}, 9.0),
+              (std::vector<double>{5.0, 0.0, 2.0, 2.0}));
 }
 
 // Free places each alone between empty ones: those at the ends take their sizes first, then the

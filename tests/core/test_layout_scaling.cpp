@@ -1261,7 +1261,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // and the other end is raised by no more than they leave short). Further in, such a segment is
     // raised only up to that size, and the segment cheapest to raise past it holds the rest.
     // Where a class keeps part of its room, Mins held at their bounds pull the free growing segments
-    // no nearer: those have no room to share, and the class asks more for it.
+    // no nearer: those have no room to share, and the class asks more for it. A member of such a
+    // class raised past the size it asks for keeps what it is raised to; the others share the rest.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1318,6 +1319,14 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::SpaceBetween, 5, Spacing::space(0), {C::fill(5), C::length(1)}, {C::max(1)}, 226, {C::min(5)}},
         {Flex::SpaceAround, 5, Spacing::space(0), {C::min(5), C::max(3)}, {C::percentage(50)}, 150, {C::fill(3), C::max(2)}},
         {Flex::Center, 5, Spacing::overlap(1), {C::fill(2)}, {C::ratio(4, 5)}, 133, {C::fill(2), C::min(2)}},
+        {Flex::Legacy, 80, Spacing::overlap(2), {C::percentage(0)}, {C::fill(2), C::percentage(100)}, 66, {C::max(5)}},
+        {Flex::Legacy, 117, Spacing::overlap(2), {C::ratio(1, 100), C::max(1)}, {C::ratio(5, 9), C::fill(1)}, 98, {}},
+        {Flex::End, 2000, Spacing::overlap(1), {C::max(10), C::percentage(1)}, {C::length(50)}, 71,
+         {C::percentage(1), C::length(0)}},
+        {Flex::Start, 10, Spacing::overlap(2), {C::ratio(1, 1000), C::length(0)}, {C::ratio(6, 7)}, 76, {}},
+        {Flex::SpaceBetween, 5, Spacing::overlap(2), {C::percentage(1)}, {C::ratio(2, 7), C::ratio(5, 5)}, 49, {}},
+        {Flex::End, 1000, Spacing::overlap(1), {C::max(0), C::percentage(1)}, {C::length(10)}, 140,
+         {C::ratio(1, 200), C::length(1)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
