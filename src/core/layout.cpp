@@ -1498,6 +1498,8 @@ struct Raise {
     double size;
     std::size_t reach;
 };
+// A Raise of this index widens the end's outer spacer by `size`, past what holding the end asks.
+constexpr std::size_t kSpacerRaise = std::numeric_limits<std::size_t>::max();
 using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 
 // Going in from an end of n segments (side 0: the first, 1: the last): the segment d places in,
@@ -1735,8 +1737,12 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         return (holds[0] != EndHold::none && i == ends[0]) || (holds[1] != EndHold::none && i == ends[1]);
     };
     std::vector<double> raised(n, 0.0);  // by segment: what it is raised to, 0: not raised
-    for (const std::vector<Raise>& side : raises)
-        for (const Raise& r : side) raised[r.index] = std::max(raised[r.index], r.size);
+    std::array<double, 2> spacer_raised{0.0, 0.0};  // by end: how much further its spacer widens
+    for (std::size_t side = 0; side < 2; ++side)
+        for (const Raise& r : raises[side]) {
+            if (r.index == kSpacerRaise) spacer_raised[side] += r.size;
+            else raised[r.index] = std::max(raised[r.index], r.size);
+        }
     // The segments that do not grow: each one's size, and what a unit of its room is worth to it.
     struct Kept {
         std::size_t index;
@@ -1784,7 +1790,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // pull is summed here, over F below); one whose spacer widens leaves the free segments.
     // In Center both outer spacers widen together.
     const double widening = layout.flex == Flex::Center ? 2.0 : 1.0;
-    double end_room = 0.0, end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
+    double end_room = spacer_raised[0] + spacer_raised[1], end_scales = 0.0, end_pull = 0.0, widening_scales = 0.0;
     bool growing_raised = false;
     for (std::size_t i = 0; i < n; ++i) {
         if (raised[i] == 0.0) continue;
@@ -2088,11 +2094,28 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // weighed against raising a segment within its reach further, from the size it is raised to.
     for (std::size_t side = 0; side < 2; ++side)
         for (const Raise& r : raises[side])
-            if (grows(layout.constraints[r.index], layout.flex) && !(r.size > sizes[r.index])) return std::nullopt;
+            if (r.index != kSpacerRaise && grows(layout.constraints[r.index], layout.flex) && !(r.size > sizes[r.index]))
+                return std::nullopt;
     for (std::size_t i = 0; i < n; ++i)
         if (raised[i] > 0.0) sizes[i] = raised[i];
     for (std::size_t side = 0; side < 2; ++side) {
         for (const Raise& r : raises[side]) {
+            const auto cheaper_than_within_reach = [&](double cost, std::size_t except) {
+                for (std::size_t d = 0; d < r.reach; ++d) {
+                    const std::size_t j = FromEnd{n, side}.segment(d);
+                    if (j != except && !(cost + kNeighboursMargin <= raise_cost(layout, prices, sizes, j, whole)))
+                        return false;
+                }
+                return true;
+            };
+            if (r.index == kSpacerRaise) {  // the end's spacer, widened further (not in Center, where both would)
+                const double cost = prices.of_spacer(side == 1);
+                if (layout.flex == Flex::Center || !(cost < kRequired) || !(r.reach < n) ||
+                    !cheaper_than_within_reach(cost, n))
+                    return std::nullopt;
+                segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
+                continue;
+            }
             const Constraint& c = layout.constraints[r.index];
             // Raised past the size it asks for, a segment costs λ and its wish a unit (a Max its bound
             // too); a member of a class that keeps part of its room then keeps what it is raised to.
@@ -2100,17 +2123,15 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             const bool past = !growing && r.size > size_asked(c, whole);
             if (!(r.reach < n) || raised[r.index] != r.size) return std::nullopt;
             const double cost = past ? price + raise_price(c) : prices.of(c);
-            if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)))
+            if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)) ||
+                !cheaper_than_within_reach(cost, r.index))
                 return std::nullopt;
-            for (std::size_t d = 0; d < r.reach; ++d) {
-                const std::size_t j = FromEnd{n, side}.segment(d);
-                if (j != r.index && !(cost + kNeighboursMargin <= raise_cost(layout, prices, sizes, j, whole)))
-                    return std::nullopt;
-            }
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
             raising += cost;
         }
     }
+    out.first_widens += spacer_raised[0];
+    out.last_widens += spacer_raised[1];
     // In Center the spacers widen together, and so hold both ends at once: where both are raised,
     // the raises together must cost less than that.
     if (layout.flex == Flex::Center && !raises[0].empty() && !raises[1].empty() &&
@@ -2223,12 +2244,22 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 continue;
             }
             while (out > 0.0) {
+                std::vector<Raise>& mine = raises[side];
+                // The end's spacer, where it widens (not in Center, where both would), for less.
+                if (layout.flex != Flex::Center && roomy.prices.of_spacer(side == 1) + kNeighboursMargin <= cheapest) {
+                    auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == kSpacerRaise; });
+                    if (r == mine.end()) r = mine.insert(mine.end(), {kSpacerRaise, 0.0, 0});
+                    r->size += out + kGapSlack;
+                    r->reach = std::max(r->reach, k);
+                    made_up += out + kGapSlack;
+                    raised = true;
+                    break;
+                }
                 const Constraint& c = layout.constraints[best];
                 const bool growing = grows(c, layout.flex);
                 if (!raisable(best) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
                     ((exact || (growing && layout.flex != Flex::Legacy)) && !(cheapest + kNeighboursMargin <= next)))
                     return std::nullopt;
-                std::vector<Raise>& mine = raises[side];
                 auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
                 if (r == mine.end()) r = mine.insert(mine.end(), {best, sizes[best], 0});
                 const double short_of_asked = growing ? kRequired : size_asked(c, whole) - sizes[best];

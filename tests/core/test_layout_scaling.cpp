@@ -1263,6 +1263,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // Where a class keeps part of its room, Mins held at their bounds pull the free growing segments
     // no nearer: those have no room to share, and the class asks more for it. A member of such a
     // class raised past the size it asks for keeps what it is raised to; the others share the rest.
+    // The outer spacer that grows in Start and End widens further, where that costs less than
+    // raising any segment near its end, to hold boundaries further in.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1327,6 +1329,11 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::SpaceBetween, 5, Spacing::overlap(2), {C::percentage(1)}, {C::ratio(2, 7), C::ratio(5, 5)}, 49, {}},
         {Flex::End, 1000, Spacing::overlap(1), {C::max(0), C::percentage(1)}, {C::length(10)}, 140,
          {C::ratio(1, 200), C::length(1)}},
+        {Flex::Start, 200, Spacing::overlap(1), {C::max(2), C::min(50)}, {C::ratio(0, 3)}, 87, {C::max(2)}},
+        {Flex::Start, 30000, Spacing::overlap(3), {C::fill(1)}, {C::max(2)}, 136, {}},
+        {Flex::End, 9000, Spacing::overlap(2), {}, {C::percentage(0), C::length(0)}, 39, {C::length(10), C::min(3)}},
+        {Flex::Start, 117, Spacing::overlap(3), {C::ratio(5, 5)}, {C::min(1)}, 99, {C::fill(0), C::max(3)}},
+        {Flex::End, 80, Spacing::overlap(3), {C::ratio(1, 100), C::max(0)}, {C::fill(3)}, 90, {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
