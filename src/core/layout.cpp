@@ -1217,7 +1217,7 @@ std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spac
 }
 
 // The rects of a split worked out directly, from its tight spacers and its segments' sizes;
-// nothing where a boundary falls outside the area, or (`exact`, up to 64 segments) near a
+// nothing where a boundary falls outside the area or a segment below nothing, or (`exact`, up to 64 segments) near a
 // rounding tie.
 //
 // Past 64 segments, a split that must come out as the pairwise form's solver gives it is worked
@@ -1237,7 +1237,8 @@ std::optional<Split> direct_split(const Axis& axis, const TightSpacers& spacers,
                                   bool exact, double first_widens = 0.0, double last_widens = 0.0) {
     const std::size_t n = sizes.size();
     std::vector<double> boundaries = direct_boundaries(axis, spacers, sizes, first_widens, last_widens);
-    if (!inside_area(boundaries, axis.a0, axis.a1)) return std::nullopt;
+    if (!keeps_required(boundaries, axis.a0, axis.a1) || !inside_area(boundaries, axis.a0, axis.a1))
+        return std::nullopt;
     boundaries.back() = axis.a1;
     if (exact && near_rounding_tie(boundaries)) {
         if (rounds_as_solver(exact, n)) return std::nullopt;
@@ -2012,9 +2013,16 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // neighbours could tip. So the free segments share alike there too. Where a class keeps part of
     // its room and the free segments have none, there is no room between them to move: the centre
     // would take its rise from the class, for the class's wish, which their bid stays below
-    // (part_kept).
+    // (part_kept). Nor is there where one free segment alone takes the room.
     const double hold = kGrow * (scales - centre_scale);
-    if ((held > 0 || end_pull > 0.0) && !(partial && partial->unit == 0.0) && !(pull + kNeighboursMargin <= hold)) {
+    std::size_t free_growing = 0;
+    for (std::size_t i = 0; i < n && free_growing < 2; ++i) {
+        const Constraint& c = layout.constraints[i];
+        const bool bound_held = c.kind == Constraint::Kind::Min && bound_of(i) > unit;
+        if (grows(c, layout.flex) && !held_end(i) && raised[i] == 0.0 && !bound_held) ++free_growing;
+    }
+    if ((held > 0 || end_pull > 0.0) && !(partial && partial->unit == 0.0) && free_growing > 1 &&
+        !(pull + kNeighboursMargin <= hold)) {
         const bool scales_of_one =
             std::all_of(layout.constraints.begin(), layout.constraints.end(),
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });

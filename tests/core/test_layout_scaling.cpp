@@ -1264,7 +1264,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // no nearer: those have no room to share, and the class asks more for it. A member of such a
     // class raised past the size it asks for keeps what it is raised to; the others share the rest.
     // The outer spacer that grows in Start and End widens further, where that costs less than
-    // raising any segment near its end, to hold boundaries further in.
+    // raising any segment near its end, to hold boundaries further in. A growing segment raised
+    // beside a lone free one leaves that one the rest of the room, however hard it pulls it.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1334,6 +1335,10 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::End, 9000, Spacing::overlap(2), {}, {C::percentage(0), C::length(0)}, 39, {C::length(10), C::min(3)}},
         {Flex::Start, 117, Spacing::overlap(3), {C::ratio(5, 5)}, {C::min(1)}, 99, {C::fill(0), C::max(3)}},
         {Flex::End, 80, Spacing::overlap(3), {C::ratio(1, 100), C::max(0)}, {C::fill(3)}, 90, {}},
+        {Flex::Start, 65535, Spacing::overlap(2), {C::fill(0), C::fill(1)}, {C::length(5), C::length(1)}, 87, {}},
+        {Flex::Start, 30000, Spacing::overlap(3), {C::fill(3)}, {C::length(0), C::percentage(0)}, 80,
+         {C::fill(0), C::length(2)}},
+        {Flex::End, 200, Spacing::overlap(1), {C::fill(1)}, {C::length(1)}, 165, {C::fill(0)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
