@@ -1217,8 +1217,8 @@ std::vector<double> direct_boundaries(const Axis& axis, const TightSpacers& spac
 }
 
 // The rects of a split worked out directly, from its tight spacers and its segments' sizes;
-// nothing where a boundary falls outside the area or a segment below nothing, or (`exact`, up to 64 segments) near a
-// rounding tie.
+// nothing where a boundary falls outside the area or a segment below nothing, or (`exact`, up to
+// 64 segments) near a rounding tie.
 //
 // Past 64 segments, a split that must come out as the pairwise form's solver gives it is worked
 // out directly at a rounding tie too. On the tie itself (a row of 1,000 segments in an odd number
@@ -1858,7 +1858,7 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
         if (exact && (layout.flex == Flex::Legacy || (squeezable && yielding == gaps_wish))) return std::nullopt;
         double asked = squeezable && yielding == gaps_wish ? gaps_room : 0.0, free_scales = scales - end_scales;
         for (const Kept& k : kept)
-            if (k.wish == yielding && !(raised[k.index] > k.size)) asked += k.size;  // (one raised past it has it)
+            if (k.wish == yielding && !(raised[k.index] > k.size)) asked += k.size;  // (one raised past has it)
         std::size_t count = 0;
         bool centre_held = false;
         for (const std::size_t i : minimums) {
@@ -2102,7 +2102,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // weighed against raising a segment within its reach further, from the size it is raised to.
     for (std::size_t side = 0; side < 2; ++side)
         for (const Raise& r : raises[side])
-            if (r.index != kSpacerRaise && grows(layout.constraints[r.index], layout.flex) && !(r.size > sizes[r.index]))
+            if (r.index != kSpacerRaise && grows(layout.constraints[r.index], layout.flex) &&
+                !(r.size > sizes[r.index]))
                 return std::nullopt;
     for (std::size_t i = 0; i < n; ++i)
         if (raised[i] > 0.0) sizes[i] = raised[i];
@@ -2131,8 +2132,8 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
             const bool past = !growing && r.size > size_asked(c, whole);
             if (!(r.reach < n) || raised[r.index] != r.size) return std::nullopt;
             const double cost = past ? price + raise_price(c) : prices.of(c);
-            if (!(past || growing || gives_way(c, yielding)) || !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)) ||
-                !cheaper_than_within_reach(cost, r.index))
+            if (!(past || growing || gives_way(c, yielding)) ||
+                !(cost + kNeighboursMargin <= prices.of_spacer(side == 1)) || !cheaper_than_within_reach(cost, r.index))
                 return std::nullopt;
             segment_holds += static_cast<double>(r.reach) * (std::max(cost, price) + kNeighboursMargin);
             raising += cost;
@@ -2205,8 +2206,9 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
 
 // Where the segments nearest an end fall short of the overlap together, the boundaries between
 // them leave the area. For each, nearest the end first, the cheapest segment that can hold it
-// (one within its reach) is raised by as much more as it lies out; returns whether one was,
-// and nothing where the cheapest is an outer spacer or cannot be raised. A segment that gave up
+// (one within its reach) is raised by as much more as it lies out, or in Start and End the end's
+// outer spacer widens further where that costs less; returns whether one was, and nothing where
+// the cheapest cannot be raised or ties with the spacer. A segment that gave up
 // its room is raised no further than the size it asks for: past that it costs more, and the
 // cheapest within reach then holds the rest. (The others then give up that room, which moves the
 // boundaries a little: solve_roomy tries again until they stay.)
@@ -2255,7 +2257,8 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 std::vector<Raise>& mine = raises[side];
                 // The end's spacer, where it widens (not in Center, where both would), for less.
                 if (layout.flex != Flex::Center && roomy.prices.of_spacer(side == 1) + kNeighboursMargin <= cheapest) {
-                    auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == kSpacerRaise; });
+                    auto r = std::find_if(mine.begin(), mine.end(),
+                                          [&](const Raise& x) { return x.index == kSpacerRaise; });
                     if (r == mine.end()) r = mine.insert(mine.end(), {kSpacerRaise, 0.0, 0});
                     r->size += out + kGapSlack;
                     r->reach = std::max(r->reach, k);
