@@ -2328,14 +2328,25 @@ std::optional<Split> solve_roomy(const Layout& layout, Rect area, bool exact) {
         }
         // In Center the spacers widen for the growing end that lacks more; the other then lacks
         // nothing. (An end that does not grow is raised instead, each on its own; not beside one
-        // whose spacers widen.)
+        // whose spacers widen. But where its spacers widen for less than raising it past the size it
+        // asks for, and so would leave the growing end short of nothing, it is held first.)
         const std::array<bool, 2> growing_short{short_of[0] && grows(layout.constraints[0], layout.flex),
                                                 short_of[1] && grows(layout.constraints[n - 1], layout.flex)};
         if (layout.flex == Flex::Center && (growing_short[0] || growing_short[1])) {
             if (holds[0] != EndHold::none || holds[1] != EndHold::none) return std::nullopt;
-            if (short_of[0] != growing_short[0] || short_of[1] != growing_short[1]) return std::nullopt;
-            const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
-            short_of = {!last, last};
+            if (short_of[0] != growing_short[0] || short_of[1] != growing_short[1]) {
+                const std::size_t g = growing_short[0] ? 0 : n - 1, other = n - 1 - g;
+                const Constraint& e = layout.constraints[other];
+                const double held_at = std::max(roomy->sizes[other], size_asked(e, axis.a1 - axis.a0));
+                const double raising = roomy->prices.price + raise_price(e);
+                if (!(held_at <= roomy->sizes[g]) ||
+                    !(roomy->prices.of_spacer(other != 0) + kNeighboursMargin <= raising))
+                    return std::nullopt;
+                short_of = {other == 0, other != 0};
+            } else {
+                const bool last = short_of[1] && (!short_of[0] || roomy->sizes[n - 1] < roomy->sizes[0]);
+                short_of = {!last, last};
+            }
         }
         bool more = false, widened = false, spacer_held = false;
         std::array<std::optional<double>, 2> raise_to;  // an end segment's raise, made after the loop

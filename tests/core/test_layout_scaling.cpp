@@ -1265,7 +1265,8 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
     // class raised past the size it asks for keeps what it is raised to; the others share the rest.
     // The outer spacer that grows in Start and End widens further, where that costs less than
     // raising any segment near its end, to hold boundaries further in. A growing segment raised
-    // beside a lone free one leaves that one the rest of the room, however hard it pulls it.
+    // beside a lone free one leaves that one the rest of the room, however hard it pulls it. In
+    // Center, an end that does not grow and whose spacers widen for it holds a growing end too.
     struct Row {
         Flex flex;
         std::uint16_t width;
@@ -1339,6 +1340,9 @@ TEST(LayoutScaling, LongRowsComeOutAsTheirBestSplit) {
         {Flex::Start, 30000, Spacing::overlap(3), {C::fill(3)}, {C::length(0), C::percentage(0)}, 80,
          {C::fill(0), C::length(2)}},
         {Flex::End, 200, Spacing::overlap(1), {C::fill(1)}, {C::length(1)}, 165, {C::fill(0)}},
+        {Flex::Center, 10, Spacing::overlap(3), {C::min(0)}, {C::fill(2)}, 71, {C::ratio(0, 3)}},
+        {Flex::Center, 117, Spacing::overlap(1), {C::length(0)}, {C::fill(5)}, 83, {C::min(0)}},
+        {Flex::Center, 10, Spacing::overlap(2), {C::fill(1)}, {C::fill(1), C::max(3)}, 89, {C::length(0)}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << flex_name(r.flex) << ", " << r.width << " cells");
