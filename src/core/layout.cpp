@@ -1499,7 +1499,8 @@ struct Raise {
     double size;
     std::size_t reach;
 };
-// A Raise of this index widens the end's outer spacer by `size`, past what holding the end asks.
+// Where a segment's index is asked for, the end's outer spacer: a Raise of it widens that spacer by
+// `size`, past what holding the end asks.
 constexpr std::size_t kSpacerRaise = std::numeric_limits<std::size_t>::max();
 using Raises = std::array<std::vector<Raise>, 2>;  // by end: first, last
 
@@ -2015,14 +2016,17 @@ std::optional<RoomySizes> roomy_sizes(const Layout& layout, const Axis& axis, co
     // would take its rise from the class, for the class's wish, which their bid stays below
     // (part_kept). Nor is there where one free segment alone takes the room.
     const double hold = kGrow * (scales - centre_scale);
-    std::size_t free_growing = 0;
-    for (std::size_t i = 0; i < n && free_growing < 2; ++i) {
-        const Constraint& c = layout.constraints[i];
-        const bool bound_held = c.kind == Constraint::Kind::Min && bound_of(i) > unit;
-        if (grows(c, layout.flex) && !held_end(i) && raised[i] == 0.0 && !bound_held) ++free_growing;
-    }
-    if ((held > 0 || end_pull > 0.0) && !(partial && partial->unit == 0.0) && free_growing > 1 &&
-        !(pull + kNeighboursMargin <= hold)) {
+    const auto several_free = [&] {
+        std::size_t free_growing = 0;
+        for (std::size_t i = 0; i < n && free_growing < 2; ++i) {
+            const Constraint& c = layout.constraints[i];
+            const bool bound_held = c.kind == Constraint::Kind::Min && bound_of(i) > unit;
+            if (grows(c, layout.flex) && !held_end(i) && raised[i] == 0.0 && !bound_held) ++free_growing;
+        }
+        return free_growing > 1;
+    };
+    if ((held > 0 || end_pull > 0.0) && !(partial && partial->unit == 0.0) && !(pull + kNeighboursMargin <= hold) &&
+        several_free()) {
         const bool scales_of_one =
             std::all_of(layout.constraints.begin(), layout.constraints.end(),
                         [&](const Constraint& c) { return !grows(c, layout.flex) || scale_of(c) == 1.0; });
@@ -2253,17 +2257,20 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 if (2 * k > n) break;
                 continue;
             }
-            while (out > 0.0) {
+            // The raise of segment (or spacer) j, from `from` where it has none yet, by `by`.
+            const auto raise = [&](std::size_t j, double from, double by) {
                 std::vector<Raise>& mine = raises[side];
+                auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == j; });
+                if (r == mine.end()) r = mine.insert(mine.end(), {j, from, 0});
+                r->size += by;
+                r->reach = std::max(r->reach, k);
+                made_up += by;
+                raised = true;
+            };
+            while (out > 0.0) {
                 // The end's spacer, where it widens (not in Center, where both would), for less.
                 if (layout.flex != Flex::Center && roomy.prices.of_spacer(side == 1) + kNeighboursMargin <= cheapest) {
-                    auto r = std::find_if(mine.begin(), mine.end(),
-                                          [&](const Raise& x) { return x.index == kSpacerRaise; });
-                    if (r == mine.end()) r = mine.insert(mine.end(), {kSpacerRaise, 0.0, 0});
-                    r->size += out + kGapSlack;
-                    r->reach = std::max(r->reach, k);
-                    made_up += out + kGapSlack;
-                    raised = true;
+                    raise(kSpacerRaise, 0.0, out + kGapSlack);
                     break;
                 }
                 const Constraint& c = layout.constraints[best];
@@ -2271,16 +2278,11 @@ std::optional<bool> raise_for_overlap(const Layout& layout, const Axis& axis, co
                 if (!raisable(best) || !(cheapest < roomy.prices.of_spacer(side == 1)) ||
                     ((exact || (growing && layout.flex != Flex::Legacy)) && !(cheapest + kNeighboursMargin <= next)))
                     return std::nullopt;
-                auto r = std::find_if(mine.begin(), mine.end(), [&](const Raise& x) { return x.index == best; });
-                if (r == mine.end()) r = mine.insert(mine.end(), {best, sizes[best], 0});
                 const double short_of_asked = growing ? kRequired : size_asked(c, whole) - sizes[best];
                 const double by = short_of_asked > 0.0 && short_of_asked < out ? short_of_asked : out + kGapSlack;
-                r->size += by;
-                r->reach = std::max(r->reach, k);
+                raise(best, sizes[best], by);
                 sizes[best] += by;
-                made_up += by;
                 out -= by;
-                raised = true;
                 if (!(out > 0.0)) break;
                 // Raised to the size it asks for, it costs more now: the cheapest within reach again.
                 cheapest = next = kRequired;
@@ -2620,8 +2622,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
             std::array<std::vector<std::size_t>, kYielding.size()> gave_way;
             std::array<std::size_t, kYielding.size()> open{};  // the first of each with room left
             // The segment within reach to raise next; n where none is known to be the cheapest, and
-            // `widens` where the end's spacer, widened further, is.
-            constexpr std::size_t widens = std::numeric_limits<std::size_t>::max();
+            // kSpacerRaise where the end's spacer, widened further, is.
             const auto cheapest = [&]() {
                 // The strongest wish with room left, the nearest.
                 std::size_t raised = n;
@@ -2641,7 +2642,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 TwoLeast<std::size_t> least{price, kRequired, raised};
                 for (const std::size_t f : fills) least.offer(ladder.price(f), f);
                 if (centre_within) least.offer(centre_price(), fill_centre);
-                if (spacer_widens) least.offer(-kGrow, widens);
+                if (spacer_widens) least.offer(-kGrow, kSpacerRaise);
                 return least.next < least.least + kNeighboursMargin ? n : least.key;
             };
             for (std::size_t k = 1; k < n; ++k) {
@@ -2708,7 +2709,7 @@ std::optional<Split> split_raising_ends(const Layout& layout, const Axis& axis, 
                 }
                 while (need > 0.0) {
                     const std::size_t raised = cheapest();
-                    if (raised == widens) {
+                    if (raised == kSpacerRaise) {
                         widened[side] += need;
                         break;
                     }
