@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing need: Debian packages (compiler, utf8proc, GoogleTest,
+# Installs what building and testing need: Debian packages (compiler, utf8proc, Clp, GoogleTest,
 # Google Benchmark) and Python packages (build backend, test tools).
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libutf8proc-dev libgtest-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config libutf8proc-dev coinor-libclp-dev libgtest-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

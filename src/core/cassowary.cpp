@@ -501,6 +501,8 @@ Status Simplex<Tableau>::optimise(Row& objective) {
         budget = std::min(budget, total_budget);
     }
     for (std::size_t pivots = 0;; ++pivots, ++pivots_made_) {
+        // Checked before anything else: the work of adding the constraint counts too.
+        if (t.effort() >= effort_limit_) return Status::NoProgress;
         const Symbol entering = entering_symbol(objective);
         if (entering == 0) return Status::Ok;
         if (pivots >= budget || pivots_made_ >= total_budget || t.work_done() >= work_limit_)

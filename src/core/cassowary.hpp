@@ -628,7 +628,8 @@ enum class Kind : std::uint8_t { Invalid, External, Slack, Error, Dummy };
 // insert_row (of a new row), enter (of a symbol a pivot made basic), substitute, forget
 // (deletes a symbol's cells from every row), leaving_symbol, pivot (false, changing nothing,
 // when the leaving row has no coefficient for the entering symbol) and budget_symbols (the
-// symbols that size the pivot budget) and work_done (the cells visited so far).
+// symbols that size the pivot budget), work_done (the cells visited so far) and effort (all the
+// work done so far).
 template <typename Tableau>
 class Simplex {
 public:
@@ -643,6 +644,9 @@ public:
     // An optimisation also gives up once the solver has visited this many cells in all: a
     // bound on its time, the same on every machine.
     void set_work_limit(std::uint64_t cells) noexcept { work_limit_ = cells; }
+    // ... and once it has done this much work of every kind (`effort`: cells visited, and steps
+    // through the split solver's tree of boundaries).
+    void set_effort_limit(std::uint64_t effort) noexcept { effort_limit_ = effort; }
     // Whether the entering symbol is the one whose objective coefficient is most negative (the
     // newest of equal ones) rather than the newest with any negative coefficient. Where many
     // constraints are met exactly, the newest can lead through them one at a time: a crowded
@@ -739,6 +743,7 @@ private:
     std::size_t patience_base_ = 0;
     std::size_t patience_per_constraint_ = 0;
     std::uint64_t work_limit_ = UINT64_MAX;
+    std::uint64_t effort_limit_ = UINT64_MAX;
     std::size_t pivots_made_ = 0;  // by every optimisation so far
 };
 
@@ -771,6 +776,7 @@ public:
 
     // Cells visited so far while adding rows to rows: the solver's work.
     std::uint64_t work_done() const noexcept { return cells_visited_; }
+    std::uint64_t effort() const noexcept { return cells_visited_; }
 
     // Whether the current solution is the only best one: no variable is a free parameter, and
     // every parameter that can move (a symbol outside the basis, but a dummy, which stays at
@@ -1039,6 +1045,7 @@ private:
     bool pivot(Symbol entering, Symbol leaving);
     std::size_t budget_symbols() const noexcept { return kinds_.size() + virtual_symbols_; }
     std::uint64_t work_done() const noexcept { return counters_.cell_updates; }
+    std::uint64_t effort() const noexcept { return counters_.cell_updates + counters_.tree_steps; }
 
     static constexpr std::uint8_t kNonBasic = 0, kStored = 1, kInTree = 2, kMirror = 3;
 

@@ -14,6 +14,7 @@
 #include "core/cassowary.hpp"
 #include "core/debug.hpp"
 #include "core/even_row.hpp"
+#include "core/lp.hpp"
 #include "core/numeric.hpp"
 #include "core/panic.hpp"
 
@@ -194,6 +195,12 @@ constexpr std::size_t kPatiencePerConstraintBeyond = 64;
 // at most a few tens of millions) it gives up too, and the compact form is taken.
 constexpr std::uint64_t kPairwiseWorkLimit = 100'000'000;
 
+// Past the pairwise form's reach the incremental solvers get this much effort in all (see Tally),
+// a few tenths of a second: of 400 long repeated rows, those they settle within seconds took
+// under 100 million. On long chains of equal neighbours, whose rows fill in, they can take
+// minutes; the whole split is then posed as one linear program (see LpBuilder).
+constexpr std::uint64_t kLargeSplitEffort = 120'000'000;
+
 enum class Form : std::uint8_t { Pairwise, Chained, Compact };
 
 // How a builder poses a split to its solver. Past the pairwise form's reach, no split has to
@@ -210,6 +217,24 @@ struct Posing {
     bool steepest_entering = false;
 };
 
+// The work one split's solvers have done, and how much more they may do in all (their effort:
+// the cells they visit and the steps through the split solver's tree of boundaries).
+struct Tally {
+    static constexpr std::uint64_t kNoLimit = UINT64_MAX;
+    SplitWork* out = nullptr;  // the caller's count, if it keeps one
+    std::uint64_t limit = kNoLimit;
+    std::uint64_t effort = 0;
+
+    std::uint64_t left() const noexcept { return limit == kNoLimit ? kNoLimit : limit - std::min(limit, effort); }
+    void add(const SplitWork& work) noexcept {
+        effort += work.cell_updates + work.tree_steps;
+        if (!out) return;
+        out->pivots += work.pivots;
+        out->cell_updates += work.cell_updates;
+        out->tree_steps += work.tree_steps;
+    }
+};
+
 // Feeds constraints to the split solver, each on element sizes: "size(e) rel value" or
 // "size(e) × a rel size(f) × b", where either element may be the whole area. After the first
 // constraint the solver refuses, the builder ignores the rest and reports the failure.
@@ -224,18 +249,17 @@ public:
         solver_.set_oldest_on_ties(posing.oldest_on_ties);
         solver_.set_steepest_entering(posing.steepest_entering);
     }
+    void settle() {}  // each constraint is solved as it is added
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
+    void limit_effort(std::uint64_t effort) { solver_.set_effort_limit(effort); }
     bool only_best() const { return false; }  // not asked: the chained form takes the general solver
     // The bounds the whole area stands for, where the elements span more.
     void set_area(double start, double end) { solver_.set_area(start, end); }
     std::vector<double> boundaries() const { return solver_.boundaries(); }
-    void count(SplitWork* work) const {
-        if (!work) return;
+    void count(Tally& tally) const {
         const cw::SplitSolver::Counters& c = solver_.counters();
-        work->pivots += c.pivots;
-        work->cell_updates += c.cell_updates;
-        work->tree_steps += c.tree_steps;
+        tally.add({.pivots = c.pivots, .cell_updates = c.cell_updates, .tree_steps = c.tree_steps});
     }
 
     void size_value(Element e, Rel rel, double value, double strength) {
@@ -306,8 +330,10 @@ public:
             add({{x, 1.0}, {v_.back(), -1.0}}, 0.0, Rel::LessOrEqual, kRequired);
         }
     }
+    void settle() {}  // each constraint is solved as it is added
     bool failed() const noexcept { return failed_; }
     void limit_work(std::uint64_t cells) { solver_.set_work_limit(cells); }
+    void limit_effort(std::uint64_t effort) { solver_.set_effort_limit(effort); }
     // Whether the split is the solver's only best one (see Solver::only_best): each unit a
     // parameter moves costs at least a hundredth, and far more than the rounding of the costs.
     bool only_best() const { return solver_.only_best(0.01, 1e-10); }
@@ -317,9 +343,7 @@ public:
         for (const cw::Variable& x : v_) out.push_back(solver_.value(x));
         return out;
     }
-    void count(SplitWork* work) const {
-        if (work) work->cell_updates += solver_.work_done();
-    }
+    void count(Tally& tally) const { tally.add({.cell_updates = solver_.work_done()}); }
 
     void size_value(Element e, Rel rel, double value, double strength) {
         add({{end(e), 1.0}, {start(e), -1.0}}, 0.0 - value, rel, strength);
@@ -349,6 +373,120 @@ private:
     cw::Solver solver_;
     cw::Constraint c_;
     std::vector<cw::Variable> v_;
+    bool failed_ = false;
+};
+
+// The compact form posed as one linear program over the boundaries, solved by Clp's dual
+// simplex, which factors its basis: on long chains of equal neighbours, where the rows of the
+// incremental solvers fill in and they take minutes, it takes some seconds at most. Each soft
+// constraint takes one error column per side, costing its strength; the whole area is a
+// constant. It reaches a best split of the same problem, not always the one the incremental
+// solvers reach where several are equally good: it is for long splits on which they give up.
+class LpBuilder {
+public:
+    LpBuilder(std::size_t elements, double start, double end, Posing /*posing*/)
+        : boundary_count_(elements + 1), whole_(end - start) {
+        // Every boundary inside the area; the first on its start, the last on its end.
+        for (std::size_t k = 0; k <= elements; ++k)
+            lp_.add_column(k == elements ? end : start, k == 0 ? start : end, 0.0);
+    }
+    void settle() {
+        if (failed_) return;
+        if (const auto values = lp_.solve())
+            boundaries_.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(boundary_count_));
+        else
+            failed_ = true;
+    }
+    bool failed() const noexcept { return failed_; }
+    void limit_work(std::uint64_t /*cells*/) {}
+    void limit_effort(std::uint64_t /*effort*/) {}
+    bool only_best() const { return false; }
+    std::vector<double> boundaries() const { return boundaries_; }
+    void count(Tally& tally) const { tally.add({.pivots = lp_.iterations()}); }
+
+    void size_value(Element e, Rel rel, double value, double strength) { size_value(e, 1.0, rel, value, strength); }
+    void size_value(Element e, double times, Rel rel, double value, double strength) {
+        Row row;
+        row.size(e, times, whole_);
+        add(row, times * value, rel, strength);
+    }
+    void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
+        Row row;
+        row.size(e, a, whole_);
+        if (f.index == cw::SplitSolver::kArea)
+            row.size(f, -b, whole_);
+        else
+            add_size_of(row, f, -b);
+        add(row, 0.0, rel, strength);
+    }
+    // Sizes made equal to one are each made equal to the last one made so.
+    void equal_sizes(Element e, Element f) {
+        auto [last, first] = last_equal_.try_emplace(f.index, f.index);
+        sizes(e, 1.0, Rel::Equal, Element{last->second}, 1.0, kRequired);
+        last->second = e.index;
+    }
+    // A size never exceeds the area, so "size(e) = times × area" costs strength × (times × area −
+    // size(e)): the size's boundaries carry the cost, and the constant is left out.
+    void toward_area(Element e, double /*times*/, double strength) {
+        lp_.add_cost(e.index + 1, -strength);
+        lp_.add_cost(e.index, strength);
+    }
+    void ordered(Element e) { not_negative(e); }
+    void not_negative(Element e) { size_value(e, Rel::GreaterOrEqual, 0.0, kRequired); }
+
+private:
+    static constexpr std::uint32_t kNoCopy = UINT32_MAX;
+
+    // "Σ coefficient × boundary + constant", a size written out as end − start.
+    struct Row {
+        std::vector<lp::Entry> entries;
+        double constant = 0.0;
+        void size(Element e, double times, double whole) {
+            if (e.index == cw::SplitSolver::kArea) {
+                constant += times * whole;
+                return;
+            }
+            entries.push_back({e.index + 1, times});
+            entries.push_back({e.index, -times});
+        }
+    };
+    // "row − value rel 0", with error columns below the required strength.
+    void add(Row& row, double value, Rel rel, double strength) {
+        const double rhs = value - row.constant;
+        if (strength < kRequired) {
+            const auto error = [&] { return lp_.add_column(0.0, lp::kUnbounded, strength); };
+            if (rel != Rel::GreaterOrEqual) row.entries.push_back({error(), -1.0});
+            if (rel != Rel::LessOrEqual) row.entries.push_back({error(), 1.0});
+        }
+        lp_.add_row(row.entries, rel == Rel::LessOrEqual ? -lp::kUnbounded : rhs,
+                    rel == Rel::GreaterOrEqual ? lp::kUnbounded : rhs);
+    }
+    // size(f) for a constraint that names f on its right: the first such constraint takes it as
+    // it stands, each later one a new column held to the last one's. The compact form holds
+    // every growing segment in proportion to one: so many constraints naming one size would make
+    // a dense column, which fills the factors of every basis; a chain of copies keeps each column
+    // in three rows at most.
+    void add_size_of(Row& row, Element f, double times) {
+        auto [last, first] = last_copy_.try_emplace(f.index, kNoCopy);
+        if (first) return row.size(f, times, whole_);
+        const std::uint32_t copy = lp_.add_column(-lp::kUnbounded, lp::kUnbounded, 0.0);
+        Row held;
+        held.entries.push_back({copy, 1.0});
+        if (last->second == kNoCopy)
+            held.size(f, -1.0, whole_);
+        else
+            held.entries.push_back({last->second, -1.0});
+        lp_.add_row(held.entries, 0.0, 0.0);
+        last->second = copy;
+        row.entries.push_back({copy, times});
+    }
+
+    lp::Problem lp_;
+    std::size_t boundary_count_;
+    double whole_;
+    std::unordered_map<std::uint32_t, std::uint32_t> last_copy_;   // element → its last copy
+    std::unordered_map<std::uint32_t, std::uint32_t> last_equal_;  // element → the last made equal
+    std::vector<double> boundaries_;
     bool failed_ = false;
 };
 
@@ -742,7 +880,7 @@ bool keeps_gaps_equal(const Layout& layout, const std::vector<double>& boundarie
 // split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
 // see SplitSolver::set_restart_sums.
 template <typename Builder>
-std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, SplitWork* work,
+std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, Tally& tally,
                                    bool restart_sums = false) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
 
@@ -757,6 +895,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
               {.large = large, .from_end = n > kPairedUpTo, .beyond_pairwise = beyond_pairwise,
                .restart_sums = restart_sums, .oldest_on_ties = oldest, .steepest_entering = beyond_pairwise});
     if (form != Form::Compact) b.limit_work(kPairwiseWorkLimit);
+    b.limit_effort(tally.left());
 
     std::vector<Element> spacers, segments;
     spacers.reserve(n + 1);
@@ -770,7 +909,8 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
 
     add_flex_constraints(b, form, beyond_pairwise, layout.flex, spacers, gap);
     add_segment_side(b, form, layout, segments);
-    b.count(work);
+    b.settle();
+    b.count(tally);
     if (b.failed()) return std::nullopt;
     const std::vector<double> boundaries = b.boundaries();
     if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
@@ -784,9 +924,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
 
 // A Space* split within the pairwise form's reach, posed in the chained form (see Form) to the
 // general solver, as the pairwise form is.
-std::optional<Split> solve_chained(const Layout& layout, Rect area, SplitWork* work) {
+std::optional<Split> solve_chained(const Layout& layout, Rect area, Tally& tally) {
     if (!makes_gaps_equal(layout.flex) || scales_far_apart(layout)) return std::nullopt;
-    return solve_in_form<BoundaryBuilder>(layout, area, Form::Chained, false, work);
+    return solve_in_form<BoundaryBuilder>(layout, area, Form::Chained, false, tally);
 }
 
 // The gaps of a large split gathered into one element. In the compact form of a Space* mode every
@@ -886,7 +1026,7 @@ struct OutsideAtEnds {
 };
 
 std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool padded, bool beyond_pairwise,
-                                         SplitWork* work, bool restart_sums = false, std::size_t kept = 0,
+                                         Tally& tally, bool restart_sums = false, std::size_t kept = 0,
                                          OutsideAtEnds* outside = nullptr) {
     const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
     const std::size_t n = layout.constraints.size();
@@ -959,6 +1099,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
     SizeBuilder b(count, a0, a1 + pad,
                   {.large = true, .from_end = from_end, .beyond_pairwise = beyond_pairwise,
                    .restart_sums = restart_sums});
+    b.limit_effort(tally.left());
     if (padded) {
         b.set_area(a0, a1);
         b.size_value(pad_at, Rel::Equal, pad, kRequired);
@@ -1043,7 +1184,7 @@ std::optional<Split> solve_gathered_gaps(const Layout& layout, Rect area, bool p
             break;
     }
     add_segment_side(b, Form::Compact, layout, segments);
-    b.count(work);
+    b.count(tally);
     if (b.failed()) return std::nullopt;
 
     const std::vector<double> gathered = b.boundaries();
@@ -3259,6 +3400,63 @@ std::optional<Split> solve_crowded_gaps(const Layout& layout, Rect area, bool ex
     return direct_split(axis, shared_by_gaps(layout.flex, n, whole), std::vector<double>(n, 0.0), exact);
 }
 
+// The incremental solvers' forms in turn, from the chained form (where `chained`) to the compact.
+std::optional<Split> solve_by_solvers(const Layout& layout, Rect area, bool paired, bool chained, Tally& tally) {
+    const Axis axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    if (chained && paired)
+        if (auto split = solve_chained(layout, area, tally)) return split;
+    if (paired) {
+        auto split = uses_size_solver(layout.flex)
+                         ? solve_in_form<SizeBuilder>(layout, area, Form::Pairwise, false, tally)
+                         : solve_in_form<BoundaryBuilder>(layout, area, Form::Pairwise, false, tally);
+        if (split) return split;
+    }
+    // The split solver's forms after the pairwise one: the gaps gathered, then the compact form.
+    // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
+    // segments that the pairwise form gives up on keeps its compact result.
+    auto by_split_solver = [&](bool restart_sums, bool beyond) -> std::optional<Split> {
+        if (!uses_size_solver(layout.flex) || beyond) {
+            if (auto split = solve_gathered_gaps(layout, area, false, beyond, tally, restart_sums)) return split;
+            // On the padded span an overlap tends to carry a few boundaries out of the area near its
+            // ends: the gaps there are kept apart from the first try, and where boundaries further
+            // in go out too, as many again past them. (Where that fails otherwise, or with no
+            // overlap, the gaps are all gathered.)
+            const bool keeps_apart = beyond && axis.gap < 0.0 && !gaps_include_outer(layout);
+            std::size_t kept = keeps_apart && kKeptShare * kKeptFirst < n ? kKeptFirst : 0;
+            for (int tries = 0; tries < 3; ++tries) {
+                OutsideAtEnds outside;
+                if (auto split = solve_gathered_gaps(layout, area, true, beyond, tally, restart_sums, kept, &outside))
+                    return split;
+                if (!outside.seen) {
+                    if (kept == 0 || tries > 0) break;
+                    kept = 0;
+                    continue;
+                }
+                kept = std::max(2 * kept, std::max(outside.left, outside.right) + kKeptBeyond);
+                if (!(kKeptShare * kept < n)) break;
+            }
+        }
+        return solve_in_form<SizeBuilder>(layout, area, Form::Compact, beyond, tally, restart_sums);
+    };
+    if (auto split = by_split_solver(false, !paired)) return split;
+    // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
+    // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
+    // pairwise form's reach it tries again with its running sums kept short; the general
+    // solver, which keeps every row written out, takes up to thousands of times its work there.
+    if (!paired)
+        if (auto split = by_split_solver(true, true)) return split;
+    if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, tally))
+        return split;
+    // Within the pairwise form's reach every form can stall where the area is far too small for
+    // an overlap (171 Length segments, overlapping by 3, in 10 cells): the split is then posed as
+    // one past that reach, which takes the shorter paths and is given more patience.
+    if (paired)
+        for (const bool restart_sums : {false, true})
+            if (auto split = by_split_solver(restart_sums, true)) return split;
+    return std::nullopt;
+}
+
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
     // In an empty area the required constraints hold every boundary at the area's one edge:
     // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
@@ -3276,57 +3474,16 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
         if (auto split = solve_squeezed_beside_fills(layout, area, paired)) return std::move(*split);
         if (auto split = solve_squeezed_in_proportion(layout, area, paired)) return std::move(*split);
         if (auto split = solve_below_held_centre(layout, area, paired)) return std::move(*split);
-        if (paired)
-            if (auto split = solve_chained(layout, area, work)) return std::move(*split);
     }
-    if (paired) {
-        auto split = uses_size_solver(layout.flex)
-                         ? solve_in_form<SizeBuilder>(layout, area, Form::Pairwise, false, work)
-                         : solve_in_form<BoundaryBuilder>(layout, area, Form::Pairwise, false, work);
-        if (split) return std::move(*split);
+    // (Split by the solvers only, for checking, a split takes as long as they need.)
+    Tally tally{.out = work, .limit = closed_form && n > kPairedUpTo ? kLargeSplitEffort : Tally::kNoLimit};
+    if (auto split = solve_by_solvers(layout, area, paired, closed_form, tally)) return std::move(*split);
+    if (tally.limit != Tally::kNoLimit) {
+        if (auto split = solve_in_form<LpBuilder>(layout, area, Form::Compact, true, tally)) return std::move(*split);
+        // Where the linear program fails too, the solvers take as long as they need.
+        tally.limit = Tally::kNoLimit;
+        if (auto split = solve_by_solvers(layout, area, paired, closed_form, tally)) return std::move(*split);
     }
-    // The split solver's forms after the pairwise one: the gaps gathered, then the compact form.
-    // Outside the Space* modes only past the pairwise form's reach: a split of up to 64 growing
-    // segments that the pairwise form gives up on keeps its compact result.
-    auto by_split_solver = [&](bool restart_sums, bool beyond) -> std::optional<Split> {
-        if (!uses_size_solver(layout.flex) || beyond) {
-            if (auto split = solve_gathered_gaps(layout, area, false, beyond, work, restart_sums)) return split;
-            // On the padded span an overlap tends to carry a few boundaries out of the area near its
-            // ends: the gaps there are kept apart from the first try, and where boundaries further
-            // in go out too, as many again past them. (Where that fails otherwise, or with no
-            // overlap, the gaps are all gathered.)
-            const bool keeps_apart = beyond && axis.gap < 0.0 && !gaps_include_outer(layout);
-            std::size_t kept = keeps_apart && kKeptShare * kKeptFirst < n ? kKeptFirst : 0;
-            for (int tries = 0; tries < 3; ++tries) {
-                OutsideAtEnds outside;
-                if (auto split = solve_gathered_gaps(layout, area, true, beyond, work, restart_sums, kept, &outside))
-                    return split;
-                if (!outside.seen) {
-                    if (kept == 0 || tries > 0) break;
-                    kept = 0;
-                    continue;
-                }
-                kept = std::max(2 * kept, std::max(outside.left, outside.right) + kKeptBeyond);
-                if (!(kKeptShare * kept < n)) break;
-            }
-        }
-        return solve_in_form<SizeBuilder>(layout, area, Form::Compact, beyond, work, restart_sums);
-    };
-    if (auto split = by_split_solver(false, !paired)) return std::move(*split);
-    // The split solver's sums can round a pivot away in a badly scaled split (a Fill(0) has a
-    // scale of a millionth, or a Fill of weight 65,535 stands beside a Fill(1)). Past the
-    // pairwise form's reach it tries again with its running sums kept short; the general
-    // solver, which keeps every row written out, takes up to thousands of times its work there.
-    if (!paired)
-        if (auto split = by_split_solver(true, true)) return std::move(*split);
-    if (auto split = solve_in_form<BoundaryBuilder>(layout, area, Form::Compact, !paired, work))
-        return std::move(*split);
-    // Within the pairwise form's reach every form can stall where the area is far too small for
-    // an overlap (171 Length segments, overlapping by 3, in 10 cells): the split is then posed as
-    // one past that reach, which takes the shorter paths and is given more patience.
-    if (paired)
-        for (const bool restart_sums : {false, true})
-            if (auto split = by_split_solver(restart_sums, true)) return std::move(*split);
     panic("failed to split");
 }
 

@@ -118,7 +118,7 @@ struct SplitWork {
 // As solve_split, adding the work done to `work`.
 Split solve_split(const Layout& layout, Rect area, SplitWork& work);
 // As solve_split, but by the solver even where a large split has room for everything and is
-// worked out directly: for checking the one against the other.
+// worked out directly, and however long it takes: for checking the one against the other.
 Split solve_split_by_solver(const Layout& layout, Rect area, SplitWork& work);
 
 // The number of entries the per-thread split cache keeps.

@@ -1422,4 +1422,24 @@ TEST(LayoutScaling, SpaceSplitsProvedByAChainOfGaps) {
 }
 
 }  // namespace
+// Where the incremental solvers would take seconds (their rows filling in along a long chain
+// of equal neighbours), a split stops them after some tenths of a second and is solved as one
+// linear program: a Min(10), 500 Length(0), a Ratio(2, 4) and a Max(3) overlapping by 3 over 80
+// cells in Start. The Lengths are held at what keeps the boundaries inside the area.
+TEST(LayoutScaling, SplitsWhoseSolversFillInAreBounded) {
+    Layout row = horizontal(Flex::Start, Spacing::overlap(3), 503, [](std::size_t i) {
+        return i == 0 ? Constraint::min(10) : i == 501 ? Constraint::ratio(2, 4) : i == 502 ? Constraint::max(3)
+                                                                                          : Constraint::length(0);
+    });
+    SplitWork work, solver_work;
+    const Split split = solve_split(row, Rect{0, 0, 80, 1}, work);
+    const Split by_solver = solve_split_by_solver(row, Rect{0, 0, 80, 1}, solver_work);
+    EXPECT_LT(work.cell_updates + work.tree_steps, 150'000'000u);
+    EXPECT_GT(solver_work.cell_updates + solver_work.tree_steps, 2 * (work.cell_updates + work.tree_steps));
+    EXPECT_EQ(split.segments, by_solver.segments);
+    EXPECT_EQ(split.spacers, by_solver.spacers);
+    EXPECT_EQ(split.segments.front(), (Rect{0, 0, 80, 1}));
+    EXPECT_EQ(split.segments[501], (Rect{0, 0, 40, 1}));
+}
+
 }  // namespace tarvo::core
