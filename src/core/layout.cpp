@@ -376,12 +376,13 @@ private:
     bool failed_ = false;
 };
 
-// The compact form posed as one linear program over the boundaries, solved by Clp's dual
-// simplex, which factors its basis: on long chains of equal neighbours, where the rows of the
-// incremental solvers fill in and they take minutes, it takes some seconds at most. Each soft
-// constraint takes one error column per side, costing its strength; the whole area is a
-// constant. It reaches a best split of the same problem, not always the one the incremental
-// solvers reach where several are equally good: it is for long splits on which they give up.
+// A split posed as one linear program over the boundaries (in the pairwise form within its
+// reach, the compact one past it) and solved by Clp's dual simplex, which factors its basis: on
+// long chains of equal neighbours, where the rows of the incremental solvers fill in and they take
+// minutes, it takes some seconds at most. Each soft constraint takes one error column per side,
+// costing its strength; the whole area is a constant. It reaches a best split of the same
+// problem, not always the one the incremental solvers reach where several are equally good: it is
+// for long splits on which they give up.
 class LpBuilder {
 public:
     LpBuilder(std::size_t elements, double start, double end, Posing /*posing*/)
@@ -3479,7 +3480,9 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     Tally tally{.out = work, .limit = closed_form && n > kPairedUpTo ? kLargeSplitEffort : Tally::kNoLimit};
     if (auto split = solve_by_solvers(layout, area, paired, closed_form, tally)) return std::move(*split);
     if (tally.limit != Tally::kNoLimit) {
-        if (auto split = solve_in_form<LpBuilder>(layout, area, Form::Compact, true, tally)) return std::move(*split);
+        // Within the pairwise form's reach (up to 64 growing segments), in that form.
+        const Form form = paired ? Form::Pairwise : Form::Compact;
+        if (auto split = solve_in_form<LpBuilder>(layout, area, form, !paired, tally)) return std::move(*split);
         // Where the linear program fails too, the solvers take as long as they need.
         tally.limit = Tally::kNoLimit;
         if (auto split = solve_by_solvers(layout, area, paired, closed_form, tally)) return std::move(*split);

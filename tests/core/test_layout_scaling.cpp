@@ -1424,8 +1424,9 @@ TEST(LayoutScaling, SpaceSplitsProvedByAChainOfGaps) {
 }  // namespace
 // Where the incremental solvers would take seconds (their rows filling in along a long chain
 // of equal neighbours), a split stops them after some tenths of a second and is solved as one
-// linear program: a Min(10), 500 Length(0), a Ratio(2, 4) and a Max(3) overlapping by 3 over 80
-// cells in Start. The Lengths are held at what keeps the boundaries inside the area.
+// linear program, within the pairwise form's reach in that form: a Min(10), 500 Length(0), a
+// Ratio(2, 4) and a Max(3) overlapping by 3 over 80 cells in Start. The Lengths are held at what
+// keeps the boundaries inside the area.
 TEST(LayoutScaling, SplitsWhoseSolversFillInAreBounded) {
     Layout row = horizontal(Flex::Start, Spacing::overlap(3), 503, [](std::size_t i) {
         return i == 0 ? Constraint::min(10) : i == 501 ? Constraint::ratio(2, 4) : i == 502 ? Constraint::max(3)
@@ -1440,6 +1441,25 @@ TEST(LayoutScaling, SplitsWhoseSolversFillInAreBounded) {
     EXPECT_EQ(split.spacers, by_solver.spacers);
     EXPECT_EQ(split.segments.front(), (Rect{0, 0, 80, 1}));
     EXPECT_EQ(split.segments[501], (Rect{0, 0, 40, 1}));
+
+    // Past the pairwise form's reach, in the compact form: a Length(2), 3,000 Fill(1), a
+    // Ratio(6, 8) and a Ratio(5, 8), overlapping by 2 over 80 cells in Legacy (the solvers take a
+    // minute). The rest keep two cells each at the start; the ratios, which ask for 60 and 50,
+    // fall 28 short between them, the last ending on the area's end. (Which of them falls short
+    // is a tie: the solvers give 60 and 22.)
+    Layout legacy = horizontal(Flex::Legacy, Spacing::overlap(2), 3003, [](std::size_t i) {
+        if (i == 0) return Constraint::length(2);
+        if (i >= 3001) return Constraint::ratio(i == 3001 ? 6 : 5, 8);
+        return Constraint::fill(1);
+    });
+    SplitWork legacy_work;
+    const Split crowded = solve_split(legacy, Rect{0, 0, 80, 1}, legacy_work);
+    EXPECT_LT(legacy_work.cell_updates + legacy_work.tree_steps, 150'000'000u);
+    for (std::size_t i = 0; i < 3001; ++i) EXPECT_EQ(crowded.segments[i], (Rect{0, 0, 2, 1})) << i;
+    const Rect first = crowded.segments[3001], last = crowded.segments[3002];
+    EXPECT_EQ(first.width + last.width, 82);
+    EXPECT_TRUE(first.width <= 60 && last.width <= 50);
+    EXPECT_EQ(last.right(), 80);
 }
 
 }  // namespace tarvo::core
