@@ -776,7 +776,7 @@ public:
 
     // Cells visited so far while adding rows to rows: the solver's work.
     std::uint64_t work_done() const noexcept { return cells_visited_; }
-    std::uint64_t effort() const noexcept { return cells_visited_; }
+    std::uint64_t effort() const noexcept { return work_done(); }  // cells are all it visits
 
     // Whether the current solution is the only best one: no variable is a free parameter, and
     // every parameter that can move (a symbol outside the basis, but a dummy, which stays at

@@ -422,9 +422,9 @@ public:
     }
     // Sizes made equal to one are each made equal to the last one made so.
     void equal_sizes(Element e, Element f) {
-        auto [last, first] = last_equal_.try_emplace(f.index, f.index);
-        sizes(e, 1.0, Rel::Equal, Element{last->second}, 1.0, kRequired);
-        last->second = e.index;
+        std::uint32_t& last = last_equal_.try_emplace(f.index, f.index).first->second;
+        sizes(e, 1.0, Rel::Equal, Element{last}, 1.0, kRequired);
+        last = e.index;
     }
     // A size never exceeds the area, so "size(e) = times × area" costs strength × (times × area −
     // size(e)): the size's boundaries carry the cost, and the constant is left out.

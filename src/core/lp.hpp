@@ -32,9 +32,6 @@ public:
     void add_cost(std::uint32_t column, double cost) { cost_[column] += cost; }
     void add_row(std::span<const Entry> entries, double lower, double upper);
 
-    std::size_t columns() const noexcept { return cost_.size(); }
-    std::size_t rows() const noexcept { return row_lower_.size(); }
-
     // The column values at an optimum, or nothing where the program has none (infeasible or
     // unbounded) or the solver fails to find it.
     std::optional<std::span<const double>> solve();
