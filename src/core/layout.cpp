@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <initializer_list>
 #include <limits>
 #include <list>
@@ -232,6 +233,7 @@ struct Tally {
         out->pivots += work.pivots;
         out->cell_updates += work.cell_updates;
         out->tree_steps += work.tree_steps;
+        out->lp_pivots += work.lp_pivots;
     }
 };
 
@@ -376,6 +378,14 @@ private:
     bool failed_ = false;
 };
 
+// The middle of a long run of repeated constraints, held alike: the elements [begin, end) are
+// copies of `period` elements (a copy's segments, each with the spacer after it), and every copy
+// takes the same sizes. Its boundaries `begin` and `end` stay free.
+struct Stretch {
+    std::uint32_t begin, end, period;
+    std::uint32_t copies() const noexcept { return (end - begin) / period; }
+};
+
 // A split posed as one linear program over the boundaries (in the pairwise form within its
 // reach, the compact one past it) and solved by Clp's dual simplex, which factors its basis: on
 // long chains of equal neighbours, where the rows of the incremental solvers fill in and they take
@@ -383,42 +393,77 @@ private:
 // costing its strength; the whole area is a constant. It reaches a best split of the same
 // problem, not always the one the incremental solvers reach where several are equally good: it is
 // for long splits on which they give up.
+//
+// Its work grows about as the square of the constraints, and most of it goes on finding the
+// vertex: from a split at or near the best one (`from`, its boundaries) the primal simplex starts
+// on the basis that split suggests. Such a split comes from the same program with the middle of
+// each long run held alike (`stretches`): each stretch's copies share one set of size columns, a
+// constraint that comes out the same on every copy is one row whose error costs that many times
+// its strength, and the boundaries inside the stretch are worked out from its ends (those within
+// its first and last copy held inside the area; the rest lie between). That program is as long
+// as what is left free, and on a row that is all one run its best split is often the whole
+// program's, or near it.
 class LpBuilder {
+    // From a start, the basis it suggests is most often a best one or a few pivots from it (of
+    // 40 long repeated rows, 19 took under 100 pivots); from the others' the primal simplex took
+    // thousands, and often longer than from no start at all.
+    static constexpr int kStartPivots = 200;
+
 public:
-    LpBuilder(std::size_t elements, double start, double end, Posing /*posing*/)
-        : boundary_count_(elements + 1), whole_(end - start) {
+    LpBuilder(std::size_t elements, double start, double end, std::span<const Stretch> stretches,
+              std::span<const double> from)
+        : boundary_count_(elements + 1), whole_(end - start), stretches_(stretches.begin(), stretches.end()) {
         // Every boundary inside the area; the first on its start, the last on its end.
         for (std::size_t k = 0; k <= elements; ++k)
             lp_.add_column(k == elements ? end : start, k == 0 ? start : end, 0.0);
+        if (from.size() == boundary_count_) {
+            start_.assign(from.begin(), from.end());
+            lp_.limit_start_pivots(kStartPivots);
+        }
+        if (stretches_.empty()) return;
+        template_of_.assign(elements, kNone);
+        for (const Stretch& st : stretches_) hold_alike(st, start, end);
     }
     void settle() {
         if (failed_) return;
-        if (const auto values = lp_.solve())
-            boundaries_.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(boundary_count_));
-        else
+        const auto values = lp_.solve(start_);
+        if (!values) {
             failed_ = true;
+            return;
+        }
+        boundaries_.assign(values->begin(), values->begin() + static_cast<std::ptrdiff_t>(boundary_count_));
+        // The boundaries inside each stretch, from its start.
+        for (std::size_t i = 0; i < stretches_.size(); ++i) {
+            const Stretch& st = stretches_[i];
+            double at = boundaries_[st.begin];
+            for (std::uint32_t e = st.begin; e + 1 < st.end; ++e) {
+                at += (*values)[first_template_[i] + (e - st.begin) % st.period];
+                boundaries_[e + 1] = at;
+            }
+        }
     }
     bool failed() const noexcept { return failed_; }
-    void limit_work(std::uint64_t /*cells*/) {}
-    void limit_effort(std::uint64_t /*effort*/) {}
-    bool only_best() const { return false; }
     std::vector<double> boundaries() const { return boundaries_; }
-    void count(Tally& tally) const { tally.add({.pivots = lp_.iterations()}); }
+    void count(Tally& tally) const { tally.add({.lp_pivots = lp_.iterations()}); }
 
     void size_value(Element e, Rel rel, double value, double strength) { size_value(e, 1.0, rel, value, strength); }
     void size_value(Element e, double times, Rel rel, double value, double strength) {
+        std::uint32_t* errors = posed({slot(e), kNone, times, 0.0, value, strength, rel});
+        if (!errors) return;
         Row row;
-        row.size(e, times, whole_);
-        add(row, times * value, rel, strength);
+        add_size(row, e, times);
+        *errors = add(row, times * value, rel, strength);
     }
     void sizes(Element e, double a, Rel rel, Element f, double b, double strength) {
+        std::uint32_t* errors = posed({slot(e), slot(f), a, b, 0.0, strength, rel});
+        if (!errors) return;
         Row row;
-        row.size(e, a, whole_);
-        if (f.index == cw::SplitSolver::kArea)
-            row.size(f, -b, whole_);
+        add_size(row, e, a);
+        if (f.index == cw::SplitSolver::kArea || is_alike(f))
+            add_size(row, f, -b);
         else
             add_size_of(row, f, -b);
-        add(row, 0.0, rel, strength);
+        *errors = add(row, 0.0, rel, strength);
     }
     // Sizes made equal to one are each made equal to the last one made so.
     void equal_sizes(Element e, Element f) {
@@ -429,6 +474,7 @@ public:
     // A size never exceeds the area, so "size(e) = times × area" costs strength × (times × area −
     // size(e)): the size's boundaries carry the cost, and the constant is left out.
     void toward_area(Element e, double /*times*/, double strength) {
+        if (is_alike(e)) return lp_.add_cost(template_of_[e.index], -strength);
         lp_.add_cost(e.index + 1, -strength);
         lp_.add_cost(e.index, strength);
     }
@@ -436,31 +482,121 @@ public:
     void not_negative(Element e) { size_value(e, Rel::GreaterOrEqual, 0.0, kRequired); }
 
 private:
-    static constexpr std::uint32_t kNoCopy = UINT32_MAX;
+    static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    // "Σ coefficient × boundary + constant", a size written out as end − start.
+    // "Σ coefficient × column + constant".
     struct Row {
         std::vector<lp::Entry> entries;
         double constant = 0.0;
-        void size(Element e, double times, double whole) {
-            if (e.index == cw::SplitSolver::kArea) {
-                constant += times * whole;
-                return;
-            }
-            entries.push_back({e.index + 1, times});
-            entries.push_back({e.index, -times});
+    };
+    // A constraint as the program poses it: its sizes by the columns they are read from.
+    struct Posed {
+        std::uint32_t e, f;
+        double a, b, value, strength;
+        Rel rel;
+        bool operator==(const Posed&) const = default;
+    };
+    struct PosedHash {
+        std::size_t operator()(const Posed& p) const noexcept {
+            std::size_t h = std::hash<std::uint32_t>{}(p.e) * 31 + std::hash<std::uint32_t>{}(p.f);
+            for (const double v : {p.a, p.b, p.value, p.strength}) h = h * 31 + std::hash<double>{}(v);
+            return h * 31 + static_cast<std::size_t>(p.rel);
         }
     };
-    // "row − value rel 0", with error columns below the required strength.
-    void add(Row& row, double value, Rel rel, double strength) {
+
+    bool is_alike(Element e) const noexcept {
+        return !template_of_.empty() && e.index != cw::SplitSolver::kArea && template_of_[e.index] != kNone;
+    }
+    // The column a size is read from: a stretch's size column, or else the element itself.
+    std::uint32_t slot(Element e) const noexcept { return is_alike(e) ? template_of_[e.index] : e.index; }
+
+    // A stretch's size columns, its ends held apart by its copies, and its first and last copy
+    // inside the area.
+    void hold_alike(const Stretch& st, double start, double end) {
+        first_template_.push_back(static_cast<std::uint32_t>(lp_.columns()));
+        for (std::uint32_t q = 0; q < st.period; ++q) lp_.add_column(-lp::kUnbounded, lp::kUnbounded, 0.0);
+        for (std::uint32_t e = st.begin; e < st.end; ++e)
+            template_of_[e] = first_template_.back() + (e - st.begin) % st.period;
+        Row span;
+        span.entries = {{st.end, 1.0}, {st.begin, -1.0}};
+        for (std::uint32_t q = 0; q < st.period; ++q)
+            span.entries.push_back({first_template_.back() + q, -static_cast<double>(st.copies())});
+        lp_.add_row(span.entries, 0.0, 0.0);
+        for (std::uint32_t r = 1; r < st.period; ++r) {
+            Row head, tail;
+            head.entries.push_back({st.begin, 1.0});
+            tail.entries.push_back({st.end, 1.0});
+            for (std::uint32_t q = 0; q < st.period; ++q)
+                (q < r ? head : tail).entries.push_back({first_template_.back() + q, q < r ? 1.0 : -1.0});
+            lp_.add_row(head.entries, start, end);
+            lp_.add_row(tail.entries, start, end);
+        }
+    }
+    // Where its first error column goes, for a constraint not posed yet (unrecorded where no
+    // copies are held alike); where they are, one posed already costs its strength once more, and
+    // is not posed again.
+    std::uint32_t* posed(const Posed& p) {
+        if (stretches_.empty()) return &unrecorded_;
+        const auto [it, first] = posed_.try_emplace(p, kNone);
+        if (first) return &it->second;
+        if (p.strength < kRequired && it->second != kNone)
+            for (std::uint32_t c = it->second; c < it->second + (p.rel == Rel::Equal ? 2U : 1U); ++c)
+                lp_.add_cost(c, p.strength);
+        return nullptr;
+    }
+    void add_size(Row& row, Element e, double times) {
+        if (e.index == cw::SplitSolver::kArea) {
+            row.constant += times * whole_;
+        } else if (is_alike(e)) {
+            row.entries.push_back({template_of_[e.index], times});
+        } else {
+            row.entries.push_back({e.index + 1, times});
+            row.entries.push_back({e.index, -times});
+        }
+    }
+    // A column, with its value in the start where there is one.
+    std::uint32_t column(double lower, double upper, double cost, double value) {
+        if (!start_.empty()) start_.push_back(value);
+        return lp_.add_column(lower, upper, cost);
+    }
+    double start_value(const Row& row) const {
+        double v = row.constant;
+        for (const lp::Entry& x : row.entries) v += x.coefficient * start_[x.column];
+        return v;
+    }
+    // "row − value rel 0", with error columns below the required strength (in the start, each
+    // what the row leaves on its side); its first error column, if any. A column named twice is
+    // named once (where copies are held alike, a size's neighbour can be itself); a row that names
+    // none is a constant, and left out.
+    std::uint32_t add(Row& row, double value, Rel rel, double strength) {
+        if (!stretches_.empty()) tidy(row.entries);
+        if (row.entries.empty()) return kNone;
         const double rhs = value - row.constant;
+        std::uint32_t errors = kNone;
         if (strength < kRequired) {
-            const auto error = [&] { return lp_.add_column(0.0, lp::kUnbounded, strength); };
-            if (rel != Rel::GreaterOrEqual) row.entries.push_back({error(), -1.0});
-            if (rel != Rel::LessOrEqual) row.entries.push_back({error(), 1.0});
+            const double over = start_.empty() ? 0.0 : start_value(row) - value;
+            const double noise = 1e-9 * (1.0 + std::abs(value));
+            errors = static_cast<std::uint32_t>(lp_.columns());
+            if (rel != Rel::GreaterOrEqual)
+                row.entries.push_back({column(0.0, lp::kUnbounded, strength, over > noise ? over : 0.0), -1.0});
+            if (rel != Rel::LessOrEqual)
+                row.entries.push_back({column(0.0, lp::kUnbounded, strength, -over > noise ? -over : 0.0), 1.0});
         }
         lp_.add_row(row.entries, rel == Rel::LessOrEqual ? -lp::kUnbounded : rhs,
                     rel == Rel::GreaterOrEqual ? lp::kUnbounded : rhs);
+        return errors;
+    }
+    static void tidy(std::vector<lp::Entry>& entries) {
+        std::sort(entries.begin(), entries.end(), [](const lp::Entry& x, const lp::Entry& y) { return x.column < y.column; });
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (kept > 0 && entries[kept - 1].column == entries[i].column)
+                entries[kept - 1].coefficient += entries[i].coefficient;
+            else
+                entries[kept++] = entries[i];
+        }
+        entries.resize(kept);
+        std::erase_if(entries, [](const lp::Entry& x) { return x.coefficient == 0.0; });
     }
     // size(f) for a constraint that names f on its right: the first such constraint takes it as
     // it stands, each later one a new column held to the last one's. The compact form holds
@@ -468,15 +604,16 @@ private:
     // a dense column, which fills the factors of every basis; a chain of copies keeps each column
     // in three rows at most.
     void add_size_of(Row& row, Element f, double times) {
-        auto [last, first] = last_copy_.try_emplace(f.index, kNoCopy);
-        if (first) return row.size(f, times, whole_);
-        const std::uint32_t copy = lp_.add_column(-lp::kUnbounded, lp::kUnbounded, 0.0);
+        auto [last, first] = last_copy_.try_emplace(f.index, kNone);
+        if (first) return add_size(row, f, times);
         Row held;
-        held.entries.push_back({copy, 1.0});
-        if (last->second == kNoCopy)
-            held.size(f, -1.0, whole_);
+        if (last->second == kNone)
+            add_size(held, f, -1.0);
         else
             held.entries.push_back({last->second, -1.0});
+        const std::uint32_t copy =
+            column(-lp::kUnbounded, lp::kUnbounded, 0.0, start_.empty() ? 0.0 : -start_value(held));
+        held.entries.push_back({copy, 1.0});
         lp_.add_row(held.entries, 0.0, 0.0);
         last->second = copy;
         row.entries.push_back({copy, times});
@@ -485,8 +622,14 @@ private:
     lp::Problem lp_;
     std::size_t boundary_count_;
     double whole_;
+    std::vector<Stretch> stretches_;
+    std::vector<std::uint32_t> first_template_;  // each stretch's first size column
+    std::vector<std::uint32_t> template_of_;     // element → its stretch's size column, if any
+    std::unordered_map<Posed, std::uint32_t, PosedHash> posed_;     // → its first error column
     std::unordered_map<std::uint32_t, std::uint32_t> last_copy_;   // element → its last copy
     std::unordered_map<std::uint32_t, std::uint32_t> last_equal_;  // element → the last made equal
+    std::uint32_t unrecorded_ = kNone;                             // where nothing is merged
+    std::vector<double> start_;                                    // a value for each column
     std::vector<double> boundaries_;
     bool failed_ = false;
 };
@@ -877,6 +1020,24 @@ bool keeps_gaps_equal(const Layout& layout, const std::vector<double>& boundarie
     return !(most - least > kGapSlack);
 }
 
+// Poses the split to a builder in the given form.
+template <typename Builder>
+void pose(Builder& b, const Layout& layout, Form form, bool beyond_pairwise, double gap) {
+    const std::size_t n = layout.constraints.size();
+    std::vector<Element> spacers, segments;
+    spacers.reserve(n + 1);
+    segments.reserve(n);
+    for (std::size_t i = 0; i <= n; ++i) spacers.push_back({static_cast<std::uint32_t>(2 * i)});
+    for (std::size_t i = 0; i < n; ++i) segments.push_back({static_cast<std::uint32_t>(2 * i + 1)});
+
+    // Every segment the right way round (the area's bounds and the boundaries' ranges come
+    // first, from the builder).
+    for (const Element& s : segments) b.ordered(s);
+
+    add_flex_constraints(b, form, beyond_pairwise, layout.flex, spacers, gap);
+    add_segment_side(b, form, layout, segments);
+}
+
 // Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
 // split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
 // see SplitSolver::set_restart_sums.
@@ -897,19 +1058,7 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
                .restart_sums = restart_sums, .oldest_on_ties = oldest, .steepest_entering = beyond_pairwise});
     if (form != Form::Compact) b.limit_work(kPairwiseWorkLimit);
     b.limit_effort(tally.left());
-
-    std::vector<Element> spacers, segments;
-    spacers.reserve(n + 1);
-    segments.reserve(n);
-    for (std::size_t i = 0; i <= n; ++i) spacers.push_back({static_cast<std::uint32_t>(2 * i)});
-    for (std::size_t i = 0; i < n; ++i) segments.push_back({static_cast<std::uint32_t>(2 * i + 1)});
-
-    // Every segment the right way round (the area's bounds and the boundaries' ranges come
-    // first, from the builder).
-    for (const Element& s : segments) b.ordered(s);
-
-    add_flex_constraints(b, form, beyond_pairwise, layout.flex, spacers, gap);
-    add_segment_side(b, form, layout, segments);
+    pose(b, layout, form, beyond_pairwise, gap);
     b.settle();
     b.count(tally);
     if (b.failed()) return std::nullopt;
@@ -3458,6 +3607,60 @@ std::optional<Split> solve_by_solvers(const Layout& layout, Rect area, bool pair
     return std::nullopt;
 }
 
+// Copies of a run left free at either end, where the area's ends can make them differ, and the
+// fewest copies worth holding alike between them.
+constexpr std::size_t kFreeCopies = 8;
+constexpr std::size_t kLeastAlike = 16;
+
+// The middles of the long runs of repeated constraints, one or two constraints repeated.
+std::vector<Stretch> repeated_stretches(const std::vector<Constraint>& constraints) {
+    std::vector<Stretch> out;
+    const std::size_t n = constraints.size();
+    for (std::size_t i = 0; i < n;) {
+        std::size_t period = 0, copies = 0;
+        for (const std::size_t p : {1, 2}) {
+            std::size_t j = i + p;
+            while (j < n && constraints[j] == constraints[j - p]) ++j;
+            if (j - i >= p * (copies + 1)) {
+                period = p;
+                copies = (j - i) / p;
+            }
+        }
+        if (copies < 2 * kFreeCopies + kLeastAlike) {
+            ++i;
+            continue;
+        }
+        // A copy is its segments, each with the spacer after it.
+        const auto element = [&](std::size_t copy) { return static_cast<std::uint32_t>(2 * (i + copy * period) + 1); };
+        out.push_back({element(kFreeCopies), element(copies - kFreeCopies), static_cast<std::uint32_t>(2 * period)});
+        i += copies * period;
+    }
+    return out;
+}
+
+// The split as one linear program (see LpBuilder), started where the constraints repeat at
+// length from the split with their middle copies held alike.
+std::optional<Split> solve_by_lp(const Layout& layout, Rect area, Form form, bool beyond_pairwise, Tally& tally) {
+    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
+    const std::size_t n = layout.constraints.size();
+    std::vector<double> start;
+    if (const std::vector<Stretch> stretches = repeated_stretches(layout.constraints); !stretches.empty()) {
+        LpBuilder alike(2 * n + 1, a0, a1, stretches, {});
+        pose(alike, layout, form, beyond_pairwise, gap);
+        alike.settle();
+        alike.count(tally);
+        if (!alike.failed()) start = alike.boundaries();
+    }
+    LpBuilder b(2 * n + 1, a0, a1, {}, start);
+    pose(b, layout, form, beyond_pairwise, gap);
+    b.settle();
+    b.count(tally);
+    if (b.failed()) return std::nullopt;
+    const std::vector<double> boundaries = b.boundaries();
+    if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
+    return rects_of(boundaries, inner, horizontal, n);
+}
+
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
     // In an empty area the required constraints hold every boundary at the area's one edge:
     // there is nothing to solve. (The pairwise form of a Space* mode degenerates completely
@@ -3482,7 +3685,7 @@ Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool close
     if (tally.limit != Tally::kNoLimit) {
         // Within the pairwise form's reach (up to 64 growing segments), in that form.
         const Form form = paired ? Form::Pairwise : Form::Compact;
-        if (auto split = solve_in_form<LpBuilder>(layout, area, form, !paired, tally)) return std::move(*split);
+        if (auto split = solve_by_lp(layout, area, form, !paired, tally)) return std::move(*split);
         // Where the linear program fails too, the solvers take as long as they need.
         tally.limit = Tally::kNoLimit;
         if (auto split = solve_by_solvers(layout, area, paired, closed_form, tally)) return std::move(*split);

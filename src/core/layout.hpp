@@ -114,6 +114,7 @@ struct SplitWork {
     std::uint64_t pivots = 0;
     std::uint64_t cell_updates = 0;
     std::uint64_t tree_steps = 0;
+    std::uint64_t lp_pivots = 0;  // the simplex iterations of a split posed as a linear program
 };
 // As solve_split, adding the work done to `work`.
 Split solve_split(const Layout& layout, Rect area, SplitWork& work);

@@ -3,6 +3,7 @@
 #include <coin/Clp_C_Interface.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace tarvo::core::lp {
@@ -19,6 +20,20 @@ std::vector<double> clp_bounds(const std::vector<double>& v, std::size_t from) {
     std::vector<double> out(v.begin() + static_cast<std::ptrdiff_t>(from), v.end());
     for (double& x : out) x = clp_bound(x);
     return out;
+}
+
+// Whether a starting value lies on a bound: within a millionth (far below anything a program
+// tells apart), and a millionth of that of the bound's size (the rounding of the sums that reach it).
+bool on(double value, double bound) noexcept {
+    return std::isfinite(bound) && std::abs(value - bound) <= 1e-6 + 1e-12 * std::abs(bound);
+}
+
+// Clp's status codes.
+constexpr int kBasic = 1, kAtUpper = 2, kAtLower = 3;
+int status_of(double value, double lower, double upper) noexcept {
+    if (on(value, lower)) return kAtLower;
+    if (on(value, upper)) return kAtUpper;
+    return kBasic;
 }
 
 }  // namespace
@@ -48,18 +63,35 @@ void Problem::add_row(std::span<const Entry> entries, double lower, double upper
     row_upper_.push_back(upper);
 }
 
-std::optional<std::span<const double>> Problem::solve() {
+std::optional<std::span<const double>> Problem::solve(std::span<const double> start) {
+    if (model_ || start.size() != cost_.size()) start = {};
     // Clp reports what it cannot do by throwing; a program it cannot solve has no optimum here.
     try {
-        return solve_with_clp();
+        if (auto solved = solve_with_clp(start)) return solved;
+        if (start.empty()) return std::nullopt;
     } catch (...) {
-        model_.reset();
-        columns_in_model_ = rows_in_model_ = 0;
-        return std::nullopt;
     }
+    model_.reset();
+    columns_in_model_ = rows_in_model_ = 0;
+    if (start.empty()) return std::nullopt;
+    // From a start that led nowhere, once more from no start at all.
+    return solve();
 }
 
-std::optional<std::span<const double>> Problem::solve_with_clp() {
+void Problem::set_basis_from(std::span<const double> start) {
+    Clp_Simplex* clp = model_->clp;
+    for (std::size_t j = 0; j < start.size(); ++j)
+        Clp_setColumnStatus(clp, static_cast<int>(j), status_of(start[j], lower_[j], upper_[j]));
+    for (std::size_t i = 0; i + 1 < row_start_.size(); ++i) {
+        double activity = 0.0;
+        for (auto k = row_start_[i]; k < row_start_[i + 1]; ++k)
+            activity += row_values_[static_cast<std::size_t>(k)] * start[static_cast<std::size_t>(row_columns_[k])];
+        Clp_setRowStatus(clp, static_cast<int>(i), status_of(activity, row_lower_[i], row_upper_[i]));
+    }
+    Clp_setColSolution(clp, start.data());
+}
+
+std::optional<std::span<const double>> Problem::solve_with_clp(std::span<const double> start) {
     const bool first = !model_;
     if (first) {
         model_ = std::make_unique<Model>();
@@ -97,7 +129,12 @@ std::optional<std::span<const double>> Problem::solve_with_clp() {
     }
 
     // The dual simplex: from the last basis, the rows added since are all it has to mend.
-    if (first)
+    if (!start.empty()) {
+        set_basis_from(start);
+        Clp_setMaximumIterations(clp, start_pivots_);
+        Clp_primal(clp, 0);
+        Clp_setMaximumIterations(clp, std::numeric_limits<int>::max());
+    } else if (first)
         Clp_initialDualSolve(clp);
     else
         Clp_dual(clp, 0);

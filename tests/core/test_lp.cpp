@@ -46,5 +46,33 @@ TEST(LinearProgram, UnboundedHasNoOptimum) {
     EXPECT_FALSE(p.solve());
 }
 
+TEST(LinearProgram, SolvesFromAStart) {
+    // x + y ≥ 2 and x − y ≤ 1 over 0..5, x costing 1 and y 3 a unit: the optimum is (1.5, 0.5),
+    // where both rows hold. From it no pivot is needed; from any other start (feasible or not,
+    // given pivots or none) the same optimum is reached.
+    struct Case {
+        double x, y;
+        int pivots;
+    };
+    for (const Case c : {Case{1.5, 0.5, 1000}, Case{5.0, 5.0, 1000}, Case{0.0, 0.0, 1000}, Case{5.0, 0.0, 0}}) {
+        Problem p;
+        const std::uint32_t x = p.add_column(0.0, 5.0, 1.0);
+        const std::uint32_t y = p.add_column(0.0, 5.0, 3.0);
+        const Entry sum[] = {{x, 1.0}, {y, 1.0}};
+        const Entry difference[] = {{x, 1.0}, {y, -1.0}};
+        p.add_row(sum, 2.0, kUnbounded);
+        p.add_row(difference, -kUnbounded, 1.0);
+        p.limit_start_pivots(c.pivots);
+        const double start[] = {c.x, c.y};
+        const auto values = p.solve(start);
+        ASSERT_TRUE(values) << c.x << ", " << c.y;
+        EXPECT_NEAR((*values)[x], 1.5, 1e-9) << c.x << ", " << c.y;
+        EXPECT_NEAR((*values)[y], 0.5, 1e-9) << c.x << ", " << c.y;
+        if (c.x == 1.5) {
+            EXPECT_EQ(p.iterations(), 0u);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::core::lp
