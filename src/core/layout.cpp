@@ -511,7 +511,13 @@ private:
     std::uint32_t slot(Element e) const noexcept { return is_alike(e) ? template_of_[e.index] : e.index; }
 
     // A stretch's size columns, its ends held apart by its copies, and its first and last copy
-    // inside the area.
+    // inside the area. Where several such splits are equally good, the boundaries advance least
+    // over a copy in the one taken: what the run does not take up is then left to its free copies
+    // near the ends, where the whole program's best splits take it up too, and the start is most
+    // often a vertex of the whole program (a best split whose copies each took a share of it lies
+    // inside a face of best ones, and the simplex takes a pivot per copy to leave it). The cost of
+    // that is far below the weakest strength: it never outweighs what the constraints ask.
+    static constexpr double kDriftCost = 1e-3;
     void hold_alike(const Stretch& st, double start, double end) {
         first_template_.push_back(static_cast<std::uint32_t>(lp_.columns()));
         for (std::uint32_t q = 0; q < st.period; ++q) lp_.add_column(-lp::kUnbounded, lp::kUnbounded, 0.0);
@@ -522,6 +528,12 @@ private:
         for (std::uint32_t q = 0; q < st.period; ++q)
             span.entries.push_back({first_template_.back() + q, -static_cast<double>(st.copies())});
         lp_.add_row(span.entries, 0.0, 0.0);
+        // What the boundaries advance by over a copy, drift = up − down, each costing a little.
+        Row drift;
+        for (std::uint32_t q = 0; q < st.period; ++q) drift.entries.push_back({first_template_.back() + q, 1.0});
+        drift.entries.push_back({lp_.add_column(0.0, lp::kUnbounded, kDriftCost), -1.0});
+        drift.entries.push_back({lp_.add_column(0.0, lp::kUnbounded, kDriftCost), 1.0});
+        lp_.add_row(drift.entries, 0.0, 0.0);
         for (std::uint32_t r = 1; r < st.period; ++r) {
             Row head, tail;
             head.entries.push_back({st.begin, 1.0});

@@ -1462,22 +1462,38 @@ TEST(LayoutScaling, SplitsWhoseSolversFillInAreBounded) {
     EXPECT_EQ(last.right(), 80);
 }
 
-// A long run of one repeated constraint that reaches the linear program is solved from the split
-// with the run's copies held alike, a far smaller program: a Min(10), 10,000 Ratio(1, 6) and a
-// Max(1) overlapping by 3 over 30,000 cells in Center. From no start the whole program takes some
-// 45,000 pivots; from that one, a few. The ratios, each asking for 5,000 cells, share what is left.
+// A long run of repeated constraints that reaches the linear program is solved from the split
+// with the run's copies held alike, a far smaller program; from no start the whole program takes
+// some 45,000 pivots, from that one a few. In Center, a Min(10), 10,000 Ratio(1, 6) and a Max(1)
+// overlapping by 3 over 30,000 cells: the ratios, each asking for 5,000 cells, share what is left.
+// In SpaceBetween, a Length(0), a Length(50), 5,000 pairs of Length(5) and Max(3), a Fill(1) and a
+// Max(0) overlapping by 1 over 10 cells: every pair in the middle takes two cells and its two
+// overlaps, which a split held alike can share in many ways; the one taken leaves the run's copies
+// each advancing by nothing, a vertex of the whole program as the best splits from no start are.
 TEST(LayoutScaling, LongRunsAreSolvedFromTheirCopiesHeldAlike) {
-    Layout row = horizontal(Flex::Center, Spacing::overlap(3), 10002, [](std::size_t i) {
+    const Layout center = horizontal(Flex::Center, Spacing::overlap(3), 10002, [](std::size_t i) {
         return i == 0 ? Constraint::min(10) : i == 10001 ? Constraint::max(1) : Constraint::ratio(1, 6);
     });
-    SplitWork work;
-    const Split split = solve_split(row, Rect{0, 0, 30000, 1}, work);
-    EXPECT_GT(work.lp_pivots, 0u);
-    EXPECT_LT(work.lp_pivots, 1000u);
-    EXPECT_EQ(split.segments.front().width, 10);
-    EXPECT_LE(split.segments.back().width, 1);
-    EXPECT_EQ(split.spacers.front().width, split.spacers.back().width);
-    for (const Rect& r : split.segments) EXPECT_LE(r.right(), 30000);
+    const Layout between = horizontal(Flex::SpaceBetween, Spacing::overlap(1), 10004, [](std::size_t i) {
+        if (i < 2) return Constraint::length(i == 0 ? 0 : 50);
+        if (i >= 10002) return i == 10002 ? Constraint::fill(1) : Constraint::max(0);
+        return i % 2 == 0 ? Constraint::length(5) : Constraint::max(3);
+    });
+    for (const auto& [row, width] : {std::pair{center, 30000}, std::pair{between, 10}}) {
+        SCOPED_TRACE(flex_name(row.flex));
+        SplitWork work;
+        const Split split = solve_split(row, Rect{0, 0, static_cast<std::uint16_t>(width), 1}, work);
+        EXPECT_GT(work.lp_pivots, 0u);
+        EXPECT_LT(work.lp_pivots, 1000u);
+        for (const Rect& r : split.segments) EXPECT_LE(r.right(), width);
+        if (row.flex == Flex::Center) {
+            EXPECT_EQ(split.segments.front().width, 10);
+            EXPECT_LE(split.segments.back().width, 1);
+            EXPECT_EQ(split.spacers.front().width, split.spacers.back().width);
+        } else {
+            for (std::size_t i = 100; i < 9900; ++i) EXPECT_EQ(split.segments[i].width, i % 2 == 0 ? 2 : 0) << i;
+        }
+    }
 }
 
 }  // namespace tarvo::core
