@@ -599,7 +599,7 @@ private:
         return errors;
     }
     static void tidy(std::vector<lp::Entry>& entries) {
-        std::sort(entries.begin(), entries.end(), [](const lp::Entry& x, const lp::Entry& y) { return x.column < y.column; });
+        std::ranges::sort(entries, {}, &lp::Entry::column);
         std::size_t kept = 0;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (kept > 0 && entries[kept - 1].column == entries[i].column)
@@ -1050,13 +1050,28 @@ void pose(Builder& b, const Layout& layout, Form form, bool beyond_pairwise, dou
     add_segment_side(b, form, layout, segments);
 }
 
+// Poses the split to a builder and solves it: its boundaries, or nothing where the solver gives
+// up or its split breaks what every form requires.
+template <typename Builder>
+std::optional<std::vector<double>> solve_posed(Builder& b, const Layout& layout, Form form, bool beyond_pairwise,
+                                               const Axis& axis, Tally& tally) {
+    pose(b, layout, form, beyond_pairwise, axis.gap);
+    b.settle();
+    b.count(tally);
+    if (b.failed()) return std::nullopt;
+    std::vector<double> boundaries = b.boundaries();
+    if (!keeps_required(boundaries, axis.a0, axis.a1)) return std::nullopt;
+    return boundaries;
+}
+
 // Solves the split in the given form; nothing when the solver gives up. `beyond_pairwise`: the
 // split is past the pairwise form's reach (and so posed in the compact form); `restart_sums`:
 // see SplitSolver::set_restart_sums.
 template <typename Builder>
 std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, bool beyond_pairwise, Tally& tally,
                                    bool restart_sums = false) {
-    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
+    const Axis axis(layout, area);
+    const auto [inner, horizontal, a0, a1, gap] = axis;
 
     const std::size_t n = layout.constraints.size();
     const bool large = form == Form::Compact || n > kPairedUpTo;
@@ -1070,12 +1085,9 @@ std::optional<Split> solve_in_form(const Layout& layout, Rect area, Form form, b
                .restart_sums = restart_sums, .oldest_on_ties = oldest, .steepest_entering = beyond_pairwise});
     if (form != Form::Compact) b.limit_work(kPairwiseWorkLimit);
     b.limit_effort(tally.left());
-    pose(b, layout, form, beyond_pairwise, gap);
-    b.settle();
-    b.count(tally);
-    if (b.failed()) return std::nullopt;
-    const std::vector<double> boundaries = b.boundaries();
-    if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
+    const auto solved = solve_posed(b, layout, form, beyond_pairwise, axis, tally);
+    if (!solved) return std::nullopt;
+    const std::vector<double>& boundaries = *solved;
     // The chained form's split stands for the pairwise form's only where it is that form's only
     // best split (see Form), and rounds as that form's solver's would.
     if (form == Form::Chained &&
@@ -3653,24 +3665,17 @@ std::vector<Stretch> repeated_stretches(const std::vector<Constraint>& constrain
 // The split as one linear program (see LpBuilder), started where the constraints repeat at
 // length from the split with their middle copies held alike.
 std::optional<Split> solve_by_lp(const Layout& layout, Rect area, Form form, bool beyond_pairwise, Tally& tally) {
-    const auto [inner, horizontal, a0, a1, gap] = Axis(layout, area);
+    const Axis axis(layout, area);
     const std::size_t n = layout.constraints.size();
     std::vector<double> start;
     if (const std::vector<Stretch> stretches = repeated_stretches(layout.constraints); !stretches.empty()) {
-        LpBuilder alike(2 * n + 1, a0, a1, stretches, {});
-        pose(alike, layout, form, beyond_pairwise, gap);
-        alike.settle();
-        alike.count(tally);
-        if (!alike.failed()) start = alike.boundaries();
+        LpBuilder alike(2 * n + 1, axis.a0, axis.a1, stretches, {});
+        if (auto held = solve_posed(alike, layout, form, beyond_pairwise, axis, tally)) start = std::move(*held);
     }
-    LpBuilder b(2 * n + 1, a0, a1, {}, start);
-    pose(b, layout, form, beyond_pairwise, gap);
-    b.settle();
-    b.count(tally);
-    if (b.failed()) return std::nullopt;
-    const std::vector<double> boundaries = b.boundaries();
-    if (!keeps_required(boundaries, a0, a1)) return std::nullopt;
-    return rects_of(boundaries, inner, horizontal, n);
+    LpBuilder b(2 * n + 1, axis.a0, axis.a1, {}, start);
+    const auto solved = solve_posed(b, layout, form, beyond_pairwise, axis, tally);
+    if (!solved) return std::nullopt;
+    return rects_of(*solved, axis.inner, axis.horizontal, n);
 }
 
 Split solve_counted(const Layout& layout, Rect area, SplitWork* work, bool closed_form = true) {
